@@ -1,0 +1,13 @@
+// The flight plan buffer: written by the receiver, copied by the FMC, both
+// only while holding FlightMutex.
+#pragma once
+#include <cstddef>
+
+constexpr std::size_t kFlightPlanBufferSize = 1088;
+
+extern unsigned char flightPlanBuffer[kFlightPlanBufferSize];
+
+// Waits for FlightMutex; false (and a log line) when it was not acquired.
+bool GetFlightMutex();
+// Releases FlightMutex; fatal stop 1002 if that fails.
+void FreeFlightMutex();

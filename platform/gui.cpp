@@ -1,0 +1,54 @@
+#include "platform/gui.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+QApplication* app = nullptr;
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    const char byte = 1;
+    // Only async-signal-safe work here: the loop reads the pipe.
+    [[maybe_unused]] auto n = write(signalPipe[1], &byte, 1);
+}
+
+void InstallQuitSignals() {
+    if (pipe(signalPipe) != 0) return;
+    fcntl(signalPipe[0], F_SETFD, FD_CLOEXEC);
+    fcntl(signalPipe[1], F_SETFD, FD_CLOEXEC);
+    fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, app);
+    QObject::connect(notifier, &QSocketNotifier::activated, app, [] {
+        char byte;
+        [[maybe_unused]] auto n = read(signalPipe[0], &byte, 1);
+        QApplication::exit(0);
+    });
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+}  // namespace
+
+AppInstance GuiInit(int& argc, char** argv) {
+    if (app == nullptr) {
+        app = new QApplication(argc, argv);  // lives until the process ends
+        InstallQuitSignals();
+    }
+    return app;
+}
+
+int GuiRunMessageLoop() { return QApplication::exec(); }
+
+void GuiPostQuit(int code) { QApplication::exit(code); }
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+// UDP sockets, host name and addresses, and the adapter list.
+// Addresses are IPv4 in host byte order unless a name says otherwise.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using SocketHandle = int;
+constexpr SocketHandle kInvalidSocket = -1;
+
+struct Ipv4Endpoint {
+    std::uint32_t address = 0;  // host byte order
+    std::uint16_t port = 0;     // host byte order
+};
+
+SocketHandle OpenUdpSocket();                       // kInvalidSocket on failure
+bool BindUdp(SocketHandle s, const Ipv4Endpoint& local);
+bool SetBroadcast(SocketHandle s, std::int32_t value);  // socket-level broadcast option
+// Returns the number of bytes sent, or -1 on error.
+long SendTo(SocketHandle s, const void* data, std::size_t length, const Ipv4Endpoint& to);
+// Blocks for one datagram. Returns its length (truncated to capacity), or -1 on error.
+long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity);
+void CloseSocket(SocketHandle s);
+
+// Host name into buf; false on failure.
+bool GetHostName(char* buf, std::size_t size);
+
+struct HostEntry {
+    std::string officialName;
+    std::vector<std::string> addresses;  // dotted IPv4 texts, in resolver order
+};
+bool ResolveHostName(const char* name, HostEntry* out);
+
+struct Adapter {
+    std::string description;
+    std::string address;  // dotted IPv4 text of its first address
+    std::string mask;     // dotted IPv4 text of that address's mask
+};
+// Adapters with an IPv4 address, in system order. Loopback is listed only
+// when it is the only such interface. false when the list cannot be read.
+bool GetAdapterList(std::vector<Adapter>* out);
+
+// Dotted text to address (host order); false when the text is not an IPv4 address.
+bool ParseIpv4(const char* text, std::uint32_t* out);
+std::string FormatIpv4(std::uint32_t address);
+
+}  // namespace platform

@@ -1,0 +1,88 @@
+#include "shell/log.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "platform/time.h"
+
+char logFileName[kLogFileNameSize] = "";
+bool logStarted = false;
+std::int32_t logLevel = 3;
+
+namespace {
+
+// Serialises whole lines, including the fallback start. Recursive because
+// StartLog may run from inside WriteLog.
+std::recursive_mutex& LogLock() {
+    static std::recursive_mutex lock;  // never destroyed before _Exit
+    return lock;
+}
+
+void CopyName(const char* name) {
+    std::snprintf(logFileName, sizeof logFileName, "%s", name);
+}
+
+}  // namespace
+
+std::string CollapsePercents(const char* message) {
+    std::string out;
+    for (const char* p = message; *p != '\0'; ++p) {
+        out.push_back(*p);
+        if (p[0] == '%' && p[1] == '%') ++p;
+    }
+    return out;
+}
+
+std::string TimeStamp() {
+    const platform::TimeOfDay t = platform::LocalTimeOfDay();
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d:%03d ", t.hour, t.minute, t.second,
+                  t.millisecond);
+    return buf;
+}
+
+bool StartLog(const char* name) {
+    std::lock_guard<std::recursive_mutex> guard(LogLock());
+    CopyName(name);
+    std::FILE* f = std::fopen(logFileName, "w");
+    if (f == nullptr) return false;
+    logStarted = true;
+    std::fputs("Log started.\n", f);
+    std::fclose(f);
+    return true;
+}
+
+void WriteLog(const char* message) {
+    std::lock_guard<std::recursive_mutex> guard(LogLock());
+    if (!logStarted) StartLog("ORVDefault.log");
+    std::FILE* f = std::fopen(logFileName, "a");
+    if (f == nullptr) return;  // the line is lost; later lines try again
+    const std::string line = TimeStamp() + " " + CollapsePercents(message);
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fclose(f);
+}
+
+void WriteLogLevel(int level, const char* message) {
+    if (level >= logLevel) WriteLog(message);
+}
+
+void WriteLogf(const char* format, ...) {
+    char buf[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    WriteLog(buf);
+}
+
+void WriteLogLevelf(int level, const char* format, ...) {
+    if (level < logLevel) return;
+    char buf[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    WriteLog(buf);
+}

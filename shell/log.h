@@ -1,0 +1,31 @@
+// The application log: one time-stamped line per call, appended and closed
+// at once so the file is complete on disk whenever the process ends.
+#pragma once
+#include <cstdint>
+#include <string>
+
+constexpr int kLogFileNameSize = 400;  // at most 399 characters
+
+extern char logFileName[kLogFileNameSize];
+extern bool logStarted;          // written only under the logger's lock
+extern std::int32_t logLevel;    // threshold for WriteLogLevel; 3
+
+// Creates `name` anew (truncating) with "Log started.\n" as its first line.
+bool StartLog(const char* name);
+
+// Writes the time stamp, a blank and the message. "%%" becomes "%";
+// nothing else in the text is interpreted.
+void WriteLog(const char* message);
+
+// Writes the message only when level >= logLevel.
+void WriteLogLevel(int level, const char* message);
+
+// "%02d:%02d:%02d:%03d " of the local time of day.
+std::string TimeStamp();
+
+// Formats with printf rules first, then writes through WriteLog.
+void WriteLogf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void WriteLogLevelf(int level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// The "%%" rule applied to a message (exposed for standard-output echoes).
+std::string CollapsePercents(const char* message);

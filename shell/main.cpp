@@ -1,0 +1,10 @@
+#include "platform/gui.h"
+#include "platform/process.h"
+#include "shell/startup.h"
+
+int main(int argc, char** argv) {
+    platform::AppInstance instance = platform::GuiInit(argc, argv);
+    const int code = RunProgram(instance);
+    // Other threads are still running: end without static destructors.
+    platform::ExitProcess(code);
+}

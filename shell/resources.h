@@ -1,0 +1,12 @@
+// Process-local locks whose failures are fatal stops.
+#pragma once
+#include "platform/sync.h"
+
+using ResourceHandle = platform::Mutex*;
+
+// Creates a new unowned mutex; fatal stop 7765 if it cannot be created.
+ResourceHandle RegisterResource(const char* label);
+// Waits without limit; false (and a log line) on any outcome but acquired.
+bool GetResource(ResourceHandle handle);
+// Releases; fatal stop 1001 if the release fails.
+void ReleaseResource(ResourceHandle handle);

@@ -1,0 +1,51 @@
+// Process-wide configuration. Written only during start-up, before any
+// other thread exists; read without a lock afterwards.
+#pragma once
+#include <cstdint>
+
+#include "platform/gui.h"
+
+constexpr int kWorkingDirectorySize = 259;    // at most 258 characters
+constexpr int kDataDirectorySize = 299;       // at most 298 characters
+constexpr int kParameterFilePathSize = 399;   // at most 398 characters
+
+struct AppSettings {
+    platform::AppInstance appInstance = nullptr;
+    std::int32_t buildStamp = 0;
+    std::int32_t versionMajor = 1;
+    std::int32_t nodeId = 15;  // our node number in every datagram header
+    char workingDirectory[kWorkingDirectorySize] = "";
+    char dataDirectory[kDataDirectorySize] = "";
+    char parameterFilePath[kParameterFilePathSize] = "";
+    bool singleWindow = true;
+    bool showStatus = true;
+    bool showRadios = true;
+    bool showNav = true;
+    bool showAuto = true;
+    std::int32_t cascadeStep = 30;
+    std::int32_t statusX = 100, statusY = 100;
+    std::int32_t autoX = 0, autoY = 0;
+    std::int32_t navX = 0, navY = 0;
+    std::int32_t radiosX = 0, radiosY = 0;
+    bool debugFmc = false;
+};
+
+// The built-in defaults with the window positions cascading from the
+// Status window's, each step `cascadeStep` further.
+constexpr AppSettings DefaultSettings() {
+    AppSettings s{};
+    s.autoX = s.statusX + s.cascadeStep;
+    s.autoY = s.statusY + s.cascadeStep;
+    s.navX = s.autoX + s.cascadeStep;
+    s.navY = s.autoY + s.cascadeStep;
+    s.radiosX = s.navX + s.cascadeStep;
+    s.radiosY = s.navY + s.cascadeStep;
+    return s;
+}
+
+extern AppSettings Settings;
+
+// YYMMDD of a date (year modulo 100), e.g. 261206 for 6 December 2026.
+std::int32_t DateStampOf(int year, int month, int day);
+// YYMMDD of today's local date.
+std::int32_t DateStamp();

@@ -1,0 +1,31 @@
+#include "tests/support/netns_guard.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <net/if.h>
+
+namespace testsupport {
+
+bool InPrivateNetworkNamespace() {
+    struct if_nameindex* list = if_nameindex();
+    if (list == nullptr) return false;
+    bool onlyLoopback = true;
+    int count = 0;
+    for (struct if_nameindex* p = list; p->if_index != 0 && p->if_name != nullptr; ++p) {
+        ++count;
+        if (std::strcmp(p->if_name, "lo") != 0) onlyLoopback = false;
+    }
+    if_freenameindex(list);
+    return onlyLoopback && count == 1;
+}
+
+void RequirePrivateNetworkNamespace() {
+    if (InPrivateNetworkNamespace()) return;
+    std::fprintf(stderr,
+                 "Refusing to run: this test opens sockets and must run inside a private "
+                 "network namespace (unshare -n, then ip link set lo up).\n");
+    std::exit(77);
+}
+
+}  // namespace testsupport
