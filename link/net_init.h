@@ -7,3 +7,13 @@
 // broadcast socket. 0 on success, -1 on failure.
 int InitUdp(int monitorPort, int nodeNumber, const char* ipText, const char* maskText,
             int versionMajor, int versionMinor);
+
+#include <optional>
+
+#include "platform/net.h"
+
+// The broadcast socket address (port 9019) of the local network, from the
+// given address and mask when both are set, else from the adapter list.
+// `echo` also prints the final success line. Nothing on failure.
+std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const char* ipText,
+                                                            const char* maskText);

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 constexpr std::size_t kHeaderSize = 20;
@@ -63,4 +64,63 @@ inline void EncodeHeader(unsigned char* p, const DatagramHeader& h) {
 inline DatagramHeader DecodeHeader(const unsigned char* p) {
     return DatagramHeader{GetInt32(p + 0), GetInt32(p + 4), GetInt32(p + 8), GetInt32(p + 12),
                           GetInt32(p + 16)};
+}
+
+// Largest datagram this client builds: header plus a text payload of the
+// selected address (at most 100 characters) and three numbers.
+constexpr std::size_t kMaxOutgoingSize = 256;
+
+constexpr std::size_t kIntUpdateSize = kHeaderSize + 4 + 4;   // 28
+constexpr std::size_t kRealUpdateSize = kHeaderSize + 4 + 8;  // 32
+constexpr std::size_t kFlightPlanPayloadSize = 1088;
+
+// One-item integer variable update; writes kIntUpdateSize bytes.
+inline std::size_t BuildIntUpdate(unsigned char* out, std::int32_t sequence, std::int32_t senderId,
+                                  std::int32_t index, std::int32_t value) {
+    EncodeHeader(out, DatagramHeader{kClassData, kTypeVarUpdate, sequence, 1, senderId});
+    PutInt32(out + kHeaderSize, index);
+    PutInt32(out + kHeaderSize + 4, value);
+    return kIntUpdateSize;
+}
+
+// One-item real variable update; writes kRealUpdateSize bytes.
+inline std::size_t BuildRealUpdate(unsigned char* out, std::int32_t sequence, std::int32_t senderId,
+                                   std::int32_t index, double value) {
+    EncodeHeader(out, DatagramHeader{kClassData, kTypeVarUpdate, sequence, 1, senderId});
+    PutInt32(out + kHeaderSize, index);
+    PutDouble(out + kHeaderSize + 4, value);
+    return kRealUpdateSize;
+}
+
+// Keep-alive (itemCount 1) or address request (itemCount 0) with the text
+// payload already formatted; the text goes without its NUL. Returns the
+// datagram length, or 0 when it does not fit `capacity`.
+inline std::size_t BuildControlText(unsigned char* out, std::size_t capacity, std::int32_t sequence,
+                                    std::int32_t itemCount, std::int32_t senderId, const char* text) {
+    const std::size_t textLength = std::strlen(text);
+    if (capacity < kHeaderSize || textLength > capacity - kHeaderSize) return 0;
+    EncodeHeader(out, DatagramHeader{kClassControl, kTypeKeepAlive, sequence, itemCount, senderId});
+    std::memcpy(out + kHeaderSize, text, textLength);
+    return kHeaderSize + textLength;
+}
+
+// Keep-alive to the DB node: a blank, then address, port and version.
+inline std::size_t BuildKeepAlive(unsigned char* out, std::size_t capacity, std::int32_t sequence,
+                                  std::int32_t senderId, const char* ip, int port, int versionMajor,
+                                  int versionMinor) {
+    char text[kMaxOutgoingSize];
+    const int n = std::snprintf(text, sizeof text, " %s %d %d %d", ip, port, versionMajor, versionMinor);
+    if (n < 0 || static_cast<std::size_t>(n) >= sizeof text) return 0;
+    return BuildControlText(out, capacity, sequence, 1, senderId, text);
+}
+
+// Address request broadcast while the link is down: the same values, no
+// leading blank, ending in a line feed.
+inline std::size_t BuildAddressRequest(unsigned char* out, std::size_t capacity, std::int32_t sequence,
+                                       std::int32_t senderId, const char* ip, int port,
+                                       int versionMajor, int versionMinor) {
+    char text[kMaxOutgoingSize];
+    const int n = std::snprintf(text, sizeof text, "%s %d %d %d\n", ip, port, versionMajor, versionMinor);
+    if (n < 0 || static_cast<std::size_t>(n) >= sizeof text) return 0;
+    return BuildControlText(out, capacity, sequence, 0, senderId, text);
 }

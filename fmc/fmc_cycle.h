@@ -1,0 +1,23 @@
+// The pieces of the FMC thread: the plan copy, the start-up clearing, one
+// cycle, the master reset and the approach-mode watcher. FMCThread runs the
+// start once and the cycle forever; tests drive them one at a time.
+#pragma once
+#include <cstddef>
+
+// Copies the flight plan buffer into destination under FlightMutex. Refuses
+// (with a log line, destination untouched) any length but 1088.
+bool GetFlightPlanCopy(void* destination, std::size_t length);
+
+// Once, when the thread starts: waits a second, then clears TO/GA, LNAV and
+// VNAV with read-back.
+void FmcThreadStart();
+
+// One cycle: sleep a second, copy the plan, react to a reset request and to
+// a new plan, then sequencing, guidance, the approach watcher and TO/GA.
+void FmcCycle();
+
+// Clears the automation and republishes the active point (0 or -1).
+void MasterReset();
+
+// Drops LNAV, VNAV and the plan whenever variable 111 changes.
+void ProcessApproachMode();

@@ -1,0 +1,92 @@
+#include "fmc/fmc_thread.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "fmc/fmc_cycle.h"
+#include "fmc/fmc_state.h"
+#include "fmc/geometry.h"
+#include "fmc/guidance.h"
+#include "fmc/sequencing.h"
+#include "fmc/toga.h"
+#include "link/flight_plan_buffer.h"
+#include "link/var_access.h"
+#include "platform/time.h"
+#include "shell/log.h"
+#include "shell/resources.h"
+
+static_assert(kFlightPlanBufferSize == kFlightPlanSize,
+              "the buffer holds exactly one flight plan record");
+
+namespace {
+
+// Serves only a reserve/release pair for the plan that nothing uses; kept so
+// that start-up still creates it (and stops if it cannot).
+ResourceHandle fmcPlanLock = nullptr;
+
+constexpr int kCycleMs = 1000;
+
+}  // namespace
+
+bool InitFMC() {
+    FmcDebug("InitFMC() - called\n");
+    fmcPlanLock = RegisterResource("FlightMutex");
+    return true;
+}
+
+bool GetFlightPlanCopy(void* destination, std::size_t length) {
+    if (length != kFlightPlanSize) {
+        WriteLog("GetFlightPlanCopy() - Invalid size\n");
+        return false;
+    }
+    // A failed wait is logged by GetFlightMutex; the copy is taken anyway,
+    // the buffer being the only source of a plan.
+    GetFlightMutex();
+    std::memcpy(destination, flightPlanBuffer, kFlightPlanSize);
+    FreeFlightMutex();
+    return true;
+}
+
+void FmcThreadStart() {
+    FmcDebug("FMC is waiting for connection\n");
+    platform::SleepMs(kCycleMs);
+    FmcDebug("FMC Connected\n");
+    // Whatever the simulator held over from before is not ours to fly.
+    for (const std::int32_t index : {211, 217, 219, 218, 220}) {
+        SetAndConfirm(index, 0);
+        CommandPause();
+    }
+}
+
+void FmcCycle() {
+    platform::SleepMs(kCycleMs);
+    GetFlightPlanCopy(&fmcState.plan, sizeof fmcState.plan);
+
+    if (GetIntVar(178) != 0) {
+        FmcDebug("FMCThread() - Reset received from sim\n");
+        MasterReset();
+    }
+
+    if (fmcState.plan.serial != fmcState.lastPlanSerial) {
+        FmcDebugf("FMCThread() - Flight Plan serial has changed. Old: %d  New: %d\n",
+                  fmcState.lastPlanSerial, fmcState.plan.serial);
+        MasterReset();
+        fmcState.lastPlanSerial = fmcState.plan.serial;
+        if (ValidPointCount(fmcState.plan) > 0) {
+            const FlightPoint& first = fmcState.plan.points[0];
+            fmcState.initialCourse =
+                InitialBearing(GetRealVar(11), GetRealVar(12), first.latitude, first.longitude);
+            ActivateFlightPoint(0, fmcState.initialCourse);
+        }
+    }
+
+    if (ValidPointCount(fmcState.plan) > 0) ProcessFlightPlan();
+    if (ValidPointCount(fmcState.plan) > 0) ProcessGPS();
+    ProcessApproachMode();
+    ProcessTOGA();
+}
+
+void FMCThread(void* /*parameter*/) {
+    FmcThreadStart();
+    for (;;) FmcCycle();
+}

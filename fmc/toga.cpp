@@ -1,0 +1,82 @@
+#include "fmc/toga.h"
+
+#include "fmc/fmc_state.h"
+#include "link/var_access.h"
+#include "shell/log.h"
+
+namespace {
+
+constexpr double kTogaMaxGroundSpeed = 80.0;   // knots
+constexpr std::int32_t kTogaThrottle = 17444;  // when TO/GA comes on
+constexpr double kMinTogaThrottle = 80.0;      // percent
+constexpr std::int32_t kTogaThrottleReset = 14744;
+constexpr double kTogaHandOverHeight = 400.0;  // feet
+
+// TO/GA has just changed to t.
+void TogaChanged(std::int32_t t) {
+    FmcDebugf("ProcessTOGA() - Changed to: %d\n", t);
+    fmcState.lastToga = t;
+    if (t == 0) return;
+    if (GetRealVar(2) < kTogaMaxGroundSpeed) {
+        WriteLog("ProcessTOGA() - Ground speed < 80\n");
+        if (GetIntVar(22) != 0) {
+            WriteLog("ProcessTOGA() - Toga on, turning off AUTOTHRUST\n");
+            SetAndConfirm(22, 0);
+            CommandPause();
+        }
+        WriteLog("ProcessTOGA() - Setting throttle to 90%%\n");
+        SetAndConfirm(179, kTogaThrottle);
+        CommandPause();
+    } else {
+        // Already rolling fast: too late for take-off thrust.
+        WriteLog("ProcessTOGA() - Ground Speed > 80. Setting TOGA to OFF\n");
+        SetAndConfirm(211, 0);
+    }
+}
+
+// TO/GA is on and was on at the last call.
+void TogaHeld() {
+    const double throttle = GetRealVar(16);
+    if (throttle < kMinTogaThrottle) {
+        FmcDebugf("ProcessTOGA() - Percent throttle: %lf. Resetting\n", throttle);
+        SetAndConfirm(179, kTogaThrottleReset);
+        CommandPause();
+    }
+    if (GetRealVar(49) > kTogaHandOverHeight) {
+        FmcDebug("processTOGA() - Turning TOGA off and AutoThrust on\n");
+        SetAndConfirm(211, 0);
+        CommandPause();
+        SetAndConfirm(22, 1);
+    }
+}
+
+}  // namespace
+
+void ProcessTOGA() {
+    FmcDebug("ProcessTOGA() - begin\n");
+    if (!fmcState.togaStarted) {
+        // Switches found on at start are recorded, not acted on.
+        FmcDebug("TOGA initialized\n");
+        fmcState.togaStarted = true;
+        fmcState.lastAutoThrust = GetIntVar(22);
+        fmcState.lastToga = GetIntVar(211);
+        return;
+    }
+
+    const std::int32_t t = GetIntVar(211);
+    if (t != fmcState.lastToga) {
+        TogaChanged(t);
+    } else if (t != 0) {
+        TogaHeld();
+    }
+
+    // Autothrust switched on, by us or anyone: TO/GA thrust is over.
+    const std::int32_t a = GetIntVar(22);
+    if (a != fmcState.lastAutoThrust) {
+        if (a != 0) {
+            FmcDebug("ProcessTOGA() - Auto Thrust turned on, turning off TO/GA\n");
+            SetAndConfirm(211, 0);
+        }
+        fmcState.lastAutoThrust = a;
+    }
+}

@@ -1,0 +1,68 @@
+// State of the simulator link shared by network start-up, the receiver, the
+// monitor and the variable operations. Values written only before the link
+// threads start are plain; values that threads share afterwards are atomic
+// or guarded as noted.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "platform/net.h"
+#include "platform/sync.h"
+
+constexpr int kNodeStatusCount = 25;       // node numbers 0 to 24
+constexpr int kHostNameSize = 512;
+constexpr int kBoundIpSize = 32;
+constexpr int kSelectedIpSize = 101;       // at most 100 characters
+constexpr int kDbAddressSize = 51;         // at most 50 characters
+constexpr int kBroadcastPort = 9019;
+constexpr int kReceiveBufferSize = 5000;
+
+struct NodeStatus {
+    std::atomic<std::int32_t> missedPeriods;  // kept by Monitor for our own node
+    std::int32_t status;
+    char shortName[12];
+};
+
+// The connection to the DB node. Written by the receiver when the link comes
+// up and read by every sender: both only while holding XmtMutex.
+struct DbLinkRecord {
+    std::int32_t port;
+    platform::SocketHandle socket;
+    char address[kDbAddressSize];
+    platform::Ipv4Endpoint endpoint;
+};
+
+// Where address requests go. Filled by InitUdp after the link threads have
+// started, so it is published through broadcastReady.
+struct BroadcastTarget {
+    platform::SocketHandle socket;
+    platform::Ipv4Endpoint address;
+    bool addressValid;  // false when no broadcast address could be computed
+};
+
+extern std::int32_t monitorPort;
+extern std::int32_t nodeNumber;
+extern std::int32_t versionMajor;
+extern std::int32_t versionMinor;
+extern NodeStatus nodeStatus[kNodeStatusCount];
+
+extern char hostName[kHostNameSize];
+extern char boundIp[kBoundIpSize];
+extern char selectedIp[kSelectedIpSize];
+
+extern platform::Mutex* DataMutex;    // "DATAMUTEX": master table and working-copy refresh
+extern platform::Mutex* FlightMutex;  // "FLIGHTMUTEX": flight plan buffer
+
+extern platform::SocketHandle monitorSocket;
+extern BroadcastTarget broadcastTarget;
+extern std::atomic<bool> broadcastReady;
+
+extern DbLinkRecord DbLink;
+extern std::atomic<bool> linkConnected;
+extern std::atomic<bool> heardFromDb;
+
+extern std::atomic<std::int32_t> totalDatagrams;   // starts at 1, wraps after 9999
+extern std::atomic<std::int32_t> missedDatagrams;  // only ever set back to 0
+
+// missedPeriods of our own node's record.
+std::atomic<std::int32_t>& OwnMissedPeriods();

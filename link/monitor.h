@@ -1,0 +1,15 @@
+// The link monitor thread: keep-alives while the link is up, address
+// requests while it is down, and the disconnect after six silent periods.
+#pragma once
+
+constexpr int kMonitorPeriodMs = 5000;
+constexpr int kMaxMissedPeriods = 5;  // more than this takes the link down
+
+// Thread body started by InitUdp; never returns.
+void Monitor();
+
+// One pass of the monitor loop after its sleep.
+void MonitorPeriod();
+
+// Builds and broadcasts one address request.
+void RequestDbAddress();

@@ -1,0 +1,176 @@
+#include "link/net_init.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <thread>
+
+#include "link/address_choice.h"
+#include "link/flight_plan_buffer.h"
+#include "link/link_state.h"
+#include "link/monitor.h"
+#include "link/receiver.h"
+#include "link/var_table.h"
+#include "shell/log.h"
+
+namespace {
+
+// A line for standard output only, and one for standard output and the log.
+void Print(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void PrintAndLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+void Print(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vprintf(format, args);
+    va_end(args);
+}
+
+void PrintAndLog(const char* format, ...) {
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    std::fputs(line, stdout);
+    WriteLog(line);
+}
+
+template <std::size_t N>
+void CopyText(char (&to)[N], const std::string& from) {
+    std::snprintf(to, N, "%s", from.c_str());
+}
+
+void FindHostAddress() {
+    if (!platform::GetHostName(hostName, sizeof hostName)) {
+        WriteLogLevel(4, "InitUdp() - gethostname failure");
+    }
+    WriteLogf("Hostname: %s\n", hostName);
+
+    platform::HostEntry host;
+    if (!platform::ResolveHostName(hostName, &host)) {
+        WriteLog("InitUdp() - gethostbyname() failure\n");
+        return;
+    }
+    WriteLogLevelf(3, "Official name: %s\n", host.officialName.c_str());
+    HostAddressChoice choice;
+    choice.selectedIp = selectedIp;
+    for (const std::string& address : host.addresses) {
+        const bool selected = TakeHostAddress(address, &choice);
+        CopyText(boundIp, choice.boundIp);
+        WriteLogLevelf(3, "HostIP: %s\n", boundIp);
+        if (selected) {
+            CopyText(selectedIp, choice.selectedIp);
+            WriteLogf("Selected IP: %s\n", selectedIp);
+        }
+    }
+}
+
+// Opens the broadcast socket and publishes it with the broadcast address:
+// the monitor thread is already running and reads both.
+int InitBroadcast(const std::optional<platform::Ipv4Endpoint>& address) {
+    const platform::SocketHandle s = platform::OpenUdpSocket();
+    if (s == platform::kInvalidSocket) {
+        WriteLogLevel(4, "InitBroadcast() - Broadcast Socket Open Failure\n");
+        return -1;
+    }
+    platform::SetBroadcast(s, 32);
+    broadcastTarget.socket = s;
+    broadcastTarget.addressValid = address.has_value();
+    if (address) broadcastTarget.address = *address;
+    broadcastReady.store(true, std::memory_order_release);
+    return 0;
+}
+
+}  // namespace
+
+std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const char* ipText,
+                                                            const char* maskText) {
+    std::optional<BroadcastChoice> choice;
+    std::uint32_t address;
+    std::uint32_t mask;
+    if (ipText != nullptr && maskText != nullptr && ipText[0] != '\0' && maskText[0] != '\0' &&
+        platform::ParseIpv4(ipText, &address) && platform::ParseIpv4(maskText, &mask)) {
+        choice = ComputeBroadcast(address, mask);
+    } else {
+        std::vector<platform::Adapter> adapters;
+        if (!platform::GetAdapterList(&adapters) || adapters.empty()) {
+            Print("Can't get adapter information.\n");
+            PrintAndLog("Error IB-3\n");
+            return std::nullopt;
+        }
+        for (const platform::Adapter& a : adapters) {
+            PrintAndLog("   Desc: \t%s\n", a.description.c_str());
+            PrintAndLog("     IP: \t%s\n", a.address.c_str());
+            PrintAndLog("   Mask: \t%s\n", a.mask.c_str());
+        }
+        choice = ChooseBroadcast(adapters);
+        if (!choice) {
+            Print("Can't get adapter information.\n");
+            PrintAndLog("Error IB-3\n");
+            return std::nullopt;
+        }
+    }
+    Print("    Net: \t%s\n\n", platform::FormatIpv4(choice->network).c_str());
+    WriteLog("Network successfully initialized.\n");
+    if (echo) Print("Network successfully initialized.\n");
+    return choice->broadcast;
+}
+
+int InitUdp(int port, int node, const char* ipText, const char* maskText, int major, int minor) {
+    flightPlanBuffer[0] = flightPlanBuffer[1] = flightPlanBuffer[2] = flightPlanBuffer[3] = 0;
+    versionMajor = major;
+    versionMinor = minor;
+
+    for (NodeStatus& n : nodeStatus) {
+        n.missedPeriods.store(0, std::memory_order_relaxed);
+        n.status = 0;
+        n.shortName[0] = '\0';
+    }
+
+    nodeNumber = node;
+    StdVarCount = InitDB();
+    WriteLogf("InitUdp() - StdVarCount: %d  Allowed: %d\n", StdVarCount, kStdVarCapacity);
+
+    monitorPort = port;
+
+    DataMutex = platform::CreateMutex("DATAMUTEX");
+    WriteLog("InitUdp() - DataMutex has been created\n");
+    if (DataMutex == nullptr) {
+        WriteLog("InitUDP() - failure to create data mutex\n");
+        return -1;
+    }
+    FlightMutex = platform::CreateMutex("FLIGHTMUTEX");
+    if (FlightMutex == nullptr) {
+        WriteLog("InitUDP() - failure to create flight mutex\n");
+        return -1;
+    }
+
+    // Sockets need no start-up call on this platform.
+    FindHostAddress();
+    WriteLogLevelf(3, "Monitor Port is %d\n", monitorPort);
+    if (selectedIp[0] == '\0') std::snprintf(selectedIp, sizeof selectedIp, "%s", boundIp);
+
+    monitorSocket = platform::OpenUdpSocket();
+    if (monitorSocket == platform::kInvalidSocket) {
+        WriteLog("InitUdp() - Error creating monitor socket.\n");
+        return -1;
+    }
+    platform::Ipv4Endpoint local{};
+    if (!platform::ParseIpv4(boundIp, &local.address)) {
+        WriteLog("InitUdp() - Bad address\n");
+        return -1;
+    }
+    local.port = static_cast<std::uint16_t>(monitorPort);
+    if (!platform::BindUdp(monitorSocket, local)) {
+        WriteLog("InitUdp() - Monitor socket bind error\n");
+        return -1;
+    }
+
+    std::thread(ReceiverThread).detach();
+    std::thread(Monitor).detach();
+
+    if (InitBroadcast(SelectBroadcastAddress(false, ipText, maskText)) != 0) return -1;
+
+    WriteLogf("UDP services ver. %d.%03d successfully initialized\n", versionMajor, versionMinor);
+    return 0;
+}

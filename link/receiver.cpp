@@ -1,0 +1,159 @@
+#include "link/receiver.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "link/flight_plan_buffer.h"
+#include "link/transmit.h"
+#include "link/var_table.h"
+#include "link/wire.h"
+#include "shell/fatal.h"
+#include "shell/log.h"
+
+namespace {
+
+// Reused for every datagram; one byte more for the NUL after the data.
+unsigned char receiveBuffer[kReceiveBufferSize + 1];
+
+void CountDatagram() {
+    // The receiver is the only writer of both counters.
+    std::int32_t total = totalDatagrams.load(std::memory_order_relaxed) + 1;
+    if (total > 9999) {
+        total = 1;
+        missedDatagrams.store(0, std::memory_order_relaxed);
+    }
+    totalDatagrams.store(total, std::memory_order_relaxed);
+}
+
+void StoreFlightPlan(const unsigned char* datagram, std::size_t length) {
+    if (length - kHeaderSize != kFlightPlanPayloadSize) {
+        WriteLog("GetUDPMsg() - Flight Plan size mismatch\n");
+        return;
+    }
+    if (!GetFlightMutex()) {
+        WriteLog("GetUpdMsg() - Unable to get FlightMutex.\n");
+        return;
+    }
+    std::memcpy(flightPlanBuffer, datagram + kHeaderSize, kFlightPlanPayloadSize);
+    FreeFlightMutex();
+}
+
+int ConnectToDb(const char* text) {
+    DbLinkRecord fresh{};
+    if (!ParseAddressReply(text, fresh.address, &fresh.port)) {
+        WriteLog("Invalid ADR MSg received. (Ignored)\n");
+        return -1;
+    }
+    if (linkConnected.load(std::memory_order_acquire)) return 0;
+    fresh.socket = platform::OpenUdpSocket();
+    if (fresh.socket == platform::kInvalidSocket) {
+        WriteLog("GetUdpMsg() - Simulator Socket Open Failure\n");
+        return 0;
+    }
+    platform::ParseIpv4(fresh.address, &fresh.endpoint.address);  // checked by ParseAddressReply
+    fresh.endpoint.port = static_cast<std::uint16_t>(fresh.port);
+    // The socket of an earlier connection is no longer used by any sender.
+    platform::CloseSocket(InstallDbLink(fresh));
+    heardFromDb.store(true, std::memory_order_release);
+    linkConnected.store(true, std::memory_order_release);
+    WriteLog("GetUdpMsg() - Connected to DB\n");
+    return 0;
+}
+
+// Applies the items while holding DataMutex, so that a refresh of the
+// working copy never sees half a datagram (or half a real).
+struct DataLock {
+    bool held = DataMutex != nullptr && DataMutex->Wait() == platform::WaitResult::Acquired;
+    ~DataLock() {
+        if (held) DataMutex->Release();
+    }
+};
+
+}  // namespace
+
+bool ParseAddressReply(const char* text, char (&address)[kDbAddressSize], std::int32_t* port) {
+    char word[100];
+    int portValue = 0;
+    if (std::sscanf(text, "%99s %d", word, &portValue) != 2) return false;
+    if (std::strlen(word) >= sizeof address) return false;
+    std::uint32_t ip;
+    if (!platform::ParseIpv4(word, &ip)) return false;
+    if (portValue < 1 || portValue > 65535) return false;
+    std::memcpy(address, word, std::strlen(word) + 1);
+    *port = portValue;
+    return true;
+}
+
+int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
+    heardFromDb.store(true, std::memory_order_release);
+    if (length < kHeaderSize) return 0;
+    const DatagramHeader h = DecodeHeader(datagram);
+    DataLock lock;
+    bool changed = false;
+    std::size_t offset = kHeaderSize;
+    for (std::int32_t item = 0; item < h.itemCount; ++item) {
+        if (length < offset + 4) break;
+        const std::int32_t index = datagram[offset];  // only the low-order byte counts
+        if (index > StdVarCount) {
+            char line[100];
+            std::snprintf(line, sizeof line, "ParseStdUpdate() - Index out of range: %d\n", index);
+            FatalStop(7711, line);
+        }
+        offset += 4;
+        StdVar& v = masterTable[index];
+        std::size_t width;
+        if (v.type == kTypeReal) {
+            width = 8;
+        } else if (v.type == kTypeInt) {
+            width = 4;
+        } else {
+            FatalStop(999, "Exit(999) 999\n");
+        }
+        if (length < offset + width) break;
+        if (width == 8) {
+            v.realValue = GetDouble(datagram + offset);
+        } else {
+            v.intValue = GetInt32(datagram + offset);
+        }
+        offset += width;
+        changed = true;
+    }
+    if (changed) masterChanged.store(true, std::memory_order_release);
+    return 0;
+}
+
+int HandleDatagram(unsigned char* buffer, std::size_t length) {
+    CountDatagram();
+    buffer[length] = '\0';  // a text payload ends here
+    if (length < kHeaderSize) return 0;  // no header: nothing to act on
+    const DatagramHeader h = DecodeHeader(buffer);
+    if (h.msgClass == kClassData && h.msgType == kTypeFlightPlan) {
+        StoreFlightPlan(buffer, length);
+        return 0;
+    }
+    if (h.msgClass == kClassData && h.msgType == kTypeVarUpdate) return ParseStdUpdate(buffer, length);
+    if (h.msgClass == kClassControl && h.msgType == kTypeKeepAlive) {
+        heardFromDb.store(true, std::memory_order_release);
+        return 0;
+    }
+    if (h.msgClass == kClassControl && h.msgType == kTypeAddressReply) {
+        return ConnectToDb(reinterpret_cast<const char*>(buffer + kHeaderSize));
+    }
+    return 0;
+}
+
+int GetUdpMsg() {
+    const long length = platform::ReceiveFrom(monitorSocket, receiveBuffer, kReceiveBufferSize);
+    if (length >= kReceiveBufferSize) {
+        char line[100];
+        std::snprintf(line, sizeof line, "GetUDPMsg() - Fatal: Buffer over run on DGRAM. Length = %ld\n",
+                      length);
+        FatalStopLevel(9, 1, line);
+    }
+    if (length <= 0) return 0;
+    return HandleDatagram(receiveBuffer, static_cast<std::size_t>(length));
+}
+
+void ReceiverThread() {
+    for (;;) GetUdpMsg();
+}

@@ -1,0 +1,27 @@
+// The receiver thread: takes each datagram from the monitor socket and acts
+// on it (variable updates, flight plans, keep-alives, address replies).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "link/link_state.h"
+
+// Thread body started by InitUdp: GetUdpMsg in an endless loop.
+void ReceiverThread();
+
+// Receives and handles one datagram from the monitor socket: 0, or -1 for
+// an invalid address reply.
+int GetUdpMsg();
+
+// Handles one received datagram of `length` bytes held in `buffer`, which
+// must have room for a NUL after the data. Counts it first.
+int HandleDatagram(unsigned char* buffer, std::size_t length);
+
+// Applies a variable update of `length` received bytes to the master table.
+// Items that do not lie wholly inside the received bytes are not applied.
+int ParseStdUpdate(const unsigned char* datagram, std::size_t length);
+
+// Reads the address word and port of an address reply's text. false when
+// either is missing, the address is longer than the link record holds or
+// is no IPv4 address, or the port is outside 1 to 65535.
+bool ParseAddressReply(const char* text, char (&address)[kDbAddressSize], std::int32_t* port);

@@ -1,0 +1,140 @@
+#include "platform/net.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+sockaddr_in ToSockaddr(const Ipv4Endpoint& e) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(e.port);
+    sa.sin_addr.s_addr = htonl(e.address);
+    return sa;
+}
+
+std::string SockaddrText(const sockaddr* sa) {
+    if (sa == nullptr || sa->sa_family != AF_INET) return std::string();
+    sockaddr_in in{};
+    std::memcpy(&in, sa, sizeof in);
+    return FormatIpv4(ntohl(in.sin_addr.s_addr));
+}
+
+}  // namespace
+
+SocketHandle OpenUdpSocket() {
+    const int s = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    return s < 0 ? kInvalidSocket : s;
+}
+
+bool BindUdp(SocketHandle s, const Ipv4Endpoint& local) {
+    const sockaddr_in sa = ToSockaddr(local);
+    return bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+}
+
+bool SetBroadcast(SocketHandle s, std::int32_t value) {
+    const int v = value;
+    return setsockopt(s, SOL_SOCKET, SO_BROADCAST, &v, sizeof v) == 0;
+}
+
+long SendTo(SocketHandle s, const void* data, std::size_t length, const Ipv4Endpoint& to) {
+    const sockaddr_in sa = ToSockaddr(to);
+    ssize_t n;
+    do {
+        n = sendto(s, data, length, 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    } while (n < 0 && errno == EINTR);
+    return n < 0 ? -1 : static_cast<long>(n);
+}
+
+long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity) {
+    ssize_t n;
+    do {
+        n = recvfrom(s, buffer, capacity, 0, nullptr, nullptr);
+    } while (n < 0 && errno == EINTR);
+    return n < 0 ? -1 : static_cast<long>(n);
+}
+
+void CloseSocket(SocketHandle s) {
+    if (s != kInvalidSocket) close(s);
+}
+
+bool GetHostName(char* buf, std::size_t size) {
+    if (size == 0) return false;
+    if (gethostname(buf, size) != 0) {
+        buf[0] = '\0';
+        return false;
+    }
+    buf[size - 1] = '\0';  // a truncated name is not guaranteed to be terminated
+    return true;
+}
+
+bool ResolveHostName(const char* name, HostEntry* out) {
+    // gethostbyname_r keeps the resolver's own order; getaddrinfo would sort it.
+    std::string scratch(1024, '\0');
+    hostent entry{};
+    hostent* result = nullptr;
+    int herr = 0;
+    for (;;) {
+        const int rc = gethostbyname_r(name, &entry, scratch.data(), scratch.size(), &result, &herr);
+        if (rc == ERANGE && scratch.size() < (1u << 20)) {
+            scratch.resize(scratch.size() * 2);
+            continue;
+        }
+        if (rc != 0 || result == nullptr) return false;
+        break;
+    }
+    if (result->h_addrtype != AF_INET || result->h_length != 4) return false;
+    out->officialName = result->h_name != nullptr ? result->h_name : "";
+    out->addresses.clear();
+    for (char** p = result->h_addr_list; *p != nullptr; ++p) {
+        std::uint32_t netOrder;
+        std::memcpy(&netOrder, *p, 4);
+        out->addresses.push_back(FormatIpv4(ntohl(netOrder)));
+    }
+    return true;
+}
+
+bool GetAdapterList(std::vector<Adapter>* out) {
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return false;
+    std::vector<Adapter> others;
+    std::vector<Adapter> loopbacks;
+    for (ifaddrs* p = list; p != nullptr; p = p->ifa_next) {
+        if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET) continue;
+        const std::string ifName = p->ifa_name != nullptr ? p->ifa_name : "";
+        std::vector<Adapter>& target = (p->ifa_flags & IFF_LOOPBACK) != 0 ? loopbacks : others;
+        // Only the first address of each interface counts, as in the adapter list.
+        bool seen = false;
+        for (const Adapter& a : target) seen = seen || a.description == ifName;
+        if (seen) continue;
+        target.push_back(Adapter{ifName, SockaddrText(p->ifa_addr), SockaddrText(p->ifa_netmask)});
+    }
+    freeifaddrs(list);
+    *out = others.empty() ? loopbacks : others;
+    return true;
+}
+
+bool ParseIpv4(const char* text, std::uint32_t* out) {
+    in_addr a{};
+    if (text == nullptr || inet_pton(AF_INET, text, &a) != 1) return false;
+    *out = ntohl(a.s_addr);
+    return true;
+}
+
+std::string FormatIpv4(std::uint32_t address) {
+    in_addr a{};
+    a.s_addr = htonl(address);
+    char buf[INET_ADDRSTRLEN] = "";
+    inet_ntop(AF_INET, &a, buf, sizeof buf);
+    return buf;
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+// Entry point of every link test program. The programs open sockets, so
+// they refuse to run outside a private network namespace. CTest gives each
+// program a working directory of its own, where the logs land.
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "shell/log.h"
+#include "tests/link/link_test_support.h"
+#include "tests/support/netns_guard.h"
+
+int main(int argc, char** argv) {
+    testsupport::RequirePrivateNetworkNamespace();
+    bool deathChild = false;
+    for (int i = 1; i < argc; ++i) {
+        deathChild = deathChild || std::strstr(argv[i], "internal_run_death_test") != nullptr;
+    }
+    // A death-test child writes a log of its own, which its parent then reads.
+    StartLog(deathChild ? linktest::kDeathLogName : linktest::kLogName);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

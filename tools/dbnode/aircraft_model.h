@@ -1,0 +1,66 @@
+// A small deterministic aircraft: the autopilot's selected heading, altitude
+// and speed come from the client's commands; with the holds on it turns at
+// standard rate, climbs at the commanded vertical speed and accelerates
+// toward them, and moves along its heading at its ground speed (no wind).
+#pragma once
+#include <cstdint>
+#include <functional>
+
+namespace dbnode {
+
+struct AircraftModel {
+    // Aircraft state
+    double latitude = 47.0;   // degrees
+    double longitude = 8.0;   // degrees
+    double heading = 0.0;     // degrees true (no magnetic variation)
+    double altitude = 0.0;    // feet
+    double speed = 0.0;       // knots; also the ground speed
+    double verticalSpeed = 0; // feet per minute, as flown
+    double throttle = 60.0;   // percent
+    // Autopilot
+    double selectedHeading = 0.0;
+    double selectedAltitude = 0.0;
+    double selectedSpeed = 0.0;
+    double verticalSpeedCommand = 0.0;  // feet per minute
+    bool headingHold = false;
+    bool altitudeHold = false;
+    bool autothrust = false;
+    bool autopilot = false;
+    bool flightDirector = false;
+    bool approach = false;
+    bool localiser = false;
+    bool thrustArm = false;
+    bool throttleCommanded = false;  // the throttle follows 179 only after a command
+    double course1 = 0.0;
+    double course2 = 0.0;
+    std::int32_t nav1Bcd = 0;
+    std::int32_t nav2Bcd = 0;
+};
+
+constexpr double kTurnRateDegPerSec = 3.0;
+constexpr double kSpeedChangeKtPerSec = 2.0;
+constexpr double kModelStepSec = 0.05;  // integration step, so results do not depend on tick rate
+
+// Airborne start with autopilot, heading, altitude and speed holds on, the
+// selections matching the present state.
+void StartAirborne(AircraftModel* m, double lat, double lon, double heading, double altitude,
+                   double speed);
+
+// Applies a variable set from the client or a script. Returns true when the
+// variable means something to the model.
+bool ApplyVariable(AircraftModel* m, int index, double value);
+
+// Advances the model by `seconds` of simulated time in fixed steps; leftover
+// time below one step is carried in `*carry`.
+void AdvanceModel(AircraftModel* m, double seconds, double* carry);
+
+// One fixed step.
+void StepModel(AircraftModel* m, double dt);
+
+// Calls `emit(index, value)` for every variable the model reports.
+void ReportVariables(const AircraftModel& m, const std::function<void(int, double)>& emit);
+
+// Frequency in MHz from a NAV BCD word (0x1390 -> 113.90); 0 for 0 or a bad word.
+double NavBcdToMhz(std::int32_t bcd);
+
+}  // namespace dbnode

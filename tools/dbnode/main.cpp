@@ -1,0 +1,171 @@
+// orv-dbnode: a DB node on the wire for the cockpit client, with a small
+// aircraft model and a line-command interface for tests and demos.
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/dbnode/node.h"
+#include "tools/dbnode/node_link.h"
+#include "tools/dbnode/options.h"
+#include "tools/dbnode/script.h"
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+
+void OnSignal(int) { stopRequested.store(true); }
+
+struct ScriptQueue {
+    std::deque<dbnode::Command> commands;
+    double resumeAt = 0;
+};
+
+bool LoadScript(const std::string& path, ScriptQueue* queue) {
+    std::ifstream file(path);
+    if (!file) {
+        std::fprintf(stderr, "orv-dbnode: cannot open script %s\n", path.c_str());
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    while (std::getline(file, line)) {
+        ++number;
+        dbnode::Command command;
+        std::string error;
+        if (!dbnode::ParseCommand(line, &command, &error)) {
+            std::fprintf(stderr, "orv-dbnode: %s line %d: %s\n", path.c_str(), number, error.c_str());
+            return false;
+        }
+        if (command.kind != dbnode::CommandKind::kNone) queue->commands.push_back(command);
+    }
+    return true;
+}
+
+// Splits what arrived on standard input into commands; a partial line waits.
+void TakeInputLines(std::string* pending, ScriptQueue* queue) {
+    std::size_t end;
+    while ((end = pending->find('\n')) != std::string::npos) {
+        const std::string line = pending->substr(0, end);
+        pending->erase(0, end + 1);
+        dbnode::Command command;
+        std::string error;
+        if (!dbnode::ParseCommand(line, &command, &error)) {
+            std::printf("ERROR %s\n", error.c_str());
+            continue;
+        }
+        if (command.kind != dbnode::CommandKind::kNone) queue->commands.push_back(command);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    dbnode::Options options;
+    std::string error;
+    if (!dbnode::ParseOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "orv-dbnode: %s\n%s", error.c_str(), dbnode::UsageText());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(dbnode::UsageText(), stdout);
+        return 0;
+    }
+    if (!dbnode::OnlyLoopbackInterface()) {
+        std::fprintf(stderr,
+                     "orv-dbnode: refusing to run: loopback must be the only network interface "
+                     "(run it in a private network namespace, e.g. tests/support/run_in_netns.sh)\n");
+        return 3;
+    }
+    ScriptQueue script;
+    if (!options.scriptFile.empty() && !LoadScript(options.scriptFile, &script)) return 2;
+    dbnode::Node node;
+    if (!dbnode::InitNode(&node, options.node, stdout, &error)) {
+        std::fprintf(stderr, "orv-dbnode: plan: %s\n", error.c_str());
+        return 2;
+    }
+    dbnode::NodeSockets sockets;
+    if (!dbnode::OpenNodeSockets(options.node.address, options.node.dataPort, options.requestPort, &sockets,
+                                 &error)) {
+        std::fprintf(stderr, "orv-dbnode: %s\n", error.c_str());
+        return 4;
+    }
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::printf("READY requests on port %d, data %s:%d, speedup %g\n", options.requestPort,
+                options.node.address.c_str(), options.node.dataPort, options.node.speedup);
+
+    const auto start = std::chrono::steady_clock::now();
+    auto now = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    bool stdinOpen = true;
+    std::string pending;
+    std::vector<dbnode::Outgoing> sends;
+    unsigned char buffer[8192];
+    bool running = true;
+    while (running && !stopRequested.load()) {
+        const double t = now();
+        sends.clear();
+        while (!script.commands.empty() && t >= script.resumeAt) {
+            const dbnode::Command command = script.commands.front();
+            script.commands.pop_front();
+            if (command.kind == dbnode::CommandKind::kWait) {
+                script.resumeAt = t + command.numbers[0];
+                continue;
+            }
+            if (!dbnode::ExecuteCommand(&node, command, t, &sends)) {
+                running = false;
+                break;
+            }
+        }
+        dbnode::TickNode(&node, t, &sends);
+        for (const dbnode::Outgoing& out : sends) {
+            if (!dbnode::SendOutgoing(sockets, out)) std::printf("SEND FAILED (%zu bytes)\n", out.bytes.size());
+        }
+        if (!running) break;
+
+        pollfd fds[3] = {{sockets.request, POLLIN, 0}, {sockets.data, POLLIN, 0}, {0, POLLIN, 0}};
+        const nfds_t count = stdinOpen ? 3 : 2;
+        const double untilUpdate = node.nextUpdate - now();
+        const int timeoutMs = untilUpdate <= 0 ? 0 : untilUpdate > 0.02 ? 20 : static_cast<int>(untilUpdate * 1000) + 1;
+        if (::poll(fds, count, timeoutMs) < 0) continue;  // interrupted by a signal
+        sends.clear();
+        if (fds[0].revents & POLLIN) {
+            long n;
+            while ((n = dbnode::ReadDatagram(sockets.request, buffer, sizeof buffer)) >= 0) {
+                dbnode::HandleRequestDatagram(&node, buffer, static_cast<std::size_t>(n), &sends);
+            }
+        }
+        if (fds[1].revents & POLLIN) {
+            long n;
+            while ((n = dbnode::ReadDatagram(sockets.data, buffer, sizeof buffer)) >= 0) {
+                dbnode::HandleDataDatagram(&node, buffer, static_cast<std::size_t>(n), &sends);
+            }
+        }
+        if (stdinOpen && (fds[2].revents & (POLLIN | POLLHUP))) {
+            char chunk[1024];
+            const ssize_t n = ::read(0, chunk, sizeof chunk);
+            if (n <= 0) {
+                stdinOpen = false;  // no more commands; keep serving
+                pending += '\n';
+            } else {
+                pending.append(chunk, static_cast<std::size_t>(n));
+            }
+            TakeInputLines(&pending, &script);
+        }
+        for (const dbnode::Outgoing& out : sends) {
+            if (!dbnode::SendOutgoing(sockets, out)) std::printf("SEND FAILED (%zu bytes)\n", out.bytes.size());
+        }
+    }
+    dbnode::PrintReport(&node);
+    std::printf("QUIT\n");
+    return 0;
+}
