@@ -4,6 +4,13 @@
 #pragma once
 #include <cstddef>
 
+#include "shell/resources.h"
+
+// Created by InitFMC. It is not the flight plan buffer's FlightMutex and
+// nothing takes it yet; it exists so that a plan reservation can be added
+// without touching start-up, and start-up still stops if it cannot be made.
+extern ResourceHandle fmcPlanLock;
+
 // Copies the flight plan buffer into destination under FlightMutex. Refuses
 // (with a log line, destination untouched) any length but 1088.
 bool GetFlightPlanCopy(void* destination, std::size_t length);

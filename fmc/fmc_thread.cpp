@@ -18,11 +18,9 @@
 static_assert(kFlightPlanBufferSize == kFlightPlanSize,
               "the buffer holds exactly one flight plan record");
 
-namespace {
-
-// Serves only a reserve/release pair for the plan that nothing uses; kept so
-// that start-up still creates it (and stops if it cannot).
 ResourceHandle fmcPlanLock = nullptr;
+
+namespace {
 
 constexpr int kCycleMs = 1000;
 

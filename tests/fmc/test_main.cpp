@@ -1,9 +1,11 @@
-// Runs the tests inside a fresh temporary directory: the log is written to
-// the working directory.
+// Runs the tests inside a fresh temporary directory, removed afterwards:
+// the log is written to the working directory.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
@@ -13,5 +15,10 @@ int main(int argc, char** argv) {
         std::perror("temporary directory");
         return 1;
     }
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Removed while still the working directory, so nothing can land
+    // anywhere else afterwards.
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    return result;
 }

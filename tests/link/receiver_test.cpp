@@ -247,7 +247,9 @@ TEST_F(Receiver, FatalDatagrams) {
         // Non-fatal checks only: a death-test child runs this loop too.
         const std::vector<std::string> m = linktest::Messages(DeathLog());
         EXPECT_EQ(m.size(), 2u) << c.line;
-        if (m.size() == 2) EXPECT_EQ(m[1] + "\n", c.line);
+        if (m.size() == 2) {
+            EXPECT_EQ(m[1] + "\n", c.line);
+        }
     }
 }
 

@@ -16,7 +16,8 @@
 
 // Resources live until the process ends; the program keeps them in globals,
 // and so does this test, so that leak checking sees them reachable.
-ResourceHandle keptResources[2];
+ResourceHandle keptResources[64];
+int keptResourceCount = 0;
 
 namespace {
 
@@ -73,8 +74,8 @@ TEST_F(Resources, RegisteredMutexesAreDistinctAndExclusive) {
     // are two locks.
     ResourceHandle a = RegisterResource("FlightMutex");
     ResourceHandle b = RegisterResource("FlightMutex");
-    keptResources[0] = a;
-    keptResources[1] = b;
+    for (ResourceHandle h : {a, b})
+        if (keptResourceCount < 64) keptResources[keptResourceCount++] = h;
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     EXPECT_NE(a, b);
