@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/process.h"
 #include "shell/log.h"
 #include "tests/link/link_test_support.h"
 #include "tests/support/netns_guard.h"
@@ -19,5 +20,7 @@ int main(int argc, char** argv) {
     StartLog(deathChild ? linktest::kDeathLogName : linktest::kLogName);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    // Link threads are never joined; end without running static destructors
+    // under their feet, as the program itself does.
+    platform::ExitProcess(RUN_ALL_TESTS());
 }
