@@ -1,16 +1,15 @@
 // Bringing the simulator link up once at start-up.
 #pragma once
 #include <cstdint>
+#include <optional>
+
+#include "platform/net.h"
 
 // Builds the variable table, creates the data and flight-plan mutexes, binds
 // the monitor socket, starts the receiver and monitor threads and opens the
 // broadcast socket. 0 on success, -1 on failure.
 int InitUdp(int monitorPort, int nodeNumber, const char* ipText, const char* maskText,
             int versionMajor, int versionMinor);
-
-#include <optional>
-
-#include "platform/net.h"
 
 // The broadcast socket address (port 9019) of the local network, from the
 // given address and mask when both are set, else from the adapter list.

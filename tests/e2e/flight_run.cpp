@@ -57,6 +57,7 @@ int RunFlight(const SessionPaths& paths, const std::string& planFile) {
     }
     const int code = EndSession(&s);
     if (code != 0) fail("client exit code " + std::to_string(code) + " after SIGTERM");
+    if (CountSanitizerReports(s) > 0) fail("sanitizer reports in the programs' output");
     std::vector<std::string> notes;
     for (const std::string& f : CheckFlight(s.transcript, plan, FlightLimits{}, &notes)) fail(f);
     for (const std::string& n : notes) std::printf("          %s\n", n.c_str());

@@ -80,6 +80,7 @@ int RunLink(const SessionPaths& paths, const std::string& planFile) {
     }
     const int code = EndSession(&s);
     if (code != 0) fail("client exit code " + std::to_string(code) + " after SIGTERM");
+    if (CountSanitizerReports(s) > 0) fail("sanitizer reports in the programs' output");
     std::printf("%6.1f s  done\n", Elapsed(s));
     return Finish(s, failures);
 }

@@ -126,6 +126,23 @@ int EndSession(Session* s) {
     return StopChild(&s->client, SIGTERM, 5);
 }
 
+int CountSanitizerReports(const Session& s) {
+    int count = 0;
+    for (const char* name : {"/client.out", "/dbnode.err"}) {
+        std::ifstream file(s.directory + name);
+        for (std::string line; std::getline(file, line);) {
+            for (const char* marker : {"WARNING: ThreadSanitizer", "ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
+                                       "runtime error:"}) {
+                if (line.find(marker) != std::string::npos) {
+                    std::printf("  %s: %s\n", name + 1, line.c_str());
+                    ++count;
+                }
+            }
+        }
+    }
+    return count;
+}
+
 void DumpSession(const Session& s) {
     std::printf("--- scratch directory %s\n--- client log (last 60 lines)\n", s.directory.c_str());
     std::vector<std::string> lines;

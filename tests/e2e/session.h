@@ -51,6 +51,9 @@ void Tell(Session* s, const std::string& command);
 // Quits the node and ends the client with SIGTERM; returns the client's exit code.
 int EndSession(Session* s);
 
+// Sanitizer reports either program wrote to its standard error.
+int CountSanitizerReports(const Session& s);
+
 // Prints the tail of the client's log and of the node's transcript.
 void DumpSession(const Session& s);
 

@@ -61,8 +61,6 @@ bool ApplyVariable(AircraftModel* m, int index, double value) {
             return true;
         case 118: m->course1 = value; return true;
         case 119: m->course2 = value; return true;
-        case 126: m->nav1Bcd = static_cast<std::int32_t>(value); return true;
-        case 127: m->nav2Bcd = static_cast<std::int32_t>(value); return true;
         // Reported state, so that a script can place the aircraft
         case 11: m->latitude = std::clamp(value, -89.0, 89.0); return true;
         case 12: m->longitude = value; return true;
@@ -75,7 +73,7 @@ bool ApplyVariable(AircraftModel* m, int index, double value) {
         case 17: m->selectedSpeed = std::max(0.0, value); return true;
         case 170: m->autopilot = on; return true;
         case 171: m->flightDirector = on; return true;
-        default: return false;
+        default: return ApplyRadioCommand(&m->radios, index, value);
     }
 }
 
@@ -132,18 +130,6 @@ void AdvanceModel(AircraftModel* m, double seconds, double* carry) {
     *carry = left;
 }
 
-double NavBcdToMhz(std::int32_t bcd) {
-    if (bcd <= 0 || bcd > 0xFFFF) return 0.0;  // 0: never tuned
-    int digits = 0;
-    for (int shift = 12; shift >= 0; shift -= 4) {
-        const int d = (bcd >> shift) & 0xF;
-        if (d > 9) return 0.0;
-        digits = digits * 10 + d;
-    }
-    // The leading 1 of 1xx.xx MHz is implied by the four digits.
-    return 100.0 + digits / 100.0;
-}
-
 void ReportVariables(const AircraftModel& m, const std::function<void(int, double)>& emit) {
     emit(11, m.latitude);
     emit(12, m.longitude);
@@ -167,10 +153,7 @@ void ReportVariables(const AircraftModel& m, const std::function<void(int, doubl
     emit(121, m.thrustArm ? 1 : 0);
     emit(67, m.course1);
     emit(68, m.course2);
-    const double nav1 = NavBcdToMhz(m.nav1Bcd);
-    const double nav2 = NavBcdToMhz(m.nav2Bcd);
-    if (nav1 > 0) emit(27, nav1);
-    if (nav2 > 0) emit(66, nav2);
+    ReportRadios(m.radios, emit);
 }
 
 }  // namespace dbnode

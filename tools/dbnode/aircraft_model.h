@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "tools/dbnode/radios.h"
+
 namespace dbnode {
 
 struct AircraftModel {
@@ -33,8 +35,7 @@ struct AircraftModel {
     bool throttleCommanded = false;  // the throttle follows 179 only after a command
     double course1 = 0.0;
     double course2 = 0.0;
-    std::int32_t nav1Bcd = 0;
-    std::int32_t nav2Bcd = 0;
+    Radios radios;
 };
 
 constexpr double kTurnRateDegPerSec = 3.0;
@@ -59,8 +60,5 @@ void StepModel(AircraftModel* m, double dt);
 
 // Calls `emit(index, value)` for every variable the model reports.
 void ReportVariables(const AircraftModel& m, const std::function<void(int, double)>& emit);
-
-// Frequency in MHz from a NAV BCD word (0x1390 -> 113.90); 0 for 0 or a bad word.
-double NavBcdToMhz(std::int32_t bcd);
 
 }  // namespace dbnode

@@ -31,8 +31,8 @@ int OpenBound(std::uint32_t address, int port, std::string* error) {
         *error = std::string("socket: ") + std::strerror(errno);
         return -1;
     }
-    const int one = 1;
-    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    // No address reuse: a second node on the same ports must fail to start
+    // rather than share the client's requests.
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_port = htons(static_cast<std::uint16_t>(port));

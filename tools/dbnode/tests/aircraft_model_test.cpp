@@ -161,7 +161,7 @@ TEST(AircraftModel, ModeCommandsAreReportedInTheirStateVariables) {
     EXPECT_EQ(v[17], 280);
     EXPECT_NEAR(v[16], 90.0, 0.01);  // percent
     EXPECT_NEAR(v[27], 113.90, 1e-9);
-    EXPECT_EQ(v.count(66), 0u);     // NAV2 never tuned
+    EXPECT_NEAR(v[66], 108.00, 1e-9);  // NAV2 not tuned: as it started
     ApplyVariable(&m, 172, 0);
     EXPECT_EQ(Reported(m)[170], 0);
 }
@@ -183,13 +183,6 @@ TEST(AircraftModel, EveryReportedVariableCanTravel) {
         EXPECT_EQ(v.count(index), 1u) << index;
     }
     for (int index : {22, 25, 50, 170, 171}) EXPECT_EQ(TypeOf(index), VarType::kInt) << index;
-}
-
-TEST(AircraftModel, NavBcd) {
-    EXPECT_NEAR(NavBcdToMhz(0x1390), 113.90, 1e-9);
-    EXPECT_NEAR(NavBcdToMhz(0x0800), 108.00, 1e-9);
-    EXPECT_EQ(NavBcdToMhz(0x13A0), 0.0);
-    EXPECT_EQ(NavBcdToMhz(-1), 0.0);
 }
 
 }  // namespace
