@@ -4,7 +4,7 @@
 # Usage: startup_log_test.sh <orvvarnoth>
 set -u
 prog="$1"
-if [ "$(ls /sys/class/net)" != "lo" ]; then
+if [ "$(ip -o link show | awk -F": " "{print \$2}")" != "lo" ]; then
   echo "Refusing to run outside a private network namespace"; exit 1
 fi
 dir=$(mktemp -d)
