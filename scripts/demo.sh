@@ -9,7 +9,10 @@ mkdir -p "$run"
 cd "$run"
 [ -z "$DISPLAY" ] && export QT_QPA_PLATFORM=offscreen
 
-"$root/build/tools/dbnode/orv-dbnode" DBNODE_ARGS &
+# The aircraft starts 12 nm south of the first point at 3000 ft, autopilot on;
+# LNAV and VNAV are armed once the plan has loaded. Ten times real time.
+"$root/build/tools/dbnode/orv-dbnode" --plan "$root/tools/dbnode/sample_plan.txt" \
+    --airborne 46.8,8.0,0,3000,250 --speedup 10 --arm-nav --pos-every 2 </dev/null &
 node=$!
 "$root/build/shell/orvvarnoth" &
 client=$!
