@@ -7,6 +7,7 @@ ip link set lo up
 run="$root/run"
 mkdir -p "$run"
 cd "$run"
+rm -f ORVVarnoth.log ORVDefault.log
 [ -z "$DISPLAY" ] && export QT_QPA_PLATFORM=offscreen
 
 # The aircraft starts 12 nm south of the first point at 3000 ft, autopilot on;
@@ -18,5 +19,5 @@ node=$!
 client=$!
 trap 'kill $client $node 2>/dev/null; wait; echo; echo "Log: $run/ORVVarnoth.log"' INT TERM EXIT
 echo "orvvarnoth and orv-dbnode running in a private network namespace; Ctrl-C ends."
-tail -n +1 -F ORVVarnoth.log 2>/dev/null | sed 's/^/[log] /' &
+tail -n +1 -F ORVVarnoth.log 2>/dev/null | sed -u 's/^/[log] /' &
 wait $client
