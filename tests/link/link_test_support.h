@@ -1,12 +1,16 @@
-// Helpers shared by the link tests: log files, a scripted UDP peer on
-// loopback, datagram builders for what the DB node sends, a fake mutex and
-// a monitor clock the test steps by hand.
+// Helpers shared by the link tests: logs, a UDP peer on loopback, what the
+// DB node sends, and a mutex whose outcome the test chooses.
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "link/wire.h"
 #include "platform/net.h"
 #include "platform/sync.h"
 
@@ -14,63 +18,95 @@ namespace linktest {
 
 using Bytes = std::vector<unsigned char>;
 
-// The log of this test program, and the one a death-test child writes.
+// The log of this program, and the one a death-test child writes.
 constexpr const char* kLogName = "ORVVarnoth.log";
 constexpr const char* kDeathLogName = "ORVDeath.log";
 
-std::string ReadFile(const char* name);
-std::string ProcessLog();
-std::string DeathLog();
-// The messages of a log (or of a tail of one), one per line, without their
-// time stamps; "Log started." has none. A line without a well-formed stamp
-// comes back marked "UNSTAMPED:".
-std::vector<std::string> Messages(const std::string& log);
-// Whether the log holds `message` (given with its "\n") as a whole line.
-bool HasLine(const std::string& log, const std::string& message);
-// Occurrences of `text` in `haystack`.
-int CountOf(const std::string& haystack, const std::string& text);
+inline std::string ReadFile(const char* name) {
+    std::stringstream s;
+    s << std::ifstream(name, std::ios::binary).rdbuf();
+    return s.str();
+}
+inline std::string ProcessLog() { return ReadFile(kLogName); }
+inline std::string DeathLog() { return ReadFile(kDeathLogName); }
 
-// A UDP socket on loopback, optionally bound to a port.
+inline int CountOf(const std::string& haystack, const std::string& text) {
+    int n = 0;
+    for (auto at = haystack.find(text); at != std::string::npos; at = haystack.find(text, at + 1)) ++n;
+    return n;
+}
+
+// A UDP socket on loopback, bound to `port` unless it is 0.
 struct Peer {
-    explicit Peer(std::uint16_t bindPort = 0, std::uint32_t bindAddress = 0x7F000001);
-    ~Peer();
-    Peer(const Peer&) = delete;
-    Peer& operator=(const Peer&) = delete;
+    explicit Peer(std::uint16_t port = 0, std::uint32_t address = 0x7F000001)
+        : socket(platform::OpenUdpSocket()), port(port) {
+        if (port != 0) platform::BindUdp(socket, {address, port});
+    }
+    ~Peer() { platform::CloseSocket(socket); }
 
-    void SendTo(std::uint16_t port, const Bytes& data, std::uint32_t address = 0x7F000001) const;
+    void SendTo(std::uint16_t to, const Bytes& d, std::uint32_t address = 0x7F000001) const {
+        platform::SendTo(socket, d.data(), d.size(), {address, to});
+    }
     // Blocks for the next datagram (the test's time limit guards a hang).
-    Bytes Receive() const;
-    // Sends a marker to itself and expects it to be the next datagram read,
-    // proving nothing else was waiting.
-    bool NothingPending() const;
+    Bytes Receive() const {
+        Bytes b(8192);
+        const long n = platform::ReceiveFrom(socket, b.data(), b.size());
+        b.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
+        return b;
+    }
+    // A marker sent to itself is the next datagram: nothing else was waiting.
+    bool NothingPending() const {
+        const Bytes marker{'m', 'a', 'r', 'k'};
+        Peer().SendTo(port, marker);
+        return Receive() == marker;
+    }
 
     platform::SocketHandle socket;
     std::uint16_t port;
 };
 
-// What the DB node sends.
-struct UpdateItem {
-    std::int32_t indexField;
-    bool real;
-    std::int32_t intValue;
-    double realValue;
-};
-Bytes Header(std::int32_t msgClass, std::int32_t msgType, std::int32_t itemCount);
-Bytes Update(const std::vector<UpdateItem>& items);
-Bytes IntItemUpdate(std::int32_t indexField, std::int32_t value);
-Bytes KeepAliveFromDb();
-Bytes AddressReply(const std::string& text);
-Bytes FlightPlanDatagram(std::size_t totalLength, unsigned char fill);
+inline Bytes Header(std::int32_t msgClass, std::int32_t msgType, std::int32_t itemCount) {
+    Bytes d(kHeaderSize);
+    EncodeHeader(d.data(), DatagramHeader{msgClass, msgType, 7, itemCount, 3});
+    return d;
+}
 
-// Header fields and payload text of a received datagram.
-std::int32_t Field(const Bytes& d, int number);  // 0 msgClass ... 4 senderId
-std::string PayloadText(const Bytes& d);
+// A variable update from the DB node; a real item when `real` is set.
+struct Item { std::int32_t index; bool real; double value; };
+inline Bytes Update(const std::vector<Item>& items) {
+    Bytes d = Header(kClassData, kTypeVarUpdate, static_cast<std::int32_t>(items.size()));
+    for (const Item& item : items) {
+        unsigned char f[12];
+        PutInt32(f, item.index);
+        if (item.real) PutDouble(f + 4, item.value);
+        else PutInt32(f + 4, static_cast<std::int32_t>(item.value));
+        d.insert(d.end(), f, f + (item.real ? 12 : 8));
+    }
+    return d;
+}
+inline Bytes IntUpdate(std::int32_t index, std::int32_t value) { return Update({{index, false, 1.0 * value}}); }
 
-// A mutex whose wait outcome and release result the test chooses.
+inline Bytes WithText(Bytes d, const std::string& text) {
+    d.insert(d.end(), text.begin(), text.end());
+    return d;
+}
+inline Bytes KeepAliveFromDb() { return WithText(Header(kClassControl, kTypeKeepAlive, 1), " 127.0.0.1 9100 1 1"); }
+inline Bytes AddressReply(const std::string& text) { return WithText(Header(kClassControl, kTypeAddressReply, 0), text); }
+inline Bytes FlightPlan(std::size_t totalLength, unsigned char fill) {
+    Bytes d = Header(kClassData, kTypeFlightPlan, 0);
+    d.resize(totalLength, fill);
+    return d;
+}
+
+// Header field (0 msgClass ... 4 senderId) and payload text of a datagram.
+inline std::int32_t Field(const Bytes& d, int n) { return d.size() < kHeaderSize ? -99999 : GetInt32(d.data() + 4 * n); }
+inline std::string PayloadText(const Bytes& d) {
+    return d.size() < kHeaderSize ? std::string() : std::string(d.begin() + kHeaderSize, d.end());
+}
+
 class FakeMutex final : public platform::Mutex {
 public:
-    explicit FakeMutex(platform::WaitResult result = platform::WaitResult::Acquired,
-                       bool releaseOk = true)
+    explicit FakeMutex(platform::WaitResult result = platform::WaitResult::Acquired, bool releaseOk = true)
         : result_(result), releaseOk_(releaseOk) {}
     platform::WaitResult Wait() override {
         waits.fetch_add(1);
@@ -84,10 +120,10 @@ private:
     bool releaseOk_;
 };
 
-// Polls `condition` for up to `ms` milliseconds.
-bool WaitFor(bool (*condition)(), int ms = 5000);
-
-// Number of open file descriptors of this process.
-int OpenDescriptorCount();
+inline int OpenDescriptorCount() {
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+    return n;
+}
 
 }  // namespace linktest

@@ -1,6 +1,5 @@
-// Entry point of every link test program. The programs open sockets, so
-// they refuse to run outside a private network namespace. CTest gives each
-// program a working directory of its own, where the logs land.
+// Entry point of every link test program: they open sockets, so they
+// refuse to run outside a private network namespace.
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -17,9 +16,7 @@ extern "C" const char* __tsan_default_options() { return "halt_on_error=1"; }
 int main(int argc, char** argv) {
     testsupport::RequirePrivateNetworkNamespace();
     bool deathChild = false;
-    for (int i = 1; i < argc; ++i) {
-        deathChild = deathChild || std::strstr(argv[i], "internal_run_death_test") != nullptr;
-    }
+    for (int i = 1; i < argc; ++i) deathChild |= std::strstr(argv[i], "internal_run_death_test") != nullptr;
     // A death-test child writes a log of its own, which its parent then reads.
     StartLog(deathChild ? linktest::kDeathLogName : linktest::kLogName);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
