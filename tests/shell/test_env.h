@@ -1,38 +1,73 @@
-// Per-test working directories and small file helpers. Every test that
-// writes log files runs in a directory of its own, so no test sees another
-// test's files and the source tree stays clean.
+// Tests that touch log files each run in a directory of their own below the
+// run's temporary directory, named in ORV_SHELLTEST_BASE (which death-test
+// children inherit, so they enter the same directory).
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
+
+#include "shell/log.h"
 
 namespace shelltest {
 
-// Set by main: true in the child process that runs a death test's statement.
-// That child starts in the directory the program was started in.
-extern bool deathTestChild;
-// The run's temporary base directory; passed on to death-test children in
-// the environment variable below.
-extern std::string baseDirectory;
-constexpr const char* kBaseDirectoryVariable = "ORV_SHELLTEST_BASE";
+constexpr const char* kBaseVariable = "ORV_SHELLTEST_BASE";
 
-std::string ReadFile(const std::string& path);
-bool Exists(const std::string& path);
-std::vector<std::string> SplitLines(const std::string& text);  // keeps no "\n"
+inline std::string ReadFile(const std::string& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
 
-// Makes a fresh directory for the current test and enters it, and resets
-// the logger to its state before start-up.
+inline std::vector<std::string> Lines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::istringstream in(ReadFile(path));
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// True when s holds a time of day "HH:MM:SS:mmm" and two blanks at pos.
+inline bool StampAt(const std::string& s, std::size_t pos) {
+    const std::string pattern = "29:59:59:999  ";  // digits: the largest allowed
+    if (s.size() < pos + pattern.size()) return false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char p = pattern[i], c = s[pos + i];
+        if (p >= '0' && p <= '9' ? c < '0' || c > p : c != p) return false;
+    }
+    return std::stoi(s.substr(pos, 2)) < 24;
+}
+
+// What follows a line's stamp, or a marker that no test expects.
+inline std::string Message(const std::string& line) {
+    return StampAt(line, 0) ? line.substr(14) : "<not stamped> " + line;
+}
+
+using Strings = std::vector<std::string>;
+
+// A log's first line as it stands, then the message of each stamped line.
+inline Strings Messages(const std::string& path) {
+    Strings lines = Lines(path);
+    for (std::size_t i = 1; i < lines.size(); ++i) lines[i] = Message(lines[i]);
+    return lines;
+}
+
 class InTempDir : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        logStarted = false;
+        logFileName[0] = '\0';
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        const auto dir = std::filesystem::path(std::getenv(kBaseVariable)) / name;
+        std::filesystem::create_directories(dir);
+        ASSERT_EQ(chdir(dir.c_str()), 0);
+    }
 };
-
-// True when s holds a time stamp "HH:MM:SS:mmm " at pos (hours 00-23).
-bool IsStampAt(const std::string& s, std::size_t pos);
-// True when line is a stamp, a separating blank and a message; the message
-// (what follows the two blanks) goes to *message.
-bool SplitStamped(const std::string& line, std::string* message);
 
 }  // namespace shelltest
