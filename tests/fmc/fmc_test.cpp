@@ -402,6 +402,23 @@ TEST_F(Guidance, ComputedRateRampsEveryFourSeconds) {
                                       Real(20, 700.0001)}));
 }
 
+TEST_F(Cycle, ApproachModeChangeDropsNavigationEachWay) {
+    fake::Report(111, 1);
+    ProcessApproachMode();  // first call only remembers the mode
+    ProcessApproachMode();
+    EXPECT_TRUE(fake::sets.empty());
+    const Strings dropOut{Int(123, 4321), Int(219, 0), Int(217, 0), Int(220, 0),
+                          Int(218, 0),    Int(216, 0), Int(222, -1)};
+    fake::Report(54, 4321.9);
+    fake::Report(111, 0);
+    ProcessApproachMode();
+    EXPECT_EQ(fake::Texts(), dropOut);
+    fake::sets.clear();
+    fake::Report(111, 1);
+    ProcessApproachMode();
+    EXPECT_EQ(fake::Texts(), dropOut);
+}
+
 using Toga = FmcTest;
 
 TEST_F(Toga, SwitchHandling) {
