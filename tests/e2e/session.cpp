@@ -1,161 +1,152 @@
-#include "tests/e2e/session.h"
-
-#include <poll.h>
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+#include "tests/e2e/e2e.h"
 
 namespace e2e {
+namespace {
 
-bool StartSession(Session* s, const SessionPaths& paths, const std::vector<std::string>& nodeArgs,
-                  std::string* error) {
+// Runs args[0] (in `dir` unless empty) with standard output and error going to `output`;
+// `in`, when given, receives a pipe to its standard input.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& dir, const std::string& output, int* in) {
+    int pin[2] = {-1, -1};
+    if (in != nullptr && ::pipe2(pin, O_CLOEXEC) != 0) return -1;
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {  // only async-signal-safe calls, then exec
+        const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(fd, 1);
+        ::dup2(fd, 2);
+        if (in != nullptr) ::dup2(pin[0], 0);
+        if (!dir.empty() && ::chdir(dir.c_str()) != 0) ::_exit(126);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    if (in != nullptr) {
+        ::close(pin[0]);
+        *in = pin[1];
+    }
+    return pid;
+}
+
+// Sends `signal`, waits up to `seconds`, then kills. The exit code, or -1.
+int Stop(pid_t pid, int signal, double seconds) {
+    ::kill(pid, signal);
+    int status = 0;
+    pid_t r = 0;
+    for (int i = 0; r == 0 && i < seconds * 50; ++i) {
+        if ((r = ::waitpid(pid, &status, WNOHANG)) == 0) ::usleep(20000);
+    }
+    if (r != pid) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+bool Start(Session* s, const std::string& dbnode, const std::string& client, const std::vector<std::string>& nodeArgs) {
     char dir[] = "/tmp/orv_e2e_XXXXXX";
-    if (::mkdtemp(dir) == nullptr) {
-        *error = "mkdtemp failed";
+    s->directory = ::mkdtemp(dir) != nullptr ? dir : "/tmp";
+    std::ofstream(s->directory + "/orvvarnoth.cfg") << "debugfmc yes\n";  // FMC diagnostics in the log
+    std::vector<std::string> args{dbnode};
+    args.insert(args.end(), nodeArgs.begin(), nodeArgs.end());
+    s->node = Spawn(args, "", s->directory + kNode, &s->nodeIn);
+    // The node must listen before the client's first request: it says READY.
+    if (s->node < 0 || !WaitFor(*s, kNode, "READY", 1, 5)) {
+        Fail(s, "orv-dbnode did not start");
         return false;
     }
-    s->directory = dir;
-    // FMC diagnostics in the log make a failed run readable.
-    std::ofstream(s->directory + "/orvvarnoth.cfg") << "debugfmc yes\n";
-    s->start = std::chrono::steady_clock::now();
-
-    ChildSpec node;
-    node.argv.push_back(paths.dbnode);
-    node.argv.insert(node.argv.end(), nodeArgs.begin(), nodeArgs.end());
-    node.pipeInput = true;
-    node.pipeOutput = true;
-    node.outputFile = s->directory + "/dbnode.err";
-    if (!StartChild(node, &s->node, error)) return false;
-    // The node must be listening before the client's first request; it
-    // announces that with its READY line.
-    if (!WaitForNodeLines(s, "READY", 1, 5)) {
-        *error = "orv-dbnode did not start";
-        return false;
-    }
-    ChildSpec client;
-    client.argv.push_back(paths.client);
-    client.workingDirectory = s->directory;
-    client.extraEnv.push_back("QT_QPA_PLATFORM=offscreen");
-    client.outputFile = s->directory + "/client.out";
-    return StartChild(client, &s->client, error);
+    s->client = Spawn({std::filesystem::absolute(client)}, s->directory, s->directory + "/client.out", nullptr);
+    if (s->client < 0) Fail(s, "orvvarnoth did not start");
+    return s->client >= 0;
 }
 
 double Elapsed(const Session& s) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - s.start).count();
 }
 
-void Pump(Session* s, double seconds) {
-    const double until = Elapsed(*s) + seconds;
-    for (;;) {
-        const double left = until - Elapsed(*s);
-        if (left <= 0 || s->node.output < 0) {
-            if (s->node.output < 0 && left > 0) ::usleep(static_cast<useconds_t>(left * 1e6));
-            return;
-        }
-        pollfd p{s->node.output, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left * 1000) + 1) <= 0) continue;
-        char chunk[4096];
-        const ssize_t n = ::read(s->node.output, chunk, sizeof chunk);
-        if (n <= 0) {
-            ::close(s->node.output);
-            s->node.output = -1;
-            continue;
-        }
-        s->pending.append(chunk, static_cast<std::size_t>(n));
-        std::size_t end;
-        while ((end = s->pending.find('\n')) != std::string::npos) {
-            s->transcript.push_back(ParseLine(s->pending.substr(0, end), Elapsed(*s)));
-            s->pending.erase(0, end + 1);
-        }
-        if (left < 0.001) return;
-    }
+void Fail(Session* s, const std::string& what) {
+    std::printf("  failed: %s (at %.1f s)\n", what.c_str(), Elapsed(*s));
+    s->failures.push_back(what);
 }
 
-bool WaitForNodeLines(Session* s, const std::string& prefix, int count, double seconds) {
-    const double until = Elapsed(*s) + seconds;
-    while (CountLines(s->transcript, prefix) < count) {
-        if (Elapsed(*s) >= until) return false;
-        Pump(s, 0.1);
-    }
-    return true;
+std::vector<std::string> ReadLines(const Session& s, const char* file) {
+    std::ifstream in(s.directory + file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
 }
 
-std::string ReadLog(const Session& s) {
-    std::ifstream file(s.directory + "/ORVVarnoth.log");
-    std::ostringstream all;
-    all << file.rdbuf();
-    return all.str();
-}
-
-int CountLog(const Session& s, const std::string& text) {
-    const std::string log = ReadLog(s);
+int Count(const Session& s, const char* file, const std::string& text) {
     int count = 0;
-    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + text.size())) ++count;
+    for (const std::string& line : ReadLines(s, file)) count += line.find(text) != std::string::npos;
     return count;
 }
 
-bool WaitForLog(Session* s, const std::string& text, int count, double seconds) {
-    const double until = Elapsed(*s) + seconds;
-    while (CountLog(*s, text) < count) {
-        if (Elapsed(*s) >= until) return false;
-        Pump(s, 0.2);
+bool WaitFor(const Session& s, const char* file, const std::string& text, int count, double seconds) {
+    for (const double until = Elapsed(s) + seconds; Count(s, file, text) < count;) {
+        if (Elapsed(s) >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     return true;
 }
 
 void Tell(Session* s, const std::string& command) {
     const std::string line = command + "\n";
-    if (s->node.input >= 0) {
-        const ssize_t n = ::write(s->node.input, line.data(), line.size());
-        (void)n;
-    }
-    Pump(s, 0.05);
+    if (::write(s->nodeIn, line.data(), line.size()) < 0) Fail(s, "cannot tell the node: " + command);
 }
 
-int EndSession(Session* s) {
+bool ClientRunning(const Session& s) {
+    siginfo_t info{};  // WNOWAIT: looks without reaping
+    return ::waitid(P_PID, static_cast<id_t>(s.client), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+}
+
+void End(Session* s) {
     Tell(s, "quit");
-    Pump(s, 0.3);
-    StopChild(&s->node, SIGTERM, 3);
-    Pump(s, 0.1);
-    if (s->node.output >= 0) ::close(s->node.output);
-    s->node.output = -1;
-    return StopChild(&s->client, SIGTERM, 5);
-}
-
-int CountSanitizerReports(const Session& s) {
-    int count = 0;
-    for (const char* name : {"/client.out", "/dbnode.err"}) {
-        std::ifstream file(s.directory + name);
-        for (std::string line; std::getline(file, line);) {
+    Stop(s->node, SIGTERM, 3);
+    ::close(s->nodeIn);
+    const int code = Stop(s->client, SIGTERM, 5);
+    if (code != 0) Fail(s, "client exit code " + std::to_string(code) + " after SIGTERM");
+    for (const char* name : {"/client.out", kNode}) {
+        for (const std::string& line : ReadLines(*s, name)) {
             for (const char* marker : {"WARNING: ThreadSanitizer", "ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
                                        "runtime error:"}) {
-                if (line.find(marker) != std::string::npos) {
-                    std::printf("  %s: %s\n", name + 1, line.c_str());
-                    ++count;
-                }
+                if (line.find(marker) != std::string::npos) Fail(s, std::string(name + 1) + ": " + line);
             }
         }
     }
-    return count;
 }
 
-void DumpSession(const Session& s) {
-    std::printf("--- scratch directory %s\n--- client log (last 60 lines)\n", s.directory.c_str());
-    std::vector<std::string> lines;
-    std::istringstream log(ReadLog(s));
-    for (std::string line; std::getline(log, line);) lines.push_back(line);
-    for (std::size_t i = lines.size() > 60 ? lines.size() - 60 : 0; i < lines.size(); ++i) {
-        std::printf("%s\n", lines[i].c_str());
+int Finish(const Session& s) {
+    std::printf("%6.1f s  done\n", Elapsed(s));
+    if (s.failures.empty()) {
+        std::filesystem::remove_all(s.directory);
+        std::printf("PASS\n");
+        return 0;
     }
-    std::printf("--- node transcript (last 60 lines)\n");
-    const std::size_t n = s.transcript.size();
-    for (std::size_t i = n > 60 ? n - 60 : 0; i < n; ++i) {
-        std::printf("%7.2f %s\n", s.transcript[i].time, s.transcript[i].text.c_str());
+    for (const char* name : {kLog, kNode}) {
+        const std::vector<std::string> lines = ReadLines(s, name);
+        std::printf("--- %s%s (last 50 lines)\n", s.directory.c_str(), name);
+        for (std::size_t i = lines.size() > 50 ? lines.size() - 50 : 0; i < lines.size(); ++i) {
+            std::printf("%s\n", lines[i].c_str());
+        }
     }
+    std::printf("FAIL: %zu problem(s)\n", s.failures.size());
+    for (const std::string& f : s.failures) std::printf("  %s\n", f.c_str());
+    return 1;
 }
 
 }  // namespace e2e
