@@ -12,9 +12,9 @@
 #include "link/receiver.h"
 #include "link/var_access.h"
 #include "link/var_table.h"
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "platform/net.h"
-#include "shell/log.h"
+#include "base/log.h"
 #include "tests/support/netns_guard.h"
 
 namespace {
@@ -51,7 +51,7 @@ std::vector<unsigned char> TypicalUpdate() {
     const int reals[] = {1, 2, 6, 11, 12};
     const int ints[] = {13, 47, 50};
     std::vector<unsigned char> d(kHeaderSize);
-    EncodeHeader(d.data(), DatagramHeader{kClassData, kTypeVarUpdate, 1, 8, 3});
+    EncodeHeader(d.data(), DatagramHeader{kClassData, kMsgVarUpdate, 1, 8, 3});
     for (int index : reals) {
         unsigned char item[12];
         PutInt32(item, index);
@@ -117,7 +117,7 @@ void BM_SetIntVarToArrival(benchmark::State& state) {
     if (!linkConnected) {
         const char reply[] = "127.0.0.1 9100";
         std::vector<unsigned char> d(kHeaderSize);
-        EncodeHeader(d.data(), DatagramHeader{kClassControl, kTypeAddressReply, 1, 0, 3});
+        EncodeHeader(d.data(), DatagramHeader{kClassControl, kMsgAddressReply, 1, 0, 3});
         d.insert(d.end(), reply, reply + sizeof reply - 1);
         platform::SendTo(sender, d.data(), d.size(), platform::Ipv4Endpoint{kLoopback, kMonitorPort});
         GetUdpMsg();

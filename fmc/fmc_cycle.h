@@ -4,7 +4,7 @@
 #pragma once
 #include <cstddef>
 
-#include "shell/resources.h"
+#include "base/resources.h"
 
 // Created by InitFMC. It is not the flight plan buffer's FlightMutex and
 // nothing takes it yet; it exists so that a plan reservation can be added

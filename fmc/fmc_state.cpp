@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "platform/time.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "base/log.h"
+#include "base/settings.h"
 
 FmcState fmcState;
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "fmc/flight_plan.h"
+#include "protocol/flight_plan.h"
 
 // Pause after most commands, giving the simulator time to act on them.
 constexpr int kCommandPauseMs = 200;

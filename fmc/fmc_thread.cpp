@@ -12,11 +12,9 @@
 #include "link/flight_plan_buffer.h"
 #include "link/var_access.h"
 #include "platform/time.h"
-#include "shell/log.h"
-#include "shell/resources.h"
+#include "base/log.h"
+#include "base/resources.h"
 
-static_assert(kFlightPlanBufferSize == kFlightPlanSize,
-              "the buffer holds exactly one flight plan record");
 
 ResourceHandle fmcPlanLock = nullptr;
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "shell/fatal.h"
+#include "base/fatal.h"
 
 namespace {
 

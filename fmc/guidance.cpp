@@ -10,7 +10,7 @@
 #include "fmc/sequencing.h"
 #include "link/var_access.h"
 #include "platform/time.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 namespace {
 

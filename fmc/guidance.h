@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "fmc/flight_plan.h"
+#include "protocol/flight_plan.h"
 
 // Once per cycle while a point is active. Always true (the caller ignores it).
 bool ProcessGPS();

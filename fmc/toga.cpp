@@ -2,7 +2,7 @@
 
 #include "fmc/fmc_state.h"
 #include "link/var_access.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "link/link_state.h"
-#include "shell/fatal.h"
-#include "shell/log.h"
+#include "base/fatal.h"
+#include "base/log.h"
 
-unsigned char flightPlanBuffer[kFlightPlanBufferSize];
+unsigned char flightPlanBuffer[kFlightPlanSize];
 
 bool GetFlightMutex() {
     if (FlightMutex != nullptr && FlightMutex->Wait() == platform::WaitResult::Acquired) return true;

@@ -3,9 +3,9 @@
 #pragma once
 #include <cstddef>
 
-constexpr std::size_t kFlightPlanBufferSize = 1088;
+#include "protocol/flight_plan.h"
 
-extern unsigned char flightPlanBuffer[kFlightPlanBufferSize];
+extern unsigned char flightPlanBuffer[kFlightPlanSize];
 
 // Waits for FlightMutex; false (and a log line) when it was not acquired.
 bool GetFlightMutex();

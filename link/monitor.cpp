@@ -2,10 +2,10 @@
 
 #include "link/link_state.h"
 #include "link/transmit.h"
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "platform/time.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "base/log.h"
+#include "base/settings.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "link/monitor.h"
 #include "link/receiver.h"
 #include "link/var_table.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "link/flight_plan_buffer.h"
 #include "link/transmit.h"
 #include "link/var_table.h"
-#include "link/wire.h"
-#include "shell/fatal.h"
-#include "shell/log.h"
+#include "protocol/wire.h"
+#include "base/fatal.h"
+#include "base/log.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void CountDatagram() {
 }
 
 void StoreFlightPlan(const unsigned char* datagram, std::size_t length) {
-    if (length - kHeaderSize != kFlightPlanPayloadSize) {
+    if (length - kHeaderSize != kFlightPlanSize) {
         WriteLog("GetUDPMsg() - Flight Plan size mismatch\n");
         return;
     }
@@ -34,7 +34,7 @@ void StoreFlightPlan(const unsigned char* datagram, std::size_t length) {
         WriteLog("GetUpdMsg() - Unable to get FlightMutex.\n");
         return;
     }
-    std::memcpy(flightPlanBuffer, datagram + kHeaderSize, kFlightPlanPayloadSize);
+    std::memcpy(flightPlanBuffer, datagram + kHeaderSize, kFlightPlanSize);
     FreeFlightMutex();
 }
 
@@ -102,9 +102,9 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
         offset += 4;
         StdVar& v = masterTable[index];
         std::size_t width;
-        if (v.type == kTypeReal) {
+        if (v.type == kVarReal) {
             width = 8;
-        } else if (v.type == kTypeInt) {
+        } else if (v.type == kVarInt) {
             width = 4;
         } else {
             FatalStop(999, "Exit(999) 999\n");
@@ -127,16 +127,16 @@ int HandleDatagram(unsigned char* buffer, std::size_t length) {
     buffer[length] = '\0';  // a text payload ends here
     if (length < kHeaderSize) return 0;  // no header: nothing to act on
     const DatagramHeader h = DecodeHeader(buffer);
-    if (h.msgClass == kClassData && h.msgType == kTypeFlightPlan) {
+    if (h.msgClass == kClassData && h.msgType == kMsgFlightPlan) {
         StoreFlightPlan(buffer, length);
         return 0;
     }
-    if (h.msgClass == kClassData && h.msgType == kTypeVarUpdate) return ParseStdUpdate(buffer, length);
-    if (h.msgClass == kClassControl && h.msgType == kTypeKeepAlive) {
+    if (h.msgClass == kClassData && h.msgType == kMsgVarUpdate) return ParseStdUpdate(buffer, length);
+    if (h.msgClass == kClassControl && h.msgType == kMsgKeepAlive) {
         heardFromDb.store(true, std::memory_order_release);
         return 0;
     }
-    if (h.msgClass == kClassControl && h.msgType == kTypeAddressReply) {
+    if (h.msgClass == kClassControl && h.msgType == kMsgAddressReply) {
         return ConnectToDb(reinterpret_cast<const char*>(buffer + kHeaderSize));
     }
     return 0;

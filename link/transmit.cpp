@@ -3,8 +3,8 @@
 #include <atomic>
 #include <mutex>
 
-#include "shell/log.h"
-#include "shell/resources.h"
+#include "base/log.h"
+#include "base/resources.h"
 
 namespace {
 

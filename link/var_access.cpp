@@ -5,10 +5,10 @@
 #include "link/link_state.h"
 #include "link/transmit.h"
 #include "link/var_table.h"
-#include "link/wire.h"
-#include "shell/fatal.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "protocol/wire.h"
+#include "base/fatal.h"
+#include "base/log.h"
+#include "base/settings.h"
 
 namespace {
 
@@ -72,13 +72,13 @@ bool CheckVar(std::int32_t index) {
 
 std::int32_t GetIntVar(std::int32_t index) {
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return 0;
-    if (workingCopy[index].type != kTypeInt) return 0;
+    if (workingCopy[index].type != kVarInt) return 0;
     return IntOf(index).load(std::memory_order_relaxed);
 }
 
 double GetRealVar(std::int32_t index) {
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return 0.0;
-    if (workingCopy[index].type != kTypeReal) return 0.0;
+    if (workingCopy[index].type != kVarReal) return 0.0;
     return RealOf(index).load(std::memory_order_relaxed);
 }
 
@@ -88,7 +88,7 @@ void SetIntVar(std::int32_t index, std::int32_t value) {
         return;
     }
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return;
-    if (workingCopy[index].type != kTypeInt) return;
+    if (workingCopy[index].type != kVarInt) return;
     IntOf(index).store(value, std::memory_order_relaxed);
     unsigned char datagram[kIntUpdateSize];
     BuildIntUpdate(datagram, NextSequence(), Settings.nodeId, index, value);
@@ -102,7 +102,7 @@ void SetRealVar(std::int32_t index, double value) {
         return;
     }
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return;
-    if (workingCopy[index].type != kTypeReal) return;
+    if (workingCopy[index].type != kVarReal) return;
     RealOf(index).store(value, std::memory_order_relaxed);
     unsigned char datagram[kRealUpdateSize];
     BuildRealUpdate(datagram, NextSequence(), Settings.nodeId, index, value);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/fatal.h"
+#include "base/fatal.h"
 
 StdVar masterTable[kStdVarCapacity];
 StdVar workingCopy[kStdVarCapacity];
@@ -55,7 +55,7 @@ void InitEntry(std::int32_t index, std::int32_t type, std::int32_t remoteSlot, s
 
 int InitDB() {
     for (SlotRecord& slot : SlotMap) slot = SlotRecord{0, 0, false, 0};
-    for (StdVar& v : masterTable) v.type = kTypeUndefined;
+    for (StdVar& v : masterTable) v.type = kVarUndefined;
 
     int count = 0;
     for (int row = 0; row < kVarDefinitionRowCount; ++row) {

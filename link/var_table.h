@@ -4,12 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
-enum StdVarType : std::int32_t {
-    kTypeUndefined = -1,
-    kTypeInt = 2,
-    kTypeReal = 3,
-    kTypeText = 5,
-};
+#include "protocol/var_defs.h"
+
 
 struct StdVar {
     std::int32_t index;
@@ -44,15 +40,3 @@ extern std::int32_t StdVarCount;
 int InitDB();
 // Defines one master entry (and its slot record for a remote variable).
 void InitEntry(std::int32_t index, std::int32_t type, std::int32_t remoteSlot, std::int32_t kind);
-
-// One row of the definition table: `count` consecutive indices of one type
-// and kind whose remote slots run on by one (firstSlot -1: local variables).
-struct VarDefinitionRow {
-    std::int32_t firstIndex;
-    std::int32_t count;
-    std::int32_t type;
-    std::int32_t firstSlot;
-    std::int32_t kind;
-};
-extern const VarDefinitionRow kVarDefinitions[];
-extern const int kVarDefinitionRowCount;

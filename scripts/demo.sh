@@ -15,7 +15,7 @@ exec 3<&0
 "$root/build/tools/dbnode/orv-dbnode" --plan "$root/tools/dbnode/sample_plan.txt" \
     --airborne 46.8,8.0,0,3000,250 --speedup 10 --arm-nav --pos-every 2 <&3 &
 node=$!
-"$root/build/shell/orvvarnoth" &
+"$root/build/app/orvvarnoth" &
 client=$!
 echo "orvvarnoth and orv-dbnode running in a private network namespace; Ctrl-C ends."
 echo "Simulator commands: silent N (go quiet N seconds), restart, report; see README."

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "tools/dbnode/aircraft_model.h"
 #include "tools/dbnode/codec.h"
 #include "tools/dbnode/node.h"

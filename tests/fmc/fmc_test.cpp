@@ -24,8 +24,8 @@
 #include "link/flight_plan_buffer.h"
 #include "link/var_access.h"
 #include "platform/time.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "base/log.h"
+#include "base/settings.h"
 
 using Strings = std::vector<std::string>;
 
@@ -81,7 +81,7 @@ const platform::TimeSource kVirtualClock{[] { return nowMs / 1000; }, [](int ms)
 
 }  // namespace fake
 
-unsigned char flightPlanBuffer[kFlightPlanBufferSize];
+unsigned char flightPlanBuffer[kFlightPlanSize];
 bool GetFlightMutex() { return true; }
 void FreeFlightMutex() {}
 

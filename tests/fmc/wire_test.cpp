@@ -12,16 +12,16 @@
 #include <unistd.h>
 #include <vector>
 
-#include "fmc/flight_plan.h"
+#include "protocol/flight_plan.h"
 #include "fmc/fmc_cycle.h"
 #include "fmc/geometry.h"
 #include "link/link_state.h"
 #include "link/net_init.h"
 #include "link/var_access.h"
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "platform/time.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "base/log.h"
+#include "base/settings.h"
 #include "tests/support/netns_guard.h"
 
 extern "C" const char* __tsan_default_options() { return "halt_on_error=1"; }
@@ -65,7 +65,7 @@ struct DbPeer {
             if (n == static_cast<long>(sizeof kMarker) && std::memcmp(b, kMarker, n) == 0) break;
             if (n < static_cast<long>(kHeaderSize)) continue;
             const DatagramHeader h = DecodeHeader(b);
-            if (h.msgClass != kClassData || h.msgType != kTypeVarUpdate) continue;  // keep-alives
+            if (h.msgClass != kClassData || h.msgType != kMsgVarUpdate) continue;  // keep-alives
             EXPECT_EQ(h.senderId, Settings.nodeId);
             const std::int32_t index = GetInt32(b + kHeaderSize);
             out.push_back(n == static_cast<long>(kRealUpdateSize)
@@ -91,10 +91,10 @@ TEST(FmcOnTheWire, ThreadStartAndFirstCycleOfAThreePointPlan) {
     DbPeer db;
     ASSERT_TRUE(platform::BindUdp(db.socket, {kLoopback, kDbPort}));
     const std::string reply = "127.0.0.1 " + std::to_string(kDbPort);
-    db.Datagram(kClassControl, kTypeAddressReply, reply.data(), reply.size());
+    db.Datagram(kClassControl, kMsgAddressReply, reply.data(), reply.size());
     ASSERT_TRUE(WaitFor([] { return linkConnected.load(); }));
     const std::int32_t simConnected[] = {52, 1};  // SetAndConfirm sends only then
-    db.Datagram(kClassData, kTypeVarUpdate, simConnected, sizeof simConnected);
+    db.Datagram(kClassData, kMsgVarUpdate, simConnected, sizeof simConnected);
     ASSERT_TRUE(WaitFor([] { return GetIntVar(52) == 1; }));
 
     FlightPlan plan{};
@@ -107,7 +107,7 @@ TEST(FmcOnTheWire, ThreadStartAndFirstCycleOfAThreePointPlan) {
     plan.points[0].speed = 250;
     plan.points[0].altitude = 8000;
     plan.points[0].nav1Frequency = 11390;
-    db.Datagram(kClassData, kTypeFlightPlan, &plan, sizeof plan);
+    db.Datagram(kClassData, kMsgFlightPlan, &plan, sizeof plan);
     ASSERT_TRUE(WaitFor([] {
         FlightPlan copy{};
         return GetFlightPlanCopy(&copy, sizeof copy) && copy.serial == 11;

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "platform/net.h"
 #include "platform/sync.h"
 
@@ -74,7 +74,7 @@ inline Bytes Header(std::int32_t msgClass, std::int32_t msgType, std::int32_t it
 // A variable update from the DB node; a real item when `real` is set.
 struct Item { std::int32_t index; bool real; double value; };
 inline Bytes Update(const std::vector<Item>& items) {
-    Bytes d = Header(kClassData, kTypeVarUpdate, static_cast<std::int32_t>(items.size()));
+    Bytes d = Header(kClassData, kMsgVarUpdate, static_cast<std::int32_t>(items.size()));
     for (const Item& item : items) {
         unsigned char f[12];
         PutInt32(f, item.index);
@@ -90,10 +90,10 @@ inline Bytes WithText(Bytes d, const std::string& text) {
     d.insert(d.end(), text.begin(), text.end());
     return d;
 }
-inline Bytes KeepAliveFromDb() { return WithText(Header(kClassControl, kTypeKeepAlive, 1), " 127.0.0.1 9100 1 1"); }
-inline Bytes AddressReply(const std::string& text) { return WithText(Header(kClassControl, kTypeAddressReply, 0), text); }
+inline Bytes KeepAliveFromDb() { return WithText(Header(kClassControl, kMsgKeepAlive, 1), " 127.0.0.1 9100 1 1"); }
+inline Bytes AddressReply(const std::string& text) { return WithText(Header(kClassControl, kMsgAddressReply, 0), text); }
 inline Bytes FlightPlan(std::size_t totalLength, unsigned char fill) {
-    Bytes d = Header(kClassData, kTypeFlightPlan, 0);
+    Bytes d = Header(kClassData, kMsgFlightPlan, 0);
     d.resize(totalLength, fill);
     return d;
 }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/address_choice.h"
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "tests/link/link_test_support.h"
 
 namespace {

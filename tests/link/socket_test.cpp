@@ -109,7 +109,7 @@ TEST_F(Link, OnlyAFlightPlanOfExactlyItsSizeIsStored) {
     Deliver(linktest::FlightPlan(1107, 0x22));
     Deliver(linktest::FlightPlan(1109, 0x33));
     ASSERT_TRUE(GetFlightMutex());
-    const bool stored = std::all_of(flightPlanBuffer, flightPlanBuffer + kFlightPlanBufferSize,
+    const bool stored = std::all_of(flightPlanBuffer, flightPlanBuffer + kFlightPlanSize,
                                     [](unsigned char c) { return c == 0x11; });
     FreeFlightMutex();
     EXPECT_TRUE(stored);

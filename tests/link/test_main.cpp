@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/process.h"
-#include "shell/log.h"
+#include "base/log.h"
 #include "tests/link/link_test_support.h"
 #include "tests/support/netns_guard.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "tools/dbnode/var_types.h"
 
 namespace dbnode {
@@ -30,7 +30,7 @@ std::size_t EncodeUpdate(unsigned char* out, std::size_t capacity, std::int32_t 
         ++encoded;
     }
     if (encoded == 0) return 0;
-    EncodeHeader(out, DatagramHeader{kClassData, kTypeVarUpdate, sequence, encoded, kNodeSenderId});
+    EncodeHeader(out, DatagramHeader{kClassData, kMsgVarUpdate, sequence, encoded, kNodeSenderId});
     *encodedCount = encoded;
     return at;
 }
@@ -52,7 +52,7 @@ DecodeStatus DecodeUpdate(const unsigned char* data, std::size_t length,
     items->clear();
     if (length < kHeaderSize) return DecodeStatus::kShort;
     const DatagramHeader h = DecodeHeader(data);
-    if (h.msgClass != kClassData || h.msgType != kTypeVarUpdate) return DecodeStatus::kNotUpdate;
+    if (h.msgClass != kClassData || h.msgType != kMsgVarUpdate) return DecodeStatus::kNotUpdate;
     if (h.itemCount < 0) return DecodeStatus::kTruncated;
     std::size_t at = kHeaderSize;
     for (std::int32_t i = 0; i < h.itemCount; ++i) {
@@ -74,7 +74,7 @@ std::size_t EncodeKeepAlive(unsigned char* out, std::size_t capacity, std::int32
     static const char kText[] = " dbnode";
     const std::size_t textLength = sizeof kText - 1;
     if (capacity < kHeaderSize + textLength) return 0;
-    EncodeHeader(out, DatagramHeader{kClassControl, kTypeKeepAlive, sequence, 1, kNodeSenderId});
+    EncodeHeader(out, DatagramHeader{kClassControl, kMsgKeepAlive, sequence, 1, kNodeSenderId});
     std::memcpy(out + kHeaderSize, kText, textLength);
     return kHeaderSize + textLength;
 }
@@ -86,7 +86,7 @@ std::size_t EncodeAddressReply(unsigned char* out, std::size_t capacity, std::in
     if (n <= 0 || static_cast<std::size_t>(n) >= sizeof text) return 0;
     const auto textLength = static_cast<std::size_t>(n);
     if (capacity < kHeaderSize + textLength) return 0;
-    EncodeHeader(out, DatagramHeader{kClassControl, kTypeAddressReply, sequence, 0, kNodeSenderId});
+    EncodeHeader(out, DatagramHeader{kClassControl, kMsgAddressReply, sequence, 0, kNodeSenderId});
     std::memcpy(out + kHeaderSize, text, textLength);
     return kHeaderSize + textLength;
 }
@@ -94,7 +94,7 @@ std::size_t EncodeAddressReply(unsigned char* out, std::size_t capacity, std::in
 std::size_t EncodeFlightPlan(unsigned char* out, std::size_t capacity, std::int32_t sequence,
                              const FlightPlan& plan) {
     if (capacity < kHeaderSize + kFlightPlanSize) return 0;
-    EncodeHeader(out, DatagramHeader{kClassData, kTypeFlightPlan, sequence, 1, kNodeSenderId});
+    EncodeHeader(out, DatagramHeader{kClassData, kMsgFlightPlan, sequence, 1, kNodeSenderId});
     // The record is laid out exactly as on the wire (little-endian, no padding).
     std::memcpy(out + kHeaderSize, &plan, kFlightPlanSize);
     return kHeaderSize + kFlightPlanSize;

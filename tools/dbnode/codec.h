@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fmc/flight_plan.h"
+#include "protocol/flight_plan.h"
 
 namespace dbnode {
 

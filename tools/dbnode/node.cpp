@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "link/wire.h"
+#include "protocol/wire.h"
 #include "tools/dbnode/codec.h"
 #include "tools/dbnode/plan_file.h"
 
@@ -148,36 +148,36 @@ void SendBad(Node* node, BadKind kind, std::vector<Outgoing>* sends) {
     };
     switch (kind) {
         case BadKind::kShort:
-            header(kClassData, kTypeVarUpdate, 1, kHeaderSize);
+            header(kClassData, kMsgVarUpdate, 1, kHeaderSize);
             d.resize(10);
             name = "short";
             break;
         case BadKind::kIndex:
-            header(kClassData, kTypeVarUpdate, 1, kHeaderSize + 8);
+            header(kClassData, kMsgVarUpdate, 1, kHeaderSize + 8);
             PutInt32(d.data() + kHeaderSize, 236);
             name = "index";
             break;
         case BadKind::kType:
-            header(kClassData, kTypeVarUpdate, 1, kHeaderSize + 8);
+            header(kClassData, kMsgVarUpdate, 1, kHeaderSize + 8);
             PutInt32(d.data() + kHeaderSize, 168);
             name = "type";
             break;
         case BadKind::kOversize:
-            header(kClassData, kTypeVarUpdate, 0, 5000);
+            header(kClassData, kMsgVarUpdate, 0, 5000);
             name = "oversize";
             break;
         case BadKind::kTruncated:
-            header(kClassData, kTypeVarUpdate, 3, kHeaderSize + 8);
+            header(kClassData, kMsgVarUpdate, 3, kHeaderSize + 8);
             PutInt32(d.data() + kHeaderSize, 13);  // an integer variable
             name = "truncated";
             break;
         case BadKind::kPlanSize:
-            header(kClassData, kTypeFlightPlan, 1, kHeaderSize + kFlightPlanSize - 1);
+            header(kClassData, kMsgFlightPlan, 1, kHeaderSize + kFlightPlanSize - 1);
             name = "plansize";
             break;
         case BadKind::kAddress: {
             static const char kText[] = "127.0.0.1";
-            header(kClassControl, kTypeAddressReply, 0, kHeaderSize + sizeof kText - 1);
+            header(kClassControl, kMsgAddressReply, 0, kHeaderSize + sizeof kText - 1);
             std::memcpy(d.data() + kHeaderSize, kText, sizeof kText - 1);
             name = "address";
             break;
@@ -209,7 +209,7 @@ void HandleRequestDatagram(Node* node, const unsigned char* data, std::size_t le
         return;
     }
     const DatagramHeader h = DecodeHeader(data);
-    if (h.msgClass != kClassControl || h.msgType != kTypeKeepAlive || h.itemCount != 0) {
+    if (h.msgClass != kClassControl || h.msgType != kMsgKeepAlive || h.itemCount != 0) {
         Print(node, "IGNORED class %d type %d on the request port", h.msgClass, h.msgType);
         return;
     }
@@ -254,12 +254,12 @@ void HandleDataDatagram(Node* node, const unsigned char* data, std::size_t lengt
         return;
     }
     const DatagramHeader h = DecodeHeader(data);
-    if (h.msgClass == kClassControl && h.msgType == kTypeKeepAlive) {
+    if (h.msgClass == kClassControl && h.msgType == kMsgKeepAlive) {
         ++node->keepAlivesIn;
         Print(node, "KEEPALIVE from client (%d)", node->keepAlivesIn);
         return;
     }
-    if (h.msgClass == kClassData && h.msgType == kTypeVarUpdate) {
+    if (h.msgClass == kClassData && h.msgType == kMsgVarUpdate) {
         std::vector<UpdateItem> items;
         const DecodeStatus status = DecodeUpdate(data, length, &items);
         if (status != DecodeStatus::kOk) {

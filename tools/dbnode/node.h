@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fmc/flight_plan.h"
+#include "protocol/flight_plan.h"
 #include "tools/dbnode/aircraft_model.h"
 #include "tools/dbnode/script.h"
 #include "tools/dbnode/var_store.h"

@@ -6,7 +6,7 @@
 #pragma once
 #include <string>
 
-#include "fmc/flight_plan.h"
+#include "protocol/flight_plan.h"
 
 namespace dbnode {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "link/var_table.h"
+#include "protocol/var_defs.h"
 
 namespace dbnode {
 namespace {
@@ -16,9 +16,9 @@ std::array<VarType, kVarCapacity> BuildTypes() {
             const int index = d.firstIndex + i;
             if (index < 0 || index >= kVarCapacity) continue;
             switch (d.type) {
-                case kTypeInt: types[static_cast<std::size_t>(index)] = VarType::kInt; break;
-                case kTypeReal: types[static_cast<std::size_t>(index)] = VarType::kReal; break;
-                case kTypeText: types[static_cast<std::size_t>(index)] = VarType::kText; break;
+                case kVarInt: types[static_cast<std::size_t>(index)] = VarType::kInt; break;
+                case kVarReal: types[static_cast<std::size_t>(index)] = VarType::kReal; break;
+                case kVarText: types[static_cast<std::size_t>(index)] = VarType::kText; break;
                 default: break;
             }
         }

@@ -1,6 +1,6 @@
 #include "platform/gui.h"
 #include "platform/process.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
     platform::AppInstance instance = platform::GuiInit(argc, argv);

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "shell/settings.h"
-#include "shell/startup.h"
+#include "base/settings.h"
+#include "app/startup.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/startup.h"
+#include "app/startup.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
 #include "platform/process.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "link/var_table.h"
-#include "shell/log.h"
+#include "base/log.h"
 #include "test_env.h"
 
 namespace {
@@ -21,7 +21,7 @@ TEST(VarTable, CountsSlotsAndIndices) {
     std::set<int> slots;
     for (int i = 0; i < kStdVarCapacity; ++i) {
         const StdVar& v = masterTable[i];
-        if (v.type == kTypeUndefined) continue;
+        if (v.type == kVarUndefined) continue;
         ++counts[{v.type, v.kind, v.remoteSlot == -1}];
         EXPECT_EQ(v.index, i);
         if (v.remoteSlot == -1) continue;
@@ -29,13 +29,13 @@ TEST(VarTable, CountsSlotsAndIndices) {
         EXPECT_TRUE(SlotMap[v.remoteSlot].inUse && SlotMap[v.remoteSlot].index == i) << i;
     }
     const std::map<std::tuple<int, int, bool>, int> expected = {
-        {{kTypeReal, 2, false}, 94}, {{kTypeReal, 5, false}, 1}, {{kTypeInt, 5, false}, 81},
-        {{kTypeInt, -1, true}, 51},  {{kTypeReal, -1, true}, 7}, {{kTypeText, -1, true}, 1},
+        {{kVarReal, 2, false}, 94}, {{kVarReal, 5, false}, 1}, {{kVarInt, 5, false}, 81},
+        {{kVarInt, -1, true}, 51},  {{kVarReal, -1, true}, 7}, {{kVarText, -1, true}, 1},
     };
     EXPECT_EQ(counts, expected);
-    EXPECT_TRUE(masterTable[57].type == kTypeReal && masterTable[57].kind == 5);
-    EXPECT_EQ(masterTable[168].type, kTypeUndefined);
-    EXPECT_EQ(masterTable[169].type, kTypeUndefined);
+    EXPECT_TRUE(masterTable[57].type == kVarReal && masterTable[57].kind == 5);
+    EXPECT_EQ(masterTable[168].type, kVarUndefined);
+    EXPECT_EQ(masterTable[169].type, kVarUndefined);
     EXPECT_EQ(*slots.rbegin(), 184);
     EXPECT_EQ(highestSlot, 184);
 }
@@ -48,7 +48,7 @@ TEST(VarTable, StartingValuesAndWorkingCopy) {
         const auto it = nonZero.find(i);
         EXPECT_EQ(masterTable[i].intValue, it == nonZero.end() ? 0 : it->second) << i;
         EXPECT_EQ(masterTable[i].realValue, 0.0) << i;
-        if (masterTable[i].type != kTypeUndefined) {
+        if (masterTable[i].type != kVarUndefined) {
             EXPECT_STREQ(masterTable[i].text, "nill") << i;
         }
     }
@@ -70,7 +70,7 @@ TEST_P(VarTableDeathTest, InitEntryStops) {
     EXPECT_EXIT(
         {
             InitDB();
-            InitEntry(c.index, kTypeInt, c.slot, 5);
+            InitEntry(c.index, kVarInt, c.slot, 5);
         },
         ::testing::ExitedWithCode(c.code & 0xFF), "");
     shelltest::Strings expected = {"Log started."};

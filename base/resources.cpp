@@ -1,9 +1,9 @@
-#include "shell/resources.h"
+#include "base/resources.h"
 
 #include <cstdio>
 
-#include "shell/fatal.h"
-#include "shell/log.h"
+#include "base/fatal.h"
+#include "base/log.h"
 
 ResourceHandle RegisterResource(const char* label) {
     ResourceHandle h = platform::CreateMutex(label);

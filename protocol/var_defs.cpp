@@ -1,10 +1,10 @@
-#include "link/var_table.h"
+#include "protocol/var_defs.h"
 
 // The variables this client mirrors, as the simulator numbers them.
 namespace {
-constexpr std::int32_t R = kTypeReal;
-constexpr std::int32_t I = kTypeInt;
-constexpr std::int32_t T = kTypeText;
+constexpr std::int32_t R = kVarReal;
+constexpr std::int32_t I = kVarInt;
+constexpr std::int32_t T = kVarText;
 constexpr std::int32_t L = -1;  // local: no remote slot, no kind
 }  // namespace
 

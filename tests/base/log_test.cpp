@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "platform/sync.h"
-#include "shell/log.h"
-#include "shell/resources.h"
+#include "base/log.h"
+#include "base/resources.h"
 #include "test_env.h"
 
 namespace {

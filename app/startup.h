@@ -1,7 +1,7 @@
 // Start-up sequence and main loop.
 #pragma once
 #include "platform/gui.h"
-#include "shell/settings.h"
+#include "base/settings.h"
 
 // Decides where the parameter file lies from the working directory: only
 // the exact text "c:\K2K\Varnoth" selects the data directory.

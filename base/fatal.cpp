@@ -1,7 +1,7 @@
-#include "shell/fatal.h"
+#include "base/fatal.h"
 
 #include "platform/process.h"
-#include "shell/log.h"
+#include "base/log.h"
 
 void FatalStop(int code, const char* line) {
     if (line != nullptr) WriteLog(line);

@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "shell/log.h"
+#include "base/log.h"
 
 namespace shelltest {
 

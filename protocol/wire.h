@@ -6,14 +6,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "protocol/flight_plan.h"
+
 constexpr std::size_t kHeaderSize = 20;
 
 enum MsgClass : std::int32_t { kClassData = 1, kClassControl = 2 };
 enum MsgType : std::int32_t {
-    kTypeVarUpdate = 3,   // class 1
-    kTypeFlightPlan = 10, // class 1
-    kTypeKeepAlive = 9,   // class 2 (itemCount 0 from the client: address request)
-    kTypeAddressReply = 5 // class 2
+    kMsgVarUpdate = 3,   // class 1
+    kMsgFlightPlan = 10, // class 1
+    kMsgKeepAlive = 9,   // class 2 (itemCount 0 from the client: address request)
+    kMsgAddressReply = 5 // class 2
 };
 
 struct DatagramHeader {
@@ -72,12 +74,11 @@ constexpr std::size_t kMaxOutgoingSize = 256;
 
 constexpr std::size_t kIntUpdateSize = kHeaderSize + 4 + 4;   // 28
 constexpr std::size_t kRealUpdateSize = kHeaderSize + 4 + 8;  // 32
-constexpr std::size_t kFlightPlanPayloadSize = 1088;
 
 // One-item integer variable update; writes kIntUpdateSize bytes.
 inline std::size_t BuildIntUpdate(unsigned char* out, std::int32_t sequence, std::int32_t senderId,
                                   std::int32_t index, std::int32_t value) {
-    EncodeHeader(out, DatagramHeader{kClassData, kTypeVarUpdate, sequence, 1, senderId});
+    EncodeHeader(out, DatagramHeader{kClassData, kMsgVarUpdate, sequence, 1, senderId});
     PutInt32(out + kHeaderSize, index);
     PutInt32(out + kHeaderSize + 4, value);
     return kIntUpdateSize;
@@ -86,7 +87,7 @@ inline std::size_t BuildIntUpdate(unsigned char* out, std::int32_t sequence, std
 // One-item real variable update; writes kRealUpdateSize bytes.
 inline std::size_t BuildRealUpdate(unsigned char* out, std::int32_t sequence, std::int32_t senderId,
                                    std::int32_t index, double value) {
-    EncodeHeader(out, DatagramHeader{kClassData, kTypeVarUpdate, sequence, 1, senderId});
+    EncodeHeader(out, DatagramHeader{kClassData, kMsgVarUpdate, sequence, 1, senderId});
     PutInt32(out + kHeaderSize, index);
     PutDouble(out + kHeaderSize + 4, value);
     return kRealUpdateSize;
@@ -99,7 +100,7 @@ inline std::size_t BuildControlText(unsigned char* out, std::size_t capacity, st
                                     std::int32_t itemCount, std::int32_t senderId, const char* text) {
     const std::size_t textLength = std::strlen(text);
     if (capacity < kHeaderSize || textLength > capacity - kHeaderSize) return 0;
-    EncodeHeader(out, DatagramHeader{kClassControl, kTypeKeepAlive, sequence, itemCount, senderId});
+    EncodeHeader(out, DatagramHeader{kClassControl, kMsgKeepAlive, sequence, itemCount, senderId});
     std::memcpy(out + kHeaderSize, text, textLength);
     return kHeaderSize + textLength;
 }
