@@ -1,0 +1,10 @@
+// The NavDisp panel: its refresh from the Sim variables and its control handling.
+#pragma once
+#include "platform/dialog.h"
+
+// Refresh thread: rewrites the panel's fields (no effect on a null dialog).
+void UpdateNavDisp(platform::Dialog* dialog);
+// GUI thread: the panel's dialog procedure; true when handled.
+bool DlgProcNavDisp(platform::Dialog* dialog, const platform::DialogMsg& msg);
+// Handles an up-down notification (delta in the platform's convention).
+bool SpinNavDisp(platform::Dialog* dialog, int controlId, int delta);

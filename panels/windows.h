@@ -1,0 +1,44 @@
+// The panel windows: the five frames with their dialogs, the frame and
+// combined-dialog procedures, closing and focus rules.
+#pragma once
+#include "platform/gui.h"
+#include "platform/window.h"
+
+// Dialog template ids.
+constexpr int kRadiosTemplate = 104;
+constexpr int kNavDispTemplate = 105;
+constexpr int kAutopilotTemplate = 106;
+constexpr int kStatusTemplate = 107;
+constexpr int kBigWinTemplate = 108;
+
+// Window handles: empty until created. A frame handle goes back to empty
+// when its frame is closed; dialog handles are never cleared. In combined
+// mode the four panel frames stay empty. GUI thread only, except that the
+// refresh thread reads the dialog handles, which are set before it starts.
+extern platform::Frame* statusFrame;
+extern platform::Frame* autopilotFrame;
+extern platform::Frame* navDispFrame;
+extern platform::Frame* radiosFrame;
+extern platform::Frame* bigWinFrame;
+extern platform::Dialog* statusDialog;
+extern platform::Dialog* autopilotDialog;
+extern platform::Dialog* navDispDialog;
+extern platform::Dialog* radiosDialog;
+extern platform::Dialog* bigWinDialog;
+
+// Create operations: true on success, false at the first failing step.
+bool CreateStatusWin(platform::AppInstance instance, bool show);
+bool CreateAutopilotWin(platform::AppInstance instance, bool show);
+bool CreateNavDispWin(platform::AppInstance instance, bool show);
+bool CreateRadiosWin(platform::AppInstance instance, bool show);
+bool CreateBigWin(platform::AppInstance instance);
+
+// Frame procedures.
+bool MsgStatus(platform::Frame* frame, const platform::FrameMsg& msg);
+bool MsgAutopilot(platform::Frame* frame, const platform::FrameMsg& msg);
+bool MsgNavDisp(platform::Frame* frame, const platform::FrameMsg& msg);
+bool MsgRadios(platform::Frame* frame, const platform::FrameMsg& msg);
+bool MsgBigWin(platform::Frame* frame, const platform::FrameMsg& msg);
+
+// The combined dialog's procedure: offers each message to the four panels.
+bool DlgProcBigWin(platform::Dialog* dialog, const platform::DialogMsg& msg);
