@@ -29,7 +29,8 @@ using FrameProc = bool (*)(Frame* frame, const FrameMsg& msg);
 bool LoadDialogTemplates(const char* script);
 
 // Registers a window class: its name (kept as the frame's object name) and
-// its frame procedure. false when the class name is empty or taken.
+// its frame procedure. Registering a name again with the same procedure
+// succeeds; false when the name is empty or taken by another procedure.
 bool RegisterFrameClass(const char* className, FrameProc proc);
 
 // A top-level frame with a border, close and minimise boxes only, not
