@@ -1,12 +1,40 @@
 #!/bin/sh
 # The demo inside its private network namespace: the DB-node simulator flies
-# the sample plan while orvvarnoth connects to it and runs its FMC.
+# the sample plan while orvvarnoth connects to it, runs its FMC and shows its
+# panels. With no display it runs under Xvfb and saves a screenshot of the
+# screen every few seconds.
 root="$1"
 ip link set lo up || exit 1
 run="$root/run"
 mkdir -p "$run" && cd "$run" || exit 1
 rm -f ORVVarnoth.log ORVDefault.log
-[ -z "$DISPLAY" ] && export QT_QPA_PLATFORM=offscreen
+
+# The parameter file the program reads from its working directory.
+if [ ! -f orvvarnoth.cfg ]; then
+    cat > orvvarnoth.cfg <<'CFG'
+// Window layout: win one (combined window) or win four (four panel windows)
+win one
+// Four-window positions and show flags, for example:
+// statusx 100 statusy 100 showradios yes
+CFG
+fi
+
+xvfb=""
+shots=""
+if [ -z "$DISPLAY" ]; then
+    # No display: a virtual one, photographed every few seconds.
+    n=99
+    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY=:$n
+    i=0
+    while [ $i -lt 50 ] && ! xdpyinfo >/dev/null 2>&1; do sleep 0.1; i=$((i + 1)); done
+    (while sleep 5; do import -window root "$run/screen.png.tmp.png" 2>/dev/null &&
+        mv "$run/screen.png.tmp.png" "$run/screen.png"; done) &
+    shots=$!
+    echo "No display: the panels run on a virtual screen; a screenshot is saved every 5 s to $run/screen.png"
+fi
 
 # The aircraft starts 12 nm south of the first point at 3000 ft, autopilot on;
 # LNAV and VNAV are armed once the plan has loaded. Ten times real time.
@@ -17,20 +45,23 @@ exec 3<&0
 node=$!
 "$root/build/app/orvvarnoth" &
 client=$!
-echo "orvvarnoth and orv-dbnode running in a private network namespace; Ctrl-C ends."
+echo "orvvarnoth and orv-dbnode running in a private network namespace."
+echo "Close the last panel window (or press Ctrl-C) to end the demo."
 echo "Simulator commands: silent N (go quiet N seconds), restart, report; see README."
 # The log view ends by itself when the program does.
 tail -n +1 -F --pid=$client ORVVarnoth.log 2>/dev/null | sed -u 's/^/[log] /' &
 
-stop() {
-    kill $client $node 2>/dev/null
-    wait $client
-    code=$?
-    echo
-    echo "orvvarnoth ended with exit code $code. Log: $run/ORVVarnoth.log"
+finish() {
+    kill $node $shots $xvfb 2>/dev/null
+    echo "orvvarnoth ended with exit code $1. Log: $run/ORVVarnoth.log"
+    [ -n "$xvfb" ] && echo "Last screenshot: $run/screen.png"
     exit 0
+}
+stop() {
+    kill $client 2>/dev/null
+    wait $client
+    finish $?
 }
 trap stop INT TERM
 wait $client
-echo "orvvarnoth ended with exit code $?."
-kill $node 2>/dev/null
+finish $?
