@@ -1,0 +1,48 @@
+#!/bin/sh
+# Makes the README's pictures: the program and the DB-node simulator fly the
+# sample plan under Xvfb, inside a private network namespace, and the combined
+# window and the four-window layout are photographed into docs/.
+# Usage: scripts/pictures.sh   (after ./run.sh or scripts/build.sh build)
+set -e
+cd "$(dirname "$0")/.."
+root=$(pwd)
+if [ "$1" != "--inside" ]; then
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo" || SUDO=""
+    exec $SUDO unshare -n sh "$0" --inside
+fi
+ip link set lo up
+work=$(mktemp -d)
+trap 'kill $node $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+n=120
+while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=:$n
+i=0
+while [ $i -lt 50 ] && ! xdpyinfo >/dev/null 2>&1; do sleep 0.1; i=$((i + 1)); done
+
+"$root/build/tools/dbnode/orv-dbnode" --plan "$root/tools/dbnode/sample_plan.txt" \
+    --airborne 46.8,8.0,0,3000,250 --speedup 10 --arm-nav --pos-every 0 </dev/null >"$work/node.txt" &
+node=$!
+
+# shoot <cfg text> <seconds> <output> <window title or "root">
+shoot() {
+    rm -rf "$work/run" && mkdir "$work/run" && cd "$work/run"
+    printf '%s\n' "$1" > orvvarnoth.cfg
+    "$root/build/app/orvvarnoth" &
+    client=$!
+    sleep "$2"
+    if [ "$4" = root ]; then
+        import -window root -crop "$5" +repage "$3"
+    else
+        import -window "$(xdotool search --name "^$4\$" | head -n 1)" "$3"
+    fi
+    kill $client; wait $client || true
+    cd "$root"
+    echo "wrote $3"
+}
+
+shoot "win one" 25 "$root/docs/combined.png" "OrvSim Control"
+shoot "win four
+statusx 20 statusy 20 autox 380 autoy 20 navx 20 navy 300 radiosx 380 radiosy 300" 25 \
+    "$root/docs/four-windows.png" root 760x580+0+0

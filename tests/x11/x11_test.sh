@@ -1,0 +1,110 @@
+#!/bin/sh
+# The real program on a real X server (Xvfb), driven by xdotool, beside the
+# DB-node simulator, in this private network namespace.
+# Usage: x11_test.sh <keys|positions|badwin|badsymbol> <orvvarnoth> <orv-dbnode>
+set -u
+what="$1"; prog="$2"; node_prog="$3"
+if [ "$(ip -o link show | awk -F": " "{print \$2}")" != "lo" ]; then
+    echo "Refusing to run outside a private network namespace"; exit 1
+fi
+dir=$(mktemp -d)
+cd "$dir" || exit 1
+pids=""
+cleanup() { kill $pids 2>/dev/null; wait 2>/dev/null; rm -rf "$dir"; }
+trap cleanup EXIT
+fail() {
+    echo "FAIL ($what): $*"
+    echo "--- log"; cat ORVVarnoth.log 2>/dev/null
+    echo "--- simulator (last lines)"; tail -n 30 node.txt 2>/dev/null
+    echo "--- program stderr"; tail -n 20 stderr.txt 2>/dev/null
+    exit 1
+}
+# wait_for <tenths of a second> <command...>
+wait_for() {
+    t=$1; shift
+    while [ "$t" -gt 0 ]; do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; t=$((t - 1)); done
+    return 1
+}
+
+n=150
+while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids="$pids $!"
+export DISPLAY=:$n
+unset QT_QPA_PLATFORM
+wait_for 100 xdpyinfo || fail "Xvfb did not start"
+
+start_node() {
+    "$node_prog" --rate 20 </dev/null >node.txt 2>&1 &
+    pids="$pids $!"
+}
+start_program() {
+    printf '%s\n' "$1" > orvvarnoth.cfg
+    "$prog" >stdout.txt 2>stderr.txt &
+    client=$!
+    pids="$pids $client"
+}
+window_of() { xdotool search --name "^$1\$" | head -n 1; }
+sets() { grep -c "SET $1 = $2\$" node.txt; }
+
+case "$what" in
+keys)
+    start_node
+    start_program "win one"
+    wait_for 300 grep -q "Connected to DB" ORVVarnoth.log || fail "no connection"
+    wait_for 50 window_of "OrvSim Control" || fail "no combined window"
+    sleep 1
+    # A key held for a second acts once, however often X repeats it.
+    xdotool keydown g; sleep 1; xdotool keyup g; sleep 0.5
+    [ "$(sets 47 1)" -eq 1 ] || fail "held G sent $(sets 47 1) sets of 47"
+    # Control goes down first and takes the first arrow; once that arrow is
+    # released the next press gives the Control variant.
+    xdotool keydown ctrl; xdotool keydown Left; xdotool keyup Left
+    xdotool keydown Left; xdotool keyup Left; xdotool keyup ctrl; sleep 0.5
+    [ "$(sets 106 3)" -eq 0 ] || fail "plain Left variant sent"
+    [ "$(sets 106 4)" -eq 1 ] || fail "Control+Left sent $(sets 106 4) times"
+    ;;
+positions)
+    start_node
+    start_program "win four"
+    for title in Status Autopilot "Nav Display" Radios; do
+        wait_for 100 window_of "$title" || fail "no window $title"
+    done
+    sleep 0.5
+    expected="Status 100 100
+Autopilot 130 130
+Nav Display 160 160
+Radios 190 190"
+    echo "$expected" | while read -r line; do
+        title=${line% * *}; xy=${line#"$title "}
+        info=$(xwininfo -id "$(window_of "$title")")
+        x=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
+        y=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
+        [ "$x $y" = "$xy" ] || { echo "FAIL: $title at $x $y, expected $xy"; exit 1; }
+    done || fail "window positions"
+    ;;
+badwin|badsymbol)
+    if [ "$what" = badwin ]; then
+        start_program "win two"; text="Unknown option for window count: two"
+    else
+        start_program "statusx 400 Colour red"; text="Unknown symbol in parameter file: colour"
+    fi
+    wait_for 100 window_of "Parameter Error" || fail "no message box"
+    if [ "$what" = badsymbol ]; then
+        window_of Status >/dev/null || fail "no Status window owning the box"
+        x=$(xwininfo -id "$(window_of Status)" | awk '/Absolute upper-left X/ {print $4}')
+        [ "$x" = 400 ] || fail "Status window at x $x, expected 400"
+    fi
+    sleep 1
+    kill -0 $client 2>/dev/null || fail "the program did not wait for the user"
+    xdotool key --window "$(window_of "Parameter Error")" Return
+    wait_for 50 sh -c "! kill -0 $client" || fail "the program did not end after Return"
+    wait $client; code=$?
+    [ $code -eq 10 ] || fail "exit code $code, expected 10"
+    grep -q "$text" ORVVarnoth.log || fail "message not in the log"
+    grep -q "Error in parameter file, exiting" ORVVarnoth.log || fail "no exit line"
+    grep -q "InitUdp" ORVVarnoth.log && fail "the network started"
+    ;;
+*) fail "unknown test" ;;
+esac
+echo "PASS ($what)"
