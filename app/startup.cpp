@@ -1,44 +1,33 @@
 #include "app/startup.h"
 
-#include <cstdio>
-#include <cstring>
 #include <thread>
 
+#include "app/parameter_file.h"
+#include "base/fatal.h"
+#include "base/log.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
+#include "panels/update_thread.h"
+#include "panels/windows.h"
 #include "platform/process.h"
-#include "base/log.h"
-
-namespace {
-
-// Bounded copy that always terminates the destination.
-void CopyBounded(char* dest, std::size_t size, const char* src) {
-    std::snprintf(dest, size, "%s", src);
-}
-
-}  // namespace
-
-void DecideParameterPath(AppSettings& s) {
-    if (std::strcmp(s.workingDirectory, "c:\\K2K\\Varnoth") == 0) {
-        CopyBounded(s.dataDirectory, sizeof s.dataDirectory, "C:\\K2K\\Varnoth\\Data\\");
-        char path[kDataDirectorySize + 16];
-        std::snprintf(path, sizeof path, "%s%s", s.dataDirectory, "orvvarnoth.cfg");
-        CopyBounded(s.parameterFilePath, sizeof s.parameterFilePath, path);
-    } else {
-        s.dataDirectory[0] = '\0';
-        CopyBounded(s.parameterFilePath, sizeof s.parameterFilePath, "orvvarnoth.cfg");
-    }
-}
+#include "platform/window.h"
+#include "resources/dialog_script.h"
 
 int RunProgram(platform::AppInstance instance) {
     Settings.appInstance = instance;
     Settings.buildStamp = DateStamp();
     StartLog("ORVVarnoth.log");
+    // The templates must be there before any window: the parameter file
+    // reader may already open the Status window for its error box.
+    platform::LoadDialogTemplates(PanelDialogScript());
     WriteLogf("OrvVarnoth Version: %0d.%0d starting.\n", Settings.versionMajor, Settings.buildStamp);
 
     if (!platform::GetWorkingDirectory(Settings.workingDirectory, sizeof Settings.workingDirectory))
         Settings.workingDirectory[0] = '\0';
     DecideParameterPath(Settings);
+
+    if (ReadParameterFile(Settings.parameterFilePath) != 0)
+        FatalStop(10, "Error in parameter file, exiting\n");
 
     WriteLog("Initializing Database\n");
 
@@ -50,7 +39,22 @@ int RunProgram(platform::AppInstance instance) {
 
     InitFMC();
 
+    if (Settings.singleWindow) {
+        CreateBigWin(Settings.appInstance);
+        platform::FocusFrame(bigWinFrame);
+    } else {
+        CreateStatusWin(Settings.appInstance, Settings.showStatus);
+        CreateAutopilotWin(Settings.appInstance, Settings.showAuto);
+        CreateNavDispWin(Settings.appInstance, Settings.showNav);
+        CreateRadiosWin(Settings.appInstance, Settings.showRadios);
+        platform::FocusFrame(radiosFrame);
+    }
+
+    // The up-down control is part of the windowing host: nothing to register.
+
+    WriteLog("Starting Update Thread\n");
     // Threads are never joined: ending the process ends them.
+    std::thread(UpdateThread).detach();
     std::thread(FMCThread, nullptr).detach();
 
     return platform::GuiRunMessageLoop();

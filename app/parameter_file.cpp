@@ -1,0 +1,174 @@
+#include "app/parameter_file.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "base/log.h"
+#include "base/settings.h"
+
+namespace {
+
+constexpr const char* kErrorTitle = "Parameter Error";
+
+using Token = char[kParameterTokenMax + 1];
+
+// The separators of formatted input in the C locale.
+bool IsSeparator(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Reads the next whitespace-separated token, at most kParameterTokenMax
+// characters: a longer run is cut there and its rest is the next token.
+// The character that ended the token stays unread. false at end of file,
+// leaving `token` as it was.
+bool ReadToken(std::FILE* file, Token& token) {
+    int c = std::getc(file);
+    while (c != EOF && IsSeparator(c)) c = std::getc(file);
+    if (c == EOF) return false;
+    int length = 0;
+    while (c != EOF && !IsSeparator(c) && length < kParameterTokenMax) {
+        token[length++] = static_cast<char>(c);
+        c = std::getc(file);
+    }
+    if (c != EOF) std::ungetc(c, file);
+    token[length] = '\0';
+    return true;
+}
+
+// Discards the rest of the current line including its line break, but no
+// more than kParameterCommentMax characters in all.
+void SkipRestOfLine(std::FILE* file) {
+    for (int read = 0; read < kParameterCommentMax; ++read) {
+        const int c = std::getc(file);
+        if (c == EOF || c == '\n') return;
+    }
+}
+
+// Text-to-integer: optional leading blanks and sign, then the leading
+// digits; 0 without digits. Out-of-range values stop at the int32 limits.
+std::int32_t ToInteger(const char* text) {
+    while (IsSeparator(static_cast<unsigned char>(*text))) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    std::int64_t value = 0;
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(INT32_MIN) : INT32_MAX;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > limit) value = limit;
+    }
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+bool ToFlag(const char* text) { return std::strcmp(text, "no") != 0; }
+
+// Applies a keyword of the table; false when `keyword` is not one of them.
+bool ApplyKnown(const char* keyword, const char* value) {
+    struct IntegerKeyword {
+        const char* name;
+        std::int32_t AppSettings::*field;
+    };
+    static const IntegerKeyword integers[] = {
+        {"statusx", &AppSettings::statusX}, {"statusy", &AppSettings::statusY},
+        {"autox", &AppSettings::autoX},     {"autoy", &AppSettings::autoY},
+        {"navx", &AppSettings::navX},       {"navy", &AppSettings::navY},
+        {"radiosx", &AppSettings::radiosX}, {"radiosy", &AppSettings::radiosY},
+    };
+    struct FlagKeyword {
+        const char* name;
+        bool AppSettings::*field;
+    };
+    static const FlagKeyword flags[] = {
+        {"showstatus", &AppSettings::showStatus},
+        {"showauto", &AppSettings::showAuto},
+        {"shownav", &AppSettings::showNav},
+        {"showradios", &AppSettings::showRadios},
+    };
+    for (const auto& k : integers) {
+        if (std::strcmp(keyword, k.name) == 0) {
+            Settings.*k.field = ToInteger(value);
+            return true;
+        }
+    }
+    for (const auto& k : flags) {
+        if (std::strcmp(keyword, k.name) == 0) {
+            Settings.*k.field = ToFlag(value);
+            return true;
+        }
+    }
+    if (std::strcmp(keyword, "debugfmc") == 0) {
+        Settings.debugFmc = true;  // the value is read but means nothing
+        return true;
+    }
+    return false;
+}
+
+int ReportBadWindowCount(const char* value) {
+    char message[64 + kParameterTokenMax];
+    std::snprintf(message, sizeof message, "Unknown option for window count: %s", value);
+    parameterFileHooks.messageBox(nullptr, message, kErrorTitle);
+    std::strcat(message, "\n");
+    WriteLog(message);
+    return -1;
+}
+
+int ReportUnknownKeyword(const char* keyword) {
+    // The Status window gives the box an owner; it opens where the file has
+    // placed it so far.
+    platform::Frame* owner =
+        parameterFileHooks.openStatusWindow(Settings.appInstance, Settings.showStatus);
+    char message[64 + kParameterTokenMax];
+    std::snprintf(message, sizeof message, "Unknown symbol in parameter file: %s\n", keyword);
+    std::fputs(CollapsePercents(message).c_str(), stdout);
+    std::fflush(stdout);
+    parameterFileHooks.messageBox(owner, message, kErrorTitle);
+    WriteLog(message);
+    return -1;
+}
+
+int ReadPairs(std::FILE* file) {
+    Token keyword = "";
+    // Kept across pairs: a keyword that ends the file takes the previous
+    // pair's value.
+    Token value = "";
+    while (ReadToken(file, keyword)) {
+        ReadToken(file, value);
+        LowerCase(keyword);
+        LowerCase(value);
+        if (ApplyKnown(keyword, value)) continue;
+        if (std::strcmp(keyword, "win") == 0) {
+            if (std::strcmp(value, "one") == 0) {
+                Settings.singleWindow = true;
+            } else if (std::strcmp(value, "four") == 0) {
+                Settings.singleWindow = false;
+            } else {
+                return ReportBadWindowCount(value);
+            }
+            continue;
+        }
+        if (std::strncmp(keyword, "//", 2) == 0) {
+            SkipRestOfLine(file);
+            continue;
+        }
+        return ReportUnknownKeyword(keyword);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void LowerCase(char* text) {
+    for (; *text != '\0'; ++text) {
+        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+    }
+}
+
+int ReadParameterFile(const char* path) {
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) return 0;
+    const int result = ReadPairs(file);
+    std::fclose(file);
+    return result;
+}
