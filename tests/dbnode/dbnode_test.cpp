@@ -108,6 +108,43 @@ TEST(AircraftModel, ClimbsAtTheCommandedRateAndStopsAtTheSelectedAltitude) {
     EXPECT_EQ(m.verticalSpeed, 0.0);
 }
 
+// With the altitude hold on and no vertical speed commanded, a selected
+// altitude is still flown, at the default rate, both ways.
+TEST(AircraftModel, FliesToASelectedAltitudeWithoutAVerticalSpeedCommand) {
+    struct Row {
+        double from, to, after60s;
+    };
+    for (const Row& row : {Row{3000, 5000, 4500}, Row{5000, 3000, 3500}, Row{3000, 3500, 3500}}) {
+        AircraftModel m;
+        StartAirborne(&m, 47, 8, 0, row.from, 250);
+        ApplyVariable(&m, 123, row.to);
+        Fly(&m, 60);
+        EXPECT_NEAR(m.altitude, row.after60s, 0.01) << row.from << " to " << row.to;
+    }
+    AircraftModel held;
+    StartAirborne(&held, 47, 8, 0, 3000, 250);
+    ApplyVariable(&held, 25, 0);
+    ApplyVariable(&held, 123, 5000);
+    Fly(&held, 60);
+    EXPECT_EQ(held.altitude, 3000.0);  // hold off: the selection alone moves nothing
+}
+
+TEST(AircraftModel, StandsStillWhilePaused) {
+    AircraftModel m;
+    StartAirborne(&m, 47, 8, 350, 3000, 250);
+    ApplyVariable(&m, 122, 80);
+    ApplyVariable(&m, 123, 5000);
+    ApplyVariable(&m, 185, 0);
+    const AircraftModel before = m;
+    Fly(&m, 30);
+    EXPECT_EQ(m.heading, before.heading);
+    EXPECT_EQ(m.altitude, before.altitude);
+    EXPECT_EQ(m.latitude, before.latitude);
+    ApplyVariable(&m, 185, 1);
+    Fly(&m, 10);
+    EXPECT_NEAR(m.heading, 20.0, 1e-6);
+}
+
 std::vector<Outgoing> Request(Node* node, const char* text) {
     std::vector<unsigned char> d(20);
     EncodeHeader(d.data(), DatagramHeader{2, 9, 1, 0, 15});

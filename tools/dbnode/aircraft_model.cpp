@@ -37,6 +37,8 @@ void StartAirborne(AircraftModel* m, double lat, double lon, double heading, dou
     m->headingHold = true;
     m->altitudeHold = true;
     m->autothrust = true;
+    m->gearDown = false;
+    m->flaps = 0;
 }
 
 bool ApplyVariable(AircraftModel* m, int index, double value) {
@@ -61,6 +63,11 @@ bool ApplyVariable(AircraftModel* m, int index, double value) {
             return true;
         case 118: m->course1 = value; return true;
         case 119: m->course2 = value; return true;
+        case 47: m->gearDown = on; return true;
+        case 72: m->flaps = std::isfinite(value) ? static_cast<std::int32_t>(std::clamp(value, 0.0, 40.0)) : 0; return true;
+        case 185: m->paused = !on; return true;  // the switch reads 0 while paused
+        case 7: m->barometer = value; return true;
+        case 58: m->minimums = value; return true;
         // Reported state, so that a script can place the aircraft
         case 11: m->latitude = std::clamp(value, -89.0, 89.0); return true;
         case 12: m->longitude = value; return true;
@@ -73,6 +80,9 @@ bool ApplyVariable(AircraftModel* m, int index, double value) {
         case 17: m->selectedSpeed = std::max(0.0, value); return true;
         case 170: m->autopilot = on; return true;
         case 171: m->flightDirector = on; return true;
+        case 111: m->approach = on; return true;
+        case 113: m->localiser = on; return true;
+        case 121: m->thrustArm = on; return true;
         default: return ApplyRadioCommand(&m->radios, index, value);
     }
 }
@@ -85,11 +95,13 @@ void StepModel(AircraftModel* m, double dt) {
     }
 
     // Vertical: the commanded rate, but only toward the selected altitude and
-    // never past it; a rate pointing away from it holds the altitude.
+    // never past it; a rate pointing away from it holds the altitude. Without
+    // a command the default rate takes it there.
     double rate = 0.0;
     if (m->altitudeHold) {
-        const double command = m->verticalSpeedCommand;
         const double target = m->selectedAltitude;
+        double command = m->verticalSpeedCommand;
+        if (command == 0.0) command = m->altitude < target ? kDefaultVerticalSpeedFpm : -kDefaultVerticalSpeedFpm;
         if ((command > 0 && m->altitude < target) || (command < 0 && m->altitude > target)) {
             rate = command;
             const double next = m->altitude + command * dt / 60.0;
@@ -122,6 +134,7 @@ void StepModel(AircraftModel* m, double dt) {
 
 void AdvanceModel(AircraftModel* m, double seconds, double* carry) {
     // The tolerance keeps rounding in the sum from dropping a whole step.
+    if (m->paused) return;
     double left = *carry + seconds;
     while (left >= kModelStepSec - 1e-9) {
         StepModel(m, kModelStepSec);
@@ -153,6 +166,11 @@ void ReportVariables(const AircraftModel& m, const std::function<void(int, doubl
     emit(121, m.thrustArm ? 1 : 0);
     emit(67, m.course1);
     emit(68, m.course2);
+    emit(58, m.minimums);
+    emit(7, m.barometer);
+    emit(47, m.gearDown ? 1 : 0);
+    emit(72, m.flaps);
+    emit(185, m.paused ? 0 : 1);
     ReportRadios(m.radios, emit);
 }
 

@@ -1,7 +1,10 @@
 // A small deterministic aircraft: the autopilot's selected heading, altitude
 // and speed come from the client's commands; with the holds on it turns at
-// standard rate, climbs at the commanded vertical speed and accelerates
-// toward them, and moves along its heading at its ground speed (no wind).
+// standard rate, climbs at the commanded vertical speed (a default rate when
+// none is commanded) and accelerates toward them, and moves along its
+// heading at its ground speed (no wind). Mode commands are answered by their
+// states; gear, flaps, barometer and minimums are kept as set; while paused
+// nothing moves.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -35,15 +38,24 @@ struct AircraftModel {
     bool throttleCommanded = false;  // the throttle follows 179 only after a command
     double course1 = 0.0;
     double course2 = 0.0;
+    double minimums = 200.0;  // feet
+    // Aircraft and simulation
+    double barometer = 29.92;  // inches of mercury
+    bool gearDown = true;
+    std::int32_t flaps = 1;  // detent, 0 = up
+    bool paused = false;     // reported through 185, which reads 0 while paused
     Radios radios;
 };
 
 constexpr double kTurnRateDegPerSec = 3.0;
 constexpr double kSpeedChangeKtPerSec = 2.0;
-constexpr double kModelStepSec = 0.05;  // integration step, so results do not depend on tick rate
+constexpr double kModelStepSec = 0.05;
+// Climb or descent rate toward the selected altitude when no vertical speed
+// is commanded, so that an altitude set from the panel is flown.
+constexpr double kDefaultVerticalSpeedFpm = 1500.0;  // integration step, so results do not depend on tick rate
 
 // Airborne start with autopilot, heading, altitude and speed holds on, the
-// selections matching the present state.
+// selections matching the present state, gear and flaps up.
 void StartAirborne(AircraftModel* m, double lat, double lon, double heading, double altitude,
                    double speed);
 
@@ -52,7 +64,7 @@ void StartAirborne(AircraftModel* m, double lat, double lon, double heading, dou
 bool ApplyVariable(AircraftModel* m, int index, double value);
 
 // Advances the model by `seconds` of simulated time in fixed steps; leftover
-// time below one step is carried in `*carry`.
+// time below one step is carried in `*carry`. Nothing moves while paused.
 void AdvanceModel(AircraftModel* m, double seconds, double* carry);
 
 // One fixed step.

@@ -1,12 +1,15 @@
 // orv-dbnode: a DB node on the wire for the cockpit client, with a small
 // aircraft model and a line-command interface for tests and demos.
 #include <poll.h>
+#include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <algorithm>
 #include <deque>
 #include <fstream>
 #include <string>
@@ -16,6 +19,7 @@
 #include "tools/dbnode/node_link.h"
 #include "tools/dbnode/options.h"
 #include "tools/dbnode/script.h"
+#include "tools/dbnode/wake.h"
 
 namespace {
 
@@ -98,6 +102,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orv-dbnode: %s\n", error.c_str());
         return 4;
     }
+    // SIGTERM and SIGINT are let through only while the loop sleeps in
+    // ppoll, so a stop request can never slip in between the check and the
+    // sleep and leave the node asleep with nothing due.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigset_t sleepMask;
+    sigprocmask(SIG_BLOCK, &stopSignals, &sleepMask);
+    sigdelset(&sleepMask, SIGTERM);
+    sigdelset(&sleepMask, SIGINT);
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGPIPE, SIG_IGN);
@@ -134,9 +149,19 @@ int main(int argc, char** argv) {
 
         pollfd fds[3] = {{sockets.request, POLLIN, 0}, {sockets.data, POLLIN, 0}, {0, POLLIN, 0}};
         const nfds_t count = stdinOpen ? 3 : 2;
-        const double untilUpdate = node.nextUpdate - now();
-        const int timeoutMs = untilUpdate <= 0 ? 0 : untilUpdate > 0.02 ? 20 : static_cast<int>(untilUpdate * 1000) + 1;
-        if (::poll(fds, count, timeoutMs) < 0) continue;  // interrupted by a signal
+        // Sleep until the next thing is due: an update, keep-alive or POS
+        // line, the end of a silence or of a script wait; a datagram or a
+        // command wakes it earlier.
+        const double t2 = now();
+        double due = dbnode::NextDue(node, t2);
+        if (!script.commands.empty()) due = std::min(due, script.resumeAt);
+        const double sleep = dbnode::SleepSeconds(t2, due);
+        timespec span{};
+        if (sleep >= 0) {
+            span.tv_sec = static_cast<time_t>(sleep);
+            span.tv_nsec = static_cast<long>((sleep - static_cast<double>(span.tv_sec)) * 1e9);
+        }
+        if (::ppoll(fds, count, sleep >= 0 ? &span : nullptr, &sleepMask) < 0) continue;  // a signal
         sends.clear();
         if (fds[0].revents & POLLIN) {
             long n;

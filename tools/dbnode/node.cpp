@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "protocol/wire.h"
+#include "tools/dbnode/cockpit_defaults.h"
 #include "tools/dbnode/codec.h"
 #include "tools/dbnode/plan_file.h"
+#include "tools/dbnode/var_names.h"
 
 namespace dbnode {
 namespace {
@@ -16,6 +18,8 @@ constexpr int kIndexActivePoint = 222;
 constexpr int kIndexLnavArmed = 218;
 constexpr int kIndexVnavArmed = 220;
 constexpr int kIndexConnected = 52;
+constexpr int kIndexClientMessages = 233;
+constexpr int kIndexClientMissed = 234;
 
 bool ParseDotted(const std::string& text, std::uint32_t* out) {
     std::uint32_t value = 0;
@@ -79,6 +83,11 @@ void ResetState(Node* node) {
         const double* s = node->config.start;
         StartAirborne(&node->model, s[0], s[1], s[2], s[3], s[4]);
     }
+    SeedCockpitDefaults(&node->store);
+    ReportVariables(node->model, [&](int index, double value) { StoreValue(&node->store, index, value); });
+    node->clientCounter = ClientCounter{};
+    StoreValue(&node->store, kIndexClientMessages, 0);
+    StoreValue(&node->store, kIndexClientMissed, 0);
     node->haveClient = false;
     node->activePoint = -1;
     node->arm = ArmState::kOff;
@@ -115,6 +124,40 @@ void WatchForArming(Node* node, int index, double value) {
     Print(node, "ARMED LNAV VNAV");
 }
 
+using Report = std::vector<std::pair<int, double>>;
+
+Report ReportOf(const AircraftModel& model) {
+    Report report;
+    ReportVariables(model, [&](int index, double value) { report.emplace_back(index, value); });
+    return report;
+}
+
+// Gives a set to the model and stores at once what it changed in the
+// reported state, printing each change under the SET line: "  -> 170 = 1
+// autopilot engaged". The set variable itself is echoed by the caller.
+void ApplyToModel(Node* node, int index, double value) {
+    const Report before = ReportOf(node->model);
+    if (!ApplyVariable(&node->model, index, value)) return;
+    const Report after = ReportOf(node->model);
+    for (std::size_t i = 0; i < after.size() && i < before.size(); ++i) {
+        const auto [reported, now] = after[i];
+        if (now == before[i].second || reported == index) continue;
+        StoreValue(&node->store, reported, now);
+        char text[64];
+        FormatValue(reported, now, text, sizeof text);
+        const char* name = VarName(reported);
+        Print(node, "  -> %d = %s%s%s", reported, text, *name != '\0' ? " " : "", name);
+    }
+}
+
+// Counts a datagram from the client for the Status panel's counters.
+void CountFromClient(Node* node, const unsigned char* data, std::size_t length) {
+    const std::int32_t sequence = length >= kHeaderSize ? DecodeHeader(data).sequence : -1;
+    CountClientDatagram(&node->clientCounter, sequence);
+    StoreValue(&node->store, kIndexClientMessages, node->clientCounter.total);
+    StoreValue(&node->store, kIndexClientMissed, node->clientCounter.missed);
+}
+
 void ApplySet(Node* node, int index, double value) {
     char text[64];
     FormatValue(index, value, text, sizeof text);
@@ -124,7 +167,7 @@ void ApplySet(Node* node, int index, double value) {
     record.value = value;
     ++record.count;
     StoreValue(&node->store, index, value, true);
-    ApplyVariable(&node->model, index, value);
+    ApplyToModel(node, index, value);
     if (index == kIndexActivePoint) {
         const int point = static_cast<int>(value);
         if (point != node->activePoint) {
@@ -219,6 +262,7 @@ void HandleRequestDatagram(Node* node, const unsigned char* data, std::size_t le
         return;
     }
     ++node->requests;
+    CountFromClient(node, data, length);
     Print(node, "REQUEST from %s %d version %d.%d", request.address.c_str(), request.port,
           request.versionMajor, request.versionMinor);
     Endpoint to;
@@ -248,6 +292,7 @@ void HandleRequestDatagram(Node* node, const unsigned char* data, std::size_t le
 void HandleDataDatagram(Node* node, const unsigned char* data, std::size_t length,
                         std::vector<Outgoing>* sends) {
     (void)sends;
+    CountFromClient(node, data, length);
     if (length < kHeaderSize) {
         ++node->badIn;
         Print(node, "BAD datagram: shorter than a header (%zu bytes)", length);
@@ -278,14 +323,10 @@ void TickNode(Node* node, double now, std::vector<Outgoing>* sends) {
     const double elapsed = std::max(0.0, now - node->lastTime);
     node->lastTime = now;
     const double simElapsed = elapsed * node->config.speedup;
-    node->simTime += simElapsed;
+    if (!node->model.paused) node->simTime += simElapsed;
     AdvanceModel(&node->model, simElapsed, &node->modelCarry);
-
-    std::vector<int> modelIndices;
-    ReportVariables(node->model, [&](int index, double value) {
-        StoreValue(&node->store, index, value);
-        modelIndices.push_back(index);
-    });
+    // What the model changed is marked dirty and goes out in the next update.
+    ReportVariables(node->model, [&](int index, double value) { StoreValue(&node->store, index, value); });
 
     if (node->config.posEverySec > 0 && now >= node->nextPosition) {
         node->nextPosition = now + node->config.posEverySec;
@@ -304,8 +345,7 @@ void TickNode(Node* node, double now, std::vector<Outgoing>* sends) {
         for (int i = 0; i < kVarCapacity; ++i) {
             const auto slot = static_cast<std::size_t>(i);
             if (i >= kClientVarCount || !node->store.known[slot]) continue;
-            const bool fromModel = std::find(modelIndices.begin(), modelIndices.end(), i) != modelIndices.end();
-            if (full || fromModel || node->store.dirty[slot]) {
+            if (full || node->store.dirty[slot]) {
                 items.push_back(UpdateItem{i, ValueOf(node->store, i)});
             }
         }
@@ -326,10 +366,10 @@ bool ExecuteCommand(Node* node, const Command& c, double now, std::vector<Outgoi
         case CommandKind::kWait: return true;
         case CommandKind::kSend: {
             StoreValue(&node->store, c.index, c.numbers[0], true);
-            ApplyVariable(&node->model, c.index, c.numbers[0]);
             char text[64];
             FormatValue(c.index, c.numbers[0], text, sizeof text);
             Print(node, "SEND %d = %s", c.index, text);
+            ApplyToModel(node, c.index, c.numbers[0]);
             if (node->haveClient && !IsSilent(*node, now)) {
                 node->store.dirty[static_cast<std::size_t>(c.index)] = false;
                 SendItems(node, {UpdateItem{c.index, ValueOf(node->store, c.index)}}, sends);

@@ -10,6 +10,7 @@
 
 #include "protocol/flight_plan.h"
 #include "tools/dbnode/aircraft_model.h"
+#include "tools/dbnode/client_counter.h"
 #include "tools/dbnode/script.h"
 #include "tools/dbnode/var_store.h"
 
@@ -75,6 +76,7 @@ struct Node {
     int updatesIn = 0;
     int setsIn = 0;
     int badIn = 0;
+    ClientCounter clientCounter;  // streamed as 233 and 234
     std::map<int, SetRecord> sets;
 };
 

@@ -1,34 +1,38 @@
 #include "tools/dbnode/radios.h"
 
 #include <cmath>
+#include <utility>
 
 namespace dbnode {
 namespace {
 
-// Whole-MHz and fraction steps wrap within the band, as radio knobs do.
+// Steps work on whole kHz so that no rounding builds up. The whole-MHz
+// knob wraps within the band and the channel knob within the MHz, as radio
+// knobs do.
 double StepWhole(double mhz, int delta, int low, int high) {
-    const double fraction = mhz - std::floor(mhz);
-    int whole = static_cast<int>(std::floor(mhz)) + delta;
+    const long khz = std::lround(mhz * 1000.0);
+    long whole = khz / 1000 + delta;
     if (whole > high) whole = low;
     if (whole < low) whole = high;
-    return whole + fraction;
+    return static_cast<double>(whole * 1000 + khz % 1000) / 1000.0;
 }
 
-double StepFraction(double mhz, int delta, double spacing) {
-    const double whole = std::floor(mhz);
-    const int channels = static_cast<int>(std::lround(1.0 / spacing));
-    int channel = static_cast<int>(std::lround((mhz - whole) / spacing)) + delta;
+double StepFraction(double mhz, int delta, int spacingKhz) {
+    const long khz = std::lround(mhz * 1000.0);
+    const long channels = 1000 / spacingKhz;
+    long channel = (khz % 1000 + spacingKhz / 2) / spacingKhz + delta;
     channel = ((channel % channels) + channels) % channels;
-    return whole + channel * spacing;
+    return static_cast<double>((khz / 1000) * 1000 + channel * spacingKhz) / 1000.0;
 }
 
-std::int32_t StepAdf(std::int32_t tenths, std::int32_t delta) {
-    constexpr std::int32_t kLow = 1900;   // 190.0
-    constexpr std::int32_t kHigh = 17999;  // 1799.9
-    std::int32_t v = tenths + delta;
-    if (v > kHigh) v = kLow + (v - kHigh - 1);
-    if (v < kLow) v = kHigh - (kLow - v - 1);
-    return v;
+// Any amount, however large, lands inside the band; 64-bit so that the sum
+// cannot overflow.
+std::int32_t StepAdf(std::int32_t tenths, double amount) {
+    constexpr long long kSpan = kAdfHighTenths - kAdfLowTenths + 1;
+    if (!std::isfinite(amount)) return tenths;
+    const auto delta = static_cast<long long>(std::fmod(std::trunc(amount), static_cast<double>(kSpan)));
+    const long long offset = ((static_cast<long long>(tenths) - kAdfLowTenths + delta) % kSpan + kSpan) % kSpan;
+    return static_cast<std::int32_t>(kAdfLowTenths + offset);
 }
 
 }  // namespace
@@ -45,7 +49,7 @@ bool ApplyRadioCommand(Radios* r, int index, double value) {
         const int kind = (index - 76) / 2;  // 0 whole up, 1 fraction up, 2 whole down, 3 fraction down
         const int delta = kind < 2 ? 1 : -1;
         double& f = r->navStandby[n];
-        f = kind % 2 == 0 ? StepWhole(f, delta, 108, 117) : StepFraction(f, delta, 0.05);
+        f = kind % 2 == 0 ? StepWhole(f, delta, 108, 117) : StepFraction(f, delta, 50);
         return true;
     }
     // COM: transfer 90/91; whole up 92/93, fraction up 94/95, whole down 96/97, fraction down 98/99.
@@ -59,14 +63,13 @@ bool ApplyRadioCommand(Radios* r, int index, double value) {
         const int kind = (index - 92) / 2;
         const int delta = kind < 2 ? 1 : -1;
         double& f = r->comStandby[n];
-        f = kind % 2 == 0 ? StepWhole(f, delta, 118, 136) : StepFraction(f, delta, 0.025);
+        f = kind % 2 == 0 ? StepWhole(f, delta, 118, 136) : StepFraction(f, delta, 25);
         return true;
     }
-    // ADF: 180/181 raise, 182/183 lower ADF1/ADF2 by the amount sent, in tenths.
+    // ADF: 180/181 raise, 182/183 lower ADF1/ADF2 standby by the amount sent, in tenths.
     if (index >= 180 && index <= 183) {
         const int n = (index - 180) % 2;
-        const auto amount = static_cast<std::int32_t>(value);
-        r->adfActive[n] = StepAdf(r->adfActive[n], index < 182 ? amount : -amount);
+        r->adfStandby[n] = StepAdf(r->adfStandby[n], index < 182 ? value : -value);
         return true;
     }
     if (index == 126 || index == 127) {
