@@ -1,0 +1,262 @@
+#include "panels/autopilot.h"
+
+#include "link/var_access.h"
+#include "panels/autopilot_refresh.h"
+#include "panels/panel_echo.h"
+#include "panels/panel_text.h"
+
+std::int32_t lastAutopilotShown = -1;
+std::int32_t lastFlightDirShown = -1;
+
+namespace {
+
+using panels::BiasedReal;
+using panels::WriteCheck;
+using panels::WriteText;
+
+// Check boxes.
+constexpr int kFlightDir = 1052;
+constexpr int kAutopilot = 2011;
+constexpr int kLoc = 2012;
+constexpr int kThrustArm = 2010;
+constexpr int kApp = 1058;
+constexpr int kToga = 1088;
+constexpr int kVnav = 1089;
+constexpr int kLnav = 1090;
+constexpr int kHeadingHold = 1049;
+constexpr int kAltitudeHold = 1050;
+constexpr int kSpeedHold = 1051;
+
+// Value fields.
+constexpr int kHeadingField = 1016;
+constexpr int kAltitudeField = 1018;
+constexpr int kSpeedField = 1019;
+constexpr int kMinimumsField = 1060;
+
+// Up-downs.
+constexpr int kHeadingCoarse = 1001;
+constexpr int kHeadingFine = 1036;
+constexpr int kAltitudeCoarse = 1002;
+constexpr int kAltitudeFine = 1037;
+constexpr int kSpeedCoarse = 1003;
+constexpr int kSpeedFine = 1038;
+
+constexpr int kMaxSpinId = 2000;
+
+// Variables.
+constexpr int kVarSpeedHold = 22;
+constexpr int kVarAltitudeHold = 25;
+constexpr int kVarHeadingHold = 50;
+constexpr int kVarSelAltitude = 14;
+constexpr int kVarSelHeading = 15;
+constexpr int kVarSelSpeed = 17;
+constexpr int kVarMinimums = 58;
+constexpr int kVarFlaps = 72;
+constexpr int kVarAppCmd = 108;
+constexpr int kVarLocCmd = 109;
+constexpr int kVarAppState = 111;
+constexpr int kVarLocState = 113;
+constexpr int kVarThrustArmState = 121;
+constexpr int kVarSetHeading = 122;
+constexpr int kVarSetAltitude = 123;
+constexpr int kVarSetSpeed = 124;
+constexpr int kVarAutopilotState = 170;
+constexpr int kVarFlightDirState = 171;
+constexpr int kVarAutopilotCmd = 172;
+constexpr int kVarFlightDirCmd = 173;
+constexpr int kVarThrustArmCmd = 184;
+constexpr int kVarToga = 211;
+constexpr int kVarLnavEngaged = 217;
+constexpr int kVarLnavArmed = 218;
+constexpr int kVarVnavEngaged = 219;
+constexpr int kVarVnavArmed = 220;
+
+constexpr int kEchoTicksLimit = 10;
+
+// Writes a check box only when its variable has changed since the last write,
+// so that a click on it stays visible until the simulator answers.
+void WriteCheckOnChange(platform::Dialog* dialog, int id, std::int32_t index,
+                        std::int32_t& lastShown) {
+    const std::int32_t value = GetIntVar(index);
+    if (value == lastShown) return;
+    lastShown = value;
+    WriteCheck(dialog, id, value);
+}
+
+// One set-point field: a value the operator set is held on screen until the
+// simulator reports it, or until the shared tick count runs out.
+void RefreshHeldField(platform::Dialog* dialog, int id, const char* format, std::int32_t shown,
+                      std::atomic<bool>& pending, std::atomic<std::int32_t>& pendingValue) {
+    const bool waiting = pending.load(std::memory_order_acquire);
+    const std::int32_t held = pendingValue.load(std::memory_order_relaxed);
+    if (waiting && shown != held) {
+        const std::int32_t ticks = PanelEcho.echoTicks.load(std::memory_order_relaxed) + 1;
+        if (ticks >= kEchoTicksLimit) {
+            PanelEcho.echoTicks.store(0, std::memory_order_relaxed);
+            panels::ReleaseHold(pending, pendingValue, held);
+        } else {
+            PanelEcho.echoTicks.store(ticks, std::memory_order_relaxed);
+        }
+        return;
+    }
+    if (waiting) panels::ReleaseHold(pending, pendingValue, held);
+    WriteText(dialog, id, format, shown);
+}
+
+std::int32_t CheckValue(platform::Dialog* dialog, int id) {
+    return dialog->GetItemCheck(id) ? 1 : 0;
+}
+
+bool Command(platform::Dialog* dialog, int id) {
+    switch (id) {
+        case kHeadingHold:
+            panels::SyncCheckToVar(dialog, id, kVarHeadingHold);
+            break;
+        case kAltitudeHold:
+            panels::SyncCheckToVar(dialog, id, kVarAltitudeHold);
+            break;
+        case kSpeedHold:
+            panels::SyncCheckToVar(dialog, id, kVarSpeedHold);
+            break;
+        case kFlightDir:
+            KeyCRi(kVarFlightDirCmd, CheckValue(dialog, id));
+            break;
+        case kAutopilot:
+            KeyCRi(kVarAutopilotCmd, CheckValue(dialog, id));
+            break;
+        case kApp:
+            KeyCRi(kVarAppCmd, CheckValue(dialog, id));
+            break;
+        case kLoc:
+            KeyCRi(kVarLocCmd, CheckValue(dialog, id));
+            break;
+        case kThrustArm:
+            KeyCRi(kVarThrustArmCmd, CheckValue(dialog, id));
+            break;
+        case kToga:
+            if (dialog->GetItemCheck(id)) {
+                // With flaps up TO/GA is refused; the next refresh clears the box.
+                if (GetIntVar(kVarFlaps) != 0 && GetIntVar(kVarToga) == 0) KeyCRi(kVarToga, 1);
+            } else if (GetIntVar(kVarToga) != 0) {
+                KeyCRi(kVarToga, 0);
+            }
+            break;
+        case kVnav:
+            if (dialog->GetItemCheck(id)) {
+                KeyCRi(kVarVnavArmed, 1);
+            } else {
+                KeyCRi(kVarVnavArmed, 0);
+                KeyCRi(kVarVnavEngaged, 0);
+            }
+            break;
+        case kLnav:
+            if (dialog->GetItemCheck(id)) {
+                KeyCRi(kVarLnavArmed, 1);
+            } else {
+                KeyCRi(kVarLnavArmed, 0);
+                KeyCRi(kVarLnavEngaged, 0);
+            }
+            break;
+        default:
+            return false;
+    }
+    dialog->FocusHost();
+    return true;
+}
+
+std::int32_t WrapHeading(std::int64_t heading) {
+    if (heading > 360) heading -= 360;
+    if (heading < 0) heading += 360;
+    return panels::ClampToInt32(heading);
+}
+
+std::int32_t FloorAtZero(std::int64_t value) {
+    return value < 0 ? 0 : panels::ClampToInt32(value);
+}
+
+}  // namespace
+
+void UpdateAutopilot(platform::Dialog* dialog) {
+    if (dialog == nullptr) return;
+
+    WriteText(dialog, kMinimumsField, "%4d ", panels::TruncateReal(GetRealVar(kVarMinimums)));
+
+    WriteCheck(dialog, kApp, GetIntVar(kVarAppState));
+    WriteCheck(dialog, kLoc, GetIntVar(kVarLocState));
+    WriteCheck(dialog, kLnav, GetIntVar(kVarLnavArmed));
+    WriteCheck(dialog, kVnav, GetIntVar(kVarVnavArmed));
+    WriteCheck(dialog, kThrustArm, GetIntVar(kVarThrustArmState));
+
+    WriteCheckOnChange(dialog, kAutopilot, kVarAutopilotState, lastAutopilotShown);
+    WriteCheckOnChange(dialog, kFlightDir, kVarFlightDirState, lastFlightDirShown);
+
+    WriteCheck(dialog, kSpeedHold, GetIntVar(kVarSpeedHold));
+    WriteCheck(dialog, kToga, GetIntVar(kVarToga));
+    WriteCheck(dialog, kHeadingHold, GetIntVar(kVarHeadingHold));
+    WriteCheck(dialog, kAltitudeHold, GetIntVar(kVarAltitudeHold));
+
+    RefreshHeldField(dialog, kAltitudeField, "%5d ", BiasedReal(GetRealVar(kVarSelAltitude)),
+                     PanelEcho.altitudePending, PanelEcho.pendingAltitude);
+
+    std::int32_t heading = BiasedReal(GetRealVar(kVarSelHeading));
+    if (heading == 360) heading = 0;
+    RefreshHeldField(dialog, kHeadingField, "%3d ", heading, PanelEcho.headingPending,
+                     PanelEcho.pendingHeading);
+
+    RefreshHeldField(dialog, kSpeedField, "%3d ", BiasedReal(GetRealVar(kVarSelSpeed)),
+                     PanelEcho.speedPending, PanelEcho.pendingSpeed);
+}
+
+bool DlgProcAutopilot(platform::Dialog* dialog, const platform::DialogMsg& msg) {
+    if (dialog == nullptr) return false;
+    switch (msg.kind) {
+        case platform::DialogMsgKind::DeltaPos:
+            if (msg.controlId > kMaxSpinId) return false;
+            return SpinAutopilot(dialog, msg.controlId, msg.delta);
+        case platform::DialogMsgKind::Command:
+            return Command(dialog, msg.controlId & 0xFFFF);
+        default:
+            return false;
+    }
+}
+
+bool SpinAutopilot(platform::Dialog* dialog, int controlId, int delta) {
+    if (dialog == nullptr) return false;
+    const std::int64_t steps = panels::StepsOf(delta);
+    switch (controlId) {
+        case kHeadingCoarse:
+        case kHeadingFine: {
+            const std::int64_t step = controlId == kHeadingCoarse ? 10 : 1;
+            const std::int32_t heading =
+                WrapHeading(panels::ShownValue(dialog, kHeadingField) + step * steps);
+            panels::HoldValue(PanelEcho.pendingHeading, PanelEcho.headingPending, heading);
+            WriteText(dialog, kHeadingField, " %d ", heading);
+            KeyCRi(kVarSetHeading, heading);
+            break;
+        }
+        case kAltitudeCoarse:
+        case kAltitudeFine: {
+            const std::int64_t step = controlId == kAltitudeCoarse ? 1000 : 100;
+            const std::int32_t altitude =
+                FloorAtZero(panels::ShownValue(dialog, kAltitudeField) + step * steps);
+            panels::HoldValue(PanelEcho.pendingAltitude, PanelEcho.altitudePending, altitude);
+            KeyCRi(kVarSetAltitude, altitude);
+            WriteText(dialog, kAltitudeField, " %d", altitude);
+            break;
+        }
+        case kSpeedCoarse:
+        case kSpeedFine: {
+            const std::int64_t step = controlId == kSpeedCoarse ? 10 : 1;
+            const std::int32_t speed =
+                FloorAtZero(panels::ShownValue(dialog, kSpeedField) + step * steps);
+            panels::HoldValue(PanelEcho.pendingSpeed, PanelEcho.speedPending, speed);
+            KeyCRi(kVarSetSpeed, speed);
+            WriteText(dialog, kSpeedField, " %d ", speed);
+            break;
+        }
+        default:
+            return false;
+    }
+    dialog->FocusHost();
+    return true;
+}

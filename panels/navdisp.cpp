@@ -1,0 +1,216 @@
+#include "panels/navdisp.h"
+
+#include "base/log.h"
+#include "link/var_access.h"
+#include "panels/keymap.h"
+#include "panels/panel_echo.h"
+#include "panels/panel_text.h"
+#include "panels/windows.h"
+
+namespace {
+
+using panels::WriteCheck;
+using panels::WriteText;
+
+// Fields and push buttons.
+constexpr int kCaptMode = 1034;
+constexpr int kFoMode = 1035;
+constexpr int kCaptCourse = 1055;
+constexpr int kFoCourse = 1056;
+constexpr int kCaptRange = 1069;
+constexpr int kFoRange = 1070;
+constexpr int kCaptNextMode = 1091;
+constexpr int kFoNextMode = 1092;
+
+// Up-downs.
+constexpr int kCaptRangeSpin = 1007;
+constexpr int kFoRangeSpin = 1012;
+constexpr int kCaptCourseCoarse = 1067;
+constexpr int kCaptCourseFine = 2008;
+constexpr int kFoCourseCoarse = 1068;
+constexpr int kFoCourseFine = 1059;
+
+constexpr int kMaxSpinId = 2008;
+
+// Variables.
+constexpr int kVarCaptCourse = 67;
+constexpr int kVarFoCourse = 68;
+constexpr int kVarCaptSetCourse = 118;
+constexpr int kVarFoSetCourse = 119;
+constexpr int kVarFoRange = 190;
+constexpr int kVarCaptRange = 191;
+constexpr int kVarCaptMode = 202;
+constexpr int kVarFoMode = 203;
+
+constexpr int kModeCount = 4;
+constexpr int kRangeCount = 8;
+
+const char* const kModeNames[kModeCount] = {"Exp Map", "Exp Map Arc", "Exp Vor", "Exp APP"};
+const char* const kRangeNames[kRangeCount] = {"5 NM",   "10 NM",  "20 NM",  "40 NM",
+                                              "80 NM",  "160 NM", "320 NM", "640 NM"};
+
+struct BoxVar {
+    int id;
+    std::int32_t index;
+};
+
+// Refresh order: each First Officer box before its Captain twin.
+constexpr BoxVar kShownChecks[] = {
+    {1009, 196}, {1008, 199}, {1047, 197}, {1032, 200}, {1048, 198},
+    {1033, 201}, {1044, 223}, {1043, 224}, {1046, 225}, {1045, 226},
+};
+
+// Overlay boxes mirror their variable.
+constexpr BoxVar kOverlays[] = {
+    {1008, 199}, {1032, 200}, {1033, 201}, {1009, 196}, {1047, 197}, {1048, 198},
+};
+
+// ADF and VOR pointers of one side exclude each other.
+struct PointerPair {
+    int id;
+    std::int32_t own;
+    std::int32_t partner;
+};
+constexpr PointerPair kPointers[] = {
+    {1043, 224, 223}, {1044, 223, 224}, {1045, 226, 225}, {1046, 225, 226}};
+
+void WriteName(platform::Dialog* dialog, int id, std::int32_t value, const char* const* names,
+               int count) {
+    // An unknown value leaves the field as it was.
+    if (value < 0 || value >= count) return;
+    WriteText(dialog, id, "%s", names[value]);
+}
+
+// A course the operator set is sent from here, again on every refresh, until
+// the simulator reports it.
+void RefreshCourse(platform::Dialog* dialog, int id, std::int32_t reportVar,
+                   std::int32_t commandVar, std::atomic<bool>& pending,
+                   std::atomic<std::int32_t>& pendingCourse) {
+    const std::int32_t shown = panels::BiasedReal(GetRealVar(reportVar));
+    const bool waiting = pending.load(std::memory_order_acquire);
+    const std::int32_t held = pendingCourse.load(std::memory_order_relaxed);
+    if (waiting && shown != held) {
+        KeyCRi(commandVar, held);
+        return;
+    }
+    if (waiting) panels::ReleaseHold(pending, pendingCourse, held);
+    WriteText(dialog, id, "%5d ", shown);
+}
+
+void NextMode(std::int32_t modeVar) {
+    const std::int64_t next = static_cast<std::int64_t>(GetIntVar(modeVar)) + 1;
+    KeyCRi(modeVar, next < kModeCount ? panels::ClampToInt32(next) : 0);
+}
+
+bool Command(platform::Dialog* dialog, int id) {
+    bool handled = false;
+    for (const BoxVar& overlay : kOverlays) {
+        if (overlay.id != id) continue;
+        panels::SyncCheckToVar(dialog, id, overlay.index);
+        handled = true;
+    }
+    for (const PointerPair& pair : kPointers) {
+        if (pair.id != id) continue;
+        if (dialog->GetItemCheck(id)) {
+            if (GetIntVar(pair.own) == 0) KeyCRi(pair.own, 1);
+            if (GetIntVar(pair.partner) != 0) KeyCRi(pair.partner, 0);
+        } else if (GetIntVar(pair.own) != 0) {
+            KeyCRi(pair.own, 0);
+        }
+        handled = true;
+    }
+    if (id == kCaptNextMode) {
+        NextMode(kVarCaptMode);
+        handled = true;
+    } else if (id == kFoNextMode) {
+        NextMode(kVarFoMode);
+        handled = true;
+    }
+    if (handled) dialog->FocusHost();
+    return handled;
+}
+
+void StepRange(std::int32_t rangeVar, std::int64_t steps) {
+    std::int64_t range = GetIntVar(rangeVar) + steps;
+    if (range >= kRangeCount) range = kRangeCount - 1;
+    if (range < 0) range = 0;
+    KeyCRi(rangeVar, static_cast<std::int32_t>(range));
+}
+
+// Shows the new course at once; the next refresh sends it.
+void StepCourse(platform::Dialog* dialog, int field, std::int64_t change,
+                std::atomic<bool>& pending, std::atomic<std::int32_t>& pendingCourse) {
+    std::int64_t course = panels::ShownValue(dialog, field) + change;
+    if (course > 360) course -= 360;
+    if (course < 0) course += 360;
+    const std::int32_t value = panels::ClampToInt32(course);
+    panels::HoldValue(pendingCourse, pending, value);
+    WriteText(dialog, field, " %d ", value);
+}
+
+}  // namespace
+
+void UpdateNavDisp(platform::Dialog* dialog) {
+    if (dialog == nullptr) return;
+    for (const BoxVar& check : kShownChecks) WriteCheck(dialog, check.id, GetIntVar(check.index));
+
+    WriteName(dialog, kCaptRange, GetIntVar(kVarCaptRange), kRangeNames, kRangeCount);
+    WriteName(dialog, kFoRange, GetIntVar(kVarFoRange), kRangeNames, kRangeCount);
+    WriteName(dialog, kCaptMode, GetIntVar(kVarCaptMode), kModeNames, kModeCount);
+    WriteName(dialog, kFoMode, GetIntVar(kVarFoMode), kModeNames, kModeCount);
+
+    RefreshCourse(dialog, kCaptCourse, kVarCaptCourse, kVarCaptSetCourse,
+                  PanelEcho.courseCaptPending, PanelEcho.pendingCourseCapt);
+    RefreshCourse(dialog, kFoCourse, kVarFoCourse, kVarFoSetCourse, PanelEcho.courseFOPending,
+                  PanelEcho.pendingCourseFO);
+}
+
+bool DlgProcNavDisp(platform::Dialog* dialog, const platform::DialogMsg& msg) {
+    if (dialog == nullptr) return false;
+    switch (msg.kind) {
+        case platform::DialogMsgKind::DeltaPos:
+            if (msg.controlId > kMaxSpinId) return false;
+            return SpinNavDisp(dialog, msg.controlId, msg.delta);
+        case platform::DialogMsgKind::KeyUp:
+            WriteLog("DlgProcNavDisp KeyUp\n");
+            KeyUp(navDispFrame, msg.keyCode & 0xFFFF);
+            return false;
+        case platform::DialogMsgKind::Command:
+            return Command(dialog, msg.controlId & 0xFFFF);
+        default:
+            return false;
+    }
+}
+
+bool SpinNavDisp(platform::Dialog* dialog, int controlId, int delta) {
+    if (dialog == nullptr) return false;
+    const std::int64_t steps = panels::StepsOf(delta);
+    switch (controlId) {
+        case kCaptRangeSpin:
+            StepRange(kVarCaptRange, steps);
+            break;
+        case kFoRangeSpin:
+            StepRange(kVarFoRange, steps);
+            break;
+        case kCaptCourseCoarse:
+            StepCourse(dialog, kCaptCourse, 10 * steps, PanelEcho.courseCaptPending,
+                       PanelEcho.pendingCourseCapt);
+            break;
+        case kCaptCourseFine:
+            StepCourse(dialog, kCaptCourse, steps, PanelEcho.courseCaptPending,
+                       PanelEcho.pendingCourseCapt);
+            break;
+        case kFoCourseCoarse:
+            StepCourse(dialog, kFoCourse, 10 * steps, PanelEcho.courseFOPending,
+                       PanelEcho.pendingCourseFO);
+            break;
+        case kFoCourseFine:
+            StepCourse(dialog, kFoCourse, steps, PanelEcho.courseFOPending,
+                       PanelEcho.pendingCourseFO);
+            break;
+        default:
+            return true;  // reported handled, though nothing is done
+    }
+    dialog->FocusHost();
+    return true;
+}

@@ -1,0 +1,3 @@
+#include "panels/panel_echo.h"
+
+PanelEchoRecord PanelEcho;

@@ -1,0 +1,153 @@
+#include "fake_panel_env.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/log.h"
+#include "link/link_state.h"
+#include "link/var_access.h"
+#include "platform/window.h"
+
+namespace fake {
+
+namespace {
+std::mutex traceLock;
+Strings trace;
+std::mutex varLock;
+std::map<std::int32_t, double> vars;
+}  // namespace
+
+std::atomic<bool> shiftDown{false};
+
+void Trace(const std::string& event) {
+    std::lock_guard<std::mutex> guard(traceLock);
+    trace.push_back(event);
+}
+
+Strings TakeTrace() {
+    std::lock_guard<std::mutex> guard(traceLock);
+    Strings out;
+    out.swap(trace);
+    return out;
+}
+
+void ResetVars() {
+    std::lock_guard<std::mutex> guard(varLock);
+    vars.clear();
+    vars[52] = 1;
+}
+
+void SetVar(std::int32_t index, double value) {
+    std::lock_guard<std::mutex> guard(varLock);
+    vars[index] = value;
+}
+
+double Var(std::int32_t index) {
+    std::lock_guard<std::mutex> guard(varLock);
+    auto it = vars.find(index);
+    return it == vars.end() ? 0.0 : it->second;
+}
+
+FakeDialog::FakeDialog(std::initializer_list<std::set<int>> idSets) {
+    for (const auto& s : idSets) ids_.insert(s.begin(), s.end());
+}
+
+void FakeDialog::SetItemText(int id, const char* text) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (ids_.count(id) == 0) return;
+    texts_[id] = text;
+    Trace("T" + std::to_string(id) + "=" + text);
+}
+
+void FakeDialog::SetItemCheck(int id, bool checked) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (ids_.count(id) == 0) return;
+    checks_[id] = checked;
+    Trace("C" + std::to_string(id) + "=" + (checked ? "1" : "0"));
+}
+
+std::size_t FakeDialog::GetItemText(int id, char* buf, std::size_t size) {
+    std::lock_guard<std::mutex> guard(lock_);
+    const std::string text = ids_.count(id) != 0 ? texts_[id] : std::string();
+    if (size == 0) return text.size();
+    std::snprintf(buf, size, "%s", text.c_str());
+    return std::strlen(buf);
+}
+
+bool FakeDialog::GetItemCheck(int id) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return ids_.count(id) != 0 && checks_[id];
+}
+
+void FakeDialog::FocusHost() { Trace("focus"); }
+
+void FakeDialog::Put(int id, const std::string& text) {
+    std::lock_guard<std::mutex> guard(lock_);
+    texts_[id] = text;
+}
+
+void FakeDialog::Tick(int id, bool checked) {
+    std::lock_guard<std::mutex> guard(lock_);
+    checks_[id] = checked;
+}
+
+std::string FakeDialog::Text(int id) {
+    std::lock_guard<std::mutex> guard(lock_);
+    return texts_[id];
+}
+
+const std::set<int> kStatusIds{1020, 1021, 1022, 1031, 2007, 2009, 2000, 2001,
+                               2002, 2004, 2003, 2006, 2005, 1072, 1073};
+const std::set<int> kAutopilotIds{1052, 2011, 2012, 2010, 1058, 1088, 1089, 1090, 1001,
+                                  1016, 1036, 1049, 1002, 1018, 1037, 1050, 1003, 1019,
+                                  1038, 1051, 1060};
+const std::set<int> kNavDispIds{1034, 1091, 1067, 1055, 2008, 1007, 1069, 1008, 1032, 1033,
+                                1043, 1044, 1035, 1092, 1068, 1056, 1059, 1012, 1070, 1009,
+                                1047, 1048, 1045, 1046};
+const std::set<int> kRadiosIds{1063, 1023, 1024, 1039, 1064, 1025, 1026, 1040,
+                               1065, 1027, 1028, 1041, 1066, 1029, 1030, 1042};
+const std::set<int> kAdfIds{1071, 1053, 1054, 1057, 1075, 1061, 1062, 1074};
+
+}  // namespace fake
+
+// The variable operations, as the link has them but on a plain table.
+void FreshenCopy() {}
+bool CheckVar(std::int32_t index) { return index >= 0 && index < 237; }
+std::int32_t GetIntVar(std::int32_t index) { return static_cast<std::int32_t>(fake::Var(index)); }
+double GetRealVar(std::int32_t index) { return fake::Var(index); }
+void SetIntVar(std::int32_t index, std::int32_t value) {
+    fake::SetVar(index, value);
+    fake::Trace(std::to_string(index) + ":=" + std::to_string(value));
+}
+void SetRealVar(std::int32_t index, double value) { fake::SetVar(index, value); }
+bool SetAndConfirm(std::int32_t index, std::int32_t value) {
+    SetIntVar(index, value);
+    return true;
+}
+void KeyCRi(std::int32_t index, std::int32_t value) {
+    if (GetIntVar(52) != 0 || index > 184) {
+        SetIntVar(index, value);
+    } else {
+        WriteLog("KeyCRi() - Not Connected\n");
+    }
+}
+
+std::atomic<std::int32_t> totalDatagrams{1};
+std::atomic<std::int32_t> missedDatagrams{0};
+
+// The windowing host, which these tests never open.
+namespace platform {
+bool LoadDialogTemplates(const char*) { return false; }
+bool RegisterFrameClass(const char*, FrameProc) { return false; }
+Frame* CreateFrame(const char*, const char*, int, int, int, int) { return nullptr; }
+void ShowFrame(Frame*, bool) {}
+void DestroyFrame(Frame*) {}
+void FocusFrame(Frame*) {}
+bool FrameExists(Frame*) { return false; }
+Dialog* CreateDialogFromTemplate(Frame*, int, DialogProc) { return nullptr; }
+void ShowDialog(Dialog*, bool) {}
+void FitFrameToDialog(Frame*, Dialog*) {}
+void PostQuit(int) {}
+void MessageBoxOk(Frame*, const char*, const char*) {}
+bool ShiftKeyDown() { return fake::shiftDown.load(); }
+}  // namespace platform
