@@ -1,0 +1,82 @@
+// The window handles and the create operations.
+#include "panels/windows.h"
+
+#include "base/settings.h"
+#include "panels/autopilot.h"
+#include "panels/navdisp.h"
+#include "panels/radios.h"
+#include "panels/status.h"
+#include "platform/dialog.h"
+
+platform::Frame* statusFrame = nullptr;
+platform::Frame* autopilotFrame = nullptr;
+platform::Frame* navDispFrame = nullptr;
+platform::Frame* radiosFrame = nullptr;
+platform::Frame* bigWinFrame = nullptr;
+platform::Dialog* statusDialog = nullptr;
+platform::Dialog* autopilotDialog = nullptr;
+platform::Dialog* navDispDialog = nullptr;
+platform::Dialog* radiosDialog = nullptr;
+platform::Dialog* bigWinDialog = nullptr;
+
+namespace {
+
+// The frame starts at this size and is then fitted to its dialog.
+constexpr int kInitialWidth = 600;
+constexpr int kInitialHeight = 440;
+constexpr int kBigWinX = 100;
+constexpr int kBigWinY = 100;
+
+struct PanelWindow {
+    const char* className;
+    const char* title;
+    int templateId;
+    platform::FrameProc frameProc;
+    platform::DialogProc dialogProc;
+    platform::Frame** frame;
+    platform::Dialog** dialog;
+};
+
+bool CreatePanelWindow(const PanelWindow& p, int x, int y, bool show) {
+    if (!platform::RegisterFrameClass(p.className, p.frameProc)) return false;
+    *p.frame = platform::CreateFrame(p.className, p.title, x, y, kInitialWidth, kInitialHeight);
+    if (*p.frame == nullptr) return false;
+    platform::ShowFrame(*p.frame, show);
+    *p.dialog = platform::CreateDialogFromTemplate(*p.frame, p.templateId, p.dialogProc);
+    if (*p.dialog == nullptr) return false;
+    platform::FitFrameToDialog(*p.frame, *p.dialog);
+    platform::ShowDialog(*p.dialog, show);
+    return true;
+}
+
+}  // namespace
+
+bool CreateStatusWin(platform::AppInstance /*instance*/, bool show) {
+    return CreatePanelWindow({"status", "Status", kStatusTemplate, MsgStatus, DlgProcStatus,
+                              &statusFrame, &statusDialog},
+                             Settings.statusX, Settings.statusY, show);
+}
+
+bool CreateAutopilotWin(platform::AppInstance /*instance*/, bool show) {
+    return CreatePanelWindow({"autopilot", "Autopilot", kAutopilotTemplate, MsgAutopilot,
+                              DlgProcAutopilot, &autopilotFrame, &autopilotDialog},
+                             Settings.autoX, Settings.autoY, show);
+}
+
+bool CreateNavDispWin(platform::AppInstance /*instance*/, bool show) {
+    return CreatePanelWindow({"navdisp", "Nav Display", kNavDispTemplate, MsgNavDisp,
+                              DlgProcNavDisp, &navDispFrame, &navDispDialog},
+                             Settings.navX, Settings.navY, show);
+}
+
+bool CreateRadiosWin(platform::AppInstance /*instance*/, bool show) {
+    return CreatePanelWindow({"radios", "Radios", kRadiosTemplate, MsgRadios, DlgProcRadios,
+                              &radiosFrame, &radiosDialog},
+                             Settings.radiosX, Settings.radiosY, show);
+}
+
+bool CreateBigWin(platform::AppInstance /*instance*/) {
+    return CreatePanelWindow({"bigwin", "OrvSim Control", kBigWinTemplate, MsgBigWin,
+                              DlgProcBigWin, &bigWinFrame, &bigWinDialog},
+                             kBigWinX, kBigWinY, true);
+}
