@@ -174,6 +174,11 @@ private:
                 p_ += 2;
                 continue;
             }
+            if (s_[p_] == '\\' && p_ + 2 < s_.size() && s_[p_ + 1] == '\r' && s_[p_ + 2] == '\n') {
+                ++line_;
+                p_ += 3;
+                continue;
+            }
             ++p_;
         }
     }

@@ -104,6 +104,24 @@ TEST(DialogParser, RcDefaultsAndTolerances) {
     EXPECT_EQ(d.Find(99), nullptr);
 }
 
+// Scripts saved on Windows have CR LF line ends.
+TEST(DialogParser, CrLfLineEnds) {
+    std::string script;
+    for (const char* p = kTolerant; *p != '\0'; ++p) {
+        if (*p == '\n') script += '\r';
+        script += *p;
+    }
+    std::vector<DialogTemplate> out;
+    std::string error;
+    ASSERT_TRUE(ParseDialogScript(script.c_str(), &out, &error)) << error;
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].controls.size(), 9u);
+    EXPECT_EQ(out[0].style, st::kDialogShellFont | st::kDialogControl | st::kChild);
+    script.insert(script.rfind("END"), "BAD\r\n");
+    EXPECT_FALSE(ParseDialogScript(script.c_str(), &out, &error));
+    EXPECT_EQ(error, "line 29: unknown control statement 'BAD'");
+}
+
 TEST(DialogParser, ScriptsWithoutDialogs) {
     for (const char* script : {"", "   \n// nothing\n", "1 RT_MANIFEST \"a.manifest\"\n", "#include <x>"}) {
         std::vector<DialogTemplate> out(1);
