@@ -4,6 +4,8 @@
 #pragma once
 #include "platform/dialog.h"
 
+#include <string>
+
 namespace platform {
 
 class Frame;  // a top-level frame window; the handle stays valid after Destroy
@@ -60,5 +62,9 @@ void MessageBoxOk(Frame* owner, const char* text, const char* title);
 
 // Whether the Shift key is held down right now.
 bool ShiftKeyDown();
+
+// For tests: one line "<templateId> <controlId> <text>|<checked>" per
+// addressable control of every live dialog (checked is 0 or 1).
+std::string DumpDialogs();
 
 }  // namespace platform

@@ -1,5 +1,8 @@
 #include "platform/gui.h"
 
+#include "platform/qt/debug_dump.h"
+#include "platform/window.h"
+
 #include <QApplication>
 #include <QSocketNotifier>
 
@@ -42,7 +45,10 @@ void InstallQuitSignals() {
 AppInstance GuiInit(int& argc, char** argv) {
     if (app == nullptr) {
         app = new QApplication(argc, argv);  // lives until the process ends
+        // The program ends through PostQuit only, never because a window closed.
+        QApplication::setQuitOnLastWindowClosed(false);
         InstallQuitSignals();
+        qthost::StartDebugDump();
     }
     return app;
 }
@@ -50,5 +56,7 @@ AppInstance GuiInit(int& argc, char** argv) {
 int GuiRunMessageLoop() { return QApplication::exec(); }
 
 void GuiPostQuit(int code) { QApplication::exit(code); }
+
+void PostQuit(int code) { GuiPostQuit(code); }
 
 }  // namespace platform

@@ -1,0 +1,155 @@
+#include "platform/qt/dialog_widget.h"
+
+#include "platform/qt/controls.h"
+#include "platform/qt/dialog_units.h"
+#include "platform/qt/frame_widget.h"
+#include "platform/qt/gui_call.h"
+#include "platform/qt/keys.h"
+#include "platform/qt/templates.h"
+
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::qthost {
+namespace {
+
+std::vector<DialogHandle*>& Dialogs() {
+    static auto* dialogs = new std::vector<DialogHandle*>;  // handles live for the whole run
+    return *dialogs;
+}
+
+}  // namespace
+
+const DialogItem* DialogWidget::Item(int id) const {
+    if (id == -1) return nullptr;
+    for (const DialogItem& item : items_)
+        if (item.id == id) return &item;
+    return nullptr;
+}
+
+void DialogWidget::keyReleaseEvent(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return;
+    const int code = VirtualKeyFromQt(event->key(), event->modifiers());
+    if (code != 0) handle_->Deliver(DialogMsg{DialogMsgKind::KeyUp, 0, 0, code});
+}
+
+DialogWidget* DialogHandle::Widget() const {
+    DialogWidget* widget = widget_.data();
+    if (widget == nullptr || FrameWidgetOf(widget->Host()) == nullptr) return nullptr;
+    return widget;
+}
+
+void DialogHandle::Deliver(const DialogMsg& msg) {
+    if (Widget() != nullptr && proc_ != nullptr) proc_(this, msg);
+}
+
+void DialogHandle::SetItemText(int id, const char* text) {
+    RunOnGuiThread([&] {
+        DialogWidget* widget = Widget();
+        const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
+        if (item != nullptr)
+            SetControlText(item->widget, item->kind, QString::fromLatin1(text != nullptr ? text : ""));
+    });
+}
+
+void DialogHandle::SetItemCheck(int id, bool checked) {
+    RunOnGuiThread([&] {
+        DialogWidget* widget = Widget();
+        const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
+        if (item != nullptr) SetControlCheck(item->widget, item->kind, checked);
+    });
+}
+
+std::size_t DialogHandle::GetItemText(int id, char* buf, std::size_t size) {
+    std::size_t length = 0;
+    RunOnGuiThread([&] {
+        DialogWidget* widget = Widget();
+        const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
+        const QByteArray text =
+            item != nullptr ? ControlText(item->widget, item->kind).toLatin1() : QByteArray();
+        if (buf == nullptr || size == 0) return;
+        length = std::min(static_cast<std::size_t>(text.size()), size - 1);
+        std::memcpy(buf, text.constData(), length);
+        buf[length] = '\0';
+    });
+    return length;
+}
+
+bool DialogHandle::GetItemCheck(int id) {
+    bool checked = false;
+    RunOnGuiThread([&] {
+        DialogWidget* widget = Widget();
+        const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
+        checked = item != nullptr && ControlCheck(item->widget, item->kind);
+    });
+    return checked;
+}
+
+void DialogHandle::FocusHost() {
+    RunOnGuiThread([&] {
+        if (DialogWidget* widget = Widget()) FocusFrame(widget->Host());
+    });
+}
+
+const std::vector<DialogHandle*>& AllDialogs() { return Dialogs(); }
+
+DialogWidget* DialogWidgetOf(Dialog* dialog) {
+    auto* handle = dynamic_cast<DialogHandle*>(dialog);
+    return handle != nullptr ? handle->Widget() : nullptr;
+}
+
+}  // namespace platform::qthost
+
+namespace platform {
+
+Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc) {
+    qthost::FrameWidget* frame = qthost::FrameWidgetOf(parent);
+    const DialogTemplate* record = qthost::FindDialogTemplate(templateId);
+    if (frame == nullptr || record == nullptr) return nullptr;
+
+    auto* handle = new qthost::DialogHandle(templateId, proc);
+    auto* widget = new qthost::DialogWidget(handle, parent, frame);
+    handle->Attach(widget);
+    widget->setFocusPolicy(Qt::NoFocus);
+    widget->setFont(qthost::DialogFont());
+    widget->setAutoFillBackground(true);
+    const qthost::BaseUnits units = qthost::DialogBaseUnits(widget->font());
+    // The template gives the client area; a static edge adds a thin sunken
+    // frame around it.
+    int edge = 0;
+    if ((record->exStyle & style::kExStaticEdge) != 0) {
+        widget->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        widget->setLineWidth(1);
+        edge = widget->frameWidth();
+    }
+    const QRect client = qthost::DialogRectToPixels(0, 0, record->width, record->height, units);
+    widget->setGeometry(0, 0, client.width() + 2 * edge, client.height() + 2 * edge);
+    const qthost::ControlSink sink = [handle](const DialogMsg& msg) { handle->Deliver(msg); };
+    for (const ControlTemplate& control : record->controls) {
+        const QRect geometry =
+            qthost::DialogRectToPixels(control.x, control.y, control.width, control.height, units)
+                .translated(edge, edge);
+        QWidget* built = qthost::BuildControl(control, geometry, widget, sink);
+        widget->AddItem(qthost::DialogItem{control.id, control.kind, built});
+    }
+    qthost::Dialogs().push_back(handle);
+    handle->Deliver(DialogMsg{DialogMsgKind::Init, 0, 0, 0});
+    widget->setVisible((record->style & style::kVisible) != 0);
+    return handle;
+}
+
+void ShowDialog(Dialog* dialog, bool show) {
+    if (QWidget* widget = qthost::DialogWidgetOf(dialog)) widget->setVisible(show);
+}
+
+void FitFrameToDialog(Frame* frame, Dialog* dialog) {
+    QWidget* frameWidget = qthost::FrameWidgetOf(frame);
+    QWidget* dialogWidget = qthost::DialogWidgetOf(dialog);
+    if (frameWidget == nullptr || dialogWidget == nullptr) return;
+    // Qt sizes a window by its client area, which is what the fit is after.
+    frameWidget->setFixedSize(dialogWidget->size());
+}
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#include "platform/qt/frame_widget.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace platform {
+
+void MessageBoxOk(Frame* owner, const char* text, const char* title) {
+    QMessageBox box(qthost::FrameWidgetOf(owner));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(QString::fromLatin1(title != nullptr ? title : ""));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromLatin1(text != nullptr ? text : ""));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool ShiftKeyDown() {
+    return (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0;
+}
+
+}  // namespace platform
