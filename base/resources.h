@@ -10,3 +10,8 @@ ResourceHandle RegisterResource(const char* label);
 bool GetResource(ResourceHandle handle);
 // Releases; fatal stop 1001 if the release fails.
 void ReleaseResource(ResourceHandle handle);
+
+// Holds a resource for a scope: waits as GetResource does (a failed wait is
+// logged and holds nothing) and, only when acquired, releases as
+// ReleaseResource does.
+platform::ScopedLock HoldResource(ResourceHandle handle);

@@ -35,11 +35,10 @@ bool GetFlightPlanCopy(void* destination, std::size_t length) {
         WriteLog("GetFlightPlanCopy() - Invalid size\n");
         return false;
     }
-    // A failed wait is logged by GetFlightMutex; the copy is taken anyway,
-    // the buffer being the only source of a plan.
-    GetFlightMutex();
+    // A failed wait is logged by the lock; the copy is taken anyway, the
+    // buffer being the only source of a plan, and nothing is released then.
+    const platform::ScopedLock lock = HoldFlightMutex();
     std::memcpy(destination, flightPlanBuffer, kFlightPlanSize);
-    FreeFlightMutex();
     return true;
 }
 

@@ -2,21 +2,15 @@
 
 #include "link/link_state.h"
 
-bool TakeHostAddress(const std::string& address, HostAddressChoice* choice) {
-    choice->boundIp = address;
-    if (address.compare(0, 3, "127") == 0) return false;
-    choice->selectedIp = address;
-    return true;
-}
-
-void FinishHostAddressChoice(HostAddressChoice* choice) {
-    if (choice->selectedIp.empty()) choice->selectedIp = choice->boundIp;
-}
-
 HostAddressChoice ChooseHostAddresses(const std::vector<std::string>& addresses) {
     HostAddressChoice choice;
-    for (const std::string& a : addresses) TakeHostAddress(a, &choice);
-    FinishHostAddressChoice(&choice);
+    for (const std::string& a : addresses) {
+        choice.boundIp = a;
+        const bool outside127 = a.compare(0, 3, "127") != 0;
+        if (outside127) choice.selectedIp = a;
+        choice.selected.push_back(outside127);
+    }
+    if (choice.selectedIp.empty()) choice.selectedIp = choice.boundIp;
     return choice;
 }
 

@@ -11,17 +11,12 @@
 struct HostAddressChoice {
     std::string boundIp = "0.0.0.0";  // the monitor socket binds this
     std::string selectedIp;           // announced to the DB node
+    std::vector<bool> selected;       // per address of the list: selected at its turn
 };
 
-// One step of the walk over the resolved addresses: every address becomes
-// the bound one; one not beginning with "127" becomes the selected one.
-// Returns true when the address was selected.
-bool TakeHostAddress(const std::string& address, HostAddressChoice* choice);
-
-// Last step: with nothing outside 127 the bound address is announced.
-void FinishHostAddressChoice(HostAddressChoice* choice);
-
-// The whole walk over a resolved list.
+// The walk over a resolved list: every address becomes the bound one; one
+// not beginning with "127" becomes the selected one. With nothing outside
+// 127 (or no list at all) the bound address is announced.
 HostAddressChoice ChooseHostAddresses(const std::vector<std::string>& addresses);
 
 struct BroadcastChoice {

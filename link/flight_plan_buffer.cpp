@@ -8,16 +8,18 @@
 
 unsigned char flightPlanBuffer[kFlightPlanSize];
 
-bool GetFlightMutex() {
-    if (FlightMutex != nullptr && FlightMutex->Wait() == platform::WaitResult::Acquired) return true;
-    WriteLog("GetFlightMutex() - Mutex wait timed out\n");
-    return false;
+namespace {
+
+void WaitFailed(platform::WaitResult) { WriteLog("GetFlightMutex() - Mutex wait timed out\n"); }
+
+[[noreturn]] void ReleaseFailed() {
+    char line[100];
+    std::snprintf(line, sizeof line, "FreeFlightMutex() - Internal Error: %d\n", 1002);
+    FatalStop(1002, line);
 }
 
-void FreeFlightMutex() {
-    if (FlightMutex == nullptr || !FlightMutex->Release()) {
-        char line[100];
-        std::snprintf(line, sizeof line, "FreeFlightMutex() - Internal Error: %d\n", 1002);
-        FatalStop(1002, line);
-    }
+}  // namespace
+
+platform::ScopedLock HoldFlightMutex() {
+    return platform::ScopedLock(FlightMutex, {&WaitFailed, &ReleaseFailed});
 }

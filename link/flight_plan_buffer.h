@@ -3,11 +3,12 @@
 #pragma once
 #include <cstddef>
 
+#include "platform/sync.h"
 #include "protocol/flight_plan.h"
 
 extern unsigned char flightPlanBuffer[kFlightPlanSize];
 
-// Waits for FlightMutex; false (and a log line) when it was not acquired.
-bool GetFlightMutex();
-// Releases FlightMutex; fatal stop 1002 if that fails.
-void FreeFlightMutex();
+// Holds FlightMutex for a scope. A wait that does not acquire it writes
+// "GetFlightMutex() - Mutex wait timed out" and holds nothing; a failed
+// release of a held mutex is fatal stop 1002.
+platform::ScopedLock HoldFlightMutex();

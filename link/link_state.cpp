@@ -23,6 +23,7 @@ std::atomic<bool> heardFromDb{false};
 
 std::atomic<std::int32_t> totalDatagrams{1};
 std::atomic<std::int32_t> missedDatagrams{0};
+std::atomic<std::int32_t> strayDatagrams{0};
 
 std::atomic<std::int32_t>& OwnMissedPeriods() {
     // A node number outside the table would index past it; use record 0.

@@ -16,6 +16,9 @@ constexpr int kSelectedIpSize = 101;       // at most 100 characters
 constexpr int kDbAddressSize = 51;         // at most 50 characters
 constexpr int kBroadcastPort = 9019;
 constexpr int kReceiveBufferSize = 5000;
+// A second of full updates at 60 Hz (60 datagrams of up to 5000 bytes, as
+// the kernel accounts them) with the receiver stalled meanwhile.
+constexpr long kMonitorSocketBufferBytes = 1L << 20;
 
 struct NodeStatus {
     std::atomic<std::int32_t> missedPeriods;  // kept by Monitor for our own node
@@ -63,6 +66,9 @@ extern std::atomic<bool> heardFromDb;
 
 extern std::atomic<std::int32_t> totalDatagrams;   // starts at 1, wraps after 9999
 extern std::atomic<std::int32_t> missedDatagrams;  // only ever set back to 0
+// Datagrams from another address than the DB node's while the link is up:
+// counted and otherwise ignored.
+extern std::atomic<std::int32_t> strayDatagrams;
 
 // missedPeriods of our own node's record.
 std::atomic<std::int32_t>& OwnMissedPeriods();

@@ -40,31 +40,6 @@ void CopyText(char (&to)[N], const std::string& from) {
     std::snprintf(to, N, "%s", from.c_str());
 }
 
-void FindHostAddress() {
-    if (!platform::GetHostName(hostName, sizeof hostName)) {
-        WriteLogLevel(4, "InitUdp() - gethostname failure");
-    }
-    WriteLogf("Hostname: %s\n", hostName);
-
-    platform::HostEntry host;
-    if (!platform::ResolveHostName(hostName, &host)) {
-        WriteLog("InitUdp() - gethostbyname() failure\n");
-        return;
-    }
-    WriteLogLevelf(3, "Official name: %s\n", host.officialName.c_str());
-    HostAddressChoice choice;
-    choice.selectedIp = selectedIp;
-    for (const std::string& address : host.addresses) {
-        const bool selected = TakeHostAddress(address, &choice);
-        CopyText(boundIp, choice.boundIp);
-        WriteLogLevelf(3, "HostIP: %s\n", boundIp);
-        if (selected) {
-            CopyText(selectedIp, choice.selectedIp);
-            WriteLogf("Selected IP: %s\n", selectedIp);
-        }
-    }
-}
-
 // Opens the broadcast socket and publishes it with the broadcast address:
 // the monitor thread is already running and reads both.
 int InitBroadcast(const std::optional<platform::Ipv4Endpoint>& address) {
@@ -82,6 +57,30 @@ int InitBroadcast(const std::optional<platform::Ipv4Endpoint>& address) {
 }
 
 }  // namespace
+
+void FindHostAddress(const HostLookup& lookup) {
+    // On failure the buffer keeps "NotInitialized" for the line below.
+    if (!lookup.readHostName(hostName, sizeof hostName)) {
+        WriteLogLevel(4, "InitUdp() - gethostname failure");
+    }
+    WriteLogf("Hostname: %s\n", hostName);
+
+    platform::HostEntry host;
+    const bool resolved = lookup.resolve(hostName, &host);
+    if (!resolved) {
+        WriteLog("InitUdp() - gethostbyname() failure\n");
+        host.addresses.clear();
+    } else {
+        WriteLogLevelf(3, "Official name: %s\n", host.officialName.c_str());
+    }
+    const HostAddressChoice choice = ChooseHostAddresses(host.addresses);
+    for (std::size_t i = 0; i < host.addresses.size(); ++i) {
+        WriteLogLevelf(3, "HostIP: %s\n", host.addresses[i].c_str());
+        if (choice.selected[i]) WriteLogf("Selected IP: %s\n", host.addresses[i].c_str());
+    }
+    CopyText(boundIp, choice.boundIp);
+    CopyText(selectedIp, choice.selectedIp);
+}
 
 std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const char* ipText,
                                                             const char* maskText) {
@@ -128,8 +127,8 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
     }
 
     nodeNumber = node;
-    StdVarCount = InitDB();
-    WriteLogf("InitUdp() - StdVarCount: %d  Allowed: %d\n", StdVarCount, kStdVarCapacity);
+    const int count = InitDB();  // also publishes StdVarCount
+    WriteLogf("InitUdp() - StdVarCount: %d  Allowed: %d\n", count, kStdVarCapacity);
 
     monitorPort = port;
 
@@ -146,15 +145,17 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
     }
 
     // Sockets need no start-up call on this platform.
-    FindHostAddress();
+    FindHostAddress({&platform::GetHostName, &platform::ResolveHostName});
     WriteLogLevelf(3, "Monitor Port is %d\n", monitorPort);
-    if (selectedIp[0] == '\0') std::snprintf(selectedIp, sizeof selectedIp, "%s", boundIp);
 
     monitorSocket = platform::OpenUdpSocket();
     if (monitorSocket == platform::kInvalidSocket) {
         WriteLog("InitUdp() - Error creating monitor socket.\n");
         return -1;
     }
+    // Room for a burst while the receiver thread is held up; an undersized
+    // buffer only risks drops, so the outcome is not checked.
+    platform::SetReceiveBufferSize(monitorSocket, kMonitorSocketBufferBytes);
     platform::Ipv4Endpoint local{};
     if (!platform::ParseIpv4(boundIp, &local.address)) {
         WriteLog("InitUdp() - Bad address\n");

@@ -7,6 +7,7 @@
 #include "link/transmit.h"
 #include "link/var_table.h"
 #include "protocol/wire.h"
+#include "platform/time.h"
 #include "base/fatal.h"
 #include "base/log.h"
 
@@ -30,12 +31,12 @@ void StoreFlightPlan(const unsigned char* datagram, std::size_t length) {
         WriteLog("GetUDPMsg() - Flight Plan size mismatch\n");
         return;
     }
-    if (!GetFlightMutex()) {
+    const platform::ScopedLock lock = HoldFlightMutex();
+    if (!lock.Held()) {
         WriteLog("GetUpdMsg() - Unable to get FlightMutex.\n");
         return;
     }
     std::memcpy(flightPlanBuffer, datagram + kHeaderSize, kFlightPlanSize);
-    FreeFlightMutex();
 }
 
 int ConnectToDb(const char* text) {
@@ -60,25 +61,42 @@ int ConnectToDb(const char* text) {
     return 0;
 }
 
-// Applies the items while holding DataMutex, so that a refresh of the
-// working copy never sees half a datagram (or half a real).
-struct DataLock {
-    bool held = DataMutex != nullptr && DataMutex->Wait() == platform::WaitResult::Acquired;
-    ~DataLock() {
-        if (held) DataMutex->Release();
+// While the link is up only the DB node is listened to: anyone else who
+// can reach the port could otherwise end the program with one datagram.
+bool FromStranger(const platform::Ipv4Endpoint& from) {
+    return linkConnected.load(std::memory_order_acquire) && from.address != DbLink.endpoint.address;
+}
+
+// Reads the decimal port after the address word as "%d" would (leading
+// blanks, a sign, digits, anything after them ignored) but without overflow.
+bool ParsePort(const char* text, std::int32_t* port) {
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    if (*text < '0' || *text > '9') return false;
+    long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > 65535) return false;  // however many digits follow
     }
-};
+    if (negative || value < 1) return false;
+    *port = static_cast<std::int32_t>(value);
+    return true;
+}
+
+bool receiveFailing = false;  // receiver thread only
 
 }  // namespace
 
 bool ParseAddressReply(const char* text, char (&address)[kDbAddressSize], std::int32_t* port) {
     char word[100];
-    int portValue = 0;
-    if (std::sscanf(text, "%99s %d", word, &portValue) != 2) return false;
+    int consumed = 0;
+    if (std::sscanf(text, "%99s%n", word, &consumed) != 1) return false;
+    std::int32_t portValue = 0;
+    if (!ParsePort(text + consumed, &portValue)) return false;
     if (std::strlen(word) >= sizeof address) return false;
     std::uint32_t ip;
     if (!platform::ParseIpv4(word, &ip)) return false;
-    if (portValue < 1 || portValue > 65535) return false;
     std::memcpy(address, word, std::strlen(word) + 1);
     *port = portValue;
     return true;
@@ -88,7 +106,10 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
     heardFromDb.store(true, std::memory_order_release);
     if (length < kHeaderSize) return 0;
     const DatagramHeader h = DecodeHeader(datagram);
-    DataLock lock;
+    // Applied while holding DataMutex, so that a refresh of the working copy
+    // never sees half a datagram (or half a real). Should the wait fail, the
+    // update is applied all the same, as the receiver always did.
+    const platform::ScopedLock lock(DataMutex, {});
     bool changed = false;
     std::size_t offset = kHeaderSize;
     for (std::int32_t item = 0; item < h.itemCount; ++item) {
@@ -100,20 +121,20 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
             FatalStop(7711, line);
         }
         offset += 4;
-        StdVar& v = masterTable[index];
+        const std::int32_t type = MasterType(index);
         std::size_t width;
-        if (v.type == kVarReal) {
+        if (type == kVarReal) {
             width = 8;
-        } else if (v.type == kVarInt) {
+        } else if (type == kVarInt) {
             width = 4;
         } else {
             FatalStop(999, "Exit(999) 999\n");
         }
         if (length < offset + width) break;
         if (width == 8) {
-            v.realValue = GetDouble(datagram + offset);
+            StoreMasterReal(index, GetDouble(datagram + offset));
         } else {
-            v.intValue = GetInt32(datagram + offset);
+            StoreMasterInt(index, GetInt32(datagram + offset));
         }
         offset += width;
         changed = true;
@@ -122,6 +143,10 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
     return 0;
 }
 
+namespace {
+
+// Handles one received datagram of `length` bytes held in `buffer`, which
+// has room for a NUL after the data. Counts it first.
 int HandleDatagram(unsigned char* buffer, std::size_t length) {
     CountDatagram();
     buffer[length] = '\0';  // a text payload ends here
@@ -142,15 +167,30 @@ int HandleDatagram(unsigned char* buffer, std::size_t length) {
     return 0;
 }
 
+}  // namespace
+
 int GetUdpMsg() {
-    const long length = platform::ReceiveFrom(monitorSocket, receiveBuffer, kReceiveBufferSize);
+    platform::Ipv4Endpoint from;
+    const long length = platform::ReceiveFrom(monitorSocket, receiveBuffer, kReceiveBufferSize, &from);
+    if (length < 0) {
+        // A persistent error would otherwise spin a core and fill the log.
+        if (!receiveFailing) WriteLog("GetUdpMsg() - Receive error\n");
+        receiveFailing = true;
+        platform::SleepMs(kReceiveErrorBackoffMs);
+        return 0;
+    }
+    receiveFailing = false;
+    if (FromStranger(from)) {
+        strayDatagrams.fetch_add(1, std::memory_order_relaxed);
+        return 0;
+    }
     if (length >= kReceiveBufferSize) {
         char line[100];
         std::snprintf(line, sizeof line, "GetUDPMsg() - Fatal: Buffer over run on DGRAM. Length = %ld\n",
                       length);
         FatalStopLevel(9, 1, line);
     }
-    if (length <= 0) return 0;
+    if (length == 0) return 0;
     return HandleDatagram(receiveBuffer, static_cast<std::size_t>(length));
 }
 

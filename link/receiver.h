@@ -9,13 +9,13 @@
 // Thread body started by InitUdp: GetUdpMsg in an endless loop.
 void ReceiverThread();
 
-// Receives and handles one datagram from the monitor socket: 0, or -1 for
-// an invalid address reply.
-int GetUdpMsg();
+constexpr int kReceiveErrorBackoffMs = 100;
 
-// Handles one received datagram of `length` bytes held in `buffer`, which
-// must have room for a NUL after the data. Counts it first.
-int HandleDatagram(unsigned char* buffer, std::size_t length);
+// Receives and handles one datagram from the monitor socket: 0, or -1 for
+// an invalid address reply. While the link is up a datagram from another
+// address than the DB node's is only counted (strayDatagrams). A receive
+// error is logged once per run of errors and backed off.
+int GetUdpMsg();
 
 // Applies a variable update of `length` received bytes to the master table.
 // Items that do not lie wholly inside the received bytes are not applied.
@@ -23,5 +23,5 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length);
 
 // Reads the address word and port of an address reply's text. false when
 // either is missing, the address is longer than the link record holds or
-// is no IPv4 address, or the port is outside 1 to 65535.
+// is no IPv4 address, or the port, however written, is outside 1 to 65535.
 bool ParseAddressReply(const char* text, char (&address)[kDbAddressSize], std::int32_t* port);

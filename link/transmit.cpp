@@ -31,35 +31,28 @@ platform::Mutex* XmtMutex() {
 }
 
 void Broadcast(const void* data, std::size_t length) {
-    platform::Mutex* m = XmtMutex();
-    GetResource(m);  // a failed wait is logged there; the datagram goes anyway
+    // A failed wait is logged there; the datagram goes anyway.
+    const platform::ScopedLock lock = HoldResource(XmtMutex());
     long sent = -1;
     if (broadcastReady.load(std::memory_order_acquire) && broadcastTarget.addressValid) {
         sent = platform::SendTo(broadcastTarget.socket, data, length, broadcastTarget.address);
     }
     if (sent < 0) WriteLog("Broadcast() - Broadcast send error\n");
-    ReleaseResource(m);
 }
 
 int SendToDb(const void* data, std::size_t length) {
     if (!linkConnected.load(std::memory_order_acquire)) return -1;
-    platform::Mutex* m = XmtMutex();
-    GetResource(m);
-    const long sent = platform::SendTo(DbLink.socket, data, length, DbLink.endpoint);
-    if (sent < 0) {
+    const platform::ScopedLock lock = HoldResource(XmtMutex());
+    if (platform::SendTo(DbLink.socket, data, length, DbLink.endpoint) < 0) {
         WriteLog("Client send error\n");
-        ReleaseResource(m);
         return -2;
     }
-    ReleaseResource(m);
     return 0;
 }
 
 platform::SocketHandle InstallDbLink(const DbLinkRecord& fresh) {
-    platform::Mutex* m = XmtMutex();
-    GetResource(m);
+    const platform::ScopedLock lock = HoldResource(XmtMutex());
     const platform::SocketHandle previous = DbLink.socket;
     DbLink = fresh;
-    ReleaseResource(m);
     return previous;
 }

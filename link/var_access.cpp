@@ -1,7 +1,5 @@
 #include "link/var_access.h"
 
-#include <atomic>
-
 #include "link/link_state.h"
 #include "link/transmit.h"
 #include "link/var_table.h"
@@ -15,32 +13,22 @@ namespace {
 constexpr std::int32_t kSimConnectedVar = 52;
 constexpr std::int32_t kKeyAlwaysAbove = 184;  // KeyCRi sets these even while not connected
 
-// Working-copy values are read and stored by several threads without a lock.
-std::atomic_ref<std::int32_t> IntOf(std::int32_t index) {
-    return std::atomic_ref<std::int32_t>(workingCopy[index].intValue);
-}
-std::atomic_ref<double> RealOf(std::int32_t index) {
-    return std::atomic_ref<double>(workingCopy[index].realValue);
-}
-
 bool InCount(std::int32_t index) { return index >= 0 && index < StdVarCount; }
 
-// Releases DataMutex when the copy's scope is left, however it is left.
-struct DataMutexRelease {
-    platform::Mutex* mutex;
-    ~DataMutexRelease() {
-        if (!mutex->Release()) FatalStop(995, "FreshenCopy() - Mutex release error.\n");
+[[noreturn]] void RefreshWaitFailed(platform::WaitResult result) {
+    switch (result) {
+        case platform::WaitResult::TimedOut:
+            FatalStop(9998, nullptr);
+        case platform::WaitResult::Abandoned:
+            FatalStop(996, nullptr);
+        case platform::WaitResult::Acquired:  // not a failure; not reached
+        case platform::WaitResult::Failed:
+            break;
     }
-};
-
-void CopyMasterValues() {
-    // Only the values change after the table is built; the other fields of
-    // both copies are equal, so copying the values is copying the block.
-    for (std::int32_t i = 0; i < StdVarCount; ++i) {
-        IntOf(i).store(masterTable[i].intValue, std::memory_order_relaxed);
-        RealOf(i).store(masterTable[i].realValue, std::memory_order_relaxed);
-    }
+    FatalStop(9997, nullptr);
 }
+
+[[noreturn]] void RefreshReleaseFailed() { FatalStop(995, "FreshenCopy() - Mutex release error.\n"); }
 
 }  // namespace
 
@@ -48,21 +36,10 @@ void FreshenCopy() {
     if (!masterChanged.load(std::memory_order_acquire)) return;
     platform::Mutex* m = DataMutex;
     if (m == nullptr) FatalStop(7337, "FreshenCopy() - DataMutex is NULL\n");
-    switch (m->Wait()) {
-        case platform::WaitResult::Acquired: {
-            DataMutexRelease release{m};
-            CopyMasterValues();
-            masterChanged.store(false, std::memory_order_release);
-            return;
-        }
-        case platform::WaitResult::Failed:
-            FatalStop(9997, nullptr);
-        case platform::WaitResult::TimedOut:
-            FatalStop(9998, nullptr);
-        case platform::WaitResult::Abandoned:
-            FatalStop(996, nullptr);
-    }
-    FatalStop(9997, nullptr);  // not a WaitResult: treat as a failed wait
+    // Released when the copy's scope is left, however it is left.
+    const platform::ScopedLock lock(m, {&RefreshWaitFailed, &RefreshReleaseFailed});
+    CopyMasterToWorking();
+    masterChanged.store(false, std::memory_order_release);
 }
 
 bool CheckVar(std::int32_t index) {
@@ -72,24 +49,24 @@ bool CheckVar(std::int32_t index) {
 
 std::int32_t GetIntVar(std::int32_t index) {
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return 0;
-    if (workingCopy[index].type != kVarInt) return 0;
-    return IntOf(index).load(std::memory_order_relaxed);
+    if (WorkingType(index) != kVarInt) return 0;
+    return LoadWorkingInt(index);
 }
 
 double GetRealVar(std::int32_t index) {
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return 0.0;
-    if (workingCopy[index].type != kVarReal) return 0.0;
-    return RealOf(index).load(std::memory_order_relaxed);
+    if (WorkingType(index) != kVarReal) return 0.0;
+    return LoadWorkingReal(index);
 }
 
 void SetIntVar(std::int32_t index, std::int32_t value) {
     if (!linkConnected.load(std::memory_order_acquire)) {
-        if (InCount(index)) IntOf(index).store(value, std::memory_order_relaxed);
+        if (InCount(index)) StoreWorkingInt(index, value);
         return;
     }
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return;
-    if (workingCopy[index].type != kVarInt) return;
-    IntOf(index).store(value, std::memory_order_relaxed);
+    if (WorkingType(index) != kVarInt) return;
+    StoreWorkingInt(index, value);
     unsigned char datagram[kIntUpdateSize];
     BuildIntUpdate(datagram, NextSequence(), Settings.nodeId, index, value);
     SendToDb(datagram, sizeof datagram);
@@ -98,12 +75,12 @@ void SetIntVar(std::int32_t index, std::int32_t value) {
 void SetRealVar(std::int32_t index, double value) {
     if (index < 0 || index > StdVarCount) FatalStop(4491, nullptr);
     if (!linkConnected.load(std::memory_order_acquire)) {
-        RealOf(index).store(value, std::memory_order_relaxed);
+        StoreWorkingReal(index, value);
         return;
     }
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return;
-    if (workingCopy[index].type != kVarReal) return;
-    RealOf(index).store(value, std::memory_order_relaxed);
+    if (WorkingType(index) != kVarReal) return;
+    StoreWorkingReal(index, value);
     unsigned char datagram[kRealUpdateSize];
     BuildRealUpdate(datagram, NextSequence(), Settings.nodeId, index, value);
     SendToDb(datagram, sizeof datagram);
@@ -129,12 +106,4 @@ void KeyCRi(std::int32_t index, std::int32_t value) {
         return;
     }
     WriteLog("KeyCRi() - Not Connected\n");
-}
-
-void KeyCRd(std::int32_t index, double value) {
-    if (GetIntVar(kSimConnectedVar) != 0) {
-        SetRealVar(index, value);
-        return;
-    }
-    WriteLog("KeyCRd() - Not Connected\n");
 }

@@ -13,4 +13,3 @@ void SetIntVar(std::int32_t index, std::int32_t value);
 void SetRealVar(std::int32_t index, double value);
 bool SetAndConfirm(std::int32_t index, std::int32_t value);
 void KeyCRi(std::int32_t index, std::int32_t value);
-void KeyCRd(std::int32_t index, double value);

@@ -54,12 +54,38 @@ long SendTo(SocketHandle s, const void* data, std::size_t length, const Ipv4Endp
     return n < 0 ? -1 : static_cast<long>(n);
 }
 
-long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity) {
+long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity, Ipv4Endpoint* from) {
+    sockaddr_in sa{};
+    socklen_t saLength = sizeof sa;
     ssize_t n;
     do {
-        n = recvfrom(s, buffer, capacity, 0, nullptr, nullptr);
+        saLength = sizeof sa;
+        n = recvfrom(s, buffer, capacity, 0, reinterpret_cast<sockaddr*>(&sa), &saLength);
     } while (n < 0 && errno == EINTR);
-    return n < 0 ? -1 : static_cast<long>(n);
+    if (n < 0) return -1;
+    if (from != nullptr) {
+        *from = Ipv4Endpoint{};
+        if (saLength >= sizeof sa && sa.sin_family == AF_INET) {
+            from->address = ntohl(sa.sin_addr.s_addr);
+            from->port = ntohs(sa.sin_port);
+        }
+    }
+    return static_cast<long>(n);
+}
+
+long SetReceiveBufferSize(SocketHandle s, long bytes) {
+    const int wanted = bytes > 0x3FFFFFFF ? 0x3FFFFFFF : static_cast<int>(bytes);
+    setsockopt(s, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+    int actual = 0;
+    socklen_t length = sizeof actual;
+    if (getsockopt(s, SOL_SOCKET, SO_RCVBUF, &actual, &length) != 0) return -1;
+    // Linux caps SO_RCVBUF at net.core.rmem_max and reports twice what it
+    // granted; a privileged process may go beyond the cap.
+    if (actual < wanted && setsockopt(s, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) == 0 &&
+        getsockopt(s, SOL_SOCKET, SO_RCVBUF, &actual, &length) != 0) {
+        return -1;
+    }
+    return actual;
 }
 
 void CloseSocket(SocketHandle s) {
@@ -68,11 +94,10 @@ void CloseSocket(SocketHandle s) {
 
 bool GetHostName(char* buf, std::size_t size) {
     if (size == 0) return false;
-    if (gethostname(buf, size) != 0) {
-        buf[0] = '\0';
-        return false;
-    }
-    buf[size - 1] = '\0';  // a truncated name is not guaranteed to be terminated
+    std::string name(size, '\0');
+    if (gethostname(name.data(), size) != 0) return false;
+    name[size - 1] = '\0';  // a truncated name is not guaranteed to be terminated
+    std::memcpy(buf, name.data(), size);
     return true;
 }
 

@@ -21,11 +21,16 @@ bool BindUdp(SocketHandle s, const Ipv4Endpoint& local);
 bool SetBroadcast(SocketHandle s, std::int32_t value);  // socket-level broadcast option
 // Returns the number of bytes sent, or -1 on error.
 long SendTo(SocketHandle s, const void* data, std::size_t length, const Ipv4Endpoint& to);
-// Blocks for one datagram. Returns its length (truncated to capacity), or -1 on error.
-long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity);
+// Blocks for one datagram. Returns its length (truncated to capacity), or -1 on
+// error (also when a receive timeout set on the socket ran out). The sender's
+// address goes to `from` when given.
+long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity, Ipv4Endpoint* from = nullptr);
+// Asks for a receive buffer of `bytes`, beyond the system's ordinary cap when
+// the process may; returns the size in effect afterwards, -1 on error.
+long SetReceiveBufferSize(SocketHandle s, long bytes);
 void CloseSocket(SocketHandle s);
 
-// Host name into buf; false on failure.
+// Host name into buf; false on failure, buf then left as it was.
 bool GetHostName(char* buf, std::size_t size);
 
 struct HostEntry {

@@ -1,4 +1,5 @@
-// Mutexes whose waits report the outcomes callers tell apart.
+// Mutexes whose waits report the outcomes callers tell apart, and the one
+// scoped guard every holder of a mutex uses.
 // A POSIX mutex only ever acquires or fails; the other outcomes exist so
 // that the callers' handling of them can be exercised with a fake.
 #pragma once
@@ -23,5 +24,33 @@ Mutex* CreateMutex(const char* name);
 // Replaces mutex creation (for tests); nullptr restores the real one.
 using MutexFactory = Mutex* (*)(const char* name);
 void SetMutexFactory(MutexFactory factory);
+
+// What a holder does when its wait or its release goes wrong (log, fatal
+// stop...). Either may be left out.
+struct LockPolicy {
+    void (*onWaitFailure)(WaitResult) = nullptr;
+    void (*onReleaseFailure)() = nullptr;
+};
+
+// Waits for a mutex on construction and releases it on destruction, but
+// only when the wait acquired it: releasing a mutex one does not hold is
+// undefined for a POSIX mutex. A null mutex counts as a failed wait.
+// Neither copied nor moved; factories return it as a prvalue.
+class ScopedLock {
+public:
+    ScopedLock(Mutex* mutex, LockPolicy policy);
+    ~ScopedLock();
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+
+    bool Held() const { return held_; }
+    WaitResult Result() const { return result_; }
+
+private:
+    Mutex* mutex_;
+    LockPolicy policy_;
+    WaitResult result_;
+    bool held_;
+};
 
 }  // namespace platform

@@ -7,7 +7,7 @@
 #include <string>
 #include <tuple>
 
-#include "link/var_table.h"
+#include "link/var_table_testing.h"
 #include "base/log.h"
 #include "test_env.h"
 
@@ -20,24 +20,24 @@ TEST(VarTable, CountsSlotsAndIndices) {
     std::map<std::tuple<int, int, bool>, int> counts;  // {type, kind, local} -> count
     std::set<int> slots;
     for (int i = 0; i < kStdVarCapacity; ++i) {
-        const StdVar& v = masterTable[i];
+        const StdVar v = MasterEntryForTest(i);
         if (v.type == kVarUndefined) continue;
         ++counts[{v.type, v.kind, v.remoteSlot == -1}];
         EXPECT_EQ(v.index, i);
         if (v.remoteSlot == -1) continue;
         EXPECT_TRUE(slots.insert(v.remoteSlot).second) << "slot " << v.remoteSlot << " twice";
-        EXPECT_TRUE(SlotMap[v.remoteSlot].inUse && SlotMap[v.remoteSlot].index == i) << i;
+        EXPECT_TRUE(SlotRecordForTest(v.remoteSlot).inUse && SlotRecordForTest(v.remoteSlot).index == i) << i;
     }
     const std::map<std::tuple<int, int, bool>, int> expected = {
         {{kVarReal, 2, false}, 94}, {{kVarReal, 5, false}, 1}, {{kVarInt, 5, false}, 81},
         {{kVarInt, -1, true}, 51},  {{kVarReal, -1, true}, 7}, {{kVarText, -1, true}, 1},
     };
     EXPECT_EQ(counts, expected);
-    EXPECT_TRUE(masterTable[57].type == kVarReal && masterTable[57].kind == 5);
-    EXPECT_EQ(masterTable[168].type, kVarUndefined);
-    EXPECT_EQ(masterTable[169].type, kVarUndefined);
+    EXPECT_TRUE(MasterEntryForTest(57).type == kVarReal && MasterEntryForTest(57).kind == 5);
+    EXPECT_EQ(MasterEntryForTest(168).type, kVarUndefined);
+    EXPECT_EQ(MasterEntryForTest(169).type, kVarUndefined);
     EXPECT_EQ(*slots.rbegin(), 184);
-    EXPECT_EQ(highestSlot, 184);
+    EXPECT_EQ(HighestSlotForTest(), 184);
 }
 
 TEST(VarTable, StartingValuesAndWorkingCopy) {
@@ -46,14 +46,19 @@ TEST(VarTable, StartingValuesAndWorkingCopy) {
                                         {200, 1}, {207, 2}, {222, -1}, {223, 1}, {225, 1}};
     for (int i = 0; i < kStdVarCapacity; ++i) {
         const auto it = nonZero.find(i);
-        EXPECT_EQ(masterTable[i].intValue, it == nonZero.end() ? 0 : it->second) << i;
-        EXPECT_EQ(masterTable[i].realValue, 0.0) << i;
-        if (masterTable[i].type != kVarUndefined) {
-            EXPECT_STREQ(masterTable[i].text, "nill") << i;
+        EXPECT_EQ(MasterEntryForTest(i).intValue, it == nonZero.end() ? 0 : it->second) << i;
+        EXPECT_EQ(MasterEntryForTest(i).realValue, 0.0) << i;
+        if (MasterEntryForTest(i).type != kVarUndefined) {
+            EXPECT_STREQ(MasterEntryForTest(i).text, "nill") << i;
         }
     }
-    for (int i = 0; i < 235; ++i)
-        EXPECT_EQ(std::memcmp(&workingCopy[i], &masterTable[i], sizeof(StdVar)), 0) << i;
+    for (int i = 0; i < 235; ++i) {
+        const StdVar w = WorkingEntryForTest(i), m = MasterEntryForTest(i);
+        EXPECT_TRUE(w.index == m.index && w.type == m.type && w.intValue == m.intValue &&
+                    w.realValue == m.realValue && std::strcmp(w.text, m.text) == 0 &&
+                    w.remoteSlot == m.remoteSlot && w.kind == m.kind)
+            << i;
+    }
 }
 
 struct EntryStop {

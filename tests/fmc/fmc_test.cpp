@@ -82,8 +82,10 @@ const platform::TimeSource kVirtualClock{[] { return nowMs / 1000; }, [](int ms)
 }  // namespace fake
 
 unsigned char flightPlanBuffer[kFlightPlanSize];
-bool GetFlightMutex() { return true; }
-void FreeFlightMutex() {}
+platform::ScopedLock HoldFlightMutex() {
+    static platform::Mutex* const mutex = platform::CreateMutex("FLIGHTMUTEX");
+    return platform::ScopedLock(mutex, {});
+}
 
 std::int32_t GetIntVar(std::int32_t index) {
     fake::Check(false, "GetIntVar", index);
@@ -312,6 +314,16 @@ TEST_F(Sequencing, LowerOfTwoPointsInsideTheRadiusWinsOnce) {
     fake::sets.clear();
     SequenceAt(0.05);  // point 1 already active
     EXPECT_TRUE(fake::sets.empty());
+}
+
+TEST_F(Sequencing, RadiusIsThreePointSixNauticalMiles) {
+    const double nmPerDegree = GreatCircleDistance(0, 0, 0, 1);
+    const struct { double nm; bool sequences; } cases[] = {{3.65, false}, {4.0, false}, {5.4, false}, {3.55, true}};
+    for (const auto& c : cases) {
+        fake::Report(222, 0);
+        SequenceAt(-c.nm / nmPerDegree);  // west of point 0, away from the others
+        EXPECT_EQ(fake::values.at(222), c.sequences ? 1 : 0) << c.nm;
+    }
 }
 
 TEST_F(Sequencing, LastPointEndsThePlan) {

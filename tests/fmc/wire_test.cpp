@@ -12,6 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include <sys/socket.h>
+#include <sys/time.h>
+
 #include "protocol/flight_plan.h"
 #include "fmc/fmc_cycle.h"
 #include "fmc/geometry.h"
@@ -44,7 +47,17 @@ std::string Update(const char* kind, std::int32_t index, double value) {
     return text;
 }
 
+// Owns its socket: never copied. Receives give up after 3 s, so a lost
+// datagram fails the test instead of hanging it.
 struct DbPeer {
+    DbPeer() {
+        timeval tv{3, 0};
+        setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    }
+    ~DbPeer() { platform::CloseSocket(socket); }
+    DbPeer(const DbPeer&) = delete;
+    DbPeer& operator=(const DbPeer&) = delete;
+
     platform::SocketHandle socket = platform::OpenUdpSocket();
 
     void Datagram(std::int32_t msgClass, std::int32_t type, const void* data, std::size_t n) const {
@@ -62,6 +75,10 @@ struct DbPeer {
         unsigned char b[2048];
         for (;;) {
             const long n = platform::ReceiveFrom(socket, b, sizeof b);
+            if (n < 0) {
+                ADD_FAILURE() << "the drain marker never came back";
+                break;
+            }
             if (n == static_cast<long>(sizeof kMarker) && std::memcmp(b, kMarker, n) == 0) break;
             if (n < static_cast<long>(kHeaderSize)) continue;
             const DatagramHeader h = DecodeHeader(b);
@@ -124,6 +141,23 @@ TEST(FmcOnTheWire, ThreadStartAndFirstCycleOfAThreePointPlan) {
                        Update("Real", 221, InitialBearing(0, 0, 0, 1)), I(222, 0), I(126, 0x1390),
                        I(126, 0x1390), I(124, 250), I(123, 8000), I(126, 0x1390)}));
     platform::SetThreadTimeSource(nullptr);
+}
+
+// A FlightMutex wait that fails: the copy is still taken, nothing released.
+TEST(FmcOnTheWire, PlanCopyWithAFailedWaitReleasesNothing) {
+    struct FailingMutex final : platform::Mutex {
+        platform::WaitResult Wait() override { return platform::WaitResult::Failed; }
+        bool Release() override { return ++releases, true; }
+        int releases = 0;
+    } failing;
+    platform::Mutex* const real = FlightMutex;
+    FlightMutex = &failing;
+    FlightPlan copy{};
+    copy.serial = -5;
+    EXPECT_TRUE(GetFlightPlanCopy(&copy, sizeof copy));
+    FlightMutex = real;
+    EXPECT_EQ(failing.releases, 0);
+    EXPECT_NE(copy.serial, -5);
 }
 
 }  // namespace

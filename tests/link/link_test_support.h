@@ -10,6 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include <sys/socket.h>
+#include <sys/time.h>
+
 #include "protocol/wire.h"
 #include "platform/net.h"
 #include "platform/sync.h"
@@ -36,18 +39,31 @@ inline int CountOf(const std::string& haystack, const std::string& text) {
     return n;
 }
 
-// A UDP socket on loopback, bound to `port` unless it is 0.
+constexpr std::uint32_t kLoopback = 0x7F000001;   // 127.0.0.1
+constexpr std::uint32_t kLoopback2 = 0x7F000002;  // 127.0.0.2, also on lo
+
+// Makes a receive on `s` give up after `ms` (it then reports an error).
+inline void SetReceiveTimeout(platform::SocketHandle s, int ms) {
+    timeval tv{ms / 1000, (ms % 1000) * 1000};
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+}
+
+// A UDP socket on loopback, bound to `port` unless it is 0. It owns its
+// socket, so it is never copied.
 struct Peer {
-    explicit Peer(std::uint16_t port = 0, std::uint32_t address = 0x7F000001)
+    explicit Peer(std::uint16_t port = 0, std::uint32_t address = kLoopback)
         : socket(platform::OpenUdpSocket()), port(port) {
         if (port != 0) platform::BindUdp(socket, {address, port});
+        SetReceiveTimeout(socket, 3000);  // a lost datagram fails the test, not hangs it
     }
     ~Peer() { platform::CloseSocket(socket); }
+    Peer(const Peer&) = delete;
+    Peer& operator=(const Peer&) = delete;
 
-    void SendTo(std::uint16_t to, const Bytes& d, std::uint32_t address = 0x7F000001) const {
+    void SendTo(std::uint16_t to, const Bytes& d, std::uint32_t address = kLoopback) const {
         platform::SendTo(socket, d.data(), d.size(), {address, to});
     }
-    // Blocks for the next datagram (the test's time limit guards a hang).
+    // The next datagram; empty when none came within the timeout.
     Bytes Receive() const {
         Bytes b(8192);
         const long n = platform::ReceiveFrom(socket, b.data(), b.size());
@@ -112,8 +128,12 @@ public:
         waits.fetch_add(1);
         return result_;
     }
-    bool Release() override { return releaseOk_; }
+    bool Release() override {
+        releases.fetch_add(1);
+        return releaseOk_;
+    }
     std::atomic<int> waits{0};
+    std::atomic<int> releases{0};
 
 private:
     platform::WaitResult result_;

@@ -2,7 +2,12 @@
 // bytes this client puts on the wire.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "link/address_choice.h"
+#include "link/link_state.h"
+#include "link/net_init.h"
+#include "link/receiver.h"
 #include "protocol/wire.h"
 #include "tests/link/link_test_support.h"
 
@@ -16,6 +21,7 @@ TEST(HostAddressChoice, WalkOverResolvedAddresses) {
         std::string bound, selected;
     };
     const Case cases[] = {
+        {{}, "0.0.0.0", "0.0.0.0"},
         {{"127.0.0.1"}, "127.0.0.1", "127.0.0.1"},
         {{"192.168.1.20", "10.0.0.7"}, "10.0.0.7", "10.0.0.7"},
         {{"10.0.0.7", "192.168.1.20", "127.0.1.1"}, "127.0.1.1", "192.168.1.20"},
@@ -23,7 +29,62 @@ TEST(HostAddressChoice, WalkOverResolvedAddresses) {
     for (const Case& c : cases) {
         const HostAddressChoice choice = ChooseHostAddresses(c.addresses);
         EXPECT_EQ(choice.boundIp, c.bound) << c.addresses.back();
-        EXPECT_EQ(choice.selectedIp, c.selected) << c.addresses.back();
+        EXPECT_EQ(choice.selectedIp, c.selected) << c.addresses.size();
+    }
+}
+
+// Host name and address lookups as start-up meets them.
+std::vector<std::string> fakeAddresses;
+bool NameFails(char*, std::size_t) { return false; }
+bool NameIsHost(char* buffer, std::size_t size) { return std::snprintf(buffer, size, "host") > 0; }
+bool ResolveFails(const char*, platform::HostEntry*) { return false; }
+bool ResolveFake(const char*, platform::HostEntry* out) {
+    out->officialName = "host.example";
+    out->addresses = fakeAddresses;
+    return true;
+}
+
+TEST(FindHostAddressTest, BindsAndAnnouncesWhatTheChoiceSays) {
+    const struct {
+        HostLookup lookup;
+        std::vector<std::string> addresses;
+        const char *bound, *selected, *hostLine;
+    } cases[] = {
+        {{&NameFails, &ResolveFails}, {}, "0.0.0.0", "0.0.0.0", "Hostname: NotInitialized\n"},
+        {{&NameIsHost, &ResolveFake}, {"127.0.0.1"}, "127.0.0.1", "127.0.0.1", "Hostname: host\n"},
+        {{&NameIsHost, &ResolveFake}, {"10.0.0.7", "127.0.1.1"}, "127.0.1.1", "10.0.0.7", "Hostname: host\n"},
+    };
+    for (const auto& c : cases) {
+        std::snprintf(hostName, sizeof hostName, "NotInitialized");
+        std::snprintf(boundIp, sizeof boundIp, "0.0.0.0");
+        selectedIp[0] = '\0';
+        fakeAddresses = c.addresses;
+        const std::size_t logStart = linktest::ProcessLog().size();
+        FindHostAddress(c.lookup);
+        EXPECT_STREQ(boundIp, c.bound);
+        EXPECT_STREQ(selectedIp, c.selected);
+        const std::string log = linktest::ProcessLog().substr(logStart);
+        EXPECT_EQ(linktest::CountOf(log, c.hostLine), 1) << log;
+        EXPECT_EQ(linktest::CountOf(log, "Selected IP: "), c.addresses.size() == 2 ? 1 : 0) << log;
+    }
+}
+
+TEST(AddressReply, PortIsReadAsDecimalWithoutOverflow) {
+    const struct { const char* text; std::int32_t port; } cases[] = {  // port 0: rejected
+        {"10.0.0.5 9100", 9100},  {"10.0.0.5   +9100", 9100}, {"10.0.0.5 9100 trailing", 9100},
+        {"10.0.0.5 00065535", 65535}, {"10.0.0.5 1", 1},       {"10.0.0.5 9100x", 9100},
+        {"127.0.0.1 4294976396", 0}, {"10.0.0.5 65536", 0},   {"10.0.0.5 -1", 0},
+        {"10.0.0.5 0", 0},           {"10.0.0.5 -4294967295", 0}, {"10.0.0.5 x9100", 0},
+        {"10.0.0.5 1844674407370955161600", 0}, {"10.0.0.5", 0}, {"", 0},
+    };
+    for (const auto& c : cases) {
+        char address[kDbAddressSize] = "";
+        std::int32_t port = 0;
+        EXPECT_EQ(ParseAddressReply(c.text, address, &port), c.port != 0) << c.text;
+        if (c.port != 0) {
+            EXPECT_EQ(port, c.port) << c.text;
+            EXPECT_STREQ(address, "10.0.0.5") << c.text;
+        }
     }
 }
 

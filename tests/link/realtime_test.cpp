@@ -5,6 +5,8 @@
 
 #include <chrono>
 
+#include <sys/socket.h>
+
 #include "link/link_state.h"
 #include "link/net_init.h"
 #include "link/var_access.h"
@@ -16,10 +18,16 @@ using Clock = std::chrono::steady_clock;
 
 TEST(LinkRealTime, FirstAddressRequestAfterFiveSecondsWhileUpdatesFlow) {
     linktest::Peer listener{9019, 0};
+    linktest::SetReceiveTimeout(listener.socket, 8000);  // the request is due after 5 s
     const Clock::time_point start = Clock::now();
     ASSERT_EQ(InitUdp(9099, 15, "", "", 1, 261206), 0);
     std::uint32_t monitorAddress = 0;
     ASSERT_TRUE(platform::ParseIpv4(boundIp, &monitorAddress));
+    EXPECT_NE(selectedIp[0], '\0');
+    int buffer = 0;
+    socklen_t length = sizeof buffer;
+    ASSERT_EQ(getsockopt(monitorSocket, SOL_SOCKET, SO_RCVBUF, &buffer, &length), 0);
+    EXPECT_GE(buffer, kMonitorSocketBufferBytes);
 
     std::atomic<bool> stop{false};
     std::atomic<int> torn{0};

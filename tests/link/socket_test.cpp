@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <unistd.h>
 
 #include "link/flight_plan_buffer.h"
@@ -12,7 +14,8 @@
 #include "link/receiver.h"
 #include "link/transmit.h"
 #include "link/var_access.h"
-#include "link/var_table.h"
+#include "link/var_table_testing.h"
+#include "platform/process.h"
 #include "tests/link/link_test_support.h"
 
 namespace {
@@ -79,15 +82,15 @@ TEST_F(Link, UpdatesReachTheTables) {
     EXPECT_EQ(GetIntVar(13), -42);  // only the low byte of the index counts
     EXPECT_TRUE(heardFromDb);
     Deliver(IntUpdate(235, 5));  // the count itself: master table only
-    EXPECT_EQ(masterTable[235].intValue, 5);
+    EXPECT_EQ(MasterEntryForTest(235).intValue, 5);
     EXPECT_EQ(GetIntVar(235), 0);
 }
 
 TEST_F(Link, ShortAndTruncatedDatagramsUseOnlyTheirOwnBytes) {
     // Whole datagrams first, so the reused receive buffer holds their bytes.
     Deliver(linktest::Update({{13, false, 5}, {1, true, 9.5}}));
-    masterTable[13].intValue = 0;
-    masterTable[1].realValue = 0.0;
+    SetMasterIntForTest(13, 0);
+    SetMasterRealForTest(1, 0.0);
     heardFromDb = false;
     const std::int32_t before = totalDatagrams;
     Bytes shortOne = IntUpdate(13, 5);
@@ -95,24 +98,23 @@ TEST_F(Link, ShortAndTruncatedDatagramsUseOnlyTheirOwnBytes) {
     EXPECT_EQ(Deliver(shortOne), 0);
     EXPECT_EQ(totalDatagrams, before + 1);
     EXPECT_FALSE(heardFromDb);
-    EXPECT_EQ(masterTable[13].intValue, 0);
+    EXPECT_EQ(MasterEntryForTest(13).intValue, 0);
 
     Bytes cut = linktest::Update({{13, false, 6}, {1, true, 9.5}});
     cut.resize(36);  // the real's value is half there
     Deliver(cut);
-    EXPECT_EQ(masterTable[13].intValue, 6);
-    EXPECT_EQ(masterTable[1].realValue, 0.0);
+    EXPECT_EQ(MasterEntryForTest(13).intValue, 6);
+    EXPECT_EQ(MasterEntryForTest(1).realValue, 0.0);
 }
 
 TEST_F(Link, OnlyAFlightPlanOfExactlyItsSizeIsStored) {
     Deliver(linktest::FlightPlan(1108, 0x11));
     Deliver(linktest::FlightPlan(1107, 0x22));
     Deliver(linktest::FlightPlan(1109, 0x33));
-    ASSERT_TRUE(GetFlightMutex());
-    const bool stored = std::all_of(flightPlanBuffer, flightPlanBuffer + kFlightPlanSize,
-                                    [](unsigned char c) { return c == 0x11; });
-    FreeFlightMutex();
-    EXPECT_TRUE(stored);
+    const platform::ScopedLock lock = HoldFlightMutex();
+    ASSERT_TRUE(lock.Held());
+    EXPECT_TRUE(std::all_of(flightPlanBuffer, flightPlanBuffer + kFlightPlanSize,
+                            [](unsigned char c) { return c == 0x11; }));
     EXPECT_EQ(CountOf(NewLog(), "  GetUDPMsg() - Flight Plan size mismatch\n"), 2);
 }
 
@@ -157,72 +159,169 @@ TEST_F(Link, DatagramCountWrapsAfter9999) {
     EXPECT_EQ(missedDatagrams, 0);
 }
 
-TEST_F(Link, FatalDatagrams) {
+Bytes FullBuffer() {
     Bytes full = linktest::Header(7, 7, 0);
     full.resize(5000, 'x');
+    return full;
+}
+
+TEST_F(Link, FatalDatagramsFromTheDbNode) {
     const struct { Bytes datagram; int code; std::string line; } cases[] = {
         {IntUpdate(236, 1), 7711, "ParseStdUpdate() - Index out of range: 236\n"},
         {IntUpdate(168, 1), 999, "Exit(999) 999\n"},
         {IntUpdate(187, 1), 999, "Exit(999) 999\n"},
-        {full, 1, "GetUDPMsg() - Fatal: Buffer over run on DGRAM. Length = 5000\n"},
+        {FullBuffer(), 1, "GetUDPMsg() - Fatal: Buffer over run on DGRAM. Length = 5000\n"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EXIT(Deliver(c.datagram), ::testing::ExitedWithCode(c.code & 0xFF), "") << c.line;
-        const std::string log = linktest::DeathLog();
-        EXPECT_TRUE(log.ends_with("  " + c.line) && CountOf(log, "\n") == 2) << log;
+    // Before the link is up anyone is the DB node; afterwards the one connected to.
+    for (const bool connected : {false, true}) {
+        for (const auto& c : cases) {
+            EXPECT_EXIT(
+                {
+                    if (connected) Deliver(linktest::AddressReply("127.0.0.1 " + std::to_string(db.port)));
+                    Deliver(c.datagram);
+                },
+                ::testing::ExitedWithCode(c.code & 0xFF), "")
+                << c.line;
+            const std::string log = linktest::DeathLog();
+            EXPECT_TRUE(log.ends_with("  " + c.line) && CountOf(log, "\n") == (connected ? 3 : 2)) << log;
+        }
     }
 }
 
-TEST_F(Link, SendersWhileDownAndWithTheWrongType) {
+TEST_F(Link, WhileConnectedOnlyTheDbNodeIsHeard) {
+    const Peer stranger{static_cast<std::uint16_t>(kPort + 4), linktest::kLoopback2};
+    stranger.SendTo(kPort, IntUpdate(13, 9));  // link down: handled as from the DB node
+    GetUdpMsg();
+    EXPECT_EQ(GetIntVar(13), 9);
     Connect(db);
-    linkConnected = false;
-    const unsigned char d[4] = {1, 2, 3, 4};
-    EXPECT_EQ(SendToDb(d, sizeof d), -1);
-    SetIntVar(124, 250);
-    EXPECT_EQ(GetIntVar(124), 250);
-    EXPECT_TRUE(db.NothingPending());
-    EXPECT_EQ(CountOf(NewLog(), "\n"), 1);  // only "Connected to DB"
-
-    linkConnected = true;
-    SetIntVar(20, 5);  // a real variable
-    EXPECT_EQ(workingCopy[20].intValue, 0);
-    EXPECT_TRUE(db.NothingPending());
-    SetIntVar(124, 251);
-    const Bytes sent = db.Receive();
-    ASSERT_EQ(sent.size(), 28u);
-    EXPECT_EQ(GetInt32(sent.data() + 20), 124);
-    EXPECT_EQ(GetInt32(sent.data() + 24), 251);
+    const std::int32_t stray = strayDatagrams, total = totalDatagrams;
+    logStart = linktest::ProcessLog().size();
+    heardFromDb = false;
+    const Bytes fromStranger[] = {FullBuffer(), IntUpdate(236, 1), IntUpdate(168, 1), IntUpdate(13, 77),
+                                  linktest::KeepAliveFromDb(), linktest::FlightPlan(1107, 1),
+                                  linktest::AddressReply("garbage")};
+    for (const Bytes& d : fromStranger) {
+        stranger.SendTo(kPort, d);
+        EXPECT_EQ(GetUdpMsg(), 0);
+    }
+    EXPECT_EQ(strayDatagrams, stray + 7);
+    EXPECT_EQ(totalDatagrams, total);
+    EXPECT_EQ(GetIntVar(13), 9);
+    EXPECT_FALSE(heardFromDb);
+    EXPECT_EQ(NewLog(), "");
+    Deliver(IntUpdate(13, 5));  // the DB node, from any port of its address
+    EXPECT_EQ(GetIntVar(13), 5);
+    EXPECT_TRUE(heardFromDb);
 }
 
-TEST_F(Link, SixthSilentPeriodDisconnectsAndRequestsInTheSamePeriod) {
-    Connect(db);
-    for (int period = 0; period <= 5; ++period) {  // the connect counts as heard
-        MonitorPeriod();
-        ExpectKeepAlive();
-        EXPECT_EQ(OwnMissedPeriods(), period);
+TEST_F(Link, AddressReplyPortMustFitWhateverItsSpelling) {
+    for (const std::string text : {"127.0.0.1 4294976396", "127.0.0.1 65536", "127.0.0.1 -9100",
+                                   "127.0.0.1 99999999999999999999999", "127.0.0.1 +0", "127.0.0.1 0x10"}) {
+        EXPECT_EQ(Deliver(linktest::AddressReply(text)), -1) << text;
+        EXPECT_FALSE(linkConnected) << text;
     }
-    EXPECT_TRUE(listener.NothingPending());
-    MonitorPeriod();
-    EXPECT_FALSE(linkConnected);
-    EXPECT_EQ(CountOf(NewLog(), "  Monitor() - Disconnected\n"), 1);
-    const Bytes request = listener.Receive();
-    EXPECT_EQ(Field(request, 3), 0);
-    EXPECT_EQ(linktest::PayloadText(request), "127.0.0.1 " + std::to_string(kPort) + " 1 261206\n");
-    EXPECT_TRUE(db.NothingPending()) << "no keep-alive in the disconnecting period";
+    EXPECT_EQ(CountOf(NewLog(), "  Invalid ADR MSg received. (Ignored)\n"), 6);
 }
 
-TEST_F(Link, AKeepAliveAfterFiveSilentPeriodsKeepsTheLinkUp) {
-    Connect(db);
-    for (int period = 0; period <= 5; ++period) {
-        MonitorPeriod();
-        ExpectKeepAlive();
+TEST_F(Link, PersistentReceiveErrorIsLoggedOnceAndBackedOff) {
+    platform::CloseSocket(monitorSocket);
+    monitorSocket = platform::kInvalidSocket;
+    const std::int32_t total = totalDatagrams;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(GetUdpMsg(), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3 * kReceiveErrorBackoffMs - 20));
+    EXPECT_EQ(CountOf(NewLog(), "  GetUdpMsg() - Receive error\n"), 1);
+    EXPECT_EQ(totalDatagrams, total);
+}
+
+TEST_F(Link, ReceiveBufferTakesASecondOfFullUpdatesAtSixtyHertz) {
+    ASSERT_GE(platform::SetReceiveBufferSize(monitorSocket, kMonitorSocketBufferBytes), kMonitorSocketBufferBytes);
+    Bytes big = linktest::Header(7, 7, 0);
+    big.resize(kReceiveBufferSize - 1, 'b');
+    for (int i = 0; i < 60; ++i) db.SendTo(kPort, big);  // nobody reads meanwhile
+    linktest::SetReceiveTimeout(monitorSocket, 500);
+    int received = 0;
+    unsigned char buffer[kReceiveBufferSize];
+    while (platform::ReceiveFrom(monitorSocket, buffer, sizeof buffer) == kReceiveBufferSize - 1) ++received;
+    EXPECT_EQ(received, 60);
+}
+
+// Mutex stand-ins whose waits all fail: nothing may be released.
+linktest::FakeMutex failingXmt(platform::WaitResult::Failed);
+platform::Mutex* FailingXmtFactory(const char* name) {
+    if (std::string(name) == "XmtMutex") return &failingXmt;
+    platform::SetMutexFactory(nullptr);
+    platform::Mutex* m = platform::CreateMutex(name);
+    platform::SetMutexFactory(FailingXmtFactory);
+    return m;
+}
+
+TEST_F(Link, SendsGoAheadWithoutReleasingAnXmtMutexNotHeld) {
+    // In a child: XmtMutex is created once per process.
+    const auto sendAll = [this] {
+        platform::SetMutexFactory(FailingXmtFactory);
+        Deliver(linktest::AddressReply("127.0.0.1 " + std::to_string(db.port)));
+        const unsigned char d[4] = {1, 2, 3, 4};
+        const bool sent = SendToDb(d, sizeof d) == 0 && db.Receive().size() == 4;
+        Broadcast(d, sizeof d);
+        const bool broadcast = listener.Receive().size() == 4;
+        const bool balanced = failingXmt.waits == 3 && failingXmt.releases == 0;
+        platform::ExitProcess(sent && broadcast && balanced ? 0 : 1);
+    };
+    EXPECT_EXIT(sendAll(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(CountOf(linktest::DeathLog(), "  Get Resource() - Mutex wait timed out\n"), 3);
+}
+
+TEST_F(Link, FailedLockWaitsReleaseNothing) {
+    linktest::FakeMutex failing(platform::WaitResult::Failed);
+    DataMutex = &failing;
+    Deliver(IntUpdate(13, 3));  // applied all the same, as the receiver always did
+    EXPECT_EQ(MasterEntryForTest(13).intValue, 3);
+    FlightMutex = &failing;
+    const unsigned char before = flightPlanBuffer[0];
+    Deliver(linktest::FlightPlan(1108, static_cast<unsigned char>(before + 1)));
+    EXPECT_EQ(flightPlanBuffer[0], before);  // not stored
+    EXPECT_EQ(failing.waits, 2);
+    EXPECT_EQ(failing.releases, 0);
+    const std::string log = NewLog();
+    EXPECT_EQ(CountOf(log, "  GetFlightMutex() - Mutex wait timed out\n"), 1);
+    EXPECT_EQ(CountOf(log, "  GetUpdMsg() - Unable to get FlightMutex.\n"), 1);
+    masterChanged = false;
+}
+
+// Under ThreadSanitizer: the receiver applies updates on its own thread while
+// another thread refreshes and reads, as the panels and the FMC do.
+TEST_F(Link, ReceiverThreadAndReadersShareTheTables) {
+    constexpr int kUpdates = 2000;
+    platform::SetReceiveBufferSize(monitorSocket, kMonitorSocketBufferBytes);
+    std::atomic<bool> stop{false};
+    std::thread receiver([&stop] {
+        while (!stop) GetUdpMsg();
+    });
+    std::thread sender([this] {
+        for (int i = 1; i <= kUpdates; ++i) {
+            db.SendTo(kPort, linktest::Update({{13, false, 1.0 * i}, {1, true, i + 0.5}}));
+            if (i % 64 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    int torn = 0;
+    std::int32_t last = 0;
+    bool backwards = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (last != kUpdates && std::chrono::steady_clock::now() < deadline) {
+        const double r = GetRealVar(1);
+        if (r != 0.0 && r - static_cast<int>(r) != 0.5) ++torn;
+        const std::int32_t now = GetIntVar(13);
+        backwards = backwards || now < last;
+        last = now;
     }
-    Deliver(linktest::KeepAliveFromDb());
-    MonitorPeriod();
-    ExpectKeepAlive();
-    EXPECT_EQ(OwnMissedPeriods(), 0);
-    EXPECT_TRUE(linkConnected);
-    EXPECT_TRUE(listener.NothingPending());
+    sender.join();
+    stop = true;
+    db.SendTo(kPort, linktest::KeepAliveFromDb());  // wakes the receiver
+    receiver.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_FALSE(backwards);
+    EXPECT_EQ(last, kUpdates);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "link/link_state.h"
 #include "link/transmit.h"
 #include "link/var_access.h"
-#include "link/var_table.h"
+#include "link/var_table_testing.h"
 #include "platform/process.h"
 #include "tests/link/link_test_support.h"
 
@@ -35,8 +35,62 @@ protected:
 };
 
 TEST_F(VarAccess, SetRealVarOutsideItsBoundStops4491) {
-    EXPECT_EXIT(SetRealVar(300, 1.0), ::testing::ExitedWithCode(4491 & 0xFF), "");
-    EXPECT_EQ(DeathLog(), "Log started.\n");
+    for (const std::int32_t index : {300, 236, -1}) {
+        EXPECT_EXIT(SetRealVar(index, 1.0), ::testing::ExitedWithCode(4491 & 0xFF), "") << index;
+        EXPECT_EQ(DeathLog(), "Log started.\n") << index;
+    }
+    // The count itself is inside the bound: stored locally while the link is down.
+    SetRealVar(235, 2.5);
+    EXPECT_EQ(WorkingEntryForTest(235).realValue, 2.5);
+    SetRealVar(0, 1.5);
+    EXPECT_EQ(GetRealVar(0), 1.5);
+}
+
+TEST_F(VarAccess, KeyCRiWithoutSimulatorSetsOnlyAbove184) {
+    const struct { std::int32_t index; bool sets; } cases[] = {{50, false}, {184, false}, {185, true}, {190, true}};
+    for (const auto& c : cases) {
+        logStart = linktest::ProcessLog().size();
+        KeyCRi(c.index, 7);
+        EXPECT_EQ(GetIntVar(c.index), c.sets ? 7 : 0) << c.index;
+        EXPECT_EQ(NewLog().ends_with("  KeyCRi() - Not Connected\n"), !c.sets) << c.index;
+    }
+}
+
+TEST(Sequence, RunsOneTo999ThenWrapsToZero) {
+    std::int32_t n = NextSequence();
+    for (int i = 0; i < 1000 && n != 998; ++i) n = NextSequence();
+    ASSERT_EQ(n, 998);
+    EXPECT_EQ(NextSequence(), 999);
+    EXPECT_EQ(NextSequence(), 0);
+    EXPECT_EQ(NextSequence(), 1);
+}
+
+int waitFailures = 0;
+int releaseFailures = 0;
+void CountWaitFailure(WaitResult) { ++waitFailures; }
+void CountReleaseFailure() { ++releaseFailures; }
+
+TEST(ScopedLockTest, ReleasesOnlyWhatItHolds) {
+    const struct {
+        WaitResult wait;
+        bool releaseOk, nullMutex;
+        int waitFailures, releases, releaseFailures;
+    } cases[] = {
+        {WaitResult::Acquired, true, false, 0, 1, 0},  {WaitResult::Acquired, false, false, 0, 1, 1},
+        {WaitResult::Failed, true, false, 1, 0, 0},    {WaitResult::TimedOut, true, false, 1, 0, 0},
+        {WaitResult::Abandoned, true, false, 1, 0, 0}, {WaitResult::Failed, true, true, 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        FakeMutex m(c.wait, c.releaseOk);
+        waitFailures = releaseFailures = 0;
+        {
+            const platform::ScopedLock lock(c.nullMutex ? nullptr : &m, {&CountWaitFailure, &CountReleaseFailure});
+            EXPECT_EQ(lock.Held(), c.wait == WaitResult::Acquired && !c.nullMutex);
+        }
+        EXPECT_EQ(waitFailures, c.waitFailures) << static_cast<int>(c.wait);
+        EXPECT_EQ(m.releases.load(), c.releases) << static_cast<int>(c.wait);
+        EXPECT_EQ(releaseFailures, c.releaseFailures) << static_cast<int>(c.wait);
+    }
 }
 
 TEST_F(VarAccess, KeyCommandsAndSetAndConfirmNeedTheSimulator) {
@@ -50,8 +104,7 @@ TEST_F(VarAccess, KeyCommandsAndSetAndConfirmNeedTheSimulator) {
     EXPECT_EQ(CountOf(down, "  KeyCRi() - Not Connected\n"), 1);
     EXPECT_EQ(CountOf(down, "  SetAndConfirm() - NC: 124\n"), 1);
 
-    masterTable[52].intValue = 1;  // the simulator is connected
-    masterChanged = true;
+    SetMasterIntForTest(52, 1);  // the simulator is connected
     logStart = linktest::ProcessLog().size();
     KeyCRi(50, 1);
     EXPECT_TRUE(SetAndConfirm(124, 250));
@@ -63,9 +116,8 @@ TEST_F(VarAccess, KeyCommandsAndSetAndConfirmNeedTheSimulator) {
 TEST_F(VarAccess, RefreshTakesALockOnlyWhenSomethingChanged) {
     for (int i = 0; i < 100; ++i) GetIntVar(47);
     EXPECT_EQ(mutex.waits.load(), 0);
-    masterTable[47].intValue = 1;
-    masterTable[1].realValue = 3.5;
-    masterChanged = true;
+    SetMasterIntForTest(47, 1);
+    SetMasterRealForTest(1, 3.5);
     EXPECT_EQ(GetIntVar(47), 1);
     EXPECT_EQ(GetRealVar(1), 3.5);
     EXPECT_EQ(GetIntVar(1), 0);  // a real variable

@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""Checks that includes only run down the folder layering.
+
+Floors, bottom-up: platform (with platform/qt), base, protocol, link, fmc,
+panels and resources, app. A folder includes only its own floor and those
+below it. tools/ may include only platform, base, protocol and tools/.
+Outside platform/ and app/ nothing includes Qt or socket headers. tests/ and
+bench/ are exempt.
+
+Usage: check_layout.py <source root>     check a tree
+       check_layout.py --self-test       prove the check catches misplaced includes
+"""
+import os
+import re
+import sys
+import tempfile
+
+FLOORS = {"platform": 0, "base": 1, "protocol": 2, "link": 3, "fmc": 4,
+          "panels": 5, "resources": 5, "app": 6}
+TOOLS_MAY_INCLUDE = {"platform", "base", "protocol", "tools"}
+EXEMPT = {"tests", "bench", "build", "scripts"}
+SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
+SYSTEM_FORBIDDEN = re.compile(
+    r"^(Q\w*(/|$)|Qt\w*/|sys/socket\.h$|netinet/|arpa/|ifaddrs\.h$|netdb\.h$)")
+
+
+def top_folder(relative_path):
+    return relative_path.split("/", 1)[0] if "/" in relative_path else ""
+
+
+def check_file(root, relative_path):
+    """Problems of one source file, as printable lines."""
+    folder = top_folder(relative_path)
+    problems = []
+    with open(os.path.join(root, relative_path), encoding="utf-8", errors="replace") as f:
+        for number, line in enumerate(f, 1):
+            m = INCLUDE.match(line)
+            if not m:
+                continue
+            bracket, name = m.groups()
+            where = "%s:%d: #include %s%s%s" % (relative_path, number, bracket, name,
+                                                ">" if bracket == "<" else '"')
+            if bracket == "<" and SYSTEM_FORBIDDEN.match(name) and folder not in ("platform", "app"):
+                problems.append(where + "  (Qt and socket headers belong in platform/ or app/)")
+                continue
+            target = top_folder(name)
+            if bracket == "<" or (target not in FLOORS and target != "tools"):
+                continue  # a system header, or one beside the file
+            if folder == "tools":
+                if target not in TOOLS_MAY_INCLUDE:
+                    problems.append(where + "  (tools/ uses platform, base, protocol only)")
+            elif folder in FLOORS:
+                if target == "tools" or FLOORS[target] > FLOORS[folder]:
+                    problems.append(where + "  (%s/ sits below %s/)" % (folder, target))
+    return problems
+
+
+def check_tree(root):
+    problems = []
+    for directory, subdirs, files in os.walk(root):
+        relative_dir = os.path.relpath(directory, root)
+        if relative_dir == ".":
+            subdirs[:] = [d for d in subdirs if d not in EXEMPT and not d.startswith(("build", "."))]
+            continue
+        for name in sorted(files):
+            if name.endswith(SOURCE_SUFFIXES):
+                relative_path = os.path.join(relative_dir, name).replace(os.sep, "/")
+                problems.extend(check_file(root, relative_path))
+    return problems
+
+
+def self_test():
+    """Each misplaced include in a fake tree must be caught, and a sound tree pass."""
+    sound = {
+        "platform/net.cpp": "#include <sys/socket.h>\n#include \"platform/net.h\"\n",
+        "platform/qt/host.cpp": "#include <QWidget>\n#include \"platform/gui.h\"\n",
+        "base/log.cpp": "#include \"platform/time.h\"\n#include <cstdio>\n",
+        "protocol/wire.cpp": "#include \"base/log.h\"\n",
+        "link/var.cpp": "#include \"protocol/wire.h\"\n#include \"link/var.h\"\n",
+        "fmc/seq.cpp": "#include \"link/var.h\"\n",
+        "panels/status.cpp": "#include \"fmc/fmc.h\"\n",
+        "resources/templates.cpp": "#include \"platform/dialog.h\"\n",
+        "app/main.cpp": "#include <QApplication>\n#include \"panels/panel.h\"\n#include \"resources/t.h\"\n",
+        "tools/dbnode/node.cpp": "#include \"protocol/wire.h\"\n#include \"tools/dbnode/node.h\"\n",
+        "tests/link/t.cpp": "#include <sys/socket.h>\n#include \"app/startup.h\"\n",
+        "bench/b.cpp": "#include <netinet/in.h>\n#include \"app/startup.h\"\n",
+    }
+    misplaced = [
+        ("base/log.cpp", "#include \"link/var.h\"\n"),
+        ("protocol/wire.cpp", "#include \"fmc/seq.h\"\n"),
+        ("link/var.cpp", "#include \"panels/status.h\"\n"),
+        ("fmc/seq.cpp", "#include \"app/startup.h\"\n"),
+        ("panels/status.cpp", "#include \"app/startup.h\"\n"),
+        ("platform/net.cpp", "#include \"base/log.h\"\n"),
+        ("resources/templates.cpp", "# include \"app/startup.h\"\n"),
+        ("tools/dbnode/node.cpp", "#include \"link/var.h\"\n"),
+        ("link/var.cpp", "#include \"tools/dbnode/node.h\"\n"),
+        ("link/var.cpp", "#include <sys/socket.h>\n"),
+        ("fmc/seq.cpp", "#include <arpa/inet.h>\n"),
+        ("tools/dbnode/node.cpp", "#include <netinet/in.h>\n"),
+        ("panels/status.cpp", "#include <QWidget>\n"),
+        ("base/log.cpp", "#include <QtCore/QString>\n"),
+        ("protocol/wire.cpp", "#include <netdb.h>\n"),
+        ("link/var.cpp", "#include <ifaddrs.h>\n"),
+    ]
+    failures = []
+
+    def build(root, extra):
+        for path, text in sound.items():
+            os.makedirs(os.path.dirname(os.path.join(root, path)), exist_ok=True)
+            with open(os.path.join(root, path), "w") as f:
+                f.write(text + (extra[1] if extra and extra[0] == path else ""))
+
+    with tempfile.TemporaryDirectory() as root:
+        build(root, None)
+        problems = check_tree(root)
+        if problems:
+            failures.append("sound tree reported: %s" % problems)
+    for case in misplaced:
+        with tempfile.TemporaryDirectory() as root:
+            build(root, case)
+            if not check_tree(root):
+                failures.append("not caught: %s in %s" % (case[1].strip(), case[0]))
+    for f in failures:
+        print("SELF-TEST FAIL: " + f)
+    if not failures:
+        print("self-test: %d misplaced includes caught, sound tree passes" % len(misplaced))
+    return 1 if failures else 0
+
+
+def main(argv):
+    if len(argv) == 2 and argv[1] == "--self-test":
+        return self_test()
+    if len(argv) != 2:
+        print(__doc__)
+        return 2
+    problems = check_tree(argv[1])
+    for p in problems:
+        print(p)
+    if problems:
+        print("%d include(s) run up a floor" % len(problems))
+        return 1
+    print("layout: every include runs down the floors")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
