@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/gui.h"
+#include "platform/window.h"
+#include "resources/dialog_script.h"
+#include "test_log.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    platform::GuiInit(argc, argv);
+    if (!platform::LoadDialogTemplates(PanelDialogScript())) return 2;
+    TempLog log;  // the Nav Display traces its keys
+    return RUN_ALL_TESTS();
+}
