@@ -1,5 +1,6 @@
 #include "platform/qt/frame_widget.h"
 
+#include "platform/qt/key_repeat.h"
 #include "platform/qt/keys.h"
 
 #include <QApplication>
@@ -53,6 +54,7 @@ FrameWidget::FrameWidget(Frame* handle, FrameProc proc)
       proc_(proc) {
     setFocusPolicy(Qt::StrongFocus);
     WatchLeftPresses();
+    UseDetectableAutoRepeat();
 }
 
 bool FrameWidget::Deliver(const FrameMsg& msg) {
