@@ -4,6 +4,7 @@
 #include "panel_test_support.h"
 #include "panels/autopilot.h"
 #include "panels/navdisp.h"
+#include "panels/panel_text.h"
 
 using fake::FakeDialog;
 using fake::Strings;
@@ -173,4 +174,19 @@ TEST_F(EchoTest, GuiAndRefreshThreadsShareTheRecord) {
     std::snprintf(expected, sizeof expected, "%5d ", altitude);
     EXPECT_EQ(dialog.Text(1018), expected);
     EXPECT_FALSE(PanelEcho.courseCaptPending);
+}
+
+// The interleaving the threaded test can hardly hit: the refresh thread has
+// seen the old value confirmed, and the GUI thread publishes a new one before
+// the refresh lowers the flag. The new hold must survive.
+TEST_F(EchoTest, ReleasingAConfirmedHoldKeepsANewerOne) {
+    std::atomic<std::int32_t> value{0};
+    std::atomic<bool> pending{false};
+    panels::HoldValue(value, pending, 5);
+    const std::int32_t seen = value;  // refresh: the simulator reports 5
+    panels::HoldValue(value, pending, 6);  // GUI: another step meanwhile
+    panels::ReleaseHold(pending, value, seen);
+    EXPECT_TRUE(pending);
+    panels::ReleaseHold(pending, value, 6);
+    EXPECT_FALSE(pending);
 }
