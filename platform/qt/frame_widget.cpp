@@ -1,5 +1,6 @@
 #include "platform/qt/frame_widget.h"
 
+#include "platform/qt/gui_call.h"
 #include "platform/qt/key_repeat.h"
 #include "platform/qt/keys.h"
 
@@ -55,6 +56,7 @@ FrameWidget::FrameWidget(Frame* handle, FrameProc proc)
     setFocusPolicy(Qt::StrongFocus);
     WatchLeftPresses();
     UseDetectableAutoRepeat();
+    PrepareGuiCalls();
 }
 
 bool FrameWidget::Deliver(const FrameMsg& msg) {

@@ -1,6 +1,7 @@
 #include "platform/gui.h"
 
 #include "platform/qt/debug_dump.h"
+#include "platform/qt/gui_call.h"
 #include "platform/window.h"
 
 #include <QApplication>
@@ -48,6 +49,7 @@ AppInstance GuiInit(int& argc, char** argv) {
         // The program ends through PostQuit only, never because a window closed.
         QApplication::setQuitOnLastWindowClosed(false);
         InstallQuitSignals();
+        qthost::PrepareGuiCalls();
         qthost::StartDebugDump();
     }
     return app;

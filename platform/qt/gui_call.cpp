@@ -2,11 +2,21 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QSocketNotifier>
 #include <QThread>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+// The hand-off is a std::mutex and condition variable of our own, and the
+// caller wakes the GUI thread by writing a byte into a pipe that a socket
+// notifier watches. So no Qt object crosses threads: Qt is not built for the
+// race detector, which cannot see its internal locking, while ours it sees.
 
 namespace platform::qthost {
 namespace {
@@ -19,6 +29,9 @@ struct PendingCall {
 std::mutex callMutex;
 std::condition_variable callDone;
 std::deque<PendingCall*> pending;  // guarded by callMutex
+
+int wakePipe[2] = {-1, -1};
+std::atomic<bool> wakeReady{false};  // publishes wakePipe
 
 // GUI thread: runs every queued call, marking each done as it finishes.
 void RunPending() {
@@ -34,7 +47,35 @@ void RunPending() {
     }
 }
 
+void WakeGuiThread(QCoreApplication* app) {
+    if (wakeReady.load(std::memory_order_acquire)) {
+        const char byte = 1;
+        // A full pipe means wake-ups are already waiting: nothing is lost.
+        [[maybe_unused]] auto n = write(wakePipe[1], &byte, 1);
+        return;
+    }
+    QMetaObject::invokeMethod(app, &RunPending, Qt::QueuedConnection);
+}
+
 }  // namespace
+
+void PrepareGuiCalls() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (wakeReady.load(std::memory_order_relaxed) || app == nullptr) return;
+    if (pipe(wakePipe) != 0) return;  // calls then go through Qt's queue
+    for (int fd : wakePipe) {
+        fcntl(fd, F_SETFD, FD_CLOEXEC);
+        fcntl(fd, F_SETFL, O_NONBLOCK);
+    }
+    auto* notifier = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, app);
+    QObject::connect(notifier, &QSocketNotifier::activated, app, [] {
+        char drain[64];
+        while (read(wakePipe[0], drain, sizeof drain) > 0) {
+        }
+        RunPending();
+    });
+    wakeReady.store(true, std::memory_order_release);
+}
 
 void RunOnGuiThread(const std::function<void()>& work) {
     QCoreApplication* app = QCoreApplication::instance();
@@ -47,7 +88,7 @@ void RunOnGuiThread(const std::function<void()>& work) {
         std::lock_guard<std::mutex> lock(callMutex);
         pending.push_back(&call);
     }
-    QMetaObject::invokeMethod(app, &RunPending, Qt::QueuedConnection);
+    WakeGuiThread(app);
     std::unique_lock<std::mutex> lock(callMutex);
     callDone.wait(lock, [&call] { return call.done; });
 }

@@ -8,8 +8,10 @@ namespace platform::qthost {
 // once. From any other thread it is queued to the GUI thread and the caller
 // waits until it has run; if the GUI loop has stopped the caller waits for
 // ever, which is fine as the process then ends without joining threads.
-// The hand-off is a std::mutex and condition variable of our own, so that
-// race detectors see every ordering between the two threads.
 void RunOnGuiThread(const std::function<void()>& work);
+
+// GUI thread, once the application object exists: sets up the wake-up that
+// RunOnGuiThread uses. GuiInit and CreateFrame call it.
+void PrepareGuiCalls();
 
 }  // namespace platform::qthost

@@ -215,6 +215,7 @@ TEST_F(HostTest, WritesFromAnotherThreadRunOnTheGuiThreadWhileTheCallerWaits) {
 }
 
 TEST(GuiCall, ManyThreadsEachWaitForTheirOwnCall) {
+    platform::qthost::PrepareGuiCalls();
     std::atomic<int> done{0};
     std::atomic<int> onGui{0};
     QThread* gui = QCoreApplication::instance()->thread();
