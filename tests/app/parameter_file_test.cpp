@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -182,7 +181,9 @@ TEST_F(ParameterFile, CommentsDiscardTheRestOfTheValuesLine) {
          "// v " + Repeat('x', 297) + "\nstatusy 5\n", false, 0,
          [](AppSettings& s) { s.statusY = 5; }, "", "", ""},
         {"longer remainder is read as tokens", "// v " + Repeat('x', 296) + "statusx 77\n", false,
-         -1, kDefaults, "status(instance ok, show 1, at 100 100)\nbox(status, Parameter Error, [Unknown symbol in parameter file: tatusx\n])\n",
+         -1, kDefaults,
+         "status(instance ok, show 1, at 100 100)\n"
+         "box(status, Parameter Error, [Unknown symbol in parameter file: tatusx\n])\n",
          "Unknown symbol in parameter file: tatusx\n", "Unknown symbol in parameter file: tatusx\n"},
     };
     for (const Case& c : cases) Run(c);
