@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace platform {
 
@@ -12,6 +13,12 @@ void MessageBoxOk(Frame* owner, const char* text, const char* title) {
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromLatin1(text != nullptr ? text : ""));
     box.setStandardButtons(QMessageBox::Ok);
+    // Give it the focus ourselves once it is up, so that Return answers it
+    // also where no window manager activates new windows.
+    QTimer::singleShot(0, &box, [&box] {
+        box.activateWindow();
+        box.raise();
+    });
     box.exec();
 }
 

@@ -2,6 +2,7 @@
 //   Xvfb :99 -screen 0 1280x1024x24 &  DISPLAY=:99 platform_gui_demo [script.rc id...]
 // Without arguments it shows the test dialog. Frames go at 40,50 and then
 // to the right; keys, clicks and steps are printed. SIGINT ends it.
+// With the single argument --message it shows the parameter error box instead.
 #include "platform/gui.h"
 #include "platform/window.h"
 #include "test_script.h"
@@ -55,6 +56,11 @@ bool DemoDialog(platform::Dialog* dialog, const platform::DialogMsg& msg) {
 
 int main(int argc, char** argv) {
     platform::GuiInit(argc, argv);
+    if (argc == 2 && std::string(argv[1]) == "--message") {
+        platform::MessageBoxOk(nullptr, "Unknown keyword in the parameter file", "Parameter Error");
+        std::puts("message box closed");
+        return 0;
+    }
     std::string script = kTestScript;
     if (argc > 1) {
         std::ifstream in(argv[1]);
