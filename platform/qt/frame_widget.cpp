@@ -96,6 +96,14 @@ void DeliverKey(FrameWidget* target, bool press, int qtKey, Qt::KeyboardModifier
 
 const std::vector<Frame*>& AllFrames() { return Frames(); }
 
+FrameWidget* FindFrameWidget(const QString& title) {
+    for (Frame* frame : Frames()) {
+        FrameWidget* widget = FrameWidgetOf(frame);
+        if (widget != nullptr && widget->windowTitle() == title) return widget;
+    }
+    return nullptr;
+}
+
 }  // namespace platform::qthost
 
 namespace platform {

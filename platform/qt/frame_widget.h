@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 namespace platform::qthost {
 class FrameWidget;
@@ -58,5 +59,8 @@ void DeliverKey(FrameWidget* target, bool press, int qtKey, Qt::KeyboardModifier
 
 // Every frame handle created so far (GUI thread only).
 const std::vector<Frame*>& AllFrames();
+
+// For tests: the live frame window titled `title`, or nullptr.
+FrameWidget* FindFrameWidget(const QString& title);
 
 }  // namespace platform::qthost

@@ -45,6 +45,7 @@ TEST_F(HostTest, FrameIsAFixedWindowWithCloseAndMinimiseOnly) {
     QWidget* w = FrameWidget();
     EXPECT_EQ(w->objectName().toStdString(), "hosttest");
     EXPECT_EQ(w->windowTitle().toStdString(), "Host Test");
+    EXPECT_EQ(platform::qthost::FindFrameWidget(QStringLiteral("Host Test")), w);
     EXPECT_EQ(w->frameGeometry().topLeft(), QPoint(30, 40));
     EXPECT_EQ(w->minimumSize(), w->maximumSize());
     const Qt::WindowFlags flags = w->windowFlags();
