@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netdb.h>
@@ -71,6 +72,24 @@ long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity, Ipv4Endpoin
         }
     }
     return static_cast<long>(n);
+}
+
+bool SetNonBlocking(SocketHandle s) {
+    const int flags = fcntl(s, F_GETFL, 0);
+    return flags >= 0 && fcntl(s, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+bool OnlyLoopbackInterface() {
+    struct if_nameindex* list = if_nameindex();
+    if (list == nullptr) return false;
+    int count = 0;
+    bool onlyLoopback = true;
+    for (struct if_nameindex* p = list; p->if_index != 0 && p->if_name != nullptr; ++p) {
+        ++count;
+        if (std::strcmp(p->if_name, "lo") != 0) onlyLoopback = false;
+    }
+    if_freenameindex(list);
+    return onlyLoopback && count == 1;
 }
 
 long SetReceiveBufferSize(SocketHandle s, long bytes) {

@@ -28,7 +28,13 @@ long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity, Ipv4Endpoin
 // Asks for a receive buffer of `bytes`, beyond the system's ordinary cap when
 // the process may; returns the size in effect afterwards, -1 on error.
 long SetReceiveBufferSize(SocketHandle s, long bytes);
+// Makes receives on `s` return -1 at once when nothing is waiting.
+bool SetNonBlocking(SocketHandle s);
 void CloseSocket(SocketHandle s);
+
+// True when loopback is the only network interface (a private network
+// namespace).
+bool OnlyLoopbackInterface();
 
 // Host name into buf; false on failure, buf then left as it was.
 bool GetHostName(char* buf, std::size_t size);
