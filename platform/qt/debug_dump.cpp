@@ -1,4 +1,4 @@
-#include "platform/qt/debug_dump.h"
+#include "platform/window.h"
 
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog_widget.h"
@@ -6,10 +6,6 @@
 #include "platform/qt/gui_call.h"
 
 #include <QApplication>
-#include <QSaveFile>
-#include <QTimer>
-
-#include <cstdlib>
 
 namespace platform {
 
@@ -32,41 +28,4 @@ std::string DumpDialogs() {
     return out;
 }
 
-namespace qthost {
-
-std::string DumpFrames() {
-    std::string out;
-    RunOnGuiThread([&out] {
-        for (Frame* frame : AllFrames()) {
-            QWidget* widget = FrameWidgetOf(frame);
-            if (widget == nullptr) continue;
-            const QRect outer = widget->frameGeometry();
-            out += QString::asprintf("frame %s %d %d %d %d %d %d ", frame->className.c_str(),
-                                     widget->isVisible() ? 1 : 0, widget->isActiveWindow() ? 1 : 0,
-                                     outer.x(), outer.y(), outer.width(), outer.height())
-                       .toStdString();
-            out += widget->windowTitle().toLatin1().toStdString();
-            out += '\n';
-        }
-    });
-    return out;
-}
-
-void StartDebugDump() {
-    const char* path = std::getenv("ORV_DEBUG_DUMP");
-    if (path == nullptr || *path == '\0' || qApp == nullptr) return;
-    auto* timer = new QTimer(qApp);
-    const QString file = QString::fromLocal8Bit(path);
-    QObject::connect(timer, &QTimer::timeout, qApp, [file] {
-        // Written whole and renamed into place: a reader never sees half a dump.
-        QSaveFile out(file);
-        if (!out.open(QIODevice::WriteOnly)) return;
-        const std::string text = DumpFrames() + DumpDialogs();
-        out.write(text.data(), static_cast<qint64>(text.size()));
-        out.commit();
-    });
-    timer->start(1000);
-}
-
-}  // namespace qthost
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "platform/gui.h"
 
-#include "platform/qt/debug_dump.h"
 #include "platform/qt/gui_call.h"
 #include "platform/window.h"
 
@@ -50,7 +49,6 @@ AppInstance GuiInit(int& argc, char** argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         InstallQuitSignals();
         qthost::PrepareGuiCalls();
-        qthost::StartDebugDump();
     }
     return app;
 }
