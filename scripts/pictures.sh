@@ -44,5 +44,5 @@ shoot() {
 
 shoot "win one" 25 "$root/docs/combined.png" "OrvSim Control"
 shoot "win four
-statusx 20 statusy 20 autox 380 autoy 20 navx 20 navy 300 radiosx 380 radiosy 300" 25 \
-    "$root/docs/four-windows.png" root 760x580+0+0
+statusx 10 statusy 10 autox 420 autoy 10 navx 10 navy 280 radiosx 420 radiosy 280" 25 \
+    "$root/docs/four-windows.png" root 830x540+0+0
