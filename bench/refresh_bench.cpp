@@ -1,0 +1,209 @@
+// One refresh cycle of the combined window (the four panels' Update* on
+// bigWinDialog), as the refresh thread runs it: called from a std::thread
+// while the GUI thread runs its message loop, so each control write is
+// carried out on the GUI thread while the caller waits. It opens no socket.
+// It reports; it never fails.
+//
+// Before every cycle (outside the timing) every variable of the table gets a
+// new value, so every control's text really changes. Figures:
+// - the cycle's wall time on the refresh thread;
+// - the GUI thread's CPU time from one cycle's start to the next's, which
+//   takes in the writes, the wake-ups and the repaints that follow (the GUI
+//   thread does nothing else meanwhile; an idle row shows the floor);
+// - the same cycle called directly on the GUI thread: the writes alone, and
+//   the writes with the repaint they cause;
+// - for comparison, the whole cycle handed to the GUI thread as one call.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <pthread.h>
+#include <time.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "bench/latency_summary.h"
+#include "bench/panel_gui.h"
+#include "link/link_state.h"
+#include "link/var_table.h"
+#include "panels/autopilot.h"
+#include "panels/navdisp.h"
+#include "panels/radios.h"
+#include "panels/status.h"
+#include "panels/windows.h"
+#include "platform/qt/gui_call.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kCycles = 400;
+constexpr int kSettleMs = 15;          // the GUI thread repaints and goes idle meanwhile
+constexpr double kRefreshAimUs = 5000;
+constexpr double kGuiAimUs = 2000;
+
+clockid_t guiCpuClock;
+
+double GuiCpuMicros() {
+    timespec ts{};
+    clock_gettime(guiCpuClock, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
+}
+
+double MicrosSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// New values for the whole master table, as an update from the DB node would bring.
+void ChangeEveryVariable(int cycle) {
+    const platform::ScopedLock lock(DataMutex, {});
+    for (std::int32_t i = 0; i < StdVarCount; ++i) {
+        if (MasterType(i) == kVarInt) StoreMasterInt(i, cycle & 1);
+        if (MasterType(i) == kVarReal) StoreMasterReal(i, 100 + (cycle % 64) * 1.125);
+    }
+    masterChanged.store(true, std::memory_order_release);
+}
+
+void RefreshCycle(platform::Dialog* dialog) {
+    UpdateAutopilot(dialog);
+    UpdateNavDisp(dialog);
+    UpdateRadios(dialog);
+    UpdateStatus(dialog);
+}
+
+// Passes everything on to the real dialog, counting the writes.
+class CountingDialog final : public platform::Dialog {
+public:
+    explicit CountingDialog(platform::Dialog* real) : real_(real) {}
+    void SetItemText(int id, const char* text) override {
+        ++writes;
+        real_->SetItemText(id, text);
+    }
+    void SetItemCheck(int id, bool checked) override {
+        ++writes;
+        real_->SetItemCheck(id, checked);
+    }
+    std::size_t GetItemText(int id, char* buf, std::size_t size) override {
+        return real_->GetItemText(id, buf, size);
+    }
+    bool GetItemCheck(int id) override { return real_->GetItemCheck(id); }
+    void FocusHost() override { real_->FocusHost(); }
+    int writes = 0;
+
+private:
+    platform::Dialog* real_;
+};
+
+int WritesPerCycle() {
+    CountingDialog counting(bigWinDialog);
+    RefreshCycle(&counting);
+    return counting.writes;
+}
+
+// This benchmark runs on the benchmark thread, which plays the refresh thread.
+void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
+    std::vector<double> refresh, gui, idle;
+    int cycle = 0;
+    double guiStart = -1;
+    for (auto _ : state) {
+        ChangeEveryVariable(++cycle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+        const double guiNow = GuiCpuMicros();
+        if (guiStart >= 0) gui.push_back(guiNow - guiStart);
+        // Every tenth gap without a cycle: what the GUI thread uses when idle.
+        if (cycle % 10 == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+            idle.push_back(GuiCpuMicros() - guiNow);
+        }
+        guiStart = GuiCpuMicros();
+        const Clock::time_point start = Clock::now();
+        RefreshCycle(bigWinDialog);
+        const double us = MicrosSince(start);
+        refresh.push_back(us);
+        state.SetIterationTime(us / 1e6);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+    if (guiStart >= 0) gui.push_back(GuiCpuMicros() - guiStart);
+    benchsupport::Report(state, "refresh: cycle on refresh thread (wall)", refresh, 0, kRefreshAimUs);
+    benchsupport::Report(state, "refresh: GUI thread CPU per cycle", gui, 0, kGuiAimUs, "gui_cpu_");
+    benchsupport::Report(state, "refresh: GUI thread CPU, idle gap (floor)", idle, 0, 0, "idle_cpu_");
+}
+BENCHMARK(BM_RefreshCycleFromRefreshThread)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
+
+// For comparison: the refresh thread hands the whole cycle to the GUI thread
+// as one call, so the GUI thread wakes and repaints once per cycle instead
+// of once per write. Same figures as above.
+void BM_RefreshCycleAsOneGuiCall(benchmark::State& state) {
+    std::vector<double> refresh, gui;
+    int cycle = 0;
+    for (auto _ : state) {
+        ChangeEveryVariable(++cycle);
+        const double guiStart = GuiCpuMicros();
+        const Clock::time_point start = Clock::now();
+        platform::qthost::RunOnGuiThread([] { RefreshCycle(bigWinDialog); });
+        const double us = MicrosSince(start);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+        gui.push_back(GuiCpuMicros() - guiStart);
+        refresh.push_back(us);
+        state.SetIterationTime(us / 1e6);
+    }
+    benchsupport::Report(state, "alt: one GUI call per cycle, refresh thread", refresh, 0, kRefreshAimUs);
+    benchsupport::Report(state, "alt: one GUI call per cycle, GUI CPU", gui, 0, kGuiAimUs, "gui_cpu_");
+}
+BENCHMARK(BM_RefreshCycleAsOneGuiCall)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
+
+// The cycle run on the GUI thread itself: `repaint` also lets the window
+// repaint what the writes changed.
+void DirectOnGui(benchmark::State& state, const char* name, bool repaint) {
+    std::vector<double> micros;
+    int cycle = 0;
+    for (auto _ : state) {
+        ChangeEveryVariable(++cycle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+        double us = 0;
+        platform::qthost::RunOnGuiThread([&us, repaint] {
+            const Clock::time_point start = Clock::now();
+            RefreshCycle(bigWinDialog);
+            if (repaint) QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+            us = MicrosSince(start);
+        });
+        micros.push_back(us);
+        state.SetIterationTime(us / 1e6);
+    }
+    benchsupport::Report(state, name, micros, 0, kGuiAimUs);
+}
+
+void BM_RefreshCycleOnGuiThread(benchmark::State& state) {
+    DirectOnGui(state, "refresh: cycle called on GUI thread (writes)", false);
+}
+BENCHMARK(BM_RefreshCycleOnGuiThread)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
+
+void BM_RefreshCycleOnGuiThreadWithRepaint(benchmark::State& state) {
+    DirectOnGui(state, "refresh: on GUI thread, writes + repaint", true);
+}
+BENCHMARK(BM_RefreshCycleOnGuiThreadWithRepaint)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!benchsupport::OpenCombinedWindow(argc, argv, "ORVRefreshBench.log")) return 1;
+    if (pthread_getcpuclockid(pthread_self(), &guiCpuClock) != 0) return 1;
+    const int writes = WritesPerCycle();
+    benchmark::Initialize(&argc, argv);
+    // The benchmarks run on a thread of their own, the refresh thread's
+    // stand-in, while this (the GUI) thread runs the message loop.
+    std::thread runner([] {
+        benchmark::RunSpecifiedBenchmarks();
+        platform::qthost::RunOnGuiThread([] { QCoreApplication::quit(); });
+    });
+    QApplication::exec();
+    runner.join();
+    benchmark::Shutdown();
+    benchsupport::PrintSummary("Refresh cycle of the combined window, microseconds:");
+    std::printf("  control writes per cycle: %d (%s)\n", writes,
+                QGuiApplication::platformName().toUtf8().constData());
+    return 0;
+}
