@@ -20,6 +20,7 @@
 #include <pthread.h>
 #include <time.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -46,6 +47,21 @@ constexpr double kRefreshAimUs = 5000;
 constexpr double kGuiAimUs = 2000;
 
 clockid_t guiCpuClock;
+
+// Window repaints (update requests handled by top-level widgets), counted on the GUI thread.
+std::atomic<std::int64_t> repaints{0};
+class RepaintCounter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::UpdateRequest && watched->isWidgetType())
+            repaints.fetch_add(1, std::memory_order_relaxed);
+        return false;
+    }
+};
+
+double RepaintsPerCycle(std::int64_t before, int cycles) {
+    return cycles == 0 ? 0 : static_cast<double>(repaints.load() - before) / cycles;
+}
 
 double GuiCpuMicros() {
     timespec ts{};
@@ -108,6 +124,7 @@ void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
     std::vector<double> refresh, gui, idle;
     int cycle = 0;
     double guiStart = -1;
+    const std::int64_t repaintsBefore = repaints.load();
     for (auto _ : state) {
         ChangeEveryVariable(++cycle);
         std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
@@ -130,6 +147,7 @@ void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
     benchsupport::Report(state, "refresh: cycle on refresh thread (wall)", refresh, 0, kRefreshAimUs);
     benchsupport::Report(state, "refresh: GUI thread CPU per cycle", gui, 0, kGuiAimUs, "gui_cpu_");
     benchsupport::Report(state, "refresh: GUI thread CPU, idle gap (floor)", idle, 0, 0, "idle_cpu_");
+    state.counters["repaints_per_cycle"] = RepaintsPerCycle(repaintsBefore, cycle);
 }
 BENCHMARK(BM_RefreshCycleFromRefreshThread)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
 
@@ -139,6 +157,7 @@ BENCHMARK(BM_RefreshCycleFromRefreshThread)->UseManualTime()->Iterations(kCycles
 void BM_RefreshCycleAsOneGuiCall(benchmark::State& state) {
     std::vector<double> refresh, gui;
     int cycle = 0;
+    const std::int64_t repaintsBefore = repaints.load();
     for (auto _ : state) {
         ChangeEveryVariable(++cycle);
         const double guiStart = GuiCpuMicros();
@@ -152,6 +171,7 @@ void BM_RefreshCycleAsOneGuiCall(benchmark::State& state) {
     }
     benchsupport::Report(state, "alt: one GUI call per cycle, refresh thread", refresh, 0, kRefreshAimUs);
     benchsupport::Report(state, "alt: one GUI call per cycle, GUI CPU", gui, 0, kGuiAimUs, "gui_cpu_");
+    state.counters["repaints_per_cycle"] = RepaintsPerCycle(repaintsBefore, cycle);
 }
 BENCHMARK(BM_RefreshCycleAsOneGuiCall)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
 
@@ -192,6 +212,7 @@ int main(int argc, char** argv) {
     if (!benchsupport::OpenCombinedWindow(argc, argv, "ORVRefreshBench.log")) return 1;
     if (pthread_getcpuclockid(pthread_self(), &guiCpuClock) != 0) return 1;
     const int writes = WritesPerCycle();
+    qApp->installEventFilter(new RepaintCounter);
     benchmark::Initialize(&argc, argv);
     // The benchmarks run on a thread of their own, the refresh thread's
     // stand-in, while this (the GUI) thread runs the message loop.
