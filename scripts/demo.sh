@@ -23,13 +23,9 @@ xvfb=""
 shots=""
 if [ -z "$DISPLAY" ]; then
     # No display: a virtual one, photographed every few seconds.
-    n=99
-    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=:$n
-    i=0
-    while [ $i -lt 50 ] && ! xdpyinfo >/dev/null 2>&1; do sleep 0.1; i=$((i + 1)); done
+    . "$root/scripts/xvfb.sh"
+    start_xvfb "$run" || { echo "Xvfb did not start"; exit 1; }
+    xvfb=$xvfb_pid
     (while sleep 5; do import -window root "$run/screen.png.tmp.png" 2>/dev/null &&
         mv "$run/screen.png.tmp.png" "$run/screen.png"; done) &
     shots=$!

@@ -13,13 +13,9 @@ fi
 ip link set lo up
 work=$(mktemp -d)
 trap 'kill $node $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-n=120
-while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=:$n
-i=0
-while [ $i -lt 50 ] && ! xdpyinfo >/dev/null 2>&1; do sleep 0.1; i=$((i + 1)); done
+. "$root/scripts/xvfb.sh"
+start_xvfb "$work" || { echo "Xvfb did not start"; exit 1; }
+xvfb=$xvfb_pid
 
 "$root/build/tools/dbnode/orv-dbnode" --plan "$root/tools/dbnode/sample_plan.txt" \
     --airborne 46.8,8.0,0,3000,250 --speedup 10 --arm-nav --pos-every 0 </dev/null >"$work/node.txt" &

@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -28,23 +29,32 @@ struct PendingCall {
 
 std::mutex callMutex;
 std::condition_variable callDone;
+std::condition_variable callQueued;
 std::deque<PendingCall*> pending;  // guarded by callMutex
+
+// The refresh thread writes its controls one after another, each waiting for
+// the last. Staying this long for the next write lets the window repaint once
+// per refresh instead of once per control.
+constexpr auto kLinger = std::chrono::microseconds(1000);
 
 int wakePipe[2] = {-1, -1};
 std::atomic<bool> wakeReady{false};  // publishes wakePipe
 
-// GUI thread: runs every queued call, marking each done as it finishes.
+// GUI thread: runs every queued call, marking each done as it finishes, and
+// the calls that follow in quick succession.
 void RunPending() {
     std::unique_lock<std::mutex> lock(callMutex);
-    while (!pending.empty()) {
-        PendingCall* call = pending.front();
-        pending.pop_front();
-        lock.unlock();
-        (*call->work)();
-        lock.lock();
-        call->done = true;
-        callDone.notify_all();
-    }
+    do {
+        while (!pending.empty()) {
+            PendingCall* call = pending.front();
+            pending.pop_front();
+            lock.unlock();
+            (*call->work)();
+            lock.lock();
+            call->done = true;
+            callDone.notify_all();
+        }
+    } while (callQueued.wait_for(lock, kLinger, [] { return !pending.empty(); }));
 }
 
 void WakeGuiThread(QCoreApplication* app) {
@@ -88,6 +98,7 @@ void RunOnGuiThread(const std::function<void()>& work) {
         std::lock_guard<std::mutex> lock(callMutex);
         pending.push_back(&call);
     }
+    callQueued.notify_one();
     WakeGuiThread(app);
     std::unique_lock<std::mutex> lock(callMutex);
     callDone.wait(lock, [&call] { return call.done; });

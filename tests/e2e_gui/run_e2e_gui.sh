@@ -21,13 +21,9 @@ fail() {
     exit 1
 }
 
-# Xvfb picks a free display itself and reports it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display.txt >xvfb.txt 2>&1 &
-pids="$pids $!"
-t=100
-while [ ! -s display.txt ] && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
-[ -s display.txt ] || fail "Xvfb did not start: $(cat xvfb.txt)"
-export DISPLAY=":$(head -n 1 display.txt)"
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb "$(pwd)" || fail "Xvfb did not start: $(cat xvfb.txt)"
+pids="$pids $xvfb_pid"
 export QT_QPA_PLATFORM=xcb
 
 # No plan and no arming: the FMC stays quiet, so every set comes from the panels.

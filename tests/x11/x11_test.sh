@@ -26,13 +26,10 @@ wait_for() {
     return 1
 }
 
-n=150
-while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids="$pids $!"
-export DISPLAY=:$n
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb "$dir" || fail "Xvfb did not start"
+pids="$pids $xvfb_pid"
 unset QT_QPA_PLATFORM
-wait_for 100 xdpyinfo || fail "Xvfb did not start"
 
 start_node() {
     "$node_prog" --rate 20 </dev/null >node.txt 2>&1 &
