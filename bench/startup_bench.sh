@@ -15,6 +15,7 @@
 # is late by up to one poll (the mean poll is printed), and is marked "poll".
 set -u
 prog=$(realpath "${1:-build/app/orvvarnoth}")
+here=$(cd "$(dirname "$0")" && pwd)
 runs=${2:-10}
 rss_after_s=5
 give_up_s=10
@@ -43,17 +44,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-n=150
-while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=:$n
+. "$here/../scripts/xvfb.sh"
+start_xvfb "$dir" || { echo "startup_bench: Xvfb did not start"; exit 1; }
+xvfb=$xvfb_pid
 unset QT_QPA_PLATFORM
-t=100
-until xdpyinfo >/dev/null 2>&1; do
-    t=$((t - 1)); [ $t -gt 0 ] || { echo "startup_bench: Xvfb did not start"; exit 1; }
-    sleep 0.1
-done
 
 # Every window mapped on the server, as "<ns since the epoch> <window id>".
 stdbuf -oL xev -root -event substructure 2>/dev/null | perl -MTime::HiRes=time -ne '
