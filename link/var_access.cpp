@@ -107,3 +107,11 @@ void KeyCRi(std::int32_t index, std::int32_t value) {
     }
     WriteLog("KeyCRi() - Not Connected\n");
 }
+
+void KeyCRd(std::int32_t index, double value) {
+    if (GetIntVar(kSimConnectedVar) != 0) {
+        SetRealVar(index, value);
+        return;
+    }
+    WriteLog("KeyCRd() - Not Connected\n");
+}

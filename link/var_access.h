@@ -13,3 +13,6 @@ void SetIntVar(std::int32_t index, std::int32_t value);
 void SetRealVar(std::int32_t index, double value);
 bool SetAndConfirm(std::int32_t index, std::int32_t value);
 void KeyCRi(std::int32_t index, std::int32_t value);
+// The real-valued twin of KeyCRi, without its exception above 184: sets only
+// while the simulator is connected.
+void KeyCRd(std::int32_t index, double value);

@@ -100,15 +100,20 @@ TEST_F(VarAccess, KeyCommandsAndSetAndConfirmNeedTheSimulator) {
     EXPECT_EQ(GetIntVar(124), 0);
     KeyCRi(190, 3);  // above 184 even without a simulator
     EXPECT_EQ(GetIntVar(190), 3);
+    KeyCRd(210, 2.5);  // the real twin knows no such exception
+    EXPECT_EQ(GetRealVar(210), 0.0);
     const std::string down = NewLog();
     EXPECT_EQ(CountOf(down, "  KeyCRi() - Not Connected\n"), 1);
+    EXPECT_EQ(CountOf(down, "  KeyCRd() - Not Connected\n"), 1);
     EXPECT_EQ(CountOf(down, "  SetAndConfirm() - NC: 124\n"), 1);
 
     SetMasterIntForTest(52, 1);  // the simulator is connected
     logStart = linktest::ProcessLog().size();
     KeyCRi(50, 1);
+    KeyCRd(210, 2.5);
     EXPECT_TRUE(SetAndConfirm(124, 250));
     EXPECT_EQ(GetIntVar(50), 1);
+    EXPECT_EQ(GetRealVar(210), 2.5);
     EXPECT_EQ(GetIntVar(124), 250);
     EXPECT_EQ(NewLog(), "");
 }
