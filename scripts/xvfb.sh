@@ -1,13 +1,28 @@
-# Sourced by the demo, the picture script and the X server tests.
-# start_xvfb <scratch dir>: starts Xvfb on a display it picks itself (so
-# servers started at the same moment never race for one), waits until it
+# Sourced by the demo, the picture script, the X server tests and benchmarks.
+# start_xvfb <scratch dir>: starts Xvfb on a free display, waits until it
 # accepts clients, exports DISPLAY and sets xvfb_pid. Returns 1 on failure.
+# The display number is drawn at random rather than taken as the lowest free
+# one: a server that is just ending removes its socket file on the way out,
+# and would take the socket of a new server that reused its number with it.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display.txt" >"$1/xvfb.txt" 2>&1 &
-    xvfb_pid=$!
-    t=100
-    while [ ! -s "$1/display.txt" ] && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
-    [ -s "$1/display.txt" ] || return 1
-    DISPLAY=":$(head -n 1 "$1/display.txt")"
-    export DISPLAY
+    tries=0
+    while [ $tries -lt 10 ]; do
+        tries=$((tries + 1))
+        n=$(( $(od -An -N2 -tu2 /dev/urandom) % 30000 + 200 ))
+        [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
+        rm -f "$1/display.txt"
+        Xvfb :$n -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display.txt" >"$1/xvfb.txt" 2>&1 &
+        xvfb_pid=$!
+        t=100
+        while [ ! -s "$1/display.txt" ] && [ $t -gt 0 ] && kill -0 $xvfb_pid 2>/dev/null; do
+            sleep 0.1; t=$((t - 1))
+        done
+        if [ -s "$1/display.txt" ]; then
+            DISPLAY=":$(head -n 1 "$1/display.txt")"
+            export DISPLAY
+            return 0
+        fi
+        kill $xvfb_pid 2>/dev/null
+    done
+    return 1
 }
