@@ -5,9 +5,8 @@
 # Usage: run_e2e_gui.sh <one|four> <orv_e2e_gui_test> <orv-dbnode>
 set -u
 mode="$1"; test_prog="$2"; node_prog="$3"
-if [ "$(ip -o link show | awk -F": " "{print \$2}")" != "lo" ]; then
-    echo "Refusing to run outside a private network namespace"; exit 1
-fi
+. "$(dirname "$0")/../support/netns_guard.sh"
+require_private_netns
 dir=$(mktemp -d)
 cd "$dir" || exit 1
 pids=""

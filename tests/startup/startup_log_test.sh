@@ -6,9 +6,8 @@
 # Usage: startup_log_test.sh <orvvarnoth>
 set -u
 prog="$1"
-if [ "$(ip -o link show | awk -F": " "{print \$2}")" != "lo" ]; then
-  echo "Refusing to run outside a private network namespace"; exit 1
-fi
+. "$(dirname "$0")/../support/netns_guard.sh"
+require_private_netns
 export QT_QPA_PLATFORM=offscreen
 stamp=$(date +%y%m%d | sed 's/^0*//')
 stamp_re='[0-2][0-9]:[0-5][0-9]:[0-5][0-9]:[0-9][0-9][0-9]  '

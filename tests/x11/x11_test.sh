@@ -4,9 +4,8 @@
 # Usage: x11_test.sh <keys|positions|badwin|badsymbol> <orvvarnoth> <orv-dbnode>
 set -u
 what="$1"; prog="$2"; node_prog="$3"
-if [ "$(ip -o link show | awk -F": " "{print \$2}")" != "lo" ]; then
-    echo "Refusing to run outside a private network namespace"; exit 1
-fi
+. "$(dirname "$0")/../support/netns_guard.sh"
+require_private_netns
 dir=$(mktemp -d)
 cd "$dir" || exit 1
 pids=""
