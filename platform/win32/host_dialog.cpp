@@ -1,0 +1,137 @@
+// Dialogs from the compiled templates: modeless children of their frames,
+// their notifications turned into dialog messages, their controls written
+// from any thread.
+#include "platform/win32/host_frame.h"
+
+#include <commctrl.h>
+
+namespace platform::win32host {
+namespace {
+
+INT_PTR CALLBACK DialogThunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* handle = reinterpret_cast<DialogHandle*>(lParam);
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        handle->Attach(hwnd);
+        handle->Deliver(DialogMsg{DialogMsgKind::Init, 0, 0, 0});
+        return FALSE;  // no control takes the focus: keys belong to the frame
+    }
+    auto* handle = reinterpret_cast<DialogHandle*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (handle == nullptr) return FALSE;
+    switch (msg) {
+    case WM_COMMAND:
+        // Clicks on buttons and notify statics; a notify static reports the
+        // second click of a double click as its own notification.
+        if (lParam != 0 && (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == STN_DBLCLK))
+            handle->Deliver(DialogMsg{DialogMsgKind::Command, LOWORD(wParam), 0, 0});
+        break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->code == static_cast<UINT>(UDN_DELTAPOS)) {
+            const auto* updown = reinterpret_cast<const NMUPDOWN*>(lParam);
+            handle->Deliver(DialogMsg{DialogMsgKind::DeltaPos, static_cast<int>(header->idFrom),
+                                      updown->iDelta, 0});
+        }
+        break;
+    }
+    case WM_KEYUP:
+        handle->Deliver(DialogMsg{DialogMsgKind::KeyUp, 0, 0, static_cast<int>(wParam)});
+        break;
+    case WM_NCDESTROY: handle->Attach(nullptr); break;
+    default: break;
+    }
+    return FALSE;  // the default processing runs as well
+}
+
+// The control `id` of a live dialog; labels (-1) are never addressed.
+HWND Control(const DialogHandle& handle, int id) {
+    HWND dialog = handle.Window();
+    if (dialog == nullptr || id == -1) return nullptr;
+    return GetDlgItem(dialog, id);
+}
+
+}  // namespace
+
+std::vector<DialogHandle*>& AllDialogs() {
+    static auto* dialogs = new std::vector<DialogHandle*>;  // handles live for the whole run
+    return *dialogs;
+}
+
+void DialogHandle::Deliver(const DialogMsg& msg) {
+    if (Window() != nullptr && proc_ != nullptr) proc_(this, msg);
+}
+
+// From another thread these are sends that the GUI thread serves in its
+// message loop; the caller waits for them.
+void DialogHandle::SetItemText(int id, const char* text) {
+    if (HWND control = Control(*this, id)) SetWindowTextA(control, text != nullptr ? text : "");
+}
+
+void DialogHandle::SetItemCheck(int id, bool checked) {
+    if (HWND control = Control(*this, id))
+        SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::size_t DialogHandle::GetItemText(int id, char* buf, std::size_t size) {
+    if (buf == nullptr || size == 0) return 0;
+    buf[0] = '\0';
+    HWND control = Control(*this, id);
+    if (control == nullptr) return 0;
+    const int limit = size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
+    const int length = GetWindowTextA(control, buf, limit);
+    return length > 0 ? static_cast<std::size_t>(length) : 0;
+}
+
+bool DialogHandle::GetItemCheck(int id) {
+    HWND control = Control(*this, id);
+    return control != nullptr && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void DialogHandle::FocusHost() {
+    if (Window() != nullptr) FocusFrame(host_);
+}
+
+}  // namespace platform::win32host
+
+namespace platform {
+
+Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc) {
+    HWND frame = win32host::FrameWindow(parent);
+    if (frame == nullptr) return nullptr;
+    auto* handle = new win32host::DialogHandle(templateId, proc, parent);
+    // The templates are child dialogs: they need the frame as parent.
+    if (CreateDialogParamA(win32host::Module(), MAKEINTRESOURCEA(templateId), frame,
+                           win32host::DialogThunk, reinterpret_cast<LPARAM>(handle)) == nullptr) {
+        delete handle;
+        return nullptr;
+    }
+    win32host::AllDialogs().push_back(handle);
+    return handle;
+}
+
+void ShowDialog(Dialog* dialog, bool show) {
+    auto* handle = static_cast<win32host::DialogHandle*>(dialog);
+    HWND hwnd = handle != nullptr ? handle->Window() : nullptr;
+    if (hwnd == nullptr) return;
+    ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
+    UpdateWindow(hwnd);
+}
+
+void FitFrameToDialog(Frame* frame, Dialog* dialog) {
+    HWND frameWindow = win32host::FrameWindow(frame);
+    auto* handle = static_cast<win32host::DialogHandle*>(dialog);
+    HWND dialogWindow = handle != nullptr ? handle->Window() : nullptr;
+    if (frameWindow == nullptr || dialogWindow == nullptr) return;
+    // Sized to the dialog's outer size first, the frame shows how much its
+    // border and caption take; the second size adds exactly that.
+    RECT outer;
+    GetWindowRect(dialogWindow, &outer);
+    const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(frameWindow, nullptr, 0, 0, w, h, flags);
+    RECT client;
+    GetClientRect(frameWindow, &client);
+    SetWindowPos(frameWindow, nullptr, 0, 0, 2 * w - client.right, 2 * h - client.bottom, flags);
+}
+
+}  // namespace platform

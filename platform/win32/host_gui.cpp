@@ -1,0 +1,104 @@
+// The Win32 host's application side: start, message loop and quit, the
+// template records, message boxes, the Shift key and the test dump.
+#include "platform/gui.h"
+#include "platform/win32/host_frame.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+std::vector<DialogTemplate>& Templates() {
+    static auto* templates = new std::vector<DialogTemplate>;  // never destroyed
+    return *templates;
+}
+
+DWORD guiThreadId = 0;
+
+// Ctrl-C, Ctrl-Break and the console closing end the loop with 0, as
+// SIGINT and SIGTERM do elsewhere. Runs on a thread of its own.
+BOOL WINAPI OnConsoleEvent(DWORD) {
+    PostThreadMessageA(guiThreadId, WM_QUIT, 0, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+AppInstance GuiInit(int& /*argc*/, char** /*argv*/) {
+    if (guiThreadId == 0) {
+        guiThreadId = GetCurrentThreadId();
+        // The dialogs hold up-down controls, so their class is registered
+        // here, before any window, rather than after the windows exist.
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof controls;
+        controls.dwICC = ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS;
+        InitCommonControlsEx(&controls);
+        SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    }
+    return win32host::Module();
+}
+
+int GuiRunMessageLoop() {
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
+        if (got == -1) return 0;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void GuiPostQuit(int code) { PostQuitMessage(code); }
+
+void PostQuit(int code) { PostQuitMessage(code); }
+
+bool LoadDialogTemplates(const char* script) {
+    // The dialogs themselves come from the compiled resources; the records
+    // check the script and list each dialog's controls for the dump.
+    std::vector<DialogTemplate> parsed;
+    std::string error;
+    if (!ParseDialogScript(script, &parsed, &error)) {
+        std::fprintf(stderr, "dialog templates: %s\n", error.c_str());
+        return false;
+    }
+    Templates() = std::move(parsed);
+    return true;
+}
+
+void MessageBoxOk(Frame* owner, const char* text, const char* title) {
+    MessageBoxA(win32host::FrameWindow(owner), text != nullptr ? text : "",
+                title != nullptr ? title : "", MB_OK | MB_SETFOREGROUND);
+}
+
+bool ShiftKeyDown() { return GetKeyState(VK_SHIFT) < 0; }
+
+std::string DumpDialogs() {
+    std::string out;
+    for (win32host::DialogHandle* handle : win32host::AllDialogs()) {
+        const DialogTemplate* record = win32host::FindDialogTemplate(handle->TemplateId());
+        if (handle->Window() == nullptr || record == nullptr) continue;
+        for (const ControlTemplate& control : record->controls) {
+            if (control.id == -1) continue;
+            char text[256];
+            handle->GetItemText(control.id, text, sizeof text);
+            const bool checked = handle->GetItemCheck(control.id);
+            out += std::to_string(handle->TemplateId()) + " " + std::to_string(control.id) + " " +
+                   text + (checked ? "|1\n" : "|0\n");
+        }
+    }
+    return out;
+}
+
+namespace win32host {
+
+const DialogTemplate* FindDialogTemplate(int id) {
+    for (const DialogTemplate& t : Templates())
+        if (t.id == id) return &t;
+    return nullptr;
+}
+
+}  // namespace win32host
+}  // namespace platform
