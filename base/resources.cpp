@@ -18,7 +18,7 @@ void WaitFailed(platform::WaitResult) { WriteLog("Get Resource() - Mutex wait ti
 }  // namespace
 
 ResourceHandle RegisterResource(const char* label) {
-    ResourceHandle h = platform::CreateMutex(label);
+    ResourceHandle h = platform::NewMutex(label);
     if (h == nullptr) FatalStop(7765, "RegisterResource() - NULL Mutex handle\n");
     return h;
 }

@@ -132,13 +132,13 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
 
     monitorPort = port;
 
-    DataMutex = platform::CreateMutex("DATAMUTEX");
+    DataMutex = platform::NewMutex("DATAMUTEX");
     WriteLog("InitUdp() - DataMutex has been created\n");
     if (DataMutex == nullptr) {
         WriteLog("InitUDP() - failure to create data mutex\n");
         return -1;
     }
-    FlightMutex = platform::CreateMutex("FLIGHTMUTEX");
+    FlightMutex = platform::NewMutex("FLIGHTMUTEX");
     if (FlightMutex == nullptr) {
         WriteLog("InitUDP() - failure to create flight mutex\n");
         return -1;

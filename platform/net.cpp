@@ -159,7 +159,9 @@ bool GetAdapterList(std::vector<Adapter>* out) {
         bool seen = false;
         for (const Adapter& a : target) seen = seen || a.description == ifName;
         if (seen) continue;
-        target.push_back(Adapter{ifName, SockaddrText(p->ifa_addr), SockaddrText(p->ifa_netmask)});
+        const std::string address = SockaddrText(p->ifa_addr);
+        target.push_back(Adapter{.name = ifName, .description = ifName, .address = address,
+                                 .mask = SockaddrText(p->ifa_netmask), .addresses = {address}});
     }
     freeifaddrs(list);
     *out = others.empty() ? loopbacks : others;

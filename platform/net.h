@@ -8,8 +8,17 @@
 
 namespace platform {
 
+#ifdef _WIN32
+using SocketHandle = std::uintptr_t;  // Winsock's SOCKET: as wide as a pointer
+constexpr SocketHandle kInvalidSocket = ~SocketHandle{0};
+#else
 using SocketHandle = int;
 constexpr SocketHandle kInvalidSocket = -1;
+#endif
+
+// Starts the sockets library with the version word asked for (Winsock's
+// WSAStartup); nothing to do on POSIX. Needed before any other call here.
+bool StartSockets(std::uint16_t versionWord);
 
 struct Ipv4Endpoint {
     std::uint32_t address = 0;  // host byte order
@@ -21,13 +30,16 @@ bool BindUdp(SocketHandle s, const Ipv4Endpoint& local);
 bool SetBroadcast(SocketHandle s, std::int32_t value);  // socket-level broadcast option
 // Returns the number of bytes sent, or -1 on error.
 long SendTo(SocketHandle s, const void* data, std::size_t length, const Ipv4Endpoint& to);
-// Blocks for one datagram. Returns its length (truncated to capacity), or -1 on
+// Blocks for one datagram. Returns its length (truncated to capacity: a
+// datagram longer than the buffer comes back cut on every system), or -1 on
 // error (also when a receive timeout set on the socket ran out). The sender's
 // address goes to `from` when given.
 long ReceiveFrom(SocketHandle s, void* buffer, std::size_t capacity, Ipv4Endpoint* from = nullptr);
 // Asks for a receive buffer of `bytes`, beyond the system's ordinary cap when
 // the process may; returns the size in effect afterwards, -1 on error.
 long SetReceiveBufferSize(SocketHandle s, long bytes);
+// Makes receives on `s` give up with -1 after `milliseconds` (0: never).
+bool SetReceiveTimeout(SocketHandle s, int milliseconds);
 // Makes receives on `s` return -1 at once when nothing is waiting.
 bool SetNonBlocking(SocketHandle s);
 void CloseSocket(SocketHandle s);
@@ -61,6 +73,12 @@ struct Adapter {
 // Adapters with an IPv4 address, in system order. Loopback is listed only
 // when it is the only such interface. false when the list cannot be read.
 bool GetAdapterList(std::vector<Adapter>* out);
+
+// Reading the adapter list the way the system's interface allows to fail:
+// a first buffer that cannot be allocated, a larger one asked for that
+// cannot be allocated, or the read itself failing (also: no adapter).
+enum class AdapterListStatus { Ok, NoFirstBuffer, NoLargerBuffer, ReadFailed };
+AdapterListStatus ReadAdapterList(std::vector<Adapter>* out);
 
 // Dotted text to address (host order); false when the text is not an IPv4 address.
 bool ParseIpv4(const char* text, std::uint32_t* out);

@@ -1,33 +1,20 @@
 #include "platform/sync.h"
 
 #include <atomic>
-#include <new>
-#include <pthread.h>
+
+#include "platform/system.h"
 
 namespace platform {
 namespace {
-
-class PosixMutex final : public Mutex {
-public:
-    PosixMutex() { pthread_mutex_init(&mutex_, nullptr); }
-    WaitResult Wait() override {
-        return pthread_mutex_lock(&mutex_) == 0 ? WaitResult::Acquired : WaitResult::Failed;
-    }
-    bool Release() override { return pthread_mutex_unlock(&mutex_) == 0; }
-
-private:
-    pthread_mutex_t mutex_;
-};
 
 std::atomic<MutexFactory> factory{nullptr};
 
 }  // namespace
 
-Mutex* CreateMutex(const char* name) {
+Mutex* NewMutex(const char* name) {
     MutexFactory f = factory.load(std::memory_order_acquire);
     if (f != nullptr) return f(name);
-    // Never freed: resources live until the process ends.
-    return new (std::nothrow) PosixMutex();
+    return NewSystemMutex();
 }
 
 void SetMutexFactory(MutexFactory f) { factory.store(f, std::memory_order_release); }

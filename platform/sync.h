@@ -1,7 +1,7 @@
 // Mutexes whose waits report the outcomes callers tell apart, and the one
 // scoped guard every holder of a mutex uses.
-// A POSIX mutex only ever acquires or fails; the other outcomes exist so
-// that the callers' handling of them can be exercised with a fake.
+// A POSIX mutex only ever acquires or fails; a Win32 one may also be
+// abandoned by a thread that ended holding it (and a fake gives any outcome).
 #pragma once
 
 namespace platform {
@@ -17,9 +17,10 @@ protected:
     ~Mutex() = default;  // mutexes live until the process ends
 };
 
-// Creates a mutex, not initially owned. `name` is informational only
-// (mutexes are local to the process). Returns nullptr on failure.
-Mutex* CreateMutex(const char* name);
+// Creates a mutex, not initially owned. `name` is informational only:
+// mutexes are local to the process, so a second copy of the program never
+// locks against the first. Returns nullptr on failure.
+Mutex* NewMutex(const char* name);
 
 // Replaces mutex creation (for tests); nullptr restores the real one.
 using MutexFactory = Mutex* (*)(const char* name);
@@ -34,7 +35,7 @@ struct LockPolicy {
 
 // Waits for a mutex on construction and releases it on destruction, but
 // only when the wait acquired it: releasing a mutex one does not hold is
-// undefined for a POSIX mutex. A null mutex counts as a failed wait.
+// undefined for a POSIX mutex and fails for a Win32 one. A null mutex counts as a failed wait.
 // Neither copied nor moved; factories return it as a prvalue.
 class ScopedLock {
 public:

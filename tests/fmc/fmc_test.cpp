@@ -83,7 +83,7 @@ const platform::TimeSource kVirtualClock{[] { return nowMs / 1000; }, [](int ms)
 
 unsigned char flightPlanBuffer[kFlightPlanSize];
 platform::ScopedLock HoldFlightMutex() {
-    static platform::Mutex* const mutex = platform::CreateMutex("FLIGHTMUTEX");
+    static platform::Mutex* const mutex = platform::NewMutex("FLIGHTMUTEX");
     return platform::ScopedLock(mutex, {});
 }
 

@@ -34,8 +34,8 @@ class Link : public ::testing::Test {
 protected:
     void SetUp() override {
         InitDB();
-        static platform::Mutex* const data = platform::CreateMutex("DATAMUTEX");
-        static platform::Mutex* const flight = platform::CreateMutex("FLIGHTMUTEX");
+        static platform::Mutex* const data = platform::NewMutex("DATAMUTEX");
+        static platform::Mutex* const flight = platform::NewMutex("FLIGHTMUTEX");
         DataMutex = data, FlightMutex = flight;
         masterChanged = false;
         linkConnected = false;
@@ -251,7 +251,7 @@ linktest::FakeMutex failingXmt(platform::WaitResult::Failed);
 platform::Mutex* FailingXmtFactory(const char* name) {
     if (std::string(name) == "XmtMutex") return &failingXmt;
     platform::SetMutexFactory(nullptr);
-    platform::Mutex* m = platform::CreateMutex(name);
+    platform::Mutex* m = platform::NewMutex(name);
     platform::SetMutexFactory(FailingXmtFactory);
     return m;
 }

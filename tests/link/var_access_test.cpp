@@ -161,7 +161,7 @@ std::atomic<int> xmtCreations{0};
 platform::Mutex* CountingFactory(const char* name) {
     if (std::string(name) == "XmtMutex") xmtCreations.fetch_add(1);
     platform::SetMutexFactory(nullptr);
-    platform::Mutex* m = platform::CreateMutex(name);
+    platform::Mutex* m = platform::NewMutex(name);
     platform::SetMutexFactory(CountingFactory);
     return m;
 }
