@@ -92,10 +92,21 @@ std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const ch
         choice = ComputeBroadcast(address, mask);
     } else {
         std::vector<platform::Adapter> adapters;
-        if (!platform::GetAdapterList(&adapters) || adapters.empty()) {
-            Print("Can't get adapter information.\n");
-            PrintAndLog("Error IB-3\n");
-            return std::nullopt;
+        switch (platform::ReadAdapterList(&adapters)) {
+            case platform::AdapterListStatus::Ok:
+                break;
+            case platform::AdapterListStatus::NoFirstBuffer:
+                Print("Unable to get memeory for adapter memory (1).\n");
+                PrintAndLog("Error IB-1\n");
+                return std::nullopt;
+            case platform::AdapterListStatus::NoLargerBuffer:
+                Print("Unable to get memeory for adapter memory (2).\n");
+                PrintAndLog("Error IB-2\n");
+                return std::nullopt;
+            case platform::AdapterListStatus::ReadFailed:
+                Print("Can't get adapter information.\n");
+                PrintAndLog("Error IB-3\n");
+                return std::nullopt;
         }
         for (const platform::Adapter& a : adapters) {
             PrintAndLog("   Desc: \t%s\n", a.description.c_str());
@@ -144,7 +155,8 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
         return -1;
     }
 
-    // Sockets need no start-up call on this platform.
+    // Version 9.9 asks for the newest the library has; the answer changes nothing.
+    platform::StartSockets(0x0909);
     FindHostAddress({&platform::GetHostName, &platform::ResolveHostName});
     WriteLogLevelf(3, "Monitor Port is %d\n", monitorPort);
 

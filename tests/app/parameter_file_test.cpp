@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/portable.h"
+
 #include "app/parameter_file.h"
 #include "base/log.h"
 #include "base/settings.h"
@@ -83,9 +85,8 @@ class ParameterFile : public ::testing::Test {
 protected:
     void Run(const Case& c) {
         SCOPED_TRACE(c.name);
-        char pattern[] = "/tmp/orv_paramfile_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        const std::filesystem::path dir = pattern;
+        const std::filesystem::path dir = testsupport::MakeTempDir("orv_paramfile_");
+        ASSERT_FALSE(dir.empty());
         const std::string cfg = (dir / "orvvarnoth.cfg").string();
         const std::string log = (dir / "ORVVarnoth.log").string();
         if (!c.noFile) std::ofstream(cfg, std::ios::binary) << c.file;

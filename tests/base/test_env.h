@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
+#include "tests/support/portable.h"
 #include <vector>
 
 #include "base/log.h"
@@ -66,7 +66,7 @@ protected:
         std::replace(name.begin(), name.end(), '/', '_');
         const auto dir = std::filesystem::path(std::getenv(kBaseVariable)) / name;
         std::filesystem::create_directories(dir);
-        ASSERT_EQ(chdir(dir.c_str()), 0);
+        ASSERT_TRUE(testsupport::ChangeDir(dir.string()));
     }
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "test_env.h"
+#include "tests/support/portable.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -14,9 +15,9 @@ int main(int argc, char** argv) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const char* inherited = std::getenv(shelltest::kBaseVariable);
     if (inherited != nullptr) return RUN_ALL_TESTS();
-    std::string base = (std::filesystem::temp_directory_path() / "orv-shelltest-XXXXXX").string();
-    if (mkdtemp(base.data()) == nullptr) return 2;
-    setenv(shelltest::kBaseVariable, base.c_str(), 1);
+    const std::string base = testsupport::MakeTempDir("orv-shelltest-");
+    if (base.empty()) return 2;
+    testsupport::SetEnv(shelltest::kBaseVariable, base.c_str());
     const int result = RUN_ALL_TESTS();
     std::error_code ec;
     if (result == 0) std::filesystem::remove_all(base, ec);  // else kept for a look

@@ -11,7 +11,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "fmc/fmc_cycle.h"
@@ -26,6 +25,7 @@
 #include "platform/time.h"
 #include "base/log.h"
 #include "base/settings.h"
+#include "tests/support/portable.h"
 
 using Strings = std::vector<std::string>;
 
@@ -466,8 +466,8 @@ TEST_F(Toga, SwitchHandling) {
 // The log is written to the working directory: a temporary one.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    char dir[] = "/tmp/orv_fmc_test_XXXXXX";
-    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) return std::perror("temporary directory"), 1;
+    const std::string dir = testsupport::MakeTempDir("orv_fmc_test_");
+    if (dir.empty() || !testsupport::ChangeDir(dir)) return std::perror("temporary directory"), 1;
     const int result = RUN_ALL_TESTS();
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);

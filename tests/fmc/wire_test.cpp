@@ -9,11 +9,8 @@
 #include <filesystem>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
-#include <sys/socket.h>
-#include <sys/time.h>
 
 #include "protocol/flight_plan.h"
 #include "fmc/fmc_cycle.h"
@@ -26,6 +23,7 @@
 #include "base/log.h"
 #include "base/settings.h"
 #include "tests/support/netns_guard.h"
+#include "tests/support/portable.h"
 
 extern "C" const char* __tsan_default_options() { return "halt_on_error=1"; }
 
@@ -51,8 +49,7 @@ std::string Update(const char* kind, std::int32_t index, double value) {
 // datagram fails the test instead of hanging it.
 struct DbPeer {
     DbPeer() {
-        timeval tv{3, 0};
-        setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        platform::SetReceiveTimeout(socket, 3000);
     }
     ~DbPeer() { platform::CloseSocket(socket); }
     DbPeer(const DbPeer&) = delete;
@@ -165,8 +162,9 @@ TEST(FmcOnTheWire, PlanCopyWithAFailedWaitReleasesNothing) {
 int main(int argc, char** argv) {
     testsupport::RequirePrivateNetworkNamespace();
     ::testing::InitGoogleTest(&argc, argv);
-    char dir[] = "/tmp/orv_fmc_wire_XXXXXX";
-    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) return std::perror("temporary directory"), 1;
+    platform::StartSockets(0x0202);
+    const std::string dir = testsupport::MakeTempDir("orv_fmc_wire_");
+    if (dir.empty() || !testsupport::ChangeDir(dir)) return std::perror("temporary directory"), 1;
     StartLog("ORVVarnoth.log");
     const int result = RUN_ALL_TESTS();
     // Removed while still the working directory: later lines of the link

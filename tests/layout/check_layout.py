@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Checks that includes only run down the folder layering.
 
-Floors, bottom-up: platform (with platform/qt), base, protocol, link, fmc,
+Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc,
 panels and resources, app. A folder includes only its own floor and those
 below it. tools/ may include only platform, base, protocol and tools/.
-Outside platform/ and app/ nothing includes Qt or socket headers. tests/ and
+Outside platform/ and app/ nothing includes Qt, socket or Windows headers. tests/ and
 bench/ are exempt.
 
 Usage: check_layout.py <source root>     check a tree
@@ -22,7 +22,8 @@ EXEMPT = {"tests", "bench", "build", "scripts"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 SYSTEM_FORBIDDEN = re.compile(
-    r"^(Q\w*(/|$)|Qt\w*/|sys/socket\.h$|netinet/|arpa/|ifaddrs\.h$|netdb\.h$)")
+    r"^(Q\w*(/|$)|Qt\w*/|sys/socket\.h$|netinet/|arpa/|ifaddrs\.h$|netdb\.h$"
+    r"|(?i:windows|winsock2?|ws2tcpip|iphlpapi|mswsock|commctrl)\.h$)")
 
 
 def top_folder(relative_path):
@@ -42,7 +43,7 @@ def check_file(root, relative_path):
             where = "%s:%d: #include %s%s%s" % (relative_path, number, bracket, name,
                                                 ">" if bracket == "<" else '"')
             if bracket == "<" and SYSTEM_FORBIDDEN.match(name) and folder not in ("platform", "app"):
-                problems.append(where + "  (Qt and socket headers belong in platform/ or app/)")
+                problems.append(where + "  (Qt, socket and Windows headers belong in platform/ or app/)")
                 continue
             target = top_folder(name)
             if bracket == "<" or (target not in FLOORS and target != "tools"):
@@ -75,6 +76,8 @@ def self_test():
     sound = {
         "platform/net.cpp": "#include <sys/socket.h>\n#include \"platform/net.h\"\n",
         "platform/qt/host.cpp": "#include <QWidget>\n#include \"platform/gui.h\"\n",
+        "platform/win32/net.cpp": "#include <winsock2.h>\n#include <windows.h>\n",
+        "app/win_main.cpp": "#include <windows.h>\n#include \"app/startup.h\"\n",
         "base/log.cpp": "#include \"platform/time.h\"\n#include <cstdio>\n",
         "protocol/wire.cpp": "#include \"base/log.h\"\n",
         "link/var.cpp": "#include \"protocol/wire.h\"\n#include \"link/var.h\"\n",
@@ -103,6 +106,9 @@ def self_test():
         ("base/log.cpp", "#include <QtCore/QString>\n"),
         ("protocol/wire.cpp", "#include <netdb.h>\n"),
         ("link/var.cpp", "#include <ifaddrs.h>\n"),
+        ("panels/status.cpp", "#include <windows.h>\n"),
+        ("link/var.cpp", "#include <winsock2.h>\n"),
+        ("base/log.cpp", "#include <Windows.h>\n"),
     ]
     failures = []
 

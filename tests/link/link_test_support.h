@@ -10,8 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include <sys/socket.h>
-#include <sys/time.h>
 
 #include "protocol/wire.h"
 #include "platform/net.h"
@@ -44,8 +42,7 @@ constexpr std::uint32_t kLoopback2 = 0x7F000002;  // 127.0.0.2, also on lo
 
 // Makes a receive on `s` give up after `ms` (it then reports an error).
 inline void SetReceiveTimeout(platform::SocketHandle s, int ms) {
-    timeval tv{ms / 1000, (ms % 1000) * 1000};
-    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    platform::SetReceiveTimeout(s, ms);
 }
 
 // A UDP socket on loopback, bound to `port` unless it is 0. It owns its

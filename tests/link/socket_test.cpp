@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
-#include <unistd.h>
 
 #include "link/flight_plan_buffer.h"
 #include "link/link_state.h"
@@ -17,6 +16,7 @@
 #include "link/var_table_testing.h"
 #include "platform/process.h"
 #include "tests/link/link_test_support.h"
+#include "tests/support/portable.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ using linktest::Peer;  // a DB node, or where broadcasts go
 
 // A death-test child binds its own sockets while the parent holds its
 // ones, so the ports follow the process.
-const std::uint16_t kPort = static_cast<std::uint16_t>(20000 + getpid() % 10000 * 3);
+const std::uint16_t kPort = static_cast<std::uint16_t>(20000 + testsupport::ProcessId() % 10000 * 3);
 
 class Link : public ::testing::Test {
 protected:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/net.h"
 #include "platform/process.h"
 #include "base/log.h"
 #include "tests/link/link_test_support.h"
@@ -15,6 +16,7 @@ extern "C" const char* __tsan_default_options() { return "halt_on_error=1"; }
 
 int main(int argc, char** argv) {
     testsupport::RequirePrivateNetworkNamespace();
+    platform::StartSockets(0x0202);
     bool deathChild = false;
     for (int i = 1; i < argc; ++i) deathChild |= std::strstr(argv[i], "internal_run_death_test") != nullptr;
     // A death-test child writes a log of its own, which its parent then reads.

@@ -5,7 +5,7 @@
 
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include "tests/support/portable.h"
 
 #include "base/log.h"
 #include "fake_panel_env.h"
@@ -31,7 +31,7 @@ protected:
         PanelEcho.courseFOPending = false;
         lastAutopilotShown = -1;
         lastFlightDirShown = -1;
-        logPath_ = ::testing::TempDir() + "panels_" + std::to_string(getpid()) + ".log";
+        logPath_ = ::testing::TempDir() + "panels_" + std::to_string(testsupport::ProcessId()) + ".log";
         ASSERT_TRUE(StartLog(logPath_.c_str()));
     }
     void TearDown() override { std::remove(logPath_.c_str()); }

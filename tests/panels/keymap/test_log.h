@@ -5,14 +5,14 @@
 
 #include <cstdio>
 #include <string>
-#include <unistd.h>
+#include "tests/support/portable.h"
 
 #include "base/log.h"
 
 class TempLog {
 public:
     TempLog()
-        : path_(::testing::TempDir() + "orv_panels_" + std::to_string(getpid()) + ".log") {
+        : path_(::testing::TempDir() + "orv_panels_" + std::to_string(testsupport::ProcessId()) + ".log") {
         StartLog(path_.c_str());
     }
     ~TempLog() { std::remove(path_.c_str()); }
