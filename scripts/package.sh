@@ -1,0 +1,43 @@
+#!/bin/sh
+# Makes the release packages in dist/: the Windows zip (the exe, a sample
+# orvvarnoth.cfg, how to run it against a DB node) and the Debian package of
+# the Linux program and the DB-node simulator (CPack). Then installs the
+# Debian package once into a clean scratch root and starts it there.
+set -e
+cd "$(dirname "$0")/.."
+root="$PWD"
+rm -rf dist && mkdir -p dist
+
+sh scripts/build-windows.sh build-windows
+stage="build-windows/zip/orvvarnoth"
+rm -rf build-windows/zip && mkdir -p "$stage"
+cp build-windows/app/orvvarnoth.exe packaging/orvvarnoth.cfg packaging/README-windows.txt "$stage/"
+(cd build-windows/zip && cmake -E tar cf "$root/dist/orvvarnoth-windows.zip" --format=zip orvvarnoth)
+
+sh scripts/build.sh build
+(cd build && cpack -G DEB -B "$root/dist/deb" >/dev/null)
+mv dist/deb/*.deb dist/ && rm -rf dist/deb
+
+# The package installed by dpkg into a clean scratch root (its own dpkg
+# database; the system libraries it depends on are the host's), then run
+# once there: the program starts, opens its window offscreen, and ends with
+# 0 on SIGTERM; the simulator answers --help. In a private network namespace.
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/var/lib/dpkg/updates" "$scratch/var/lib/dpkg/info" "$scratch/work"
+touch "$scratch/var/lib/dpkg/status"
+dpkg --root="$scratch" --force-depends --force-not-root -i dist/*.deb >/dev/null
+cp "$scratch/usr/share/orvvarnoth/orvvarnoth.cfg" "$scratch/work/"
+unshare -n sh -c '
+  set -e
+  ip link set lo up
+  "$1/usr/bin/orv-dbnode" --help >/dev/null
+  cd "$1/work"
+  QT_QPA_PLATFORM=offscreen "$1/usr/bin/orvvarnoth" & pid=$!
+  sleep 3
+  kill -TERM $pid
+  wait $pid
+  grep -q "Log started" ORVVarnoth.log
+' check "$scratch"
+echo "package installed into a scratch root and run once: ok"
+ls -l dist
