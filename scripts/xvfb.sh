@@ -11,7 +11,7 @@ start_xvfb() {
         n=$(( $(od -An -N2 -tu2 /dev/urandom) % 30000 + 200 ))
         [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
         rm -f "$1/display.txt"
-        Xvfb :$n -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display.txt" >"$1/xvfb.txt" 2>&1 &
+        Xvfb :$n -displayfd 3 -screen 0 ${ORV_XVFB_SCREEN:-1024x768x24} -nolisten tcp 3>"$1/display.txt" >"$1/xvfb.txt" 2>&1 &
         xvfb_pid=$!
         t=100
         while [ ! -s "$1/display.txt" ] && [ $t -gt 0 ] && kill -0 $xvfb_pid 2>/dev/null; do

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "host_probe.h"
 #include "platform/gui.h"
 #include "platform/window.h"
 #include "resources/dialog_script.h"
@@ -9,7 +8,7 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    probe::PrepareHost();
     platform::GuiInit(argc, argv);
     if (!platform::LoadDialogTemplates(PanelDialogScript())) return 2;
     TempLog log;  // the Nav Display traces its keys

@@ -1,27 +1,18 @@
-// The panel windows on the real windowing host (offscreen): titles, sizes,
-// places, closing and focus, the end of the program, keys after clicks.
-#include <QApplication>
-#include <QTest>
-#include <QTimer>
-
+// The panel windows on the real windowing host: titles, sizes, places,
+// closing and focus, the end of the program, keys after clicks.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "base/settings.h"
+#include "host_probe.h"
 #include "panels/keymap.h"
 #include "panels/windows.h"
-#include "platform/qt/check_box.h"
-#include "platform/qt/dialog_widget.h"
-#include "platform/qt/frame_widget.h"
 #include "var_standin.h"
 
 namespace {
-
-constexpr int kNoQuit = -77;
 
 struct Panel {
     const char* cls;
@@ -46,7 +37,7 @@ std::vector<Panel> Panels() {
     };
 }
 
-QWidget* FrameOf(platform::Frame* frame) { return platform::qthost::FrameWidgetOf(frame); }
+using probe::Point;
 
 platform::Frame* const& HandleNamed(const std::string& cls) {
     for (const Panel& p : Panels())
@@ -54,21 +45,9 @@ platform::Frame* const& HandleNamed(const std::string& cls) {
     return bigWinFrame;
 }
 
-// Runs the message loop until a quit or `timeoutMs`; the quit code, or
-// kNoQuit when nothing ended the loop.
-int RunLoop(const std::function<void()>& action, int timeoutMs) {
-    QTimer start, stop;
-    start.setSingleShot(true);
-    stop.setSingleShot(true);
-    QObject::connect(&start, &QTimer::timeout, action);
-    QObject::connect(&stop, &QTimer::timeout, [] { QApplication::exit(kNoQuit); });
-    start.start(0);
-    stop.start(timeoutMs);
-    return QApplication::exec();
-}
-
-// The user's close box.
-void CloseByUser(platform::Frame* frame) { FrameOf(frame)->close(); }
+constexpr int kNoQuit = probe::kNoQuit;
+using probe::CloseByUser;
+using probe::RunLoop;
 
 class PanelWindowsGui : public ::testing::Test {
 protected:
@@ -88,7 +67,7 @@ protected:
         for (platform::Frame* f :
              {statusFrame, autopilotFrame, navDispFrame, radiosFrame, bigWinFrame})
             if (f != nullptr) platform::DestroyFrame(f);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        probe::Settle();
     }
 
     void CreateFour(const std::string& hidden = "") {
@@ -116,34 +95,33 @@ protected:
 };
 
 void ExpectFrameFitsDialog(platform::Frame* frame, platform::Dialog* dialog, const char* title,
-                           const char* cls, QPoint place, bool shown) {
-    QWidget* w = FrameOf(frame);
-    ASSERT_NE(w, nullptr) << cls;
-    QWidget* d = platform::qthost::DialogWidgetOf(dialog);
-    ASSERT_NE(d, nullptr) << cls;
-    EXPECT_EQ(w->windowTitle().toStdString(), title);
-    EXPECT_EQ(w->objectName().toStdString(), cls);
-    EXPECT_EQ(w->pos(), place) << cls;
-    EXPECT_FALSE(d->size().isEmpty()) << cls;
-    EXPECT_EQ(w->size(), d->size()) << cls << ": the client area is the dialog";
-    EXPECT_EQ(d->pos(), QPoint(0, 0)) << cls;
-    EXPECT_EQ(w->isVisible(), shown) << cls;
-    EXPECT_EQ(d->isVisibleTo(w), shown) << cls;
+                           const char* cls, Point place, bool shown) {
+    ASSERT_TRUE(platform::FrameExists(frame)) << cls;
+    ASSERT_NE(dialog, nullptr) << cls;
+    EXPECT_EQ(probe::Title(frame), title);
+    EXPECT_EQ(probe::ClassName(frame), cls);
+    EXPECT_EQ(probe::Place(frame), place) << cls;
+    const Point size = probe::DialogSize(dialog);
+    EXPECT_GT(size.x * size.y, 0) << cls;
+    EXPECT_EQ(probe::ClientSize(frame), size) << cls << ": the client area is the dialog";
+    EXPECT_EQ(probe::DialogPlace(dialog), (Point{0, 0})) << cls;
+    EXPECT_EQ(probe::Shown(frame), shown) << cls;
+    EXPECT_EQ(probe::DialogShown(dialog), shown) << cls;
 }
 
 TEST_F(PanelWindowsGui, FourWindowsWithTitlesPlacesSizesAndShowFlags) {
     PlaceFour();
     CreateFour("navdisp");
     for (const Panel& p : Panels()) {
-        ExpectFrameFitsDialog(*p.frame, *p.dialog, p.title, p.cls, QPoint(p.x, p.y),
+        ExpectFrameFitsDialog(*p.frame, *p.dialog, p.title, p.cls, Point{p.x, p.y},
                               std::string(p.cls) != "navdisp");
     }
-    const QSize panelSize = FrameOf(statusFrame)->size();
+    const Point panelSize = probe::ClientSize(statusFrame);
     ASSERT_TRUE(CreateBigWin(nullptr));
-    ExpectFrameFitsDialog(bigWinFrame, bigWinDialog, "OrvSim Control", "bigwin", QPoint(100, 100),
+    ExpectFrameFitsDialog(bigWinFrame, bigWinDialog, "OrvSim Control", "bigwin", Point{100, 100},
                           true);
-    EXPECT_GT(FrameOf(bigWinFrame)->width(), panelSize.width() * 2);
-    EXPECT_GT(FrameOf(bigWinFrame)->height(), panelSize.height() * 2);
+    EXPECT_GT(probe::ClientSize(bigWinFrame).x, panelSize.x * 2);
+    EXPECT_GT(probe::ClientSize(bigWinFrame).y, panelSize.y * 2);
 }
 
 // Closing frames in turn, starting from each: every close hands the focus
@@ -168,10 +146,8 @@ TEST_F(PanelWindowsGui, FocusFollowsTheOrderAndTheLastCloseQuits) {
             std::string next;
             for (const std::string& candidate : orders.at(closing))
                 if (next.empty() && HandleNamed(candidate) != nullptr) next = candidate;
-            QWidget* w = FrameOf(HandleNamed(next));
-            ASSERT_NE(w, nullptr) << first << ", after " << closing;
-            EXPECT_TRUE(QTest::qWaitForWindowActive(w)) << first << ", after " << closing;
-            EXPECT_EQ(QApplication::focusWidget(), w) << first << ", after " << closing;
+            ASSERT_TRUE(platform::FrameExists(HandleNamed(next))) << first << ", after " << closing;
+            EXPECT_TRUE(probe::HasFocus(HandleNamed(next))) << first << ", after " << closing;
             closing = next;
         }
         EXPECT_EQ(RunLoop([&] { CloseByUser(HandleNamed(closing)); }, 2000), 0) << first;
@@ -194,39 +170,22 @@ TEST_F(PanelWindowsGui, ClosingTheCombinedWindowQuits) {
     EXPECT_EQ(bigWinFrame, nullptr);
 }
 
-// Where a user clicks a control: a check box at its box (its text stands
-// left of it), an up-down on its first arrow, anything else in its middle.
-QPoint ClickPoint(const platform::qthost::DialogItem& item) {
-    if (auto* box = dynamic_cast<platform::qthost::LeftTextCheckBox*>(item.widget))
-        return box->IndicatorRect().center();
-    const QRect r = item.widget->rect();
-    if (item.kind == platform::ControlKind::UpDown)
-        return r.width() > r.height() ? QPoint(r.width() / 4, r.height() / 2)
-                                      : QPoint(r.width() / 2, r.height() / 4);
-    return r.center();
-}
-
 // After a click on any control, G typed into the window reaches the key map.
 void ExpectKeysAfterEveryClick(platform::Frame* frame, platform::Dialog* dialog) {
-    QWidget* w = FrameOf(frame);
-    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(platform::FrameExists(frame));
     platform::FocusFrame(frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    ASSERT_TRUE(probe::HasFocus(frame));
     int clicked = 0;
-    for (const platform::qthost::DialogItem& item :
-         platform::qthost::DialogWidgetOf(dialog)->Items()) {
-        if (item.kind == platform::ControlKind::Label ||
-            item.kind == platform::ControlKind::GroupBox || !item.widget->isVisible())
-            continue;
+    for (int id : probe::ClickableControls(dialog)) {
         ++clicked;
-        QTest::mouseClick(item.widget, Qt::LeftButton, {}, ClickPoint(item));
+        probe::Click(dialog, id);
         standin::sets.clear();
-        QTest::keyClick(w->windowHandle(), Qt::Key_G);
+        probe::TypeKey(frame, 'G');
         EXPECT_EQ(standin::sets, (std::vector<standin::Set>{{47, 1, standin::Path::KeyCRi}}))
-            << w->objectName().toStdString() << " control " << item.id;
+            << probe::ClassName(frame) << " control " << id;
         EXPECT_FALSE(keyBusy);
     }
-    EXPECT_GT(clicked, 10) << w->objectName().toStdString();
+    EXPECT_GT(clicked, 10) << probe::ClassName(frame);
 }
 
 TEST_F(PanelWindowsGui, KeysReachTheMapAfterAClickOnAnyControl) {
@@ -240,6 +199,15 @@ TEST_F(PanelWindowsGui, KeysReachTheMapAfterAClickOnAnyControl) {
     SetUp();
     ASSERT_TRUE(CreateBigWin(nullptr));
     ExpectKeysAfterEveryClick(bigWinFrame, bigWinDialog);
+}
+
+// The up arrow of a stepper counts up: the host hands the panels the
+// platform's sign, which they negate.
+TEST_F(PanelWindowsGui, AnUpArrowStepsUp) {
+    ASSERT_TRUE(CreateBigWin(nullptr));
+    bigWinDialog->SetItemText(1016, " 90 ");  // the heading field
+    probe::Click(bigWinDialog, 1036);          // its fine stepper
+    EXPECT_EQ(standin::sets, (std::vector<standin::Set>{{122, 91, standin::Path::KeyCRi}}));
 }
 
 }  // namespace

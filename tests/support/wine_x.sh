@@ -1,0 +1,27 @@
+# Sourced by the tests that run a Windows program under Wine on Xvfb,
+# after scripts/xvfb.sh and netns_guard.sh.
+# start_wine_x <scratch dir> <prefix dir>: inside this private network
+# namespace, starts Xvfb and the prefix's own wineserver (made here, so that
+# its sockets stay here), with unmanaged windows so that closing one takes
+# no wait. Sets xvfb_pid; stop_wine_x ends both.
+start_wine_x() {
+    require_private_netns
+    ORV_XVFB_SCREEN=${ORV_XVFB_SCREEN:-1280x1024x24} start_xvfb "$1" || return 1
+    start_wine "$2"
+}
+# start_wine <prefix dir>: the same on an X server that is already running.
+start_wine() {
+    WINEPREFIX="$1"; WINEDEBUG=-all; WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+    mkdir -p "$WINEPREFIX"
+    # A server whose output goes elsewhere, or Wine's helpers would hold
+    # the caller's pipes open.
+    wineserver -p 120 </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+}
+stop_wine_x() {
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    kill "$xvfb_pid" 2>/dev/null
+}
