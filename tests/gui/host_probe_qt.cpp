@@ -76,7 +76,12 @@ void Click(platform::Dialog* dialog, int id) {
         at = r.width() > r.height() ? QPoint(r.width() * 3 / 4, r.height() / 2)
                                     : QPoint(r.width() / 2, r.height() / 4);
     }
-    QTest::mouseClick(item->widget, Qt::LeftButton, {}, at);
+    QWidget* target = item->widget;
+    if (QWidget* arrow = target->childAt(at)) {  // the up-down's arrow button
+        at = arrow->mapFrom(target, at);
+        target = arrow;
+    }
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
 }
 
 void TypeKey(platform::Frame* frame, int code) {
