@@ -46,7 +46,7 @@ std::string TimeStamp() {
 bool StartLog(const char* name) {
     std::lock_guard<std::recursive_mutex> guard(LogLock());
     CopyName(name);
-    std::FILE* f = std::fopen(logFileName, "w");
+    std::FILE* f = std::fopen(logFileName, "wb");
     if (f == nullptr) return false;
     logStarted = true;
     std::fputs("Log started.\n", f);
@@ -57,7 +57,7 @@ bool StartLog(const char* name) {
 void WriteLog(const char* message) {
     std::lock_guard<std::recursive_mutex> guard(LogLock());
     if (!logStarted) StartLog("ORVDefault.log");
-    std::FILE* f = std::fopen(logFileName, "a");
+    std::FILE* f = std::fopen(logFileName, "ab");
     if (f == nullptr) return;  // the line is lost; later lines try again
     const std::string line = TimeStamp() + " " + CollapsePercents(message);
     std::fwrite(line.data(), 1, line.size(), f);

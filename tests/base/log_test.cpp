@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "tests/support/portable.h"
 #include "platform/sync.h"
 #include "base/log.h"
 #include "base/resources.h"
@@ -102,7 +103,7 @@ TEST_F(Log, LinesFromFiveThreadsNeverInterleave) {
 }
 
 // On POSIX the parent sees only the low 8 bits of an exit code.
-::testing::ExitedWithCode ExitCode(int code) { return ::testing::ExitedWithCode(code & 0xFF); }
+::testing::ExitedWithCode ExitCode(int code) { return ::testing::ExitedWithCode(testsupport::SeenExitCode(code)); }
 
 class FailingMutex final : public platform::Mutex {
 public:

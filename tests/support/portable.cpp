@@ -47,4 +47,12 @@ void SetEnv(const char* name, const char* value) {
 #endif
 }
 
+int SeenExitCode(int code) {
+#ifdef _WIN32
+    return code;
+#else
+    return code & 0xFF;
+#endif
+}
+
 }  // namespace testsupport

@@ -11,5 +11,7 @@ int ProcessId();
 std::string MakeTempDir(const char* prefix);
 bool ChangeDir(const std::string& path);
 void SetEnv(const char* name, const char* value);
+// An exit code as the parent sees it: whole on Windows, low 8 bits on POSIX.
+int SeenExitCode(int code);
 
 }  // namespace testsupport
