@@ -44,11 +44,19 @@ struct HostEntry {
     std::vector<std::string> addresses;  // dotted IPv4 texts, in resolver order
 };
 bool ResolveHostName(const char* name, HostEntry* out);
+// The host's own name and addresses, as Windows answers gethostbyname for it:
+// the official name from the resolver when it answers (else `name`), and the
+// IPv4 addresses of the adapters in adapter order, loopback only when it is
+// the only one. The resolver's addresses are used only when the adapters give
+// none. false only when neither gives any address.
+bool ResolveOwnHostName(const char* name, HostEntry* out);
 
 struct Adapter {
-    std::string description;
-    std::string address;  // dotted IPv4 text of its first address
-    std::string mask;     // dotted IPv4 text of that address's mask
+    std::string name;         // the system's name (interface name, AdapterName)
+    std::string description;  // interface name on Linux, Description on Windows
+    std::string address;      // dotted IPv4 text of its first address
+    std::string mask;         // dotted IPv4 text of that address's mask
+    std::vector<std::string> addresses;  // every IPv4 address, dotted; the first is `address`
 };
 // Adapters with an IPv4 address, in system order. Loopback is listed only
 // when it is the only such interface. false when the list cannot be read.
