@@ -48,7 +48,8 @@ std::string Describe(const AppSettings& s) {
     out << "single " << s.singleWindow << " debug " << s.debugFmc << " status " << s.statusX
         << "," << s.statusY << "," << s.showStatus << " auto " << s.autoX << "," << s.autoY << ","
         << s.showAuto << " nav " << s.navX << "," << s.navY << "," << s.showNav << " radios "
-        << s.radiosX << "," << s.radiosY << "," << s.showRadios;
+        << s.radiosX << "," << s.radiosY << "," << s.showRadios << " adapter [" << s.networkAdapter
+        << "] dbnode " << s.haveDbNode << "," << s.dbNodeAddress;
     return out.str();
 }
 
@@ -229,6 +230,35 @@ TEST_F(ParameterFile, ErrorsAreShownLoggedAndStopTheReading) {
          "status(instance ok, show 1, at 100 100)\n"
          "box(status, Parameter Error, [Unknown symbol in parameter file: /\n])\n",
          "Unknown symbol in parameter file: /\n", "Unknown symbol in parameter file: /\n"},
+    };
+    for (const Case& c : cases) Run(c);
+}
+
+TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
+    const auto bad = [](const std::string& message) {
+        return "box(none, Parameter Error, [" + message + "])\n";
+    };
+    const std::string noAdapter = "Network adapter name or address expected after: adapter";
+    const std::string hostName = "IPv4 address of the DB node expected for dbnode: dbnode.local";
+    const Case cases[] = {
+        {"both, in any case", "Adapter ETH1 DBNODE 10.91.1.2 statusx 3", false, 0,
+         [](AppSettings& s) {
+             std::snprintf(s.networkAdapter, sizeof s.networkAdapter, "eth1");
+             s.haveDbNode = true;
+             s.dbNodeAddress = 0x0A5B0102;
+             s.statusX = 3;
+         },
+         "", "", ""},
+        {"adapter with nothing after it", "statusx 5 adapter", false, -1,
+         [](AppSettings& s) { s.statusX = 5; }, bad(noAdapter), "", noAdapter + "\n"},
+        {"dbnode given a host name", "dbnode dbnode.local", false, -1, kDefaults, bad(hostName), "",
+         hostName + "\n"},
+        {"dbnode given no unicast address", "dbnode 255.255.255.255", false, -1, kDefaults,
+         bad("IPv4 address of the DB node expected for dbnode: 255.255.255.255"), "",
+         "IPv4 address of the DB node expected for dbnode: 255.255.255.255\n"},
+        {"dbnode given three parts", "dbnode 10.91.1", false, -1, kDefaults,
+         bad("IPv4 address of the DB node expected for dbnode: 10.91.1"), "",
+         "IPv4 address of the DB node expected for dbnode: 10.91.1\n"},
     };
     for (const Case& c : cases) Run(c);
 }

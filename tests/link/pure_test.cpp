@@ -88,14 +88,37 @@ TEST(AddressReply, PortIsReadAsDecimalWithoutOverflow) {
     }
 }
 
+platform::Adapter MakeAdapter(const char* name, const char* address, const char* mask,
+                              std::vector<std::string> more = {}) {
+    more.insert(more.begin(), address);
+    return {name, name, address, mask, more};
+}
+
 TEST(Broadcast, LastAdapterDecides) {
-    const auto b = ChooseBroadcast({{"eth0", "10.0.0.7", "255.0.0.0"}, {"wlan0", "192.168.1.20", "255.255.255.0"}});
+    const auto b = ChooseBroadcast({MakeAdapter("eth0", "10.0.0.7", "255.0.0.0"),
+                                    MakeAdapter("wlan0", "192.168.1.20", "255.255.255.0")});
     ASSERT_TRUE(b.has_value());
     EXPECT_EQ(platform::FormatIpv4(b->network), "192.168.1.0");
     EXPECT_EQ(platform::FormatIpv4(b->broadcast.address), "192.168.1.255");
     EXPECT_EQ(b->broadcast.port, 9019);
     EXPECT_FALSE(ChooseBroadcast({}).has_value());
-    EXPECT_FALSE(ChooseBroadcast({{"bad", "not.an.ip", "255.0.0.0"}}).has_value());
+    EXPECT_FALSE(ChooseBroadcast({MakeAdapter("bad", "not.an.ip", "255.0.0.0")}).has_value());
+}
+
+TEST(Broadcast, AdapterKeywordChoosesByNameDescriptionOrAnyAddress) {
+    std::vector<platform::Adapter> list = {MakeAdapter("Eth0", "10.0.0.7", "255.0.0.0", {"10.9.9.9"}),
+                                           MakeAdapter("wlan0", "192.168.1.20", "255.255.255.0")};
+    list[0].description = "Wired LAN";  // as Windows lists it beside the name
+    const struct { const char* key; std::optional<std::size_t> index; } cases[] = {
+        {"", 1}, {"eth0", 0}, {"ETH0", 0}, {"wired lan", 0}, {"10.9.9.9", 0}, {"192.168.1.20", 1},
+        {"eth7", std::nullopt}, {"10.0.0.", std::nullopt}, {"wlan", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ChooseAdapter(list, c.key), c.index) << c.key;
+    EXPECT_FALSE(ChooseAdapter({}, "").has_value());
+    // The chosen adapter's first address and mask decide, whichever address named it.
+    const auto b = ChooseBroadcast(list, "10.9.9.9");
+    ASSERT_TRUE(b.has_value());
+    EXPECT_EQ(platform::FormatIpv4(b->broadcast.address), "10.255.255.255");
 }
 
 TEST(Wire, OutgoingUpdatesAreLittleEndian) {
