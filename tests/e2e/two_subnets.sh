@@ -47,12 +47,14 @@ python3 -u - >>"$work/count.txt" <<'PY' &
 import socket, struct, select
 socks = {}
 for name in ("a1", "a2"):
-    s = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(0x0800))
+    # Only sockets for every protocol see the frames a host sends.
+    s = socket.socket(socket.AF_PACKET, socket.SOCK_RAW, socket.htons(3))
     s.bind((name, 0))
     socks[s] = name
 while True:
     for s in select.select(list(socks), [], [])[0]:
         frame = s.recv(2048)
+        if frame[12:14] != b"\x08\x00": continue
         ip = frame[14:]
         if len(ip) < 28 or ip[9] != 17: continue
         ihl = (ip[0] & 15) * 4
