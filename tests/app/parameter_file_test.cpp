@@ -256,9 +256,6 @@ TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
         {"dbnode given no unicast address", "dbnode 255.255.255.255", false, -1, kDefaults,
          bad("IPv4 address of the DB node expected for dbnode: 255.255.255.255"), "",
          "IPv4 address of the DB node expected for dbnode: 255.255.255.255\n"},
-        {"dbnode given three parts", "dbnode 10.91.1", false, -1, kDefaults,
-         bad("IPv4 address of the DB node expected for dbnode: 10.91.1"), "",
-         "IPv4 address of the DB node expected for dbnode: 10.91.1\n"},
     };
     for (const Case& c : cases) Run(c);
 }
