@@ -60,4 +60,3 @@ logged adapter "Connected to DB" && logged adapter "Adapter chosen by parameter 
 run_client dbnode "dbnode 10.91.1.2"
 logged dbnode "Connected to DB" && logged dbnode "DB node chosen by parameter file: 10.91.1.2" || fail "dbnode"
 [ "$(sent a1 unicast)" -ge 1 ] && [ "$(sent a1 broadcast)$(sent a2 broadcast)" = 00 ] || fail "requests not by unicast alone"
-echo PASS
