@@ -8,6 +8,7 @@
 
 #include "base/log.h"
 #include "base/settings.h"
+#include "platform/net.h"
 
 namespace {
 
@@ -108,9 +109,7 @@ bool ApplyKnown(const char* keyword, const char* value) {
 int ReportBadWindowCount(const char* value) {
     char message[64 + kParameterTokenMax];
     std::snprintf(message, sizeof message, "Unknown option for window count: %s", value);
-    parameterFileHooks.messageBox(nullptr, message, kErrorTitle);
-    std::strcat(message, "\n");
-    WriteLog(message);
+    ReportParameterError(message);
     return -1;
 }
 
@@ -128,16 +127,52 @@ int ReportUnknownKeyword(const char* keyword) {
     return -1;
 }
 
+// Dotted IPv4 text of a unicast address (not 0.0.0.0/8, multicast or
+// broadcast). No name lookup, so start-up never waits on a resolver.
+bool ParseDbNodeAddress(const char* text, std::uint32_t* out) {
+    std::uint32_t address;
+    if (!platform::ParseIpv4(text, &address)) return false;
+    const std::uint32_t top = address >> 24;
+    if (top == 0 || top >= 224) return false;
+    *out = address;
+    return true;
+}
+
+// A network keyword's value; -1 after reporting a malformed one.
+int ApplyNetworkKeyword(const char* keyword, const char* value, bool haveValue) {
+    char message[96 + kParameterTokenMax];
+    if (std::strcmp(keyword, "adapter") == 0) {
+        if (haveValue) {
+            std::snprintf(Settings.networkAdapter, sizeof Settings.networkAdapter, "%s", value);
+            return 0;
+        }
+        std::snprintf(message, sizeof message, "Network adapter name or address expected after: %s", keyword);
+    } else {
+        if (haveValue && ParseDbNodeAddress(value, &Settings.dbNodeAddress)) {
+            Settings.haveDbNode = true;
+            return 0;
+        }
+        std::snprintf(message, sizeof message, "IPv4 address of the DB node expected for dbnode: %s",
+                      haveValue ? value : "");
+    }
+    ReportParameterError(message);
+    return -1;
+}
+
 int ReadPairs(std::FILE* file) {
     Token keyword = "";
     // Kept across pairs: a keyword that ends the file takes the previous
     // pair's value.
     Token value = "";
     while (ReadToken(file, keyword)) {
-        ReadToken(file, value);
+        const bool haveValue = ReadToken(file, value);
         LowerCase(keyword);
         LowerCase(value);
         if (ApplyKnown(keyword, value)) continue;
+        if (std::strcmp(keyword, "adapter") == 0 || std::strcmp(keyword, "dbnode") == 0) {
+            if (ApplyNetworkKeyword(keyword, value, haveValue) != 0) return -1;
+            continue;
+        }
         if (std::strcmp(keyword, "win") == 0) {
             if (std::strcmp(value, "one") == 0) {
                 Settings.singleWindow = true;
@@ -158,6 +193,13 @@ int ReadPairs(std::FILE* file) {
 }
 
 }  // namespace
+
+void ReportParameterError(const char* message) {
+    parameterFileHooks.messageBox(nullptr, message, kErrorTitle);
+    std::string line = message;
+    line += "\n";
+    WriteLog(line.c_str());
+}
 
 void LowerCase(char* text) {
     for (; *text != '\0'; ++text) {

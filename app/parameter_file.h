@@ -16,6 +16,10 @@ constexpr int kParameterCommentMax = 298;
 // count or an unknown keyword to the user and to the log.
 int ReadParameterFile(const char* path);
 
+// Shows `message` in a "Parameter Error" box without owner and writes it,
+// with a line break, to the log; start-up then ends with exit code 10.
+void ReportParameterError(const char* message);
+
 // Converts the letters A to Z in `text` to a to z, in place.
 void LowerCase(char* text);
 

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <string>
 #include <thread>
 
 #include "app/parameter_file.h"
@@ -35,7 +36,16 @@ int RunProgram(platform::AppInstance instance) {
     // the host address itself.
     static char ipText[512] = "";
     static char maskText[512] = "";
-    InitUdp(9099, 15, ipText, maskText, Settings.versionMajor, Settings.buildStamp);
+    NetworkKeywords keywords;
+    keywords.adapter = Settings.networkAdapter;
+    if (Settings.haveDbNode) keywords.dbNode = Settings.dbNodeAddress;
+    if (InitUdp(9099, 15, ipText, maskText, Settings.versionMajor, Settings.buildStamp, keywords) ==
+        kInitUdpNoAdapter) {
+        // Only the network can tell that the file's adapter is not there.
+        const std::string message = std::string("No network adapter matches: ") + Settings.networkAdapter;
+        ReportParameterError(message.c_str());
+        FatalStop(10, "Error in parameter file, exiting\n");
+    }
 
     InitFMC();
 

@@ -28,6 +28,12 @@ struct AppSettings {
     std::int32_t navX = 0, navY = 0;
     std::int32_t radiosX = 0, radiosY = 0;
     bool debugFmc = false;
+    // The parameter file's `adapter` value (lower case), empty when absent;
+    // a token is at most 199 characters.
+    char networkAdapter[200] = "";
+    // The parameter file's `dbnode` address (host byte order) when haveDbNode.
+    bool haveDbNode = false;
+    std::uint32_t dbNodeAddress = 0;
 };
 
 // The built-in defaults with the window positions cascading from the

@@ -1,5 +1,8 @@
 #include "link/address_choice.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "link/link_state.h"
 
 HostAddressChoice ChooseHostAddresses(const std::vector<std::string>& addresses) {
@@ -21,14 +24,49 @@ BroadcastChoice ComputeBroadcast(std::uint32_t address, std::uint32_t mask) {
                            platform::Ipv4Endpoint{broadcast, static_cast<std::uint16_t>(kBroadcastPort)}};
 }
 
-std::optional<BroadcastChoice> ChooseBroadcast(const std::vector<platform::Adapter>& adapters) {
+namespace {
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+bool Matches(const platform::Adapter& adapter, const std::string& key) {
+    if (SameIgnoringCase(adapter.name, key) || SameIgnoringCase(adapter.description, key) ||
+        adapter.address == key) {
+        return true;
+    }
+    return std::find(adapter.addresses.begin(), adapter.addresses.end(), key) != adapter.addresses.end();
+}
+
+}  // namespace
+
+std::optional<std::size_t> ChooseAdapter(const std::vector<platform::Adapter>& adapters, const std::string& key) {
     if (adapters.empty()) return std::nullopt;
-    const platform::Adapter& last = adapters.back();
+    if (key.empty()) return adapters.size() - 1;
+    for (std::size_t i = 0; i < adapters.size(); ++i) {
+        if (Matches(adapters[i], key)) return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<BroadcastChoice> BroadcastOf(const platform::Adapter& adapter) {
     std::uint32_t address;
     std::uint32_t mask;
-    if (!platform::ParseIpv4(last.address.c_str(), &address) ||
-        !platform::ParseIpv4(last.mask.c_str(), &mask)) {
+    if (!platform::ParseIpv4(adapter.address.c_str(), &address) ||
+        !platform::ParseIpv4(adapter.mask.c_str(), &mask)) {
         return std::nullopt;
     }
     return ComputeBroadcast(address, mask);
+}
+
+std::optional<BroadcastChoice> ChooseBroadcast(const std::vector<platform::Adapter>& adapters,
+                                               const std::string& key) {
+    const std::optional<std::size_t> index = ChooseAdapter(adapters, key);
+    if (!index) return std::nullopt;
+    return BroadcastOf(adapters[*index]);
 }

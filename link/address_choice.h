@@ -1,6 +1,7 @@
 // The pure decisions of network start-up: which host address the monitor
 // socket binds and announces, and the broadcast address of the network.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,6 +30,16 @@ struct BroadcastChoice {
 // Network and broadcast address of an address and its mask.
 BroadcastChoice ComputeBroadcast(std::uint32_t address, std::uint32_t mask);
 
-// The last adapter of the list decides; nothing when the list is empty or
-// its address or mask is not dotted IPv4 text.
-std::optional<BroadcastChoice> ChooseBroadcast(const std::vector<platform::Adapter>& adapters);
+// The adapter whose name, description or one of whose addresses equals
+// `key` without regard to case (the parameter file lower-cases its values).
+// An empty key chooses the last adapter, as the list alone decides. Nothing
+// when the list is empty or no adapter matches.
+std::optional<std::size_t> ChooseAdapter(const std::vector<platform::Adapter>& adapters, const std::string& key);
+
+// The broadcast of an adapter's first address and mask; nothing when either
+// is not dotted IPv4 text.
+std::optional<BroadcastChoice> BroadcastOf(const platform::Adapter& adapter);
+
+// The adapter that `key` chooses decides (see ChooseAdapter).
+std::optional<BroadcastChoice> ChooseBroadcast(const std::vector<platform::Adapter>& adapters,
+                                               const std::string& key = std::string());

@@ -83,7 +83,8 @@ void FindHostAddress(const HostLookup& lookup) {
 }
 
 std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const char* ipText,
-                                                            const char* maskText) {
+                                                            const char* maskText,
+                                                            const std::string& adapterKey) {
     std::optional<BroadcastChoice> choice;
     std::uint32_t address;
     std::uint32_t mask;
@@ -113,7 +114,7 @@ std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const ch
             PrintAndLog("     IP: \t%s\n", a.address.c_str());
             PrintAndLog("   Mask: \t%s\n", a.mask.c_str());
         }
-        choice = ChooseBroadcast(adapters);
+        choice = ChooseBroadcast(adapters, adapterKey);
         if (!choice) {
             Print("Can't get adapter information.\n");
             PrintAndLog("Error IB-3\n");
@@ -126,7 +127,19 @@ std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const ch
     return choice->broadcast;
 }
 
-int InitUdp(int port, int node, const char* ipText, const char* maskText, int major, int minor) {
+int InitUdp(int port, int node, const char* ipText, const char* maskText, int major, int minor,
+            const NetworkKeywords& keywords) {
+    // A named adapter that is not there stops start-up before anything is
+    // opened: falling back to another would broadcast where no node listens.
+    std::optional<platform::Adapter> chosen;
+    if (!keywords.adapter.empty()) {
+        std::vector<platform::Adapter> adapters;
+        std::optional<std::size_t> index;
+        if (platform::GetAdapterList(&adapters)) index = ChooseAdapter(adapters, keywords.adapter);
+        if (!index) return kInitUdpNoAdapter;
+        chosen = adapters[*index];
+    }
+
     flightPlanBuffer[0] = flightPlanBuffer[1] = flightPlanBuffer[2] = flightPlanBuffer[3] = 0;
     versionMajor = major;
     versionMinor = minor;
@@ -157,7 +170,13 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
 
     // Version 9.9 asks for the newest the library has; the answer changes nothing.
     platform::StartSockets(0x0909);
-    FindHostAddress({&platform::GetHostName, &platform::ResolveHostName});
+    FindHostAddress({&platform::GetHostName, &platform::ResolveOwnHostName});
+    if (chosen) {
+        CopyText(boundIp, chosen->address);
+        CopyText(selectedIp, chosen->address);
+        WriteLogf("Adapter chosen by parameter file: %s %s/%s\n", chosen->name.c_str(), chosen->address.c_str(),
+                  chosen->mask.c_str());
+    }
     WriteLogLevelf(3, "Monitor Port is %d\n", monitorPort);
 
     monitorSocket = platform::OpenUdpSocket();
@@ -182,7 +201,12 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
     std::thread(ReceiverThread).detach();
     std::thread(Monitor).detach();
 
-    if (InitBroadcast(SelectBroadcastAddress(false, ipText, maskText)) != 0) return -1;
+    std::optional<platform::Ipv4Endpoint> requestsTo = SelectBroadcastAddress(false, ipText, maskText, keywords.adapter);
+    if (keywords.dbNode) {
+        requestsTo = platform::Ipv4Endpoint{*keywords.dbNode, static_cast<std::uint16_t>(kBroadcastPort)};
+        WriteLogf("DB node chosen by parameter file: %s\n", platform::FormatIpv4(*keywords.dbNode).c_str());
+    }
+    if (InitBroadcast(requestsTo) != 0) return -1;
 
     WriteLogf("UDP services ver. %d.%03d successfully initialized\n", versionMajor, versionMinor);
     return 0;

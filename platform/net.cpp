@@ -146,6 +146,23 @@ bool ResolveHostName(const char* name, HostEntry* out) {
     return true;
 }
 
+bool ResolveOwnHostName(const char* name, HostEntry* out) {
+    HostEntry resolved;
+    const bool answered = ResolveHostName(name, &resolved);
+    std::vector<Adapter> adapters;
+    std::vector<std::string> addresses;
+    if (GetAdapterList(&adapters)) {
+        for (const Adapter& a : adapters) addresses.insert(addresses.end(), a.addresses.begin(), a.addresses.end());
+    }
+    // The resolver would answer 127.0.1.1 from /etc/hosts on many systems,
+    // an address no DB node can answer: the adapters come first.
+    if (addresses.empty() && answered) addresses = resolved.addresses;
+    if (addresses.empty()) return false;
+    out->officialName = answered ? resolved.officialName : std::string(name);
+    out->addresses = addresses;
+    return true;
+}
+
 bool GetAdapterList(std::vector<Adapter>* out) {
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0) return false;
@@ -155,13 +172,18 @@ bool GetAdapterList(std::vector<Adapter>* out) {
         if (p->ifa_addr == nullptr || p->ifa_addr->sa_family != AF_INET) continue;
         const std::string ifName = p->ifa_name != nullptr ? p->ifa_name : "";
         std::vector<Adapter>& target = (p->ifa_flags & IFF_LOOPBACK) != 0 ? loopbacks : others;
-        // Only the first address of each interface counts, as in the adapter list.
-        bool seen = false;
-        for (const Adapter& a : target) seen = seen || a.description == ifName;
-        if (seen) continue;
         const std::string address = SockaddrText(p->ifa_addr);
-        target.push_back(Adapter{.name = ifName, .description = ifName, .address = address,
-                                 .mask = SockaddrText(p->ifa_netmask), .addresses = {address}});
+        // The first address of an interface and its mask stand for it; the
+        // others are only listed.
+        Adapter* known = nullptr;
+        for (Adapter& a : target) {
+            if (a.name == ifName) known = &a;
+        }
+        if (known != nullptr) {
+            known->addresses.push_back(address);
+            continue;
+        }
+        target.push_back(Adapter{ifName, ifName, address, SockaddrText(p->ifa_netmask), {address}});
     }
     freeifaddrs(list);
     *out = others.empty() ? loopbacks : others;

@@ -50,7 +50,8 @@ std::string Describe(const AppSettings& s) {
     out << "single " << s.singleWindow << " debug " << s.debugFmc << " status " << s.statusX
         << "," << s.statusY << "," << s.showStatus << " auto " << s.autoX << "," << s.autoY << ","
         << s.showAuto << " nav " << s.navX << "," << s.navY << "," << s.showNav << " radios "
-        << s.radiosX << "," << s.radiosY << "," << s.showRadios;
+        << s.radiosX << "," << s.radiosY << "," << s.showRadios << " adapter [" << s.networkAdapter
+        << "] dbnode " << s.haveDbNode << "," << s.dbNodeAddress;
     return out.str();
 }
 
@@ -230,6 +231,25 @@ TEST_F(ParameterFile, ErrorsAreShownLoggedAndStopTheReading) {
          "status(instance ok, show 1, at 100 100)\n"
          "box(status, Parameter Error, [Unknown symbol in parameter file: /\n])\n",
          "Unknown symbol in parameter file: /\n", "Unknown symbol in parameter file: /\n"},
+    };
+    for (const Case& c : cases) Run(c);
+}
+
+TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
+    const auto box = [](const std::string& m) { return "box(none, Parameter Error, [" + m + "])\n"; };
+    const std::string noAdapter = "Network adapter name or address expected after: adapter";
+    const std::string noNode = "IPv4 address of the DB node expected for dbnode: ";
+    const Case cases[] = {
+        {"both, in any case", "Adapter ETH1 DBNODE 10.91.1.2", false, 0, [](AppSettings& s) {
+             std::snprintf(s.networkAdapter, sizeof s.networkAdapter, "eth1");
+             s.haveDbNode = true, s.dbNodeAddress = 0x0A5B0102;
+         }, "", "", ""},
+        {"adapter with nothing after it", "statusx 5 adapter", false, -1,
+         [](AppSettings& s) { s.statusX = 5; }, box(noAdapter), "", noAdapter + "\n"},
+        {"dbnode given a host name", "dbnode db.local", false, -1, kDefaults, box(noNode + "db.local"), "",
+         noNode + "db.local\n"},
+        {"dbnode given broadcast", "dbnode 255.255.255.255", false, -1, kDefaults,
+         box(noNode + "255.255.255.255"), "", noNode + "255.255.255.255\n"},
     };
     for (const Case& c : cases) Run(c);
 }

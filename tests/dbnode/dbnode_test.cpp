@@ -154,7 +154,7 @@ std::vector<Outgoing> Request(Node* node, const char* text) {
     return sends;
 }
 
-TEST(Node, RepliesToAnAddressRequestOnLoopbackOnly) {
+TEST(Node, RepliesToLoopbackAndPrivateAddressesOnly) {
     char* text = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&text, &size);
@@ -162,7 +162,8 @@ TEST(Node, RepliesToAnAddressRequestOnLoopbackOnly) {
     std::string error;
     ASSERT_TRUE(InitNode(&node, NodeConfig{}, out, &error)) << error;
 
-    EXPECT_TRUE(Request(&node, "192.168.1.20 9099 1 2\n").empty());
+    EXPECT_TRUE(Request(&node, "203.0.113.20 9099 1 2\n").empty());
+    EXPECT_TRUE(Request(&node, "172.32.0.1 9099 1 2\n").empty());
     EXPECT_FALSE(node.haveClient);
     const std::vector<Outgoing> sends = Request(&node, "127.0.0.1 9099 1 260101\n");
     ASSERT_FALSE(sends.empty());

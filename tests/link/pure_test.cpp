@@ -88,14 +88,31 @@ TEST(AddressReply, PortIsReadAsDecimalWithoutOverflow) {
     }
 }
 
+platform::Adapter MakeAdapter(const char* name, const char* address, const char* mask) {
+    return {name, name, address, mask, {address}};
+}
+
 TEST(Broadcast, LastAdapterDecides) {
-    const auto b = ChooseBroadcast({{"eth0", "10.0.0.7", "255.0.0.0"}, {"wlan0", "192.168.1.20", "255.255.255.0"}});
+    const auto b = ChooseBroadcast({MakeAdapter("eth0", "10.0.0.7", "255.0.0.0"),
+                                    MakeAdapter("wlan0", "192.168.1.20", "255.255.255.0")});
     ASSERT_TRUE(b.has_value());
     EXPECT_EQ(platform::FormatIpv4(b->network), "192.168.1.0");
     EXPECT_EQ(platform::FormatIpv4(b->broadcast.address), "192.168.1.255");
     EXPECT_EQ(b->broadcast.port, 9019);
     EXPECT_FALSE(ChooseBroadcast({}).has_value());
-    EXPECT_FALSE(ChooseBroadcast({{"bad", "not.an.ip", "255.0.0.0"}}).has_value());
+    EXPECT_FALSE(ChooseBroadcast({MakeAdapter("bad", "not.an.ip", "255.0.0.0")}).has_value());
+}
+
+TEST(Broadcast, AdapterKeywordChoosesByNameDescriptionOrAnyAddress) {
+    std::vector<platform::Adapter> list = {{"Eth0", "Wired LAN", "10.0.0.7", "255.0.0.0", {"10.0.0.7", "10.9.9.9"}},
+                                           MakeAdapter("wlan0", "192.168.1.20", "255.255.255.0")};
+    const struct { const char* key; std::optional<std::size_t> index; } cases[] = {
+        {"", 1}, {"eth0", 0}, {"ETH0", 0}, {"wired lan", 0}, {"10.9.9.9", 0}, {"192.168.1.20", 1},
+        {"eth7", std::nullopt}, {"10.0.0.", std::nullopt}, {"wlan", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ChooseAdapter(list, c.key), c.index) << c.key;
+    // The chosen adapter's first address and mask decide, whichever address named it.
+    EXPECT_EQ(ChooseBroadcast(list, "10.9.9.9").value().broadcast.address, 0x0AFFFFFFu);
 }
 
 TEST(Wire, OutgoingUpdatesAreLittleEndian) {

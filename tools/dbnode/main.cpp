@@ -83,10 +83,11 @@ int main(int argc, char** argv) {
         std::fputs(dbnode::UsageText(), stdout);
         return 0;
     }
-    if (!dbnode::OnlyLoopbackInterface()) {
+    if (!dbnode::InTestNetworkNamespace()) {
         std::fprintf(stderr,
-                     "orv-dbnode: refusing to run: loopback must be the only network interface "
-                     "(run it in a private network namespace, e.g. tests/support/run_in_netns.sh)\n");
+                     "orv-dbnode: refusing to run: only loopback and veth interfaces with private "
+                     "addresses and no default route may be present (run it in a private network "
+                     "namespace, e.g. tests/support/run_in_netns.sh)\n");
         return 3;
     }
     ScriptQueue script;

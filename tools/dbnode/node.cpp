@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/netns.h"
 #include "protocol/wire.h"
 #include "tools/dbnode/cockpit_defaults.h"
 #include "tools/dbnode/codec.h"
@@ -43,7 +44,6 @@ bool ParseDotted(const std::string& text, std::uint32_t* out) {
     return true;
 }
 
-bool IsLoopback(std::uint32_t address) { return (address >> 24) == 127; }
 
 std::int32_t NextSequence(Node* node) {
     node->sequence = node->sequence >= 999 ? 0 : node->sequence + 1;
@@ -232,6 +232,10 @@ void SendBad(Node* node, BadKind kind, std::vector<Outgoing>* sends) {
 
 }  // namespace
 
+bool IsTestAddress(std::uint32_t address) {
+    return (address >> 24) == 127 || platform::IsPrivateIpv4(address);
+}
+
 bool IsSilent(const Node& node, double now) { return now < node.silentUntil; }
 
 bool InitNode(Node* node, const NodeConfig& config, std::FILE* out, std::string* error) {
@@ -266,9 +270,9 @@ void HandleRequestDatagram(Node* node, const unsigned char* data, std::size_t le
     Print(node, "REQUEST from %s %d version %d.%d", request.address.c_str(), request.port,
           request.versionMajor, request.versionMinor);
     Endpoint to;
-    if (!ParseDotted(request.address, &to.address) || !IsLoopback(to.address)) {
-        // This node only ever talks to its own machine.
-        Print(node, "REFUSED %s: not a loopback address", request.address.c_str());
+    if (!ParseDotted(request.address, &to.address) || !IsTestAddress(to.address)) {
+        // This node only ever talks to the test's own namespace.
+        Print(node, "REFUSED %s: not a loopback or private address", request.address.c_str());
         return;
     }
     to.port = static_cast<std::uint16_t>(request.port);

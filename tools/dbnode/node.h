@@ -84,6 +84,10 @@ struct Node {
 // Returns false with a message when the plan file cannot be read.
 bool InitNode(Node* node, const NodeConfig& config, std::FILE* out, std::string* error);
 
+// The addresses a node may send to: loopback and the private ranges. Its
+// start-up check has made sure that these reach only the test's namespace.
+bool IsTestAddress(std::uint32_t address);
+
 // A datagram on the address-request port.
 void HandleRequestDatagram(Node* node, const unsigned char* data, std::size_t length,
                            std::vector<Outgoing>* sends);

@@ -4,10 +4,11 @@
 #include <cstring>
 
 #include "platform/net.h"
+#include "platform/netns.h"
 
 namespace dbnode {
 
-bool OnlyLoopbackInterface() { return platform::OnlyLoopbackInterface(); }
+bool InTestNetworkNamespace() { return platform::InTestNetworkNamespace(); }
 
 namespace {
 
@@ -33,12 +34,12 @@ int OpenBound(std::uint32_t address, int port, std::string* error) {
 bool OpenNodeSockets(const std::string& address, int dataPort, int requestPort, NodeSockets* sockets,
                      std::string* error) {
     std::uint32_t parsed = 0;
-    if (!platform::ParseIpv4(address.c_str(), &parsed) || (parsed >> 24) != 127) {
-        *error = "the node's address must be a loopback address: " + address;
+    if (!platform::ParseIpv4(address.c_str(), &parsed) || !IsTestAddress(parsed)) {
+        *error = "the node's address must be a loopback or private address: " + address;
         return false;
     }
     // Any address, so that broadcasts reach it; the namespace check keeps
-    // that to loopback.
+    // that to the test's own links.
     sockets->request = OpenBound(0, requestPort, error);
     if (sockets->request < 0) return false;
     sockets->data = OpenBound(parsed, dataPort, error);
@@ -46,7 +47,7 @@ bool OpenNodeSockets(const std::string& address, int dataPort, int requestPort, 
 }
 
 bool SendOutgoing(const NodeSockets& sockets, const Outgoing& out) {
-    if ((out.to.address >> 24) != 127) return false;
+    if (!IsTestAddress(out.to.address)) return false;
     const long n = platform::SendTo(sockets.data, out.bytes.data(), out.bytes.size(),
                                     platform::Ipv4Endpoint{out.to.address, out.to.port});
     return n == static_cast<long>(out.bytes.size());

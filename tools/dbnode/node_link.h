@@ -1,6 +1,6 @@
-// The node's sockets. It only ever talks to its own machine: it refuses to
-// start unless loopback is the only network interface (a private network
-// namespace), and it never sends to an address outside 127.0.0.0/8.
+// The node's sockets. It only ever talks to the namespace a test made for
+// it: it refuses to start elsewhere (see platform::InTestNetworkNamespace),
+// and it never sends to an address outside 127.0.0.0/8 and the private ranges.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -14,7 +14,7 @@ struct NodeSockets {
     int data = -1;     // updates and keep-alives from the client; everything sent
 };
 
-bool OnlyLoopbackInterface();
+bool InTestNetworkNamespace();
 
 bool OpenNodeSockets(const std::string& address, int dataPort, int requestPort, NodeSockets* sockets,
                      std::string* error);

@@ -43,7 +43,7 @@ bool StartPosition(const char* text, double* start) {
 
 const char* UsageText() {
     return "usage: orv-dbnode [options]\n"
-           "  --address A        address announced to the client (loopback only; 127.0.0.1)\n"
+           "  --address A        address announced to the client (loopback or private; 127.0.0.1)\n"
            "  --port P           the node's data port (9100)\n"
            "  --request-port P   port of the address requests (9019)\n"
            "  --plan FILE        flight plan sent when a client connects\n"
@@ -59,7 +59,8 @@ const char* UsageText() {
            "  --script FILE      run the commands of FILE first, then standard input\n"
            "Commands (script file or standard input): send, silent, updates, bad, plan,\n"
            "airborne, armnav, connected, speedup, rate, wait, report, restart, quit.\n"
-           "It runs only inside a private network namespace (loopback the only interface).\n";
+           "It runs only inside a private network namespace: loopback, and veth interfaces with\n"
+           "private addresses and no default route.\n";
 }
 
 bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* error) {
