@@ -12,6 +12,13 @@ exec unshare -n sh -c '
   set -e
   dir="$1"; shift
   ip link set lo up
+  # Win32 lists no adapter for loopback alone, so the link would find no
+  # broadcast address: a veth pair with private addresses, in here only.
+  ip link add orvw0 type veth peer name orvw1
+  ip addr add 10.213.7.1/24 dev orvw0
+  ip addr add 10.213.7.2/24 dev orvw1
+  ip link set orvw0 up
+  ip link set orvw1 up
   export WINEPREFIX="$dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # A server of this prefix left running outside would carry the real
   # network into the tests: end it, then start ours here.

@@ -61,7 +61,11 @@ struct DbPeer {
         std::vector<unsigned char> d(kHeaderSize + n);
         EncodeHeader(d.data(), DatagramHeader{msgClass, type, 1, 1, 1});
         std::memcpy(d.data() + kHeaderSize, data, n);
-        platform::SendTo(socket, d.data(), d.size(), {kLoopback, kClientPort});
+        // To where the link bound its monitor socket: loopback, or the
+        // adapter the system listed.
+        std::uint32_t monitor = kLoopback;
+        if (!platform::ParseIpv4(boundIp, &monitor) || monitor == 0) monitor = kLoopback;
+        platform::SendTo(socket, d.data(), d.size(), {monitor, kClientPort});
     }
     // The variable updates received so far, as "Int 222=0.0000" and the like.
     // A marker sent to ourselves ends the read: the FMC's sends came before it.

@@ -136,12 +136,19 @@ TEST_F(Link, OnlyTheFirstValidAddressReplyConnects) {
 
 TEST_F(Link, ReconnectingClosesTheEarlierSendingSocket) {
     Connect(db);
+#ifndef _WIN32  // under Wine the process's descriptors are Wine's own as well
     const int open = linktest::OpenDescriptorCount();
+#endif
     Peer other{static_cast<std::uint16_t>(kPort + 3)};
     for (int i = 0; i < 3; ++i) {
         linkConnected = false;  // as the monitor does after six silent periods
+        const platform::SocketHandle earlier = DbLink.socket;
         Connect(other);
+        // Closed, unless its number went to the new socket.
+        EXPECT_TRUE(DbLink.socket == earlier || platform::SendTo(earlier, "x", 1, {linktest::kLoopback, db.port}) < 0);
+#ifndef _WIN32
         EXPECT_EQ(linktest::OpenDescriptorCount(), open + 1);  // + other
+#endif
     }
     SetIntVar(124, 9);
     EXPECT_EQ(other.Receive().size(), 28u);
@@ -190,6 +197,13 @@ TEST_F(Link, FatalDatagramsFromTheDbNode) {
 
 TEST_F(Link, WhileConnectedOnlyTheDbNodeIsHeard) {
     const Peer stranger{static_cast<std::uint16_t>(kPort + 4), linktest::kLoopback2};
+    // Wine gives every loopback sender as 127.0.0.1, so a stranger on lo
+    // cannot be told from the DB node there; Linux and Windows tell them apart.
+    stranger.SendTo(kPort, IntUpdate(13, 0));
+    char probe[64];
+    platform::Ipv4Endpoint from;
+    platform::ReceiveFrom(monitorSocket, probe, sizeof probe, &from);
+    if (from.address != linktest::kLoopback2) GTEST_SKIP() << "the system hides the sender's loopback address";
     stranger.SendTo(kPort, IntUpdate(13, 9));  // link down: handled as from the DB node
     GetUdpMsg();
     EXPECT_EQ(GetIntVar(13), 9);

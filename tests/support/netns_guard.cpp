@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #ifdef _WIN32
-#include "platform/net.h"
+#include "platform/netns.h"
 #else
 #include <net/if.h>
 #endif
@@ -13,9 +13,10 @@ namespace testsupport {
 
 bool InPrivateNetworkNamespace() {
 #ifdef _WIN32
-    // Wine's adapters are those of its wineserver's namespace; the list is
-    // empty only when loopback is all there is.
-    return platform::OnlyLoopbackInterface();
+    // Wine's adapters and routes are those of its wineserver's namespace,
+    // which may hold the veth pair the run made: no default route, private
+    // addresses only.
+    return platform::InTestNetworkNamespace();
 #else
     struct if_nameindex* list = if_nameindex();
     if (list == nullptr) return false;

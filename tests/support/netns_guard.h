@@ -1,5 +1,6 @@
 // Tests that open sockets must never reach the machine's real network.
-// They run inside a private network namespace whose only interface is lo.
+// They run inside a private network namespace whose only interface is lo
+// (under Wine: one with private addresses only and no default route).
 #pragma once
 
 namespace testsupport {
