@@ -18,6 +18,10 @@ void Pump(DWORD quietMs = 30) {
     while (GetTickCount() - quietSince < quietMs) {
         MSG msg;
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {  // the loop that runs next must see it
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
             quietSince = GetTickCount();
@@ -66,11 +70,12 @@ Point DialogSize(platform::Dialog* d) {
     GetWindowRect(DialogOf(d), &r);
     return {r.right - r.left, r.bottom - r.top};
 }
+// Template coordinates place a dialog's client area: with an edge style
+// its outer rectangle starts that much further up and left, as on Windows.
 Point DialogPlace(platform::Dialog* d) {
-    RECT r;
-    GetWindowRect(DialogOf(d), &r);
-    MapWindowPoints(nullptr, GetParent(DialogOf(d)), reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top};
+    POINT origin{0, 0};
+    MapWindowPoints(DialogOf(d), GetParent(DialogOf(d)), &origin, 1);
+    return {origin.x, origin.y};
 }
 bool Shown(platform::Frame* f) { return IsWindowVisible(FrameOf(f)) != FALSE; }
 bool DialogShown(platform::Dialog* d) {
