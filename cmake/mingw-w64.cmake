@@ -18,6 +18,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # One self-contained exe per program: no MinGW runtime DLLs to ship.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# CTest runs the test programs under Wine (scripts/wine-test.sh prepares
-# the prefix and its wineserver).
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# CTest runs the test programs under Wine (scripts/wine-tests.sh prepares
+# the namespace, the prefix and its wineserver; the wrapper refuses elsewhere).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-emulator.sh)

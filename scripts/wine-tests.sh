@@ -19,7 +19,7 @@ exec unshare -n sh -c '
   ip addr add 10.213.7.2/24 dev orvw1
   ip link set orvw0 up
   ip link set orvw1 up
-  export WINEPREFIX="$dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export ORV_WINE_NETNS=1 WINEPREFIX="$dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   # A server of this prefix left running outside would carry the real
   # network into the tests: end it, then start ours here.
   wineserver -k 2>/dev/null || true

@@ -1,15 +1,30 @@
 #!/bin/sh
 # The real program on a real X server (Xvfb), driven by xdotool, beside the
-# DB-node simulator, in this private network namespace.
-# Usage: x11_test.sh <keys|positions|badwin|badsymbol> <orvvarnoth> <orv-dbnode>
+# DB-node simulator, in this private network namespace. Given the Windows
+# program (a .exe), it runs under Wine with the same checks.
+# Usage: x11_test.sh <keys|positions|badwin|badsymbol> <orvvarnoth[.exe]> <orv-dbnode>
 set -u
 what="$1"; prog="$2"; node_prog="$3"
 . "$(dirname "$0")/../support/netns_guard.sh"
 require_private_netns
+case "$prog" in *.exe) on_wine=1 ;; *) on_wine="" ;; esac
+node_args=""
+if [ -n "$on_wine" ]; then
+    # Win32 lists no adapter for loopback alone: a veth pair in this
+    # namespace, the DB node on its far end.
+    ip link add orvx0 type veth peer name orvx1 && ip addr add 10.214.7.1/24 dev orvx0 &&
+        ip addr add 10.214.7.2/24 dev orvx1 && ip link set orvx0 up && ip link set orvx1 up ||
+        { echo "FAIL ($what): veth pair"; exit 1; }
+    node_args="--address 10.214.7.2"
+    prefix="$(cd "$(dirname "$prog")" && pwd)/wine-prefix-x11"
+fi
 dir=$(mktemp -d)
 cd "$dir" || exit 1
 pids=""
-cleanup() { kill $pids 2>/dev/null; wait 2>/dev/null; rm -rf "$dir"; }
+cleanup() {
+    [ -n "$on_wine" ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
+    kill $pids 2>/dev/null; wait 2>/dev/null; rm -rf "$dir"
+}
 trap cleanup EXIT
 fail() {
     echo "FAIL ($what): $*"
@@ -29,14 +44,22 @@ wait_for() {
 start_xvfb "$dir" || fail "Xvfb did not start"
 pids="$pids $xvfb_pid"
 unset QT_QPA_PLATFORM
+if [ -n "$on_wine" ]; then
+    . "$(dirname "$0")/../support/wine_x.sh"
+    # Our own server for the prefix, started here so its sockets stay here.
+    WINEPREFIX="$prefix" wineserver -k 2>/dev/null; WINEPREFIX="$prefix" wineserver -w 2>/dev/null
+    start_wine "$prefix" || fail "Wine did not start"
+fi
 
 start_node() {
-    "$node_prog" --rate 20 </dev/null >node.txt 2>&1 &
+    "$node_prog" --rate 20 $node_args </dev/null >node.txt 2>&1 &
     pids="$pids $!"
 }
 start_program() {
     printf '%s\n' "$1" > orvvarnoth.cfg
-    "$prog" >stdout.txt 2>stderr.txt &
+    if [ -n "$on_wine" ]; then wine "$prog" >stdout.txt 2>stderr.txt &
+    else "$prog" >stdout.txt 2>stderr.txt &
+    fi
     client=$!
     pids="$pids $client"
 }
