@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs the Debian packages of the Windows cross build and its Wine
-# tests, when missing (googletest sources come with libgtest-dev).
+# tests, when missing (googletest sources come with libgtest-dev; the window
+# and X server tests need Xvfb, xdotool and xwininfo).
 set -e
 PKGS="g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine wine64 \
-googletest iproute2 util-linux"
+googletest iproute2 util-linux cmake ninja-build xvfb xdotool x11-utils"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
