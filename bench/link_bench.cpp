@@ -67,8 +67,8 @@ platform::SocketHandle BoundSocket(std::uint16_t port) {
 // The link as InitUdp leaves it, without its threads: the benchmark is the receiver.
 void SetUpLink() {
     InitDB();
-    DataMutex = platform::CreateMutex("DATAMUTEX");
-    FlightMutex = platform::CreateMutex("FLIGHTMUTEX");
+    DataMutex = platform::NewMutex("DATAMUTEX");
+    FlightMutex = platform::NewMutex("FLIGHTMUTEX");
     monitorSocket = BoundSocket(kMonitorPort);
     bareSocket = BoundSocket(kBarePort);
     batchSocket = BoundSocket(kBatchPort);

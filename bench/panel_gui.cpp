@@ -40,8 +40,8 @@ bool OpenCombinedWindow(int& argc, char** argv, const char* logName) {
         return false;
     }
     InitDB();
-    DataMutex = platform::CreateMutex("DATAMUTEX");
-    FlightMutex = platform::CreateMutex("FLIGHTMUTEX");
+    DataMutex = platform::NewMutex("DATAMUTEX");
+    FlightMutex = platform::NewMutex("FLIGHTMUTEX");
     if (DataMutex == nullptr || FlightMutex == nullptr || !CreateBigWin(nullptr)) {
         std::fprintf(stderr, "The combined window did not open\n");
         return false;
