@@ -2,7 +2,7 @@
 # The real program on a real X server (Xvfb), driven by xdotool, beside the
 # DB-node simulator, in this private network namespace. Given the Windows
 # program (a .exe), it runs under Wine with the same checks.
-# Usage: x11_test.sh <keys|positions|badwin|badsymbol> <orvvarnoth[.exe]> <orv-dbnode>
+# Usage: x11_test.sh <keys|flight|positions|badwin|badsymbol> <orvvarnoth[.exe]> <orv-dbnode>
 set -u
 what="$1"; prog="$2"; node_prog="$3"
 . "$(dirname "$0")/../support/netns_guard.sh"
@@ -82,6 +82,21 @@ keys)
     xdotool keydown Left; xdotool keyup Left; xdotool keyup ctrl; sleep 0.5
     [ "$(sets 106 3)" -eq 0 ] || fail "plain Left variant sent"
     [ "$(sets 106 4)" -eq 1 ] || fail "Control+Left sent $(sets 106 4) times"
+    ;;
+flight)
+    # The sample flight, ten times as fast: the points activated in order,
+    # then the end of the plan declared.
+    node_args="$node_args --plan $(cd "$(dirname "$0")/../e2e" && pwd)/flight_plan.txt"
+    node_args="$node_args --airborne 46.8,8.0,0,3000,250 --pos-every 0 --speedup 10 --arm-nav"
+    start_node
+    start_program "win one"
+    wait_for 300 grep -q "Connected to DB" ORVVarnoth.log || fail "no connection"
+    wait_for 2400 grep -q "^SET 222 = 4\$" node.txt || fail "the last point was never activated"
+    wait_for 300 sh -c "sed -n '/^SET 222 = 4\$/,\$p' node.txt | grep -q '^SET 216 = 0\$'" ||
+        fail "end of plan not declared"
+    # (-1, no active point, follows the end)
+    order=$(grep '^SET 222 = ' node.txt | grep -v -- '= -1$' | uniq | sed 's/^SET 222 = //' | tr '\n' ' ')
+    [ "$order" = "0 1 2 3 4 " ] || fail "points activated as $order"
     ;;
 positions)
     start_node
