@@ -10,6 +10,7 @@ seconds="${1:-60}"
 [ $# -gt 0 ] && shift
 targets="${*:-datagram_down_fuzz datagram_up_fuzz address_reply_fuzz parameter_file_fuzz dialog_script_fuzz plan_file_fuzz script_fuzz}"
 dir=build-fuzz
+sh scripts/deps.sh clang-14 libclang-rt-14-dev llvm-14
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
   -DORV_SANITIZE=address -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link -DORV_FUZZ=ON -DORV_BENCH=OFF >/dev/null
 # shellcheck disable=SC2086
