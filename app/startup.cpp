@@ -13,10 +13,19 @@
 #include "platform/window.h"
 #include "resources/dialog_script.h"
 
+namespace {
+
+// Losing the X display is a stop of its own: the panels cannot go on, and
+// the toolkit's own exit (code 1) is taken by an oversize datagram.
+constexpr int kDisplayLost = 6060;
+
+}  // namespace
+
 int RunProgram(platform::AppInstance instance) {
     Settings.appInstance = instance;
     Settings.buildStamp = DateStamp();
     StartLog("ORVVarnoth.log");
+    platform::SetDisplayLostHandler([] { FatalStop(kDisplayLost, "Display connection lost\n"); });
     // The templates must be there before any window: the parameter file
     // reader may already open the Status window for its error box.
     platform::LoadDialogTemplates(PanelDialogScript());
