@@ -44,7 +44,13 @@ int RunProgram(platform::AppInstance instance) {
     // the host address itself.
     static char ipText[512] = "";
     static char maskText[512] = "";
-    InitUdp(9099, 15, ipText, maskText, Settings.versionMajor, Settings.buildStamp);
+    if (InitUdp(9099, 15, ipText, maskText, Settings.versionMajor, Settings.buildStamp) == kMonitorBindFailed) {
+        // Start-up goes on, but without the link the panels stay empty: say why.
+        platform::MessageBoxOk(nullptr,
+                               "UDP port 9099 is in use: another copy of OrvVarnoth may be running.\n"
+                               "This copy cannot reach the simulator, and its panels will stay empty.",
+                               "Port In Use");
+    }
 
     InitFMC();
 

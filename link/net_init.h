@@ -8,7 +8,9 @@
 
 // Builds the variable table, creates the data and flight-plan mutexes, binds
 // the monitor socket, starts the receiver and monitor threads and opens the
-// broadcast socket. 0 on success, -1 on failure.
+// broadcast socket. 0 on success, kMonitorBindFailed when the monitor port is
+// taken (another copy of the program, most likely), -1 on other failures.
+constexpr int kMonitorBindFailed = -2;
 int InitUdp(int monitorPort, int nodeNumber, const char* ipText, const char* maskText,
             int versionMajor, int versionMinor);
 

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The real program on a real X server (Xvfb), driven by xdotool, beside the
 # DB-node simulator, in this private network namespace.
-# Usage: x11_test.sh <keys|positions|badwin|badsymbol|xlost> <orvvarnoth> <orv-dbnode>
+# Usage: x11_test.sh <keys|positions|badwin|badsymbol|xlost|secondcopy> <orvvarnoth> <orv-dbnode>
 set -u
 what="$1"; prog="$2"; node_prog="$3"
 . "$(dirname "$0")/../support/netns_guard.sh"
@@ -115,6 +115,19 @@ xlost)
     wait $client; code=$?
     [ $code -eq $((6060 % 256)) ] || fail "exit code $code, expected 6060 (seen as 172)"
     log_ends_with "Display connection lost" || fail "the log does not end with the stop's line"
+    ;;
+secondcopy)
+    start_program "win one"
+    first=$client
+    wait_for 100 window_of "OrvSim Control" || fail "no combined window of the first copy"
+    mkdir second && cd second || fail "no directory for the second copy"
+    start_program "win one"
+    wait_for 100 window_of "Port In Use" || fail "no message box about the port in use"
+    grep -q "InitUdp() - Monitor socket bind error" ORVVarnoth.log || fail "no bind error in the log"
+    xdotool key --window "$(window_of "Port In Use")" Return 2>/dev/null
+    wait_for 50 sh -c "[ \$(xdotool search --name '^OrvSim Control\$' | wc -l) -ge 2 ]" ||
+        fail "start-up did not go on after the box"
+    kill -0 $first $client || fail "a copy ended"
     ;;
 *) fail "unknown test" ;;
 esac
