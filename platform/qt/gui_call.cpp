@@ -27,10 +27,12 @@ struct PendingCall {
     bool done = false;
 };
 
-std::mutex callMutex;
-std::condition_variable callDone;
-std::condition_variable callQueued;
-std::deque<PendingCall*> pending;  // guarded by callMutex
+// Never destroyed: should anything end the process through exit handlers,
+// the refresh thread may still be queueing calls.
+std::mutex& callMutex = *new std::mutex;
+std::condition_variable& callDone = *new std::condition_variable;
+std::condition_variable& callQueued = *new std::condition_variable;
+std::deque<PendingCall*>& pending = *new std::deque<PendingCall*>;  // guarded by callMutex
 
 // The refresh thread writes its controls one after another, each waiting for
 // the last. Staying this long for the next write lets the window repaint once
