@@ -12,14 +12,21 @@
 //   thread does nothing else meanwhile; an idle row shows the floor);
 // - the same cycle called directly on the GUI thread: the writes alone, and
 //   the writes with the repaint they cause;
-// - for comparison, the whole cycle handed to the GUI thread as one call.
+// - for comparison, the whole cycle handed to the GUI thread as one call;
+// - the baseline: a minimal Qt window of as many plain bordered labels as
+//   the cycle writes controls, all given new texts in one turn of the GUI
+//   thread, interleaved cycle by cycle with the program's refresh, and the
+//   ratio of the two medians.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
 
 #include <pthread.h>
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -47,6 +54,7 @@ constexpr double kRefreshAimUs = 5000;
 constexpr double kGuiAimUs = 2000;
 
 clockid_t guiCpuClock;
+double guiRatio = 0;  // program over baseline, medians of the GUI thread's CPU
 
 // Window repaints (update requests handled by top-level widgets), counted on the GUI thread.
 std::atomic<std::int64_t> repaints{0};
@@ -119,9 +127,37 @@ int WritesPerCycle() {
     return counting.writes;
 }
 
+// The baseline window: plain labels in a grid, nothing else.
+std::vector<QLabel*> baselineFields;
+
+void OpenBaselineWindow(int fields) {
+    auto* window = new QWidget;
+    auto* grid = new QGridLayout(window);
+    for (int i = 0; i < fields; ++i) {
+        auto* label = new QLabel(QStringLiteral("0"), window);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(label, i / 8, i % 8);
+        baselineFields.push_back(label);
+    }
+    window->setWindowTitle(QStringLiteral("baseline"));
+    window->show();
+}
+
+// One turn of the GUI thread: every field gets a new text.
+void BaselineCycle(int cycle) {
+    platform::qthost::RunOnGuiThread([cycle] {
+        char text[32];
+        for (std::size_t i = 0; i < baselineFields.size(); ++i) {
+            std::snprintf(text, sizeof text, "%.3f", 100 + (cycle % 64) * 1.125 + static_cast<double>(i));
+            baselineFields[i]->setText(QString::fromLatin1(text));
+        }
+    });
+}
+
 // This benchmark runs on the benchmark thread, which plays the refresh thread.
 void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
-    std::vector<double> refresh, gui, idle;
+    std::vector<double> refresh, gui, idle, baseline;
     int cycle = 0;
     double guiStart = -1;
     const std::int64_t repaintsBefore = repaints.load();
@@ -135,6 +171,11 @@ void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
             std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
             idle.push_back(GuiCpuMicros() - guiNow);
         }
+        // The baseline's turn, between two of the program's.
+        const double baselineStart = GuiCpuMicros();
+        BaselineCycle(cycle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+        baseline.push_back(GuiCpuMicros() - baselineStart);
         guiStart = GuiCpuMicros();
         const Clock::time_point start = Clock::now();
         RefreshCycle(bigWinDialog);
@@ -144,9 +185,13 @@ void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
     if (guiStart >= 0) gui.push_back(GuiCpuMicros() - guiStart);
+    const double ratio = benchsupport::Percentile(gui, 0.5) / std::max(1.0, benchsupport::Percentile(baseline, 0.5));
+    state.counters["gui_cpu_ratio_to_baseline"] = ratio;
+    guiRatio = ratio;
     benchsupport::Report(state, "refresh: cycle on refresh thread (wall)", refresh, 0, kRefreshAimUs);
     benchsupport::Report(state, "refresh: GUI thread CPU per cycle", gui, 0, kGuiAimUs, "gui_cpu_");
     benchsupport::Report(state, "refresh: GUI thread CPU, idle gap (floor)", idle, 0, 0, "idle_cpu_");
+    benchsupport::Report(state, "baseline: minimal Qt window, GUI CPU", baseline, 0, 0, "baseline_cpu_");
     state.counters["repaints_per_cycle"] = RepaintsPerCycle(repaintsBefore, cycle);
 }
 BENCHMARK(BM_RefreshCycleFromRefreshThread)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
@@ -212,6 +257,7 @@ int main(int argc, char** argv) {
     if (!benchsupport::OpenCombinedWindow(argc, argv, "ORVRefreshBench.log")) return 1;
     if (pthread_getcpuclockid(pthread_self(), &guiCpuClock) != 0) return 1;
     const int writes = WritesPerCycle();
+    OpenBaselineWindow(writes);
     qApp->installEventFilter(new RepaintCounter);
     benchmark::Initialize(&argc, argv);
     // The benchmarks run on a thread of their own, the refresh thread's
@@ -226,5 +272,6 @@ int main(int argc, char** argv) {
     benchsupport::PrintSummary("Refresh cycle of the combined window, microseconds:");
     std::printf("  control writes per cycle: %d (%s)\n", writes,
                 QGuiApplication::platformName().toUtf8().constData());
+    std::printf("  GUI thread CPU per cycle, program / minimal Qt window: %.2f\n", guiRatio);
     return 0;
 }
