@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/file.h"
 #include "base/log.h"
 #include "base/settings.h"
 #include "platform/net.h"
@@ -208,8 +209,15 @@ void LowerCase(char* text) {
 }
 
 int ReadParameterFile(const char* path) {
-    std::FILE* file = std::fopen(path, "r");
+    // Anything but a regular file counts as unreadable: a FIFO would block
+    // start-up before any window is open.
+    std::FILE* file = platform::OpenRegularFile(path);
     if (file == nullptr) return 0;
+    // Windows editors may start the file with a UTF-8 byte-order mark.
+    unsigned char mark[3];
+    if (std::fread(mark, 1, 3, file) != 3 || mark[0] != 0xEF || mark[1] != 0xBB || mark[2] != 0xBF) {
+        std::rewind(file);
+    }
     const int result = ReadPairs(file);
     std::fclose(file);
     return result;

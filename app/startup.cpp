@@ -14,10 +14,19 @@
 #include "platform/window.h"
 #include "resources/dialog_script.h"
 
+namespace {
+
+// Losing the X display is a stop of its own: the panels cannot go on, and
+// the toolkit's own exit (code 1) is taken by an oversize datagram.
+constexpr int kDisplayLost = 6060;
+
+}  // namespace
+
 int RunProgram(platform::AppInstance instance) {
     Settings.appInstance = instance;
     Settings.buildStamp = DateStamp();
     StartLog("ORVVarnoth.log");
+    platform::SetDisplayLostHandler([] { FatalStop(kDisplayLost, "Display connection lost\n"); });
     // The templates must be there before any window: the parameter file
     // reader may already open the Status window for its error box.
     platform::LoadDialogTemplates(PanelDialogScript());
@@ -39,12 +48,18 @@ int RunProgram(platform::AppInstance instance) {
     NetworkKeywords keywords;
     keywords.adapter = Settings.networkAdapter;
     if (Settings.haveDbNode) keywords.dbNode = Settings.dbNodeAddress;
-    if (InitUdp(9099, 15, ipText, maskText, Settings.versionMajor, Settings.buildStamp, keywords) ==
-        kInitUdpNoAdapter) {
+    const int udp = InitUdp(9099, 15, ipText, maskText, Settings.versionMajor, Settings.buildStamp, keywords);
+    if (udp == kInitUdpNoAdapter) {
         // Only the network can tell that the file's adapter is not there.
         const std::string message = std::string("No network adapter matches: ") + Settings.networkAdapter;
         ReportParameterError(message.c_str());
         FatalStop(10, "Error in parameter file, exiting\n");
+    } else if (udp == kMonitorBindFailed) {
+        // Start-up goes on, but without the link the panels stay empty: say why.
+        platform::MessageBoxOk(nullptr,
+                               "UDP port 9099 is in use: another copy of OrvVarnoth may be running.\n"
+                               "This copy cannot reach the simulator, and its panels will stay empty.",
+                               "Port In Use");
     }
 
     InitFMC();

@@ -24,6 +24,27 @@ void CopyName(const char* name) {
     std::snprintf(logFileName, sizeof logFileName, "%s", name);
 }
 
+// The last line written and how often it came again within the same second,
+// folded as the system log does so that a flood cannot fill the disk. Never
+// destroyed: other threads may still log while the process ends.
+struct LastLine {
+    std::string message;
+    std::int64_t second = -1;
+    int repeats = 0;
+};
+LastLine& Last() {
+    static LastLine* const last = new LastLine;
+    return *last;
+}
+
+void AppendLine(const char* message) {
+    std::FILE* f = std::fopen(logFileName, "ab");
+    if (f == nullptr) return;  // the line is lost; later lines try again
+    const std::string line = TimeStamp() + " " + CollapsePercents(message);
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fclose(f);
+}
+
 }  // namespace
 
 std::string CollapsePercents(const char* message) {
@@ -49,6 +70,7 @@ bool StartLog(const char* name) {
     std::FILE* f = std::fopen(logFileName, "wb");
     if (f == nullptr) return false;
     logStarted = true;
+    Last() = LastLine{};
     std::fputs("Log started.\n", f);
     std::fclose(f);
     return true;
@@ -57,11 +79,21 @@ bool StartLog(const char* name) {
 void WriteLog(const char* message) {
     std::lock_guard<std::recursive_mutex> guard(LogLock());
     if (!logStarted) StartLog("ORVDefault.log");
-    std::FILE* f = std::fopen(logFileName, "ab");
-    if (f == nullptr) return;  // the line is lost; later lines try again
-    const std::string line = TimeStamp() + " " + CollapsePercents(message);
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
+    LastLine& last = Last();
+    const std::int64_t second = platform::WallSeconds();
+    if (second == last.second && last.message == message) {
+        ++last.repeats;
+        return;
+    }
+    if (last.repeats > 0) {
+        char count[64];
+        std::snprintf(count, sizeof count, "Last message repeated %d times\n", last.repeats);
+        AppendLine(count);
+    }
+    AppendLine(message);
+    last.message = message;
+    last.second = second;
+    last.repeats = 0;
 }
 
 void WriteLogLevel(int level, const char* message) {

@@ -14,7 +14,9 @@ extern std::int32_t logLevel;    // threshold for WriteLogLevel; 3
 bool StartLog(const char* name);
 
 // Writes the time stamp, a blank and the message. "%%" becomes "%";
-// nothing else in the text is interpreted.
+// nothing else in the text is interpreted. The same message again within
+// the same wall-clock second is only counted; the next line written is
+// preceded by "Last message repeated N times\n".
 void WriteLog(const char* message);
 
 // Writes the message only when level >= logLevel.

@@ -74,6 +74,9 @@ void SetUpLink() {
     batchSocket = BoundSocket(kBatchPort);
     dbSocket = BoundSocket(kDbPort);
     sender = platform::OpenUdpSocket();
+    // The sender is the DB node last connected to: its updates are applied.
+    DbLink.port = kDbPort;
+    DbLink.endpoint = {kLoopback, kDbPort};
 }
 
 // A typical update from the DB node: eight variables, reals and integers.

@@ -12,14 +12,21 @@
 //   thread does nothing else meanwhile; an idle row shows the floor);
 // - the same cycle called directly on the GUI thread: the writes alone, and
 //   the writes with the repaint they cause;
-// - for comparison, the whole cycle handed to the GUI thread as one call.
+// - for comparison, the whole cycle handed to the GUI thread as one call;
+// - the baseline: a minimal Qt window of as many plain bordered labels as
+//   the cycle writes controls, all given new texts in one turn of the GUI
+//   thread, interleaved cycle by cycle with the program's refresh, and the
+//   ratio of the two medians.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
 
 #include <pthread.h>
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -47,6 +54,13 @@ constexpr double kRefreshAimUs = 5000;
 constexpr double kGuiAimUs = 2000;
 
 clockid_t guiCpuClock;
+double guiMean = 0, baselineMean = 0;  // GUI thread CPU per cycle, microseconds
+
+double Mean(const std::vector<double>& v) {
+    double sum = 0;
+    for (double x : v) sum += x;
+    return v.empty() ? 0 : sum / static_cast<double>(v.size());
+}
 
 // Window repaints (update requests handled by top-level widgets), counted on the GUI thread.
 std::atomic<std::int64_t> repaints{0};
@@ -119,9 +133,37 @@ int WritesPerCycle() {
     return counting.writes;
 }
 
+// The baseline window: plain labels in a grid, nothing else.
+std::vector<QLabel*> baselineFields;
+
+void OpenBaselineWindow(int fields) {
+    auto* window = new QWidget;
+    auto* grid = new QGridLayout(window);
+    for (int i = 0; i < fields; ++i) {
+        auto* label = new QLabel(QStringLiteral("0"), window);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(label, i / 8, i % 8);
+        baselineFields.push_back(label);
+    }
+    window->setWindowTitle(QStringLiteral("baseline"));
+    window->show();
+}
+
+// One turn of the GUI thread: every field gets a new text.
+void BaselineCycle(int cycle) {
+    platform::qthost::RunOnGuiThread([cycle] {
+        char text[32];
+        for (std::size_t i = 0; i < baselineFields.size(); ++i) {
+            std::snprintf(text, sizeof text, "%.3f", 100 + (cycle % 64) * 1.125 + static_cast<double>(i));
+            baselineFields[i]->setText(QString::fromLatin1(text));
+        }
+    });
+}
+
 // This benchmark runs on the benchmark thread, which plays the refresh thread.
 void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
-    std::vector<double> refresh, gui, idle;
+    std::vector<double> refresh, gui, idle, baseline, baselineWall;
     int cycle = 0;
     double guiStart = -1;
     const std::int64_t repaintsBefore = repaints.load();
@@ -135,6 +177,13 @@ void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
             std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
             idle.push_back(GuiCpuMicros() - guiNow);
         }
+        // The baseline's turn, between two of the program's.
+        const double baselineStart = GuiCpuMicros();
+        const Clock::time_point baselineCall = Clock::now();
+        BaselineCycle(cycle);
+        baselineWall.push_back(MicrosSince(baselineCall));
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+        baseline.push_back(GuiCpuMicros() - baselineStart);
         guiStart = GuiCpuMicros();
         const Clock::time_point start = Clock::now();
         RefreshCycle(bigWinDialog);
@@ -144,9 +193,16 @@ void BM_RefreshCycleFromRefreshThread(benchmark::State& state) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
     if (guiStart >= 0) gui.push_back(GuiCpuMicros() - guiStart);
+    // Means: a thread's CPU clock may advance in scheduler ticks, which
+    // leaves single samples (and so medians) coarse, but their sums exact.
+    guiMean = Mean(gui);
+    baselineMean = Mean(baseline);
+    state.counters["gui_cpu_ratio_to_baseline"] = guiMean / std::max(1.0, baselineMean);
     benchsupport::Report(state, "refresh: cycle on refresh thread (wall)", refresh, 0, kRefreshAimUs);
     benchsupport::Report(state, "refresh: GUI thread CPU per cycle", gui, 0, kGuiAimUs, "gui_cpu_");
     benchsupport::Report(state, "refresh: GUI thread CPU, idle gap (floor)", idle, 0, 0, "idle_cpu_");
+    benchsupport::Report(state, "baseline: minimal Qt window, GUI CPU", baseline, 0, 0, "baseline_cpu_");
+    benchsupport::Report(state, "baseline: its one call (wall)", baselineWall, 0, 0, "baseline_wall_");
     state.counters["repaints_per_cycle"] = RepaintsPerCycle(repaintsBefore, cycle);
 }
 BENCHMARK(BM_RefreshCycleFromRefreshThread)->UseManualTime()->Iterations(kCycles)->Unit(benchmark::kMicrosecond);
@@ -212,6 +268,7 @@ int main(int argc, char** argv) {
     if (!benchsupport::OpenCombinedWindow(argc, argv, "ORVRefreshBench.log")) return 1;
     if (pthread_getcpuclockid(pthread_self(), &guiCpuClock) != 0) return 1;
     const int writes = WritesPerCycle();
+    OpenBaselineWindow(writes);
     qApp->installEventFilter(new RepaintCounter);
     benchmark::Initialize(&argc, argv);
     // The benchmarks run on a thread of their own, the refresh thread's
@@ -226,5 +283,7 @@ int main(int argc, char** argv) {
     benchsupport::PrintSummary("Refresh cycle of the combined window, microseconds:");
     std::printf("  control writes per cycle: %d (%s)\n", writes,
                 QGuiApplication::platformName().toUtf8().constData());
+    std::printf("  GUI thread CPU per cycle (mean): program %.0f us, minimal Qt window %.0f us, ratio %.2f\n",
+                guiMean, baselineMean, guiMean / std::max(1.0, baselineMean));
     return 0;
 }

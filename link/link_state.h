@@ -66,8 +66,9 @@ extern std::atomic<bool> heardFromDb;
 
 extern std::atomic<std::int32_t> totalDatagrams;   // starts at 1, wraps after 9999
 extern std::atomic<std::int32_t> missedDatagrams;  // only ever set back to 0
-// Datagrams from another address than the DB node's while the link is up:
-// counted and otherwise ignored.
+// Datagrams from another address than the DB node's (the one last connected
+// to), other than address replies while the link is down: counted and
+// otherwise ignored.
 extern std::atomic<std::int32_t> strayDatagrams;
 
 // missedPeriods of our own node's record.

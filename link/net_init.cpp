@@ -195,7 +195,7 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
     local.port = static_cast<std::uint16_t>(monitorPort);
     if (!platform::BindUdp(monitorSocket, local)) {
         WriteLog("InitUdp() - Monitor socket bind error\n");
-        return -1;
+        return kMonitorBindFailed;
     }
 
     std::thread(ReceiverThread).detach();

@@ -24,7 +24,10 @@ constexpr int kInitUdpNoAdapter = -2;
 
 // Builds the variable table, creates the data and flight-plan mutexes, binds
 // the monitor socket, starts the receiver and monitor threads and opens the
-// broadcast socket. 0 on success, -1 on failure, kInitUdpNoAdapter.
+// broadcast socket. 0 on success, kInitUdpNoAdapter, kMonitorBindFailed when
+// the monitor port is taken (another copy of the program, most likely), -1 on
+// other failures.
+constexpr int kMonitorBindFailed = -3;
 int InitUdp(int monitorPort, int nodeNumber, const char* ipText, const char* maskText,
             int versionMajor, int versionMinor, const NetworkKeywords& keywords = {});
 

@@ -61,10 +61,17 @@ int ConnectToDb(const char* text) {
     return 0;
 }
 
-// While the link is up only the DB node is listened to: anyone else who
-// can reach the port could otherwise end the program with one datagram.
-bool FromStranger(const platform::Ipv4Endpoint& from) {
-    return linkConnected.load(std::memory_order_acquire) && from.address != DbLink.endpoint.address;
+// Only the DB node, the one the link is or was last connected to, is heard:
+// anyone else who can reach the port could otherwise end the program or
+// change the tables with one datagram. Its address alone counts, as it may
+// send from any port. While the link is down an address reply is taken from
+// anyone, since that is how a DB node is found.
+bool FromStranger(const platform::Ipv4Endpoint& from, const unsigned char* buffer, std::size_t length) {
+    if (DbLink.port != 0 && from.address == DbLink.endpoint.address) return false;
+    if (linkConnected.load(std::memory_order_acquire)) return true;
+    if (length < kHeaderSize || length >= kReceiveBufferSize) return true;
+    const DatagramHeader h = DecodeHeader(buffer);
+    return h.msgClass != kClassControl || h.msgType != kMsgAddressReply;
 }
 
 // Reads the decimal port after the address word as "%d" would (leading
@@ -169,6 +176,21 @@ int HandleDatagram(unsigned char* buffer, std::size_t length) {
 
 }  // namespace
 
+int HandleUdpMsg(const platform::Ipv4Endpoint& from, unsigned char* buffer, std::size_t length) {
+    if (FromStranger(from, buffer, length)) {
+        strayDatagrams.fetch_add(1, std::memory_order_relaxed);
+        return 0;
+    }
+    if (length >= kReceiveBufferSize) {
+        char line[100];
+        std::snprintf(line, sizeof line, "GetUDPMsg() - Fatal: Buffer over run on DGRAM. Length = %zu\n",
+                      length);
+        FatalStopLevel(9, 1, line);
+    }
+    if (length == 0) return 0;
+    return HandleDatagram(buffer, length);
+}
+
 int GetUdpMsg() {
     platform::Ipv4Endpoint from;
     const long length = platform::ReceiveFrom(monitorSocket, receiveBuffer, kReceiveBufferSize, &from);
@@ -180,18 +202,7 @@ int GetUdpMsg() {
         return 0;
     }
     receiveFailing = false;
-    if (FromStranger(from)) {
-        strayDatagrams.fetch_add(1, std::memory_order_relaxed);
-        return 0;
-    }
-    if (length >= kReceiveBufferSize) {
-        char line[100];
-        std::snprintf(line, sizeof line, "GetUDPMsg() - Fatal: Buffer over run on DGRAM. Length = %ld\n",
-                      length);
-        FatalStopLevel(9, 1, line);
-    }
-    if (length == 0) return 0;
-    return HandleDatagram(receiveBuffer, static_cast<std::size_t>(length));
+    return HandleUdpMsg(from, receiveBuffer, static_cast<std::size_t>(length));
 }
 
 void ReceiverThread() {

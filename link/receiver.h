@@ -11,11 +11,16 @@ void ReceiverThread();
 
 constexpr int kReceiveErrorBackoffMs = 100;
 
-// Receives and handles one datagram from the monitor socket: 0, or -1 for
-// an invalid address reply. While the link is up a datagram from another
-// address than the DB node's is only counted (strayDatagrams). A receive
-// error is logged once per run of errors and backed off.
+// Receives and handles one datagram from the monitor socket (HandleUdpMsg).
+// A receive error is logged once per run of errors and backed off.
 int GetUdpMsg();
+
+// Handles one received datagram of `length` bytes from `from`, held in
+// `buffer`, which has room for a NUL after the data: 0, or -1 for an invalid
+// address reply. A datagram from another address than the DB node's (the
+// one last connected to) is only counted (strayDatagrams), except an address
+// reply while the link is down.
+int HandleUdpMsg(const platform::Ipv4Endpoint& from, unsigned char* buffer, std::size_t length);
 
 // Applies a variable update of `length` received bytes to the master table.
 // Items that do not lie wholly inside the received bytes are not applied.

@@ -1,5 +1,6 @@
 #include "panels/keymap.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "link/var_access.h"
@@ -31,23 +32,17 @@ void Direction(std::int32_t index, std::int32_t plain, std::int32_t withControl)
     KeyCRi(index, controlHeld ? withControl : plain);
 }
 
-// Control widens the range, plain narrows it.
+// Control widens the range, plain narrows it. The node may report any
+// value: step in 64 bits and clamp, so the result is always a range index.
 void StepRange(std::int32_t index) {
-    std::int32_t value = GetIntVar(index);
-    if (controlHeld) {
-        ++value;
-        if (value > kMaxRange) value = kMaxRange;
-    } else {
-        --value;
-        if (value < 0) value = 0;
-    }
-    KeyCRi(index, value);
+    const std::int64_t value = std::int64_t{GetIntVar(index)} + (controlHeld ? 1 : -1);
+    KeyCRi(index, static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, kMaxRange)));
 }
 
+// Anything outside 0..2 (a reported value out of range too) cycles to mode 0.
 void CycleMode(std::int32_t index) {
-    std::int32_t value = GetIntVar(index) + 1;
-    if (value >= kModeCount) value = 0;
-    KeyCRi(index, value);
+    const std::int32_t value = GetIntVar(index);
+    KeyCRi(index, value >= 0 && value < kModeCount - 1 ? value + 1 : 0);
 }
 
 // Disarming also drops the engaged mode; arming leaves it to the FMC.

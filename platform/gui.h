@@ -15,4 +15,10 @@ int GuiRunMessageLoop();
 // Posts a quit with `code` to the message loop (main thread only).
 void GuiPostQuit(int code);
 
+// `handler` runs, on whichever thread notices, when the connection to the
+// display breaks; it must end the process. Without it the toolkit ends the
+// process with code 1 through exit handlers that destroy globals under the
+// feet of threads still running.
+void SetDisplayLostHandler(void (*handler)());
+
 }  // namespace platform

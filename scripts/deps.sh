@@ -1,9 +1,10 @@
 #!/bin/sh
-# Installs the Debian packages the build and the tests need, when missing.
+# Installs the Debian packages the build and the tests need, when missing,
+# and any further packages named as arguments (e.g. the fuzzing toolchain).
 set -e
 PKGS="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
 libbenchmark-dev fonts-dejavu-core iproute2 util-linux procps \
-xvfb xdotool x11-utils imagemagick libxkbcommon-x11-0 libxcb-cursor0 qt6-qpa-plugins"
+xvfb xdotool x11-utils imagemagick libxkbcommon-x11-0 libxcb-cursor0 qt6-qpa-plugins $*"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

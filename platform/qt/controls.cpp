@@ -48,6 +48,10 @@ QWidget* BuildStatic(const ControlTemplate& record, const ControlSink& sink, QWi
     label->setText(QString::fromLatin1(record.text.c_str()));
     const Qt::Alignment horizontal = HorizontalAlignment(record.Align());
     if (record.kind == ControlKind::ValueField) {
+        // Fields change three times a second: filling their own background
+        // makes them opaque, so a new value repaints the field alone and not
+        // the group box and dialog beneath it.
+        label->setAutoFillBackground(true);
         label->setAlignment(horizontal | Qt::AlignVCenter);
         if (record.Bordered()) {
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -65,6 +69,7 @@ QWidget* BuildStatic(const ControlTemplate& record, const ControlSink& sink, QWi
 QWidget* BuildCheckBox(const ControlTemplate& record, const ControlSink& sink, QWidget* parent) {
     QCheckBox* box = record.LeftText() ? new LeftTextCheckBox(parent) : new QCheckBox(parent);
     box->setText(QString::fromLatin1(record.text.c_str()));
+    box->setAutoFillBackground(true);  // opaque, as the value fields
     const int id = record.id;
     // An automatic check box has toggled itself by the time clicked() comes.
     QObject::connect(box, &QAbstractButton::clicked, box,

@@ -7,6 +7,8 @@
 #include "platform/qt/keys.h"
 #include "platform/qt/templates.h"
 
+#include <QAbstractButton>
+#include <QImage>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -18,6 +20,35 @@ namespace {
 std::vector<DialogHandle*>& Dialogs() {
     static auto* dialogs = new std::vector<DialogHandle*>;  // handles live for the whole run
     return *dialogs;
+}
+
+// Value fields and check boxes fill their own background (controls.cpp).
+// Over a group box they take the shade the box paints there (some styles
+// shade its inside); one that covers part of the box's frame or title stays
+// see-through, so that it still shows.
+void MatchGroupBoxShade(const std::vector<DialogItem>& items, const QColor& window) {
+    for (const DialogItem& box : items) {
+        if (box.kind != ControlKind::GroupBox) continue;
+        QImage image(box.widget->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(window);
+        box.widget->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+        const QColor shade = image.pixelColor(image.width() / 2, image.height() / 2);
+        for (const DialogItem& item : items) {
+            const bool filled = item.kind == ControlKind::ValueField || item.kind == ControlKind::CheckBox;
+            const QRect over = item.widget->geometry().translated(-box.widget->pos()) & image.rect();
+            if (!filled || over.isEmpty()) continue;
+            bool flat = over == item.widget->geometry().translated(-box.widget->pos());
+            for (int y = over.top(); flat && y <= over.bottom(); ++y)
+                for (int x = over.left(); flat && x <= over.right(); ++x) flat = image.pixelColor(x, y) == shade;
+            if (!flat) {
+                item.widget->setAutoFillBackground(false);
+                continue;
+            }
+            QPalette palette = item.widget->palette();
+            palette.setColor(item.widget->backgroundRole(), shade);  // Button for check boxes
+            item.widget->setPalette(palette);
+        }
+    }
 }
 
 }  // namespace
@@ -46,19 +77,22 @@ void DialogHandle::Deliver(const DialogMsg& msg) {
 }
 
 void DialogHandle::SetItemText(int id, const char* text) {
+    if (ShowsText(record_, id, text)) return;
     RunOnGuiThread([&] {
         DialogWidget* widget = Widget();
         const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
-        if (item != nullptr)
-            SetControlText(item->widget, item->kind, QString::fromLatin1(text != nullptr ? text : ""));
+        if (item == nullptr) return;
+        SetControlText(item->widget, item->kind, QString::fromLatin1(text != nullptr ? text : ""));
+        NoteText(&record_, id, text);
     });
 }
 
 void DialogHandle::SetItemCheck(int id, bool checked) {
+    if (ShowsCheck(record_, id, checked)) return;
     RunOnGuiThread([&] {
         DialogWidget* widget = Widget();
         const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
-        if (item != nullptr) SetControlCheck(item->widget, item->kind, checked);
+        if (item != nullptr) SetControlCheck(item->widget, item->kind, checked);  // noted on toggle
     });
 }
 
@@ -133,7 +167,18 @@ Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc)
                 .translated(edge, edge);
         QWidget* built = qthost::BuildControl(control, geometry, widget, sink);
         widget->AddItem(qthost::DialogItem{control.id, control.kind, built});
+        const QByteArray shown = qthost::ControlText(built, control.kind).toLatin1();
+        RecordControl(handle->Record(), control.id, shown.constData(),
+                      qthost::ControlCheck(built, control.kind));
+        if (control.kind == ControlKind::CheckBox) {
+            // Clicks toggle a box without a write: the record follows the box.
+            const int id = control.id;
+            QObject::connect(static_cast<QAbstractButton*>(built), &QAbstractButton::toggled, widget,
+                             [handle, id](bool on) { NoteCheck(handle->Record(), id, on); });
+        }
     }
+    qthost::MatchGroupBoxShade(widget->Items(), widget->palette().window().color());
+    QObject::connect(widget, &QObject::destroyed, [handle] { NoteClosed(handle->Record()); });
     qthost::Dialogs().push_back(handle);
     handle->Deliver(DialogMsg{DialogMsgKind::Init, 0, 0, 0});
     widget->setVisible((record->style & style::kVisible) != 0);

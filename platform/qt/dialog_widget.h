@@ -1,6 +1,7 @@
 // A dialog built from a template: the child widget of a frame that holds
 // the controls, and the toolkit-free handle the panels use.
 #pragma once
+#include "platform/control_record.h"
 #include "platform/dialog.h"
 #include "platform/dialog_template.h"
 #include "platform/window.h"
@@ -16,7 +17,8 @@ class DialogWidget;
 
 // The handle: lives until the process ends. Every operation runs on the GUI
 // thread (callers on other threads wait for it) and does nothing once the
-// dialog's window is gone.
+// dialog's window is gone. A write that would leave a control as it is
+// returns at once, on any thread, by the record of what the controls show.
 class DialogHandle final : public Dialog {
 public:
     DialogHandle(int templateId, DialogProc proc) : templateId_(templateId), proc_(proc) {}
@@ -32,10 +34,12 @@ public:
     DialogWidget* Widget() const;
     void Attach(DialogWidget* widget) { widget_ = widget; }
     void Deliver(const DialogMsg& msg);
+    ControlRecord* Record() { return &record_; }
 
 private:
     int templateId_;
     DialogProc proc_;
+    ControlRecord record_;
     QPointer<DialogWidget> widget_;
 };
 

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,6 +17,20 @@ namespace {
 
 QApplication* app = nullptr;
 int signalPipe[2] = {-1, -1};
+std::atomic<void (*)()> displayLost{nullptr};
+QtMessageHandler previousMessageHandler = nullptr;
+
+// The X11 plugin reports a broken connection with this warning (from its
+// event reader or from Xlib's I/O error handler) just before it calls exit.
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    void (*const lost)() = displayLost.load();
+    if (lost != nullptr && type == QtWarningMsg && text.startsWith(u"The X11 connection broke")) lost();
+    if (previousMessageHandler != nullptr) {
+        previousMessageHandler(type, context, text);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    }
+}
 
 void OnSignal(int) {
     const char byte = 1;
@@ -58,5 +74,11 @@ int GuiRunMessageLoop() { return QApplication::exec(); }
 void GuiPostQuit(int code) { QApplication::exit(code); }
 
 void PostQuit(int code) { GuiPostQuit(code); }
+
+void SetDisplayLostHandler(void (*handler)()) {
+    if (displayLost.exchange(handler) == nullptr && handler != nullptr) {
+        previousMessageHandler = qInstallMessageHandler(OnQtMessage);
+    }
+}
 
 }  // namespace platform

@@ -27,10 +27,16 @@ struct PendingCall {
     bool done = false;
 };
 
-std::mutex callMutex;
-std::condition_variable callDone;
-std::condition_variable callQueued;
-std::deque<PendingCall*> pending;  // guarded by callMutex
+// Never destroyed: should anything end the process through exit handlers,
+// the refresh thread may still be queueing calls.
+std::mutex& callMutex = *new std::mutex;
+std::condition_variable& callDone = *new std::condition_variable;
+std::condition_variable& callQueued = *new std::condition_variable;
+std::deque<PendingCall*>& pending = *new std::deque<PendingCall*>;  // guarded by callMutex
+// Guarded by callMutex: the GUI thread is in RunPending and will see a new
+// call without being woken through the pipe, whose byte would only make it
+// come back for nothing.
+bool draining = false;
 
 // The refresh thread writes its controls one after another, each waiting for
 // the last. Staying this long for the next write lets the window repaint once
@@ -44,6 +50,7 @@ std::atomic<bool> wakeReady{false};  // publishes wakePipe
 // the calls that follow in quick succession.
 void RunPending() {
     std::unique_lock<std::mutex> lock(callMutex);
+    draining = true;
     do {
         while (!pending.empty()) {
             PendingCall* call = pending.front();
@@ -55,6 +62,7 @@ void RunPending() {
             callDone.notify_all();
         }
     } while (callQueued.wait_for(lock, kLinger, [] { return !pending.empty(); }));
+    draining = false;
 }
 
 void WakeGuiThread(QCoreApplication* app) {
@@ -94,12 +102,14 @@ void RunOnGuiThread(const std::function<void()>& work) {
         return;
     }
     PendingCall call{&work};
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(callMutex);
         pending.push_back(&call);
+        wake = !draining;
     }
     callQueued.notify_one();
-    WakeGuiThread(app);
+    if (wake) WakeGuiThread(app);
     std::unique_lock<std::mutex> lock(callMutex);
     callDone.wait(lock, [&call] { return call.done; });
 }

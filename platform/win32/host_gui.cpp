@@ -53,6 +53,9 @@ int GuiRunMessageLoop() {
 
 void GuiPostQuit(int code) { PostQuitMessage(code); }
 
+// The desktop is not a connection that can break under a Win32 program.
+void SetDisplayLostHandler(void (*)()) {}
+
 void PostQuit(int code) { PostQuitMessage(code); }
 
 bool LoadDialogTemplates(const char* script) {

@@ -9,9 +9,11 @@ namespace platform {
 void ExitProcess(int code) {
     std::fflush(stdout);
     std::fflush(stderr);
-    // Ends the other threads before anything else runs, and gives the
-    // parent the whole code.
-    ::ExitProcess(static_cast<UINT>(code));
+    // Not ExitProcess: that detaches the C runtime, which runs exit handlers
+    // and takes the stream locks that a thread it has just ended may hold.
+    // The log is already on disk; the parent gets the whole code.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+    for (;;) Sleep(INFINITE);
 }
 
 bool GetWorkingDirectory(char* buf, std::size_t size) {

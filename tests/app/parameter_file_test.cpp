@@ -12,6 +12,9 @@
 #include <string>
 
 #include "tests/support/portable.h"
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "app/parameter_file.h"
 #include "base/log.h"
@@ -75,6 +78,7 @@ struct Case {
     std::string events;
     std::string output;  // standard output
     std::string log;
+    bool fifo = false;  // a FIFO in place of the file
 };
 
 constexpr auto kDefaults = [](AppSettings&) {};
@@ -90,6 +94,13 @@ protected:
         ASSERT_FALSE(dir.empty());
         const std::string cfg = (dir / "orvvarnoth.cfg").string();
         const std::string log = (dir / "ORVVarnoth.log").string();
+        if (c.fifo) {
+#ifdef _WIN32
+            return;  // no FIFO in a Windows file system
+#else
+            ASSERT_EQ(mkfifo(cfg.c_str(), 0600), 0);
+#endif
+        }
         if (!c.noFile) std::ofstream(cfg, std::ios::binary) << c.file;
 
         Settings = DefaultSettings();
@@ -116,6 +127,9 @@ TEST_F(ParameterFile, ReadsPairsRegardlessOfCaseAndLines) {
     const Case cases[] = {
         {"no file", "", true, 0, kDefaults, "", "", ""},
         {"empty file", "", false, 0, kDefaults, "", "", ""},
+        {"a FIFO is unreadable", "", true, 0, kDefaults, "", "", "", true},
+        {"a byte-order mark is skipped", "\xEF\xBB\xBFwin four", false, 0,
+         [](AppSettings& s) { s.singleWindow = false; }, "", "", ""},
         {"blanks only", " \t\r\n\n", false, 0, kDefaults, "", "", ""},
         {"keywords in any case", "StatusX 400\nSTATUSY 7\nWIN Four\n", false, 0,
          [](AppSettings& s) { s.statusX = 400; s.statusY = 7; s.singleWindow = false; }, "", "", ""},

@@ -7,6 +7,7 @@
 
 #include "tests/support/portable.h"
 #include "platform/sync.h"
+#include "platform/time.h"
 #include "base/log.h"
 #include "base/resources.h"
 #include "test_env.h"
@@ -50,6 +51,22 @@ TEST_F(Log, OnlyDoubledPercentIsCollapsed) {
     Strings expected = {"Log started."};
     for (const auto& [in, out] : cases) expected.push_back(out);
     EXPECT_EQ(Messages("ORVVarnoth.log"), expected);
+}
+
+TEST_F(Log, RepeatsWithinASecondAreFoldedIntoACount) {
+    static std::int64_t now = 100;
+    static const platform::TimeSource clock{[] { return now; }, nullptr};
+    platform::SetThreadTimeSource(&clock);
+    ASSERT_TRUE(StartLog("ORVVarnoth.log"));
+    for (int i = 0; i < 1000; ++i) WriteLog("Invalid ADR MSg received. (Ignored)\n");
+    for (int i = 0; i < 4; ++i) WriteLog("other\n");
+    ++now;
+    WriteLog("other\n");  // a new second writes it again
+    WriteLog("last\n");
+    platform::SetThreadTimeSource(nullptr);
+    EXPECT_EQ(Messages("ORVVarnoth.log"),
+              (Strings{"Log started.", "Invalid ADR MSg received. (Ignored)", "Last message repeated 999 times",
+                       "other", "Last message repeated 3 times", "other", "last"}));
 }
 
 TEST_F(Log, UncreatableLogFallsBackToDefaultLog) {
@@ -138,10 +155,7 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
             std::atomic<int> written{0};
             for (int t = 0; t < 4; ++t)  // never joined: the stop must end them
                 std::thread([&written] {
-                    for (;;) {
-                        WriteLog("Busy() - writing\n");
-                        ++written;
-                    }
+                    for (;;) WriteLogf("Busy() - writing %d\n", written++);
                 }).detach();
             while (written.load() < 200) std::this_thread::yield();
             FailingMutex m;
@@ -152,7 +166,9 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
     const Strings lines = Messages("ORVVarnoth.log");
     ASSERT_GE(lines.size(), 202u);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Internal Error: 1001"), 1);
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Busy() - writing"), std::ssize(lines) - 2);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.starts_with("Busy() - writing "); }),
+              std::ssize(lines) - 2);
 }
 
 }  // namespace

@@ -21,10 +21,16 @@ using Clock = std::chrono::steady_clock;
 TEST(LinkRealTime, FirstAddressRequestAfterFiveSecondsWhileUpdatesFlow) {
     linktest::Peer listener{9019, 0};
     linktest::SetReceiveTimeout(listener.socket, 8000);  // the request is due after 5 s
+    // The DB node streams on while the link is down, as after a disconnect.
+    DbLink.port = 9100;
+    DbLink.endpoint = {linktest::kLoopback, 9100};
     const Clock::time_point start = Clock::now();
     ASSERT_EQ(InitUdp(9099, 15, "", "", 1, 261206), 0);
     std::uint32_t monitorAddress = 0;
     ASSERT_TRUE(platform::ParseIpv4(boundIp, &monitorAddress));
+    // The node below sends to the bound address, so that is where it is seen
+    // from (an adapter's address when there is one, not loopback).
+    DbLink.endpoint.address = monitorAddress;
     EXPECT_NE(selectedIp[0], '\0');
 #ifndef _WIN32  // Linux caps the size unless the process may go beyond
     int buffer = 0;

@@ -50,6 +50,9 @@ protected:
         }
         monitorSocket = platform::OpenUdpSocket();
         ASSERT_TRUE(platform::BindUdp(monitorSocket, {0x7F000001, kPort}));
+        // `db` is the DB node last connected to, and the link is down.
+        DbLink.port = db.port;
+        DbLink.endpoint = {linktest::kLoopback, db.port};
     }
     void TearDown() override { platform::CloseSocket(monitorSocket); }
 
@@ -179,7 +182,7 @@ TEST_F(Link, FatalDatagramsFromTheDbNode) {
         {IntUpdate(187, 1), 999, "Exit(999) 999\n"},
         {FullBuffer(), 1, "GetUDPMsg() - Fatal: Buffer over run on DGRAM. Length = 5000\n"},
     };
-    // Before the link is up anyone is the DB node; afterwards the one connected to.
+    // The DB node is heard whether the link is up or down.
     for (const bool connected : {false, true}) {
         for (const auto& c : cases) {
             EXPECT_EXIT(
@@ -195,7 +198,7 @@ TEST_F(Link, FatalDatagramsFromTheDbNode) {
     }
 }
 
-TEST_F(Link, WhileConnectedOnlyTheDbNodeIsHeard) {
+TEST_F(Link, OnlyTheDbNodeIsHeardButAnyoneMayAnswerABroadcast) {
     const Peer stranger{static_cast<std::uint16_t>(kPort + 4), linktest::kLoopback2};
     // Wine gives every loopback sender as 127.0.0.1, so a stranger on lo
     // cannot be told from the DB node there; Linux and Windows tell them apart.
@@ -204,28 +207,41 @@ TEST_F(Link, WhileConnectedOnlyTheDbNodeIsHeard) {
     platform::Ipv4Endpoint from;
     platform::ReceiveFrom(monitorSocket, probe, sizeof probe, &from);
     if (from.address != linktest::kLoopback2) GTEST_SKIP() << "the system hides the sender's loopback address";
-    stranger.SendTo(kPort, IntUpdate(13, 9));  // link down: handled as from the DB node
-    GetUdpMsg();
-    EXPECT_EQ(GetIntVar(13), 9);
-    Connect(db);
-    const std::int32_t stray = strayDatagrams, total = totalDatagrams;
-    logStart = linktest::ProcessLog().size();
-    heardFromDb = false;
     const Bytes fromStranger[] = {FullBuffer(), IntUpdate(236, 1), IntUpdate(168, 1), IntUpdate(13, 77),
-                                  linktest::KeepAliveFromDb(), linktest::FlightPlan(1107, 1),
-                                  linktest::AddressReply("garbage")};
-    for (const Bytes& d : fromStranger) {
-        stranger.SendTo(kPort, d);
-        EXPECT_EQ(GetUdpMsg(), 0);
+                                  linktest::KeepAliveFromDb(), linktest::FlightPlan(1107, 1)};
+    DbLink.port = 0;  // no DB node has answered yet: even 127.0.0.1 is a stranger
+    Deliver(IntUpdate(13, 77));
+    DbLink.port = db.port;
+    for (const bool connected : {false, true}) {
+        if (connected) Connect(db);
+        const std::int32_t stray = strayDatagrams, total = totalDatagrams;
+        logStart = linktest::ProcessLog().size();
+        heardFromDb = false;
+        for (const Bytes& d : fromStranger) {
+            stranger.SendTo(kPort, d);
+            EXPECT_EQ(GetUdpMsg(), 0);
+        }
+        stranger.SendTo(kPort, linktest::AddressReply(connected ? "127.0.0.2 9100" : "garbage"));
+        EXPECT_EQ(GetUdpMsg(), connected ? 0 : -1);  // taken from anyone only while down
+        EXPECT_EQ(strayDatagrams, stray + 6 + connected);
+        EXPECT_EQ(totalDatagrams, total + !connected);
+        EXPECT_NE(GetIntVar(13), 77);
+        EXPECT_FALSE(heardFromDb);
+        const std::string log = NewLog();
+        EXPECT_EQ(CountOf(log, "\n"), !connected);
+        EXPECT_EQ(CountOf(log, "  Invalid ADR MSg received. (Ignored)\n"), !connected);
     }
-    EXPECT_EQ(strayDatagrams, stray + 7);
-    EXPECT_EQ(totalDatagrams, total);
-    EXPECT_EQ(GetIntVar(13), 9);
-    EXPECT_FALSE(heardFromDb);
-    EXPECT_EQ(NewLog(), "");
-    Deliver(IntUpdate(13, 5));  // the DB node, from any port of its address
+    EXPECT_EQ(DbLink.endpoint.address, linktest::kLoopback);
+    const Peer secondPort{static_cast<std::uint16_t>(kPort + 3)};  // the DB node, from any port of its address
+    secondPort.SendTo(kPort, IntUpdate(13, 5));
+    GetUdpMsg();
     EXPECT_EQ(GetIntVar(13), 5);
     EXPECT_TRUE(heardFromDb);
+    linkConnected = false;
+    stranger.SendTo(kPort, linktest::AddressReply("127.0.0.2 " + std::to_string(stranger.port)));
+    GetUdpMsg();
+    EXPECT_TRUE(linkConnected);
+    EXPECT_EQ(DbLink.endpoint.address, linktest::kLoopback2);
 }
 
 TEST_F(Link, AddressReplyPortMustFitWhateverItsSpelling) {

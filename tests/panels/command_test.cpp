@@ -109,6 +109,8 @@ const CommandCase kCases[] = {
      .vars = {{223, 1}}, .ticked = {1043}, .trace = {"224:=1", "223:=0", "focus"}},
     {.name = "ADF off", .proc = DlgProcNavDisp, .msg = Click(1043), .vars = {{224, 1}},
      .trace = {"224:=0", "focus"}},
+    {.name = "FO VOR on with ADF already off", .proc = DlgProcNavDisp, .msg = Click(1046),
+     .vars = {{225, 0}, {226, 0}}, .ticked = {1046}, .trace = {"225:=1", "focus"}},
     {.name = "course 355 +10 shows 5, sends nothing", .proc = DlgProcNavDisp, .msg = Up(1067),
      .texts = {{1055, "  355 "}}, .trace = {"T1055= 5 ", "focus"}},
     {.name = "course 0 -1 gives 359", .proc = DlgProcNavDisp, .msg = Down(2008),

@@ -7,6 +7,7 @@
 #include <string>
 #include "tests/support/portable.h"
 
+#include "platform/time.h"
 #include "base/log.h"
 #include "fake_panel_env.h"
 #include "panels/autopilot_refresh.h"
@@ -32,9 +33,16 @@ protected:
         lastAutopilotShown = -1;
         lastFlightDirShown = -1;
         logPath_ = ::testing::TempDir() + "panels_" + std::to_string(testsupport::ProcessId()) + ".log";
+        // Each log line in a second of its own, so that no repeat is folded.
+        static std::int64_t second = 0;
+        static const platform::TimeSource lineBySecond{[] { return ++second; }, nullptr};
+        platform::SetThreadTimeSource(&lineBySecond);
         ASSERT_TRUE(StartLog(logPath_.c_str()));
     }
-    void TearDown() override { std::remove(logPath_.c_str()); }
+    void TearDown() override {
+        platform::SetThreadTimeSource(nullptr);
+        std::remove(logPath_.c_str());
+    }
 
     // Log messages without their time stamps, after "Log started.".
     fake::Strings LogLines() const {

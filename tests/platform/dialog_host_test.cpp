@@ -255,3 +255,34 @@ TEST_F(HostTest, AClosedDialogIgnoresEverything) {
     }
     EXPECT_EQ(platform::CreateDialogFromTemplate(frame, kTestTemplate, RecordDialog), nullptr);
 }
+
+// A write that leaves a control as it is must not wait for the GUI thread,
+// which may be busy; one that changes it must still get through, including
+// after a click has changed a box behind the writer's back.
+TEST_F(HostTest, OnlyWritesThatChangeAControlWaitForTheGuiThread) {
+    dialog->SetItemText(kValueField, "same");
+    dialog->SetItemCheck(kCheckBox, true);
+    std::atomic<bool> finished{false};
+    std::thread writer([&] {
+        dialog->SetItemText(kValueField, "same");
+        dialog->SetItemCheck(kCheckBox, true);
+        dialog->SetItemText(9999, "x");  // ids the dialog lacks change nothing either
+        dialog->SetItemCheck(-1, true);
+        finished = true;
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!finished && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(finished.load()) << "an unchanged write waited for the GUI thread";
+    while (!finished) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);  // let it go
+    writer.join();
+
+    static_cast<QCheckBox*>(Control(kCheckBox))->click();  // as the user would
+    ASSERT_FALSE(dialog->GetItemCheck(kCheckBox));
+    RunInThread([this] {
+        dialog->SetItemCheck(kCheckBox, true);
+        dialog->SetItemText(kValueField, "new");
+    });
+    EXPECT_TRUE(dialog->GetItemCheck(kCheckBox));
+    EXPECT_EQ(Text(kValueField), "new");
+}

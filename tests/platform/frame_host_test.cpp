@@ -9,6 +9,7 @@
 
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 using namespace hosttest;
@@ -176,12 +177,15 @@ TEST_F(HostTest, FocusHostGivesTheFocusBackToTheFrame) {
     EXPECT_EQ(QApplication::focusWidget(), FrameWidget());
 }
 
-TEST_F(HostTest, MessageBoxWaitsForOkAndCarriesItsTitle) {
+TEST_F(HostTest, MessageBoxWaitsForOkAndCarriesItsTitleOnScreen) {
     ShowAndFocus();
+    FrameWidget()->move(32767, 32767);  // where `statusx 2147483647` ends up
     QString seenTitle, seenText;
     QTimer::singleShot(50, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(box->frameGeometry()))
+            << box->frameGeometry().x() << "," << box->frameGeometry().y();
         seenTitle = box->windowTitle();
         seenText = box->text();
         EXPECT_EQ(box->parentWidget(), FrameWidget());

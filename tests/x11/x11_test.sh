@@ -2,7 +2,7 @@
 # The real program on a real X server (Xvfb), driven by xdotool, beside the
 # DB-node simulator, in this private network namespace. Given the Windows
 # program (a .exe), it runs under Wine with the same checks.
-# Usage: x11_test.sh <keys|flight|positions|badwin|badsymbol> <orvvarnoth[.exe]> <orv-dbnode>
+# Usage: x11_test.sh <keys|flight|positions|badwin|badsymbol|xlost|secondcopy> <orvvarnoth[.exe]> <orv-dbnode>
 set -u
 what="$1"; prog="$2"; node_prog="$3"
 . "$(dirname "$0")/../support/netns_guard.sh"
@@ -65,6 +65,12 @@ start_program() {
 }
 window_of() { w=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1); [ -n "$w" ] && echo "$w"; }
 sets() { grep -c "^SET $1 = $2\$" node.txt; }
+# log_ends_with <message>...: the log's last lines are exactly these messages,
+# byte for byte once the leading stamps are gone (a missing line break shows).
+log_ends_with() {
+    printf '%s\n' "$@" > expected.txt
+    sed -E 's/^[0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{3}  //' ORVVarnoth.log | tail -n $# | cmp -s - expected.txt
+}
 
 case "$what" in
 keys)
@@ -135,9 +141,31 @@ badwin|badsymbol)
     wait_for 50 sh -c "! kill -0 $client" || fail "the program did not end after Return"
     wait $client; code=$?
     [ $code -eq 10 ] || fail "exit code $code, expected 10"
-    grep -q "$text" ORVVarnoth.log || fail "message not in the log"
-    grep -q "Error in parameter file, exiting" ORVVarnoth.log || fail "no exit line"
+    log_ends_with "$text" "Error in parameter file, exiting" || fail "the log does not end with its two lines"
     grep -q "InitUdp" ORVVarnoth.log && fail "the network started"
+    ;;
+xlost)
+    start_program "win one"
+    wait_for 100 window_of "OrvSim Control" || fail "no combined window"
+    sleep 4  # from 3 s on the refresh thread writes controls through the GUI thread
+    kill -9 $xvfb_pid
+    wait_for 100 sh -c "! kill -0 $client" || fail "the program did not end without its display"
+    wait $client; code=$?
+    [ $code -eq $((6060 % 256)) ] || fail "exit code $code, expected 6060 (seen as 172)"
+    log_ends_with "Display connection lost" || fail "the log does not end with the stop's line"
+    ;;
+secondcopy)
+    start_program "win one"
+    first=$client
+    wait_for 100 window_of "OrvSim Control" || fail "no combined window of the first copy"
+    mkdir second && cd second || fail "no directory for the second copy"
+    start_program "win one"
+    wait_for 100 window_of "Port In Use" || fail "no message box about the port in use"
+    grep -q "InitUdp() - Monitor socket bind error" ORVVarnoth.log || fail "no bind error in the log"
+    xdotool key --window "$(window_of "Port In Use")" Return 2>/dev/null
+    wait_for 50 sh -c "[ \$(xdotool search --name '^OrvSim Control\$' | wc -l) -ge 2 ]" ||
+        fail "start-up did not go on after the box"
+    kill -0 $first $client || fail "a copy ended"
     ;;
 *) fail "unknown test" ;;
 esac

@@ -2,6 +2,7 @@
 // operations: what each key sets, through which path, in which order.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -81,6 +82,10 @@ const std::vector<KeyCase>& KeyTable() {
         {"BAtZero", 'B', false, {{190, 0}}, {{190, 0, K}}},
         {"CtrlBUp", 'B', true, {{190, 3}}, {{190, 4, K}}},
         {"CtrlBAtSeven", 'B', true, {{190, 7}}, {{190, 7, K}}},
+        {"BAtIntMin", 'B', false, {{190, INT32_MIN}}, {{190, 0, K}}},
+        {"CtrlBAtIntMax", 'B', true, {{190, INT32_MAX}}, {{190, 7, K}}},
+        {"CtrlVAtIntMin", 'V', true, {{191, INT32_MIN}}, {{191, 0, K}}},
+        {"VAtIntMax", 'V', false, {{191, INT32_MAX}}, {{191, 7, K}}},
         {"CFromZero", 'C', false, {}, {{202, 1, K}}},
         {"CFromThree", 'C', false, {{202, 3}}, {{202, 0, K}}},
         {"CFromFive", 'C', false, {{202, 5}}, {{202, 0, K}}},
@@ -100,6 +105,8 @@ const std::vector<KeyCase>& KeyTable() {
         {"NOff", 'N', false, {{195, 1}, {194, 1}}, {{195, 0, K}}},
         {"O", 'O', false, {{203, 2}}, {{203, 3, K}}},
         {"OWrap", 'O', false, {{203, 3}}, {{203, 0, K}}},
+        {"OAtIntMax", 'O', false, {{203, INT32_MAX}}, {{203, 0, K}}},
+        {"CAtIntMin", 'C', false, {{202, INT32_MIN}}, {{202, 0, K}}},
         {"PauseOn", 'P', false, {}, {{185, 1, K}, {85, 1, K}}},
         {"PauseOff", 'P', false, {{185, 1}, {85, 0}}, {{185, 0, K}, {85, 0, K}}},
         {"R", 'R', false, {}, {{206, 1, S}}},
