@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr std::int32_t kSimConnectedVar = 52;
 constexpr std::int32_t kKeyAlwaysAbove = 184;  // KeyCRi sets these even while not connected
 
 bool InCount(std::int32_t index) { return index >= 0 && index < StdVarCount; }
@@ -87,7 +86,7 @@ void SetRealVar(std::int32_t index, double value) {
 }
 
 bool SetAndConfirm(std::int32_t index, std::int32_t value) {
-    if (GetIntVar(kSimConnectedVar) == 0) {
+    if (GetIntVar(var::SimConnected) == 0) {
         WriteLogf("SetAndConfirm() - NC: %d\n", index);
         return false;
     }
@@ -101,7 +100,7 @@ bool SetAndConfirm(std::int32_t index, std::int32_t value) {
 }
 
 void KeyCRi(std::int32_t index, std::int32_t value) {
-    if (GetIntVar(kSimConnectedVar) != 0 || index > kKeyAlwaysAbove) {
+    if (GetIntVar(var::SimConnected) != 0 || index > kKeyAlwaysAbove) {
         SetIntVar(index, value);
         return;
     }
@@ -109,7 +108,7 @@ void KeyCRi(std::int32_t index, std::int32_t value) {
 }
 
 void KeyCRd(std::int32_t index, double value) {
-    if (GetIntVar(kSimConnectedVar) != 0) {
+    if (GetIntVar(var::SimConnected) != 0) {
         SetRealVar(index, value);
         return;
     }

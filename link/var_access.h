@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "protocol/vars.h"
+
 void FreshenCopy();
 bool CheckVar(std::int32_t index);
 std::int32_t GetIntVar(std::int32_t index);

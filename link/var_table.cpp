@@ -17,16 +17,6 @@ StdVar workingCopy[kStdVarCapacity];
 SlotRecord slotMap[kSlotCount];
 std::int32_t highestSlot = 0;
 
-struct StartingValue {
-    std::int32_t index;
-    std::int32_t value;
-};
-
-constexpr StartingValue kStartingValues[] = {
-    {192, 1}, {196, 1}, {197, 1}, {199, 1}, {200, 1}, {223, 1}, {225, 1},
-    {193, 2}, {207, 2}, {222, -1},
-};
-
 // Working-copy values are read and stored by several threads without a lock.
 std::atomic_ref<std::int32_t> IntOf(std::int32_t index) {
     return std::atomic_ref<std::int32_t>(workingCopy[index].intValue);
@@ -68,16 +58,14 @@ int InitDB() {
     for (StdVar& v : masterTable) v.type = kVarUndefined;
 
     int count = 0;
-    for (int row = 0; row < kVarDefinitionRowCount; ++row) {
-        const VarDefinitionRow& d = kVarDefinitions[row];
-        for (int i = 0; i < d.count; ++i) {
-            const std::int32_t slot = d.firstSlot < 0 ? -1 : d.firstSlot + i;
-            InitEntry(d.firstIndex + i, d.type, slot, d.kind);
-            ++count;
-        }
+    for (const VarDefinition& d : kVarDefinitions) {
+        InitEntry(d.index, d.type, d.remoteSlot, d.kind);
+        ++count;
     }
 
-    for (const StartingValue& s : kStartingValues) masterTable[s.index].intValue = s.value;
+    for (const VarDefinition& d : kVarDefinitions) {
+        if (d.start != 0) masterTable[d.index].intValue = d.start;
+    }
 
     std::memcpy(workingCopy, masterTable, sizeof(StdVar) * static_cast<std::size_t>(count));
     StdVarCount = count;

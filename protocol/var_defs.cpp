@@ -1,6 +1,5 @@
 #include "protocol/var_defs.h"
 
-// The variables this client mirrors, as the simulator numbers them.
 namespace {
 constexpr std::int32_t R = kVarReal;
 constexpr std::int32_t I = kVarInt;
@@ -8,27 +7,17 @@ constexpr std::int32_t T = kVarText;
 constexpr std::int32_t L = -1;  // local: no remote slot, no kind
 }  // namespace
 
-const VarDefinitionRow kVarDefinitions[] = {
-    {0, 13, R, 0, 2},     {13, 1, I, 13, 5},    {14, 2, R, 14, 2},    {16, 1, R, L, L},
-    {17, 1, R, 17, 2},    {18, 1, I, L, L},     {19, 2, R, 19, 2},    {21, 1, I, L, L},
-    {22, 1, I, 52, 5},    {23, 1, I, L, L},     {24, 2, I, 53, 5},    {26, 1, I, L, L},
-    {27, 2, R, 22, 2},    {29, 1, I, 24, 5},    {30, 2, R, 25, 2},    {32, 1, I, 27, 5},
-    {33, 2, R, 28, 2},    {35, 1, R, 163, 2},   {36, 4, R, 31, 2},    {40, 2, I, 35, 5},
-    {42, 2, I, L, L},     {44, 2, I, 39, 5},    {46, 1, I, L, L},     {47, 1, I, 42, 5},
-    {48, 2, R, 43, 2},    {50, 1, I, 21, 5},    {51, 1, R, 45, 2},    {52, 1, I, L, L},
-    {53, 3, R, 46, 2},    {56, 1, I, L, L},     {57, 1, R, 55, 5},    {58, 3, R, 49, 2},
-    {61, 1, I, 56, 5},    {62, 1, R, 57, 2},    {63, 1, R, 59, 2},    {64, 1, R, 58, 2},
-    {65, 4, R, 60, 2},    {69, 4, I, 64, 5},    {73, 1, R, 68, 2},    {74, 10, I, 69, 5},
-    {84, 1, I, L, L},     {85, 1, I, 89, 5},    {86, 1, R, 90, 2},    {87, 1, R, 92, 2},
-    {88, 1, R, 91, 2},    {89, 1, R, 93, 2},    {90, 10, I, 79, 5},   {100, 20, I, 94, 5},
-    {120, 1, R, 114, 2},  {121, 4, I, 115, 5},  {125, 1, R, 119, 2},  {126, 2, I, 166, 5},
-    {128, 16, R, 120, 2}, {144, 4, R, 140, 2},  {148, 4, R, 136, 2},  {152, 14, R, 144, 2},
-    {166, 1, I, 158, 5},  {167, 1, R, 159, 2},  {170, 2, I, L, L},    {172, 1, I, 165, 5},
-    {173, 1, I, 164, 5},  {174, 2, R, 168, 2},  {176, 3, I, 170, 5},  {179, 1, I, 175, 5},
-    {180, 5, I, 180, 5},  {185, 2, I, L, L},    {187, 1, T, L, L},    {188, 1, R, L, L},
-    {189, 20, I, L, L},   {209, 1, I, 160, 5},  {210, 1, R, 161, 2},  {211, 1, I, L, L},
-    {212, 4, R, L, L},    {216, 5, I, L, L},    {221, 1, R, L, L},    {222, 5, I, L, L},
-    {227, 4, I, 176, 5},  {231, 6, I, L, L},
+const VarDefinition kVarDefinitions[kVarDefinitionCount] = {
+#define ORV_VAR(index, type, slot, kind, start, name, label) {index, type, slot, kind, start, label},
+#define ORV_CARRIED(index, type, slot, kind, start) {index, type, slot, kind, start, ""},
+#include "protocol/var_list.inc"
+#undef ORV_VAR
+#undef ORV_CARRIED
 };
 
-const int kVarDefinitionRowCount = sizeof kVarDefinitions / sizeof kVarDefinitions[0];
+const char* VarLabel(std::int32_t index) {
+    for (const VarDefinition& d : kVarDefinitions) {
+        if (d.index == index) return d.label;
+    }
+    return "";
+}

@@ -1,5 +1,6 @@
 // The variables both ends of the wire share: each variable's index, value
-// type and the simulator-side slot it travels in.
+// type, the simulator-side slot it travels in, its starting value and the
+// label the DB-node simulator prints. Built from protocol/var_list.inc.
 #pragma once
 #include <cstdint>
 
@@ -10,14 +11,24 @@ enum StdVarType : std::int32_t {
     kVarText = 5,
 };
 
-// One row of the definition table: `count` consecutive indices of one type
-// and kind whose remote slots run on by one (firstSlot -1: local variables).
-struct VarDefinitionRow {
-    std::int32_t firstIndex;
-    std::int32_t count;
+// One defined variable (remoteSlot and kind -1: a local variable). Rows run
+// in index order.
+struct VarDefinition {
+    std::int32_t index;
     std::int32_t type;
-    std::int32_t firstSlot;
+    std::int32_t remoteSlot;
     std::int32_t kind;
+    std::int32_t start;
+    const char* label;
 };
-extern const VarDefinitionRow kVarDefinitions[];
-extern const int kVarDefinitionRowCount;
+inline constexpr int kVarDefinitionCount = 0
+#define ORV_VAR(index, type, slot, kind, start, name, label) +1
+#define ORV_CARRIED(index, type, slot, kind, start) +1
+#include "protocol/var_list.inc"
+#undef ORV_VAR
+#undef ORV_CARRIED
+    ;
+extern const VarDefinition kVarDefinitions[kVarDefinitionCount];
+
+// The label of a variable, "" for one without.
+const char* VarLabel(std::int32_t index);

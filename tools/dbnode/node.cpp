@@ -10,7 +10,7 @@
 #include "tools/dbnode/cockpit_defaults.h"
 #include "tools/dbnode/codec.h"
 #include "tools/dbnode/plan_file.h"
-#include "tools/dbnode/var_names.h"
+#include "protocol/var_defs.h"
 
 namespace dbnode {
 namespace {
@@ -145,7 +145,7 @@ void ApplyToModel(Node* node, int index, double value) {
         StoreValue(&node->store, reported, now);
         char text[64];
         FormatValue(reported, now, text, sizeof text);
-        const char* name = VarName(reported);
+        const char* name = VarLabel(reported);
         Print(node, "  -> %d = %s%s%s", reported, text, *name != '\0' ? " " : "", name);
     }
 }

@@ -10,17 +10,14 @@ namespace {
 std::array<VarType, kVarCapacity> BuildTypes() {
     std::array<VarType, kVarCapacity> types{};
     types.fill(VarType::kUndefined);
-    for (int row = 0; row < kVarDefinitionRowCount; ++row) {
-        const VarDefinitionRow& d = kVarDefinitions[row];
-        for (int i = 0; i < d.count; ++i) {
-            const int index = d.firstIndex + i;
-            if (index < 0 || index >= kVarCapacity) continue;
-            switch (d.type) {
-                case kVarInt: types[static_cast<std::size_t>(index)] = VarType::kInt; break;
-                case kVarReal: types[static_cast<std::size_t>(index)] = VarType::kReal; break;
-                case kVarText: types[static_cast<std::size_t>(index)] = VarType::kText; break;
-                default: break;
-            }
+    for (const VarDefinition& d : kVarDefinitions) {
+        if (d.index < 0 || d.index >= kVarCapacity) continue;
+        const auto at = static_cast<std::size_t>(d.index);
+        switch (d.type) {
+            case kVarInt: types[at] = VarType::kInt; break;
+            case kVarReal: types[at] = VarType::kReal; break;
+            case kVarText: types[at] = VarType::kText; break;
+            default: break;
         }
     }
     return types;
