@@ -26,5 +26,5 @@ void FmcCycle();
 // Clears the automation and republishes the active point (0 or -1).
 void MasterReset();
 
-// Drops LNAV, VNAV and the plan whenever variable 111 changes.
+// Drops LNAV, VNAV and the plan whenever the approach mode (var::Approach) changes.
 void ProcessApproachMode();

@@ -47,6 +47,6 @@ std::int32_t TruncateToInt(double value);
 std::int32_t ValidPointCount(const FlightPlan& plan);
 
 // The point at index in the plan copy, or nullptr when index is not one of
-// its valid points (variable 222 is also written by the DB node, so any
+// its valid points (var::ActivePoint is also written by the DB node, so any
 // value may turn up there).
 const FlightPoint* PlanPoint(std::int32_t index);

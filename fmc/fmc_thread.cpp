@@ -57,7 +57,7 @@ void FmcCycle() {
     platform::SleepMs(kCycleMs);
     GetFlightPlanCopy(&fmcState.plan, sizeof fmcState.plan);
 
-    if (GetIntVar(178) != 0) {
+    if (GetIntVar(var::ResetRequest) != 0) {
         FmcDebug("FMCThread() - Reset received from sim\n");
         MasterReset();
     }
@@ -70,7 +70,8 @@ void FmcCycle() {
         if (ValidPointCount(fmcState.plan) > 0) {
             const FlightPoint& first = fmcState.plan.points[0];
             fmcState.initialCourse =
-                InitialBearing(GetRealVar(11), GetRealVar(12), first.latitude, first.longitude);
+                InitialBearing(GetRealVar(var::Latitude), GetRealVar(var::Longitude),
+                               first.latitude, first.longitude);
             ActivateFlightPoint(0, fmcState.initialCourse);
         }
     }

@@ -25,20 +25,22 @@ constexpr double kFullRateMinutes = 2.0;
 constexpr double kRateMargin = 1.4;
 
 void EngageVnavIfArmed(double height) {
-    if (GetIntVar(220) != 0 && GetIntVar(219) == 0 && height > kVnavEngageHeight) {
-        SetAndConfirm(219, 1);
+    if (GetIntVar(var::VnavArmed) != 0 && GetIntVar(var::VnavEngaged) == 0 &&
+        height > kVnavEngageHeight) {
+        SetAndConfirm(var::VnavEngaged, 1);
         CommandPause();
         CommandPause();
-        SetAndConfirm(25, 1);  // altitude hold
+        SetAndConfirm(var::AltitudeHold, 1);
         CommandPause();
     }
 }
 
 void EngageLnavIfArmed(double height) {
-    if (GetIntVar(218) != 0 && GetIntVar(217) == 0 && height > kLnavEngageHeight) {
-        SetAndConfirm(217, 1);
+    if (GetIntVar(var::LnavArmed) != 0 && GetIntVar(var::LnavEngaged) == 0 &&
+        height > kLnavEngageHeight) {
+        SetAndConfirm(var::LnavEngaged, 1);
         CommandPause();
-        SetAndConfirm(50, 1);  // heading hold
+        SetAndConfirm(var::HeadingHold, 1);
         CommandPause();
     }
 }
@@ -97,16 +99,16 @@ double ComputedVerticalSpeed(double altitudeError, double minutesToPoint,
 }
 
 bool ProcessGPS() {
-    const std::int32_t index = GetIntVar(222);
+    const std::int32_t index = GetIntVar(var::ActivePoint);
     // No active point (or one the plan does not have): nothing to fly or tune.
     const FlightPoint* point = PlanPoint(index);
     if (point == nullptr) return true;
 
     ProcessRadios(index);
     // In approach mode the approach flies the aircraft; we only tune.
-    if (GetIntVar(111) != 0) return true;
+    if (GetIntVar(var::Approach) != 0) return true;
 
-    const double height = GetRealVar(49);
+    const double height = GetRealVar(var::Height);
     EngageVnavIfArmed(height);
     EngageLnavIfArmed(height);
 
@@ -114,7 +116,7 @@ bool ProcessGPS() {
 
     if (fmcState.gpsCycleCount < INT32_MAX) ++fmcState.gpsCycleCount;
     // The first passes leave the targets alone while the engagement settles.
-    if (fmcState.gpsCycleCount >= kTargetsFromPass && GetIntVar(219) != 0) {
+    if (fmcState.gpsCycleCount >= kTargetsFromPass && GetIntVar(var::VnavEngaged) != 0) {
         ProcessAltitudeTarget(index);
         ProcessSpeedTarget(index);
     }
@@ -128,21 +130,22 @@ void ProcessHeading(std::int32_t index) {
     if (now - fmcState.lastHeadingTime < kHeadingIntervalS) return;
     fmcState.lastHeadingTime = now;
 
-    if (GetIntVar(217) == 0 || GetIntVar(50) == 0) return;
+    if (GetIntVar(var::LnavEngaged) == 0 || GetIntVar(var::HeadingHold) == 0) return;
     const FlightPoint* p = PlanPoint(index);
     if (p == nullptr) return;
 
-    const double actual = InitialBearing(GetRealVar(11), GetRealVar(12), p->latitude, p->longitude);
+    const double actual = InitialBearing(GetRealVar(var::Latitude), GetRealVar(var::Longitude),
+                                         p->latitude, p->longitude);
     const double reference =
         index == 0 ? fmcState.initialCourse : fmcState.plan.points[index - 1].course;
-    const HeadingSolution s = SolveHeading(reference, actual, GetRealVar(35));
+    const HeadingSolution s = SolveHeading(reference, actual, GetRealVar(var::MagneticVariation));
     if (s.limited == ErrorLimit::Plus) WriteLog("Bearing error plus excessive\n");
     if (s.limited == ErrorLimit::Minus) WriteLog("Bearing error minus excessive\n");
 
     const std::int32_t heading = TruncateToInt(s.heading);
     // Whole degrees only: no command for a change the autopilot cannot show.
-    if (TruncateToInt(GetRealVar(15)) != heading) {
-        SetAndConfirm(122, heading);
+    if (TruncateToInt(GetRealVar(var::SelHeading)) != heading) {
+        SetAndConfirm(var::SetHeading, heading);
         CommandPause();
     }
 }
@@ -152,24 +155,28 @@ void ProcessVerticalSpeed(const FlightPoint& point) {
     if (now - fmcState.lastVerticalTime < kVerticalIntervalS) return;
     fmcState.lastVerticalTime = now;
 
-    if (GetIntVar(219) == 0 || GetIntVar(170) == 0 || GetIntVar(25) == 0) return;
-    const double error = GetRealVar(14) - GetRealVar(54);
+    if (GetIntVar(var::VnavEngaged) == 0 || GetIntVar(var::Autopilot) == 0 ||
+        GetIntVar(var::AltitudeHold) == 0) {
+        return;
+    }
+    const double error = GetRealVar(var::SelAltitude) - GetRealVar(var::Altitude);
 
     if (point.verticalSpeed > 0) {
         // The plan's rate is flown as given; it is not a computed command.
-        SetRealVar(20, PlannedVerticalSpeed(point.verticalSpeed, error));
+        SetRealVar(var::VerticalSpeed, PlannedVerticalSpeed(point.verticalSpeed, error));
         return;
     }
     if (std::fabs(error) <= kMinAltitudeError) return;
 
     const double distance =
-        GreatCircleDistance(GetRealVar(11), GetRealVar(12), point.latitude, point.longitude);
-    const double groundSpeed = GetRealVar(2);
+        GreatCircleDistance(GetRealVar(var::Latitude), GetRealVar(var::Longitude), point.latitude,
+                            point.longitude);
+    const double groundSpeed = GetRealVar(var::GroundSpeed);
     // On the ground (or nearly): no meaningful time to the point.
     if (groundSpeed <= kMinGroundSpeed) return;
     const double minutes = distance / groundSpeed * 60.0;
 
     const double v = CutToVerticalStep(ComputedVerticalSpeed(error, minutes, fmcState.lastVerticalSpeed));
     fmcState.lastVerticalSpeed = v;
-    SetRealVar(20, v);
+    SetRealVar(var::VerticalSpeed, v);
 }

@@ -11,7 +11,7 @@ void MasterReset() {
         SetIntVar(index, 0);
         CommandPause();
     }
-    SetIntVar(222, ValidPointCount(fmcState.plan) == 0 ? -1 : 0);
+    SetIntVar(var::ActivePoint, ValidPointCount(fmcState.plan) == 0 ? -1 : 0);
     CommandPause();
     FmcDebug("MasterReset() - called\n");
 }
@@ -20,21 +20,21 @@ void ProcessApproachMode() {
     if (!fmcState.approachWatcherStarted) {
         // Whatever mode is on when the watcher starts is no change.
         fmcState.approachWatcherStarted = true;
-        fmcState.lastApproachMode = GetIntVar(111);
+        fmcState.lastApproachMode = GetIntVar(var::Approach);
         return;
     }
-    const std::int32_t mode = GetIntVar(111);
+    const std::int32_t mode = GetIntVar(var::Approach);
     if (mode == fmcState.lastApproachMode) return;
 
     // The approach takes over (or is left by hand): hold the present altitude
     // and stop flying the plan.
-    SetIntVar(123, TruncateToInt(GetRealVar(54)));
+    SetIntVar(var::SetAltitude, TruncateToInt(GetRealVar(var::Altitude)));
     CommandPause();
     for (const std::int32_t index : {219, 217, 220, 218, 216}) {
         SetIntVar(index, 0);
         CommandPause();
     }
-    SetIntVar(222, -1);
+    SetIntVar(var::ActivePoint, -1);
     CommandPause();
     fmcState.lastApproachMode = mode;
 }

@@ -19,8 +19,8 @@ void ProcessRadios(std::int32_t index) {
     const FlightPoint* p = PlanPoint(index);
     if (p == nullptr || fmcState.radioTuneCount >= kTuningsPerActivation) return;
     FmcDebugf("ProcessRadios() - Nav1: %d  Nav2: %d\n", p->nav1Frequency, p->nav2Frequency);
-    TuneRadio(126, p->nav1Frequency);
-    TuneRadio(127, p->nav2Frequency);
+    TuneRadio(var::Nav1Bcd, p->nav1Frequency);
+    TuneRadio(var::Nav2Bcd, p->nav2Frequency);
     // Repeated a few times in case a set is lost, then the user may re-tune.
     ++fmcState.radioTuneCount;
 }

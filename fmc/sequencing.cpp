@@ -14,12 +14,12 @@ bool HasActivePoint(std::int32_t active) { return PlanPoint(active) != nullptr; 
 // End of plan: stop following it and drop LNAV and VNAV.
 void EndFlightPlan() {
     FmcDebug("ProcessFlightPlan() - End of flight plan encountered\n");
-    SetIntVar(216, 0);
-    SetIntVar(219, 0);
-    SetIntVar(217, 0);
-    SetIntVar(220, 0);
-    SetIntVar(218, 0);
-    SetIntVar(222, -1);
+    SetIntVar(var::PlanFollowed, 0);
+    SetIntVar(var::VnavEngaged, 0);
+    SetIntVar(var::LnavEngaged, 0);
+    SetIntVar(var::VnavArmed, 0);
+    SetIntVar(var::LnavArmed, 0);
+    SetIntVar(var::ActivePoint, -1);
 }
 
 }  // namespace
@@ -29,13 +29,13 @@ void ProcessFlightPlan() {
     fmcState.planCycleCount = 0;
     FmcDebug("ProcessFlightPlan() - begin\n");
 
-    if (!HasActivePoint(GetIntVar(222))) {
+    if (!HasActivePoint(GetIntVar(var::ActivePoint))) {
         FmcDebug("ProcessFlightPlan() - negative index, returning\n");
         return;
     }
 
-    const double latitude = GetRealVar(11);
-    const double longitude = GetRealVar(12);
+    const double latitude = GetRealVar(var::Latitude);
+    const double longitude = GetRealVar(var::Longitude);
     const std::int32_t count = ValidPointCount(fmcState.plan);
     // Always from point 0: the lowest point within the radius decides.
     std::int32_t found = -1;
@@ -54,7 +54,7 @@ void ProcessFlightPlan() {
     FmcDebugf("Point: %d found in FP\n", found);
 
     if (found == count - 1) {
-        if (!HasActivePoint(GetIntVar(222))) {
+        if (!HasActivePoint(GetIntVar(var::ActivePoint))) {
             FmcDebug("ProcessFlightPlan() - FP end previously noted\n");
             return;
         }
@@ -62,7 +62,7 @@ void ProcessFlightPlan() {
         return;
     }
 
-    if (found + 1 == GetIntVar(222) && GetIntVar(216) != 0) {
+    if (found + 1 == GetIntVar(var::ActivePoint) && GetIntVar(var::PlanFollowed) != 0) {
         FmcDebug("ProcessFlightPlan() - point previously processed, returning\n");
         return;
     }
@@ -75,13 +75,13 @@ void ActivateFlightPoint(std::int32_t index, double course) {
     const FlightPoint* p = PlanPoint(index);
     if (p == nullptr) return;
 
-    SetRealVar(214, p->speed);
-    SetRealVar(215, p->altitude);
-    SetRealVar(213, p->latitude);
-    SetRealVar(212, p->longitude);
-    SetIntVar(216, 1);
-    SetRealVar(221, course);
-    SetIntVar(222, index);
+    SetRealVar(var::PointSpeed, p->speed);
+    SetRealVar(var::PointAltitude, p->altitude);
+    SetRealVar(var::PointLatitude, p->latitude);
+    SetRealVar(var::PointLongitude, p->longitude);
+    SetIntVar(var::PlanFollowed, 1);
+    SetRealVar(var::LegCourse, course);
+    SetIntVar(var::ActivePoint, index);
 
     SetNavCourses(index);
 
@@ -98,11 +98,12 @@ void SetNavCourses(std::int32_t index) {
     const FlightPoint* p = PlanPoint(index);
     if (p == nullptr) return;
     // The read-back course is a real; the 0.0001 keeps 89.99999 from reading as 89.
-    if (p->nav1Course >= 0 && TruncateToInt(GetRealVar(67) + 0.0001) != p->nav1Course) {
-        SetAndConfirm(118, p->nav1Course);
+    if (p->nav1Course >= 0 &&
+        TruncateToInt(GetRealVar(var::CaptCourse) + 0.0001) != p->nav1Course) {
+        SetAndConfirm(var::CaptSetCourse, p->nav1Course);
     }
-    if (p->nav2Course >= 0 && TruncateToInt(GetRealVar(68) + 0.0001) != p->nav2Course) {
-        SetAndConfirm(119, p->nav2Course);
+    if (p->nav2Course >= 0 && TruncateToInt(GetRealVar(var::FoCourse) + 0.0001) != p->nav2Course) {
+        SetAndConfirm(var::FoSetCourse, p->nav2Course);
     }
 }
 
@@ -111,8 +112,8 @@ void ProcessSpeedTarget(std::int32_t index) {
     if (p == nullptr) return;
     const std::int32_t s = TruncateToInt(p->speed);
     // 100 knots or less is no cruise target (the plan uses it for "none").
-    if (s > 100 && s != TruncateToInt(GetRealVar(17) + 0.001)) {
-        SetAndConfirm(124, s);
+    if (s > 100 && s != TruncateToInt(GetRealVar(var::SelSpeed) + 0.001)) {
+        SetAndConfirm(var::SetSpeed, s);
         CommandPause();
     }
 }
@@ -120,12 +121,12 @@ void ProcessSpeedTarget(std::int32_t index) {
 void ProcessAltitudeTarget(std::int32_t index) {
     const FlightPoint* p = PlanPoint(index);
     if (p == nullptr) return;
-    const double height = GetRealVar(49);
+    const double height = GetRealVar(var::Height);
     const std::int32_t a = TruncateToInt(p->altitude);
-    const std::int32_t c = TruncateToInt(GetRealVar(14) + 0.001);
+    const std::int32_t c = TruncateToInt(GetRealVar(var::SelAltitude) + 0.001);
     // Only targets more than 100 ft above the aircraft are pushed.
     if (a != c && TruncateToInt(a - height) > 100) {
-        SetAndConfirm(123, a);
+        SetAndConfirm(var::SetAltitude, a);
         CommandPause();
     }
 }

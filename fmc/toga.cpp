@@ -17,36 +17,36 @@ void TogaChanged(std::int32_t t) {
     FmcDebugf("ProcessTOGA() - Changed to: %d\n", t);
     fmcState.lastToga = t;
     if (t == 0) return;
-    if (GetRealVar(2) < kTogaMaxGroundSpeed) {
+    if (GetRealVar(var::GroundSpeed) < kTogaMaxGroundSpeed) {
         WriteLog("ProcessTOGA() - Ground speed < 80\n");
-        if (GetIntVar(22) != 0) {
+        if (GetIntVar(var::SpeedHold) != 0) {
             WriteLog("ProcessTOGA() - Toga on, turning off AUTOTHRUST\n");
-            SetAndConfirm(22, 0);
+            SetAndConfirm(var::SpeedHold, 0);
             CommandPause();
         }
         WriteLog("ProcessTOGA() - Setting throttle to 90%%\n");
-        SetAndConfirm(179, kTogaThrottle);
+        SetAndConfirm(var::ThrottleCmd, kTogaThrottle);
         CommandPause();
     } else {
         // Already rolling fast: too late for take-off thrust.
         WriteLog("ProcessTOGA() - Ground Speed > 80. Setting TOGA to OFF\n");
-        SetAndConfirm(211, 0);
+        SetAndConfirm(var::Toga, 0);
     }
 }
 
 // TO/GA is on and was on at the last call.
 void TogaHeld() {
-    const double throttle = GetRealVar(16);
+    const double throttle = GetRealVar(var::ThrottlePosition);
     if (throttle < kMinTogaThrottle) {
         FmcDebugf("ProcessTOGA() - Percent throttle: %lf. Resetting\n", throttle);
-        SetAndConfirm(179, kTogaThrottleReset);
+        SetAndConfirm(var::ThrottleCmd, kTogaThrottleReset);
         CommandPause();
     }
-    if (GetRealVar(49) > kTogaHandOverHeight) {
+    if (GetRealVar(var::Height) > kTogaHandOverHeight) {
         FmcDebug("processTOGA() - Turning TOGA off and AutoThrust on\n");
-        SetAndConfirm(211, 0);
+        SetAndConfirm(var::Toga, 0);
         CommandPause();
-        SetAndConfirm(22, 1);
+        SetAndConfirm(var::SpeedHold, 1);
     }
 }
 
@@ -58,12 +58,12 @@ void ProcessTOGA() {
         // Switches found on at start are recorded, not acted on.
         FmcDebug("TOGA initialized\n");
         fmcState.togaStarted = true;
-        fmcState.lastAutoThrust = GetIntVar(22);
-        fmcState.lastToga = GetIntVar(211);
+        fmcState.lastAutoThrust = GetIntVar(var::SpeedHold);
+        fmcState.lastToga = GetIntVar(var::Toga);
         return;
     }
 
-    const std::int32_t t = GetIntVar(211);
+    const std::int32_t t = GetIntVar(var::Toga);
     if (t != fmcState.lastToga) {
         TogaChanged(t);
     } else if (t != 0) {
@@ -71,11 +71,11 @@ void ProcessTOGA() {
     }
 
     // Autothrust switched on, by us or anyone: TO/GA thrust is over.
-    const std::int32_t a = GetIntVar(22);
+    const std::int32_t a = GetIntVar(var::SpeedHold);
     if (a != fmcState.lastAutoThrust) {
         if (a != 0) {
             FmcDebug("ProcessTOGA() - Auto Thrust turned on, turning off TO/GA\n");
-            SetAndConfirm(211, 0);
+            SetAndConfirm(var::Toga, 0);
         }
         fmcState.lastAutoThrust = a;
     }
