@@ -43,33 +43,6 @@ constexpr int kSpeedFine = 1038;
 
 constexpr int kMaxSpinId = 2000;
 
-// Variables.
-constexpr int kVarSpeedHold = 22;
-constexpr int kVarAltitudeHold = 25;
-constexpr int kVarHeadingHold = 50;
-constexpr int kVarSelAltitude = 14;
-constexpr int kVarSelHeading = 15;
-constexpr int kVarSelSpeed = 17;
-constexpr int kVarMinimums = 58;
-constexpr int kVarFlaps = 72;
-constexpr int kVarAppCmd = 108;
-constexpr int kVarLocCmd = 109;
-constexpr int kVarAppState = 111;
-constexpr int kVarLocState = 113;
-constexpr int kVarThrustArmState = 121;
-constexpr int kVarSetHeading = 122;
-constexpr int kVarSetAltitude = 123;
-constexpr int kVarSetSpeed = 124;
-constexpr int kVarAutopilotState = 170;
-constexpr int kVarFlightDirState = 171;
-constexpr int kVarAutopilotCmd = 172;
-constexpr int kVarFlightDirCmd = 173;
-constexpr int kVarThrustArmCmd = 184;
-constexpr int kVarToga = 211;
-constexpr int kVarLnavEngaged = 217;
-constexpr int kVarLnavArmed = 218;
-constexpr int kVarVnavEngaged = 219;
-constexpr int kVarVnavArmed = 220;
 
 constexpr int kEchoTicksLimit = 10;
 
@@ -110,51 +83,51 @@ std::int32_t CheckValue(platform::Dialog* dialog, int id) {
 bool Command(platform::Dialog* dialog, int id) {
     switch (id) {
         case kHeadingHold:
-            panels::SyncCheckToVar(dialog, id, kVarHeadingHold);
+            panels::SyncCheckToVar(dialog, id, var::HeadingHold);
             break;
         case kAltitudeHold:
-            panels::SyncCheckToVar(dialog, id, kVarAltitudeHold);
+            panels::SyncCheckToVar(dialog, id, var::AltitudeHold);
             break;
         case kSpeedHold:
-            panels::SyncCheckToVar(dialog, id, kVarSpeedHold);
+            panels::SyncCheckToVar(dialog, id, var::SpeedHold);
             break;
         case kFlightDir:
-            KeyCRi(kVarFlightDirCmd, CheckValue(dialog, id));
+            KeyCRi(var::FlightDirectorCmd, CheckValue(dialog, id));
             break;
         case kAutopilot:
-            KeyCRi(kVarAutopilotCmd, CheckValue(dialog, id));
+            KeyCRi(var::AutopilotCmd, CheckValue(dialog, id));
             break;
         case kApp:
-            KeyCRi(kVarAppCmd, CheckValue(dialog, id));
+            KeyCRi(var::ApproachCmd, CheckValue(dialog, id));
             break;
         case kLoc:
-            KeyCRi(kVarLocCmd, CheckValue(dialog, id));
+            KeyCRi(var::LocaliserCmd, CheckValue(dialog, id));
             break;
         case kThrustArm:
-            KeyCRi(kVarThrustArmCmd, CheckValue(dialog, id));
+            KeyCRi(var::ThrustArmCmd, CheckValue(dialog, id));
             break;
         case kToga:
             if (dialog->GetItemCheck(id)) {
                 // With flaps up TO/GA is refused; the next refresh clears the box.
-                if (GetIntVar(kVarFlaps) != 0 && GetIntVar(kVarToga) == 0) KeyCRi(kVarToga, 1);
-            } else if (GetIntVar(kVarToga) != 0) {
-                KeyCRi(kVarToga, 0);
+                if (GetIntVar(var::Flaps) != 0 && GetIntVar(var::Toga) == 0) KeyCRi(var::Toga, 1);
+            } else if (GetIntVar(var::Toga) != 0) {
+                KeyCRi(var::Toga, 0);
             }
             break;
         case kVnav:
             if (dialog->GetItemCheck(id)) {
-                KeyCRi(kVarVnavArmed, 1);
+                KeyCRi(var::VnavArmed, 1);
             } else {
-                KeyCRi(kVarVnavArmed, 0);
-                KeyCRi(kVarVnavEngaged, 0);
+                KeyCRi(var::VnavArmed, 0);
+                KeyCRi(var::VnavEngaged, 0);
             }
             break;
         case kLnav:
             if (dialog->GetItemCheck(id)) {
-                KeyCRi(kVarLnavArmed, 1);
+                KeyCRi(var::LnavArmed, 1);
             } else {
-                KeyCRi(kVarLnavArmed, 0);
-                KeyCRi(kVarLnavEngaged, 0);
+                KeyCRi(var::LnavArmed, 0);
+                KeyCRi(var::LnavEngaged, 0);
             }
             break;
         default:
@@ -179,31 +152,31 @@ std::int32_t FloorAtZero(std::int64_t value) {
 void UpdateAutopilot(platform::Dialog* dialog) {
     if (dialog == nullptr) return;
 
-    WriteText(dialog, kMinimumsField, "%4d ", panels::TruncateReal(GetRealVar(kVarMinimums)));
+    WriteText(dialog, kMinimumsField, "%4d ", panels::TruncateReal(GetRealVar(var::Minimums)));
 
-    WriteCheck(dialog, kApp, GetIntVar(kVarAppState));
-    WriteCheck(dialog, kLoc, GetIntVar(kVarLocState));
-    WriteCheck(dialog, kLnav, GetIntVar(kVarLnavArmed));
-    WriteCheck(dialog, kVnav, GetIntVar(kVarVnavArmed));
-    WriteCheck(dialog, kThrustArm, GetIntVar(kVarThrustArmState));
+    WriteCheck(dialog, kApp, GetIntVar(var::Approach));
+    WriteCheck(dialog, kLoc, GetIntVar(var::Localiser));
+    WriteCheck(dialog, kLnav, GetIntVar(var::LnavArmed));
+    WriteCheck(dialog, kVnav, GetIntVar(var::VnavArmed));
+    WriteCheck(dialog, kThrustArm, GetIntVar(var::ThrustArm));
 
-    WriteCheckOnChange(dialog, kAutopilot, kVarAutopilotState, lastAutopilotShown);
-    WriteCheckOnChange(dialog, kFlightDir, kVarFlightDirState, lastFlightDirShown);
+    WriteCheckOnChange(dialog, kAutopilot, var::Autopilot, lastAutopilotShown);
+    WriteCheckOnChange(dialog, kFlightDir, var::FlightDirector, lastFlightDirShown);
 
-    WriteCheck(dialog, kSpeedHold, GetIntVar(kVarSpeedHold));
-    WriteCheck(dialog, kToga, GetIntVar(kVarToga));
-    WriteCheck(dialog, kHeadingHold, GetIntVar(kVarHeadingHold));
-    WriteCheck(dialog, kAltitudeHold, GetIntVar(kVarAltitudeHold));
+    WriteCheck(dialog, kSpeedHold, GetIntVar(var::SpeedHold));
+    WriteCheck(dialog, kToga, GetIntVar(var::Toga));
+    WriteCheck(dialog, kHeadingHold, GetIntVar(var::HeadingHold));
+    WriteCheck(dialog, kAltitudeHold, GetIntVar(var::AltitudeHold));
 
-    RefreshHeldField(dialog, kAltitudeField, "%5d ", BiasedReal(GetRealVar(kVarSelAltitude)),
+    RefreshHeldField(dialog, kAltitudeField, "%5d ", BiasedReal(GetRealVar(var::SelAltitude)),
                      PanelEcho.altitudePending, PanelEcho.pendingAltitude);
 
-    std::int32_t heading = BiasedReal(GetRealVar(kVarSelHeading));
+    std::int32_t heading = BiasedReal(GetRealVar(var::SelHeading));
     if (heading == 360) heading = 0;
     RefreshHeldField(dialog, kHeadingField, "%3d ", heading, PanelEcho.headingPending,
                      PanelEcho.pendingHeading);
 
-    RefreshHeldField(dialog, kSpeedField, "%3d ", BiasedReal(GetRealVar(kVarSelSpeed)),
+    RefreshHeldField(dialog, kSpeedField, "%3d ", BiasedReal(GetRealVar(var::SelSpeed)),
                      PanelEcho.speedPending, PanelEcho.pendingSpeed);
 }
 
@@ -231,7 +204,7 @@ bool SpinAutopilot(platform::Dialog* dialog, int controlId, int delta) {
                 WrapHeading(panels::ShownValue(dialog, kHeadingField) + step * steps);
             panels::HoldValue(PanelEcho.pendingHeading, PanelEcho.headingPending, heading);
             WriteText(dialog, kHeadingField, " %d ", heading);
-            KeyCRi(kVarSetHeading, heading);
+            KeyCRi(var::SetHeading, heading);
             break;
         }
         case kAltitudeCoarse:
@@ -240,7 +213,7 @@ bool SpinAutopilot(platform::Dialog* dialog, int controlId, int delta) {
             const std::int32_t altitude =
                 FloorAtZero(panels::ShownValue(dialog, kAltitudeField) + step * steps);
             panels::HoldValue(PanelEcho.pendingAltitude, PanelEcho.altitudePending, altitude);
-            KeyCRi(kVarSetAltitude, altitude);
+            KeyCRi(var::SetAltitude, altitude);
             WriteText(dialog, kAltitudeField, " %d", altitude);
             break;
         }
@@ -250,7 +223,7 @@ bool SpinAutopilot(platform::Dialog* dialog, int controlId, int delta) {
             const std::int32_t speed =
                 FloorAtZero(panels::ShownValue(dialog, kSpeedField) + step * steps);
             panels::HoldValue(PanelEcho.pendingSpeed, PanelEcho.speedPending, speed);
-            KeyCRi(kVarSetSpeed, speed);
+            KeyCRi(var::SetSpeed, speed);
             WriteText(dialog, kSpeedField, " %d ", speed);
             break;
         }

@@ -56,68 +56,68 @@ void ArmToggle(std::int32_t armed, std::int32_t engaged) {
 }
 
 void NetStats() {
-    if (GetIntVar(195) != 0) {
-        KeyCRi(195, 0);
+    if (GetIntVar(var::NetStats) != 0) {
+        KeyCRi(var::NetStats, 0);
     } else {
-        KeyCRi(195, 1);
-        KeyCRi(194, 0);  // the two overlays share the screen
+        KeyCRi(var::NetStats, 1);
+        KeyCRi(var::FrameRates, 0);  // the two overlays share the screen
     }
 }
 
 void Pause() {
-    const std::int32_t value = GetIntVar(185) != 0 ? 0 : 1;
-    KeyCRi(185, value);
-    KeyCRi(85, value);
+    const std::int32_t value = GetIntVar(var::PauseSwitch) != 0 ? 0 : 1;
+    KeyCRi(var::PauseSwitch, value);
+    KeyCRi(var::PauseCompanion, value);
 }
 
 void ToGa() {
-    if (GetIntVar(211) != 0) {
-        KeyCRi(211, 0);
-    } else if (GetIntVar(72) != 0) {
-        KeyCRi(211, 1);  // no take-off/go-around with the flaps up
+    if (GetIntVar(var::Toga) != 0) {
+        KeyCRi(var::Toga, 0);
+    } else if (GetIntVar(var::Flaps) != 0) {
+        KeyCRi(var::Toga, 1);  // no take-off/go-around with the flaps up
     }
 }
 
 void DoKey(int key) {
     switch (key) {
     case kVkControl: controlHeld = true; break;
-    case kVkLeft: Direction(106, 3, 4); break;
-    case kVkUp: Direction(105, 1, 2); break;
-    case kVkRight: Direction(106, 1, 2); break;
-    case kVkDown: Direction(105, 3, 4); break;
-    case '1': SetIntVar(208, 0); break;
-    case '2': SetIntVar(208, 1); break;
-    case '3': SetIntVar(208, 2); break;
-    case '4': SetIntVar(208, 3); break;
-    case '9': SetIntVar(209, Flipped(209)); break;
-    case 'A': Toggle(25); break;
-    case 'B': StepRange(190); break;
-    case 'C': CycleMode(202); break;
-    case 'D': SetFrom(173, 171); break;
-    case 'F': Toggle(194); break;
-    case 'G': Toggle(47); break;
-    case 'H': Toggle(50); break;
-    case 'J': ArmToggle(220, 219); break;
-    case 'K': ArmToggle(218, 217); break;
-    case 'L': SetFrom(108, 111); break;
+    case kVkLeft: Direction(var::KeyLeftRight, 3, 4); break;
+    case kVkUp: Direction(var::KeyUpDown, 1, 2); break;
+    case kVkRight: Direction(var::KeyLeftRight, 1, 2); break;
+    case kVkDown: Direction(var::KeyUpDown, 3, 4); break;
+    case '1': SetIntVar(var::KeyDigits, 0); break;
+    case '2': SetIntVar(var::KeyDigits, 1); break;
+    case '3': SetIntVar(var::KeyDigits, 2); break;
+    case '4': SetIntVar(var::KeyDigits, 3); break;
+    case '9': SetIntVar(var::Key9, Flipped(var::Key9)); break;
+    case 'A': Toggle(var::AltitudeHold); break;
+    case 'B': StepRange(var::FoRange); break;
+    case 'C': CycleMode(var::CaptMode); break;
+    case 'D': SetFrom(var::FlightDirectorCmd, var::FlightDirector); break;
+    case 'F': Toggle(var::FrameRates); break;
+    case 'G': Toggle(var::Gear); break;
+    case 'H': Toggle(var::HeadingHold); break;
+    case 'J': ArmToggle(var::VnavArmed, var::VnavEngaged); break;
+    case 'K': ArmToggle(var::LnavArmed, var::LnavEngaged); break;
+    case 'L': SetFrom(var::ApproachCmd, var::Approach); break;
     case 'N': NetStats(); break;
-    case 'O': CycleMode(203); break;
+    case 'O': CycleMode(var::FoMode); break;
     case 'P': Pause(); break;
-    case 'R': SetIntVar(206, 1); break;
-    case 'S': Toggle(22); break;
-    case 'T': Toggle(121); break;
-    case 'U': SetFrom(172, 170); break;
-    case 'V': StepRange(191); break;
-    case 'X': Direction(107, 1, 2); break;
-    case 'Z': Direction(107, 3, 4); break;
+    case 'R': SetIntVar(var::KeyR, 1); break;
+    case 'S': Toggle(var::SpeedHold); break;
+    case 'T': Toggle(var::ThrustArm); break;
+    case 'U': SetFrom(var::AutopilotCmd, var::Autopilot); break;
+    case 'V': StepRange(var::CaptRange); break;
+    case 'X': Direction(var::KeyXZ, 1, 2); break;
+    case 'Z': Direction(var::KeyXZ, 3, 4); break;
     case kVkF3:
-        SetIntVar(205, 1);
-        SetIntVar(204, 1);
+        SetIntVar(var::KeyF3First, 1);
+        SetIntVar(var::KeyF3Second, 1);
         break;
-    case kVkF4: KeyCRi(207, GetIntVar(207) == 1 ? 2 : 1); break;
+    case kVkF4: KeyCRi(var::KeyF4, GetIntVar(var::KeyF4) == 1 ? 2 : 1); break;
     case kVkF5: ToGa(); break;
-    case kVkF6: Direction(100, 2, 1); break;
-    case kVkF7: Direction(100, 4, 3); break;
+    case kVkF6: Direction(var::KeyF6F7, 2, 1); break;
+    case kVkF7: Direction(var::KeyF6F7, 4, 3); break;
     default: break;
     }
 }

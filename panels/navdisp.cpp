@@ -32,16 +32,6 @@ constexpr int kFoCourseFine = 1059;
 
 constexpr int kMaxSpinId = 2008;
 
-// Variables.
-constexpr int kVarCaptCourse = 67;
-constexpr int kVarFoCourse = 68;
-constexpr int kVarCaptSetCourse = 118;
-constexpr int kVarFoSetCourse = 119;
-constexpr int kVarFoRange = 190;
-constexpr int kVarCaptRange = 191;
-constexpr int kVarCaptMode = 202;
-constexpr int kVarFoMode = 203;
-
 constexpr int kModeCount = 4;
 constexpr int kRangeCount = 8;
 
@@ -56,13 +46,16 @@ struct BoxVar {
 
 // Refresh order: each First Officer box before its Captain twin.
 constexpr BoxVar kShownChecks[] = {
-    {1009, 196}, {1008, 199}, {1047, 197}, {1032, 200}, {1048, 198},
-    {1033, 201}, {1044, 223}, {1043, 224}, {1046, 225}, {1045, 226},
+    {1009, var::FoAirports},     {1008, var::CaptAirports},   {1047, var::FoNavaids},
+    {1032, var::CaptNavaids},    {1048, var::FoWaypoints},    {1033, var::CaptWaypoints},
+    {1044, var::CaptVorPointer}, {1043, var::CaptAdfPointer}, {1046, var::FoVorPointer},
+    {1045, var::FoAdfPointer},
 };
 
 // Overlay boxes mirror their variable.
 constexpr BoxVar kOverlays[] = {
-    {1008, 199}, {1032, 200}, {1033, 201}, {1009, 196}, {1047, 197}, {1048, 198},
+    {1008, var::CaptAirports}, {1032, var::CaptNavaids}, {1033, var::CaptWaypoints},
+    {1009, var::FoAirports},   {1047, var::FoNavaids},   {1048, var::FoWaypoints},
 };
 
 // ADF and VOR pointers of one side exclude each other.
@@ -72,7 +65,11 @@ struct PointerPair {
     std::int32_t partner;
 };
 constexpr PointerPair kPointers[] = {
-    {1043, 224, 223}, {1044, 223, 224}, {1045, 226, 225}, {1046, 225, 226}};
+    {1043, var::CaptAdfPointer, var::CaptVorPointer},
+    {1044, var::CaptVorPointer, var::CaptAdfPointer},
+    {1045, var::FoAdfPointer, var::FoVorPointer},
+    {1046, var::FoVorPointer, var::FoAdfPointer},
+};
 
 void WriteName(platform::Dialog* dialog, int id, std::int32_t value, const char* const* names,
                int count) {
@@ -120,10 +117,10 @@ bool Command(platform::Dialog* dialog, int id) {
         handled = true;
     }
     if (id == kCaptNextMode) {
-        NextMode(kVarCaptMode);
+        NextMode(var::CaptMode);
         handled = true;
     } else if (id == kFoNextMode) {
-        NextMode(kVarFoMode);
+        NextMode(var::FoMode);
         handled = true;
     }
     if (handled) dialog->FocusHost();
@@ -154,14 +151,14 @@ void UpdateNavDisp(platform::Dialog* dialog) {
     if (dialog == nullptr) return;
     for (const BoxVar& check : kShownChecks) WriteCheck(dialog, check.id, GetIntVar(check.index));
 
-    WriteName(dialog, kCaptRange, GetIntVar(kVarCaptRange), kRangeNames, kRangeCount);
-    WriteName(dialog, kFoRange, GetIntVar(kVarFoRange), kRangeNames, kRangeCount);
-    WriteName(dialog, kCaptMode, GetIntVar(kVarCaptMode), kModeNames, kModeCount);
-    WriteName(dialog, kFoMode, GetIntVar(kVarFoMode), kModeNames, kModeCount);
+    WriteName(dialog, kCaptRange, GetIntVar(var::CaptRange), kRangeNames, kRangeCount);
+    WriteName(dialog, kFoRange, GetIntVar(var::FoRange), kRangeNames, kRangeCount);
+    WriteName(dialog, kCaptMode, GetIntVar(var::CaptMode), kModeNames, kModeCount);
+    WriteName(dialog, kFoMode, GetIntVar(var::FoMode), kModeNames, kModeCount);
 
-    RefreshCourse(dialog, kCaptCourse, kVarCaptCourse, kVarCaptSetCourse,
+    RefreshCourse(dialog, kCaptCourse, var::CaptCourse, var::CaptSetCourse,
                   PanelEcho.courseCaptPending, PanelEcho.pendingCourseCapt);
-    RefreshCourse(dialog, kFoCourse, kVarFoCourse, kVarFoSetCourse, PanelEcho.courseFOPending,
+    RefreshCourse(dialog, kFoCourse, var::FoCourse, var::FoSetCourse, PanelEcho.courseFOPending,
                   PanelEcho.pendingCourseFO);
 }
 
@@ -187,10 +184,10 @@ bool SpinNavDisp(platform::Dialog* dialog, int controlId, int delta) {
     const std::int64_t steps = panels::StepsOf(delta);
     switch (controlId) {
         case kCaptRangeSpin:
-            StepRange(kVarCaptRange, steps);
+            StepRange(var::CaptRange, steps);
             break;
         case kFoRangeSpin:
-            StepRange(kVarFoRange, steps);
+            StepRange(var::FoRange, steps);
             break;
         case kCaptCourseCoarse:
             StepCourse(dialog, kCaptCourse, 10 * steps, PanelEcho.courseCaptPending,

@@ -14,13 +14,24 @@ struct FieldVar {
 };
 
 // Refresh order: the ADF rows (combined template only), then COM and NAV.
-constexpr FieldVar kAdfFields[] = {{1053, 227}, {1054, 229}, {1061, 228}, {1062, 230}};
-constexpr FieldVar kFrequencyFields[] = {{1023, 86}, {1024, 88}, {1025, 87}, {1026, 89},
-                                         {1027, 27}, {1028, 30}, {1029, 66}, {1030, 73}};
+constexpr FieldVar kAdfFields[] = {
+    {1053, var::Adf1Active}, {1054, var::Adf1Standby},
+    {1061, var::Adf2Active}, {1062, var::Adf2Standby},
+};
+constexpr FieldVar kFrequencyFields[] = {
+    {1023, var::Com1Active}, {1024, var::Com1Standby},
+    {1025, var::Com2Active}, {1026, var::Com2Standby},
+    {1027, var::Nav1Active}, {1028, var::Nav1Standby},
+    {1029, var::Nav2Active}, {1030, var::Nav2Standby},
+};
 
 // A click on either field of a radio swaps its active and standby frequencies.
-constexpr FieldVar kTransfers[] = {{1023, 90}, {1024, 90}, {1025, 91}, {1026, 91},
-                                   {1027, 74}, {1028, 74}, {1029, 75}, {1030, 75}};
+constexpr FieldVar kTransfers[] = {
+    {1023, var::Com1Transfer}, {1024, var::Com1Transfer},
+    {1025, var::Com2Transfer}, {1026, var::Com2Transfer},
+    {1027, var::Nav1Transfer}, {1028, var::Nav1Transfer},
+    {1029, var::Nav2Transfer}, {1030, var::Nav2Transfer},
+};
 
 // One up-down: the variable for each direction and, for ADF, the amount
 // carried with and without Shift (0 marks a COM or NAV command, sent as 0).
@@ -32,12 +43,18 @@ struct Stepper {
     std::int32_t shiftAmount;
 };
 constexpr Stepper kSteppers[] = {
-    {1063, 92, 96, 0, 0},       {1039, 94, 98, 0, 0},       // COM1 left, right
-    {1064, 93, 97, 0, 0},       {1040, 95, 99, 0, 0},       // COM2
-    {1065, 76, 80, 0, 0},       {1041, 78, 82, 0, 0},       // NAV1
-    {1066, 77, 81, 0, 0},       {1042, 79, 83, 0, 0},       // NAV2
-    {1071, 180, 182, 100, 1000}, {1057, 180, 182, 1, 10},   // ADF1
-    {1075, 181, 183, 100, 1000}, {1074, 181, 183, 1, 10},   // ADF2
+    {1063, var::Com1WholeUp, var::Com1WholeDown, 0, 0},
+    {1039, var::Com1FractionUp, var::Com1FractionDown, 0, 0},
+    {1064, var::Com2WholeUp, var::Com2WholeDown, 0, 0},
+    {1040, var::Com2FractionUp, var::Com2FractionDown, 0, 0},
+    {1065, var::Nav1WholeUp, var::Nav1WholeDown, 0, 0},
+    {1041, var::Nav1FractionUp, var::Nav1FractionDown, 0, 0},
+    {1066, var::Nav2WholeUp, var::Nav2WholeDown, 0, 0},
+    {1042, var::Nav2FractionUp, var::Nav2FractionDown, 0, 0},
+    {1071, var::Adf1Up, var::Adf1Down, 100, 1000},
+    {1057, var::Adf1Up, var::Adf1Down, 1, 10},
+    {1075, var::Adf2Up, var::Adf2Down, 100, 1000},
+    {1074, var::Adf2Up, var::Adf2Down, 1, 10},
 };
 
 }  // namespace

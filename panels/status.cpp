@@ -21,18 +21,6 @@ constexpr int kMissedCMsgs = 2003;
 constexpr int kTotalLMsgs = 2006;
 constexpr int kMissedLMsgs = 2005;
 
-// Variables.
-constexpr int kVarHeading = 6;
-constexpr int kVarBarometer = 7;
-constexpr int kVarSpeed = 8;
-constexpr int kVarGear = 47;
-constexpr int kVarAltitude = 54;
-constexpr int kVarFlaps = 72;
-constexpr int kVarPause = 185;
-constexpr int kVarFrameRates = 194;
-constexpr int kVarNetStats = 195;
-constexpr int kVarTotalCMsgs = 233;
-constexpr int kVarMissedCMsgs = 234;
 
 const char* OnOff(std::int32_t value) { return value != 0 ? "ON " : "OFF "; }
 
@@ -45,24 +33,24 @@ void UpdateStatus(platform::Dialog* dialog) {
 
     WriteText(dialog, kTotalLMsgs, "%5d ", totalDatagrams.load(std::memory_order_relaxed));
     WriteText(dialog, kMissedLMsgs, "%5d ", missedDatagrams.load(std::memory_order_relaxed));
-    WriteText(dialog, kHeading, "%3d ", TruncateReal(GetRealVar(kVarHeading)));
-    WriteText(dialog, kAltitude, "%5d ", TruncateReal(GetRealVar(kVarAltitude)));
-    WriteText(dialog, kSpeed, "%3d ", TruncateReal(GetRealVar(kVarSpeed)));
-    WriteText(dialog, kTotalCMsgs, "%5d ", GetIntVar(kVarTotalCMsgs));
-    WriteText(dialog, kMissedCMsgs, "%5d ", GetIntVar(kVarMissedCMsgs));
-    WriteText(dialog, kFrameRates, "%s", OnOff(GetIntVar(kVarFrameRates)));
-    WriteText(dialog, kNetStats, "%s", OnOff(GetIntVar(kVarNetStats)));
+    WriteText(dialog, kHeading, "%3d ", TruncateReal(GetRealVar(var::Heading)));
+    WriteText(dialog, kAltitude, "%5d ", TruncateReal(GetRealVar(var::Altitude)));
+    WriteText(dialog, kSpeed, "%3d ", TruncateReal(GetRealVar(var::Speed)));
+    WriteText(dialog, kTotalCMsgs, "%5d ", GetIntVar(var::TotalCMsgs));
+    WriteText(dialog, kMissedCMsgs, "%5d ", GetIntVar(var::MissedCMsgs));
+    WriteText(dialog, kFrameRates, "%s", OnOff(GetIntVar(var::FrameRates)));
+    WriteText(dialog, kNetStats, "%s", OnOff(GetIntVar(var::NetStats)));
     // Pause reads the other way round from the two switches above.
-    WriteText(dialog, kPause, "%s", GetIntVar(kVarPause) != 0 ? "OFF " : "ON ");
+    WriteText(dialog, kPause, "%s", GetIntVar(var::PauseSwitch) != 0 ? "OFF " : "ON ");
 
-    const std::int32_t flaps = GetIntVar(kVarFlaps);
+    const std::int32_t flaps = GetIntVar(var::Flaps);
     if (flaps == 0) {
         WriteText(dialog, kFlaps, "%s", "UP");
     } else {
         WriteText(dialog, kFlaps, "detent %d ", flaps);
     }
-    WriteText(dialog, kGear, "%s", GetIntVar(kVarGear) != 0 ? "DOWN" : "UP");
-    WriteText(dialog, kBarometer, "%5.2f ", GetRealVar(kVarBarometer));
+    WriteText(dialog, kGear, "%s", GetIntVar(var::Gear) != 0 ? "DOWN" : "UP");
+    WriteText(dialog, kBarometer, "%5.2f ", GetRealVar(var::Barometer));
 }
 
 bool DlgProcStatus(platform::Dialog* dialog, const platform::DialogMsg& msg) {
