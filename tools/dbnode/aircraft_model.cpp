@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "protocol/vars.h"
 #include "tools/dbnode/nav_math.h"
 
 namespace dbnode {
@@ -45,44 +46,44 @@ bool ApplyVariable(AircraftModel* m, int index, double value) {
     const bool on = value != 0.0;
     switch (index) {
         // Commands from the client
-        case 122: m->selectedHeading = WrapDeg(value); return true;
-        case 123: m->selectedAltitude = value; return true;
-        case 124: m->selectedSpeed = std::max(0.0, value); return true;
-        case 20: m->verticalSpeedCommand = value; return true;
-        case 50: m->headingHold = on; return true;
-        case 25: m->altitudeHold = on; return true;
-        case 22: m->autothrust = on; return true;
-        case 172: m->autopilot = on; return true;
-        case 173: m->flightDirector = on; return true;
-        case 108: m->approach = on; return true;
-        case 109: m->localiser = on; return true;
-        case 184: m->thrustArm = on; return true;
-        case 179:
+        case var::SetHeading: m->selectedHeading = WrapDeg(value); return true;
+        case var::SetAltitude: m->selectedAltitude = value; return true;
+        case var::SetSpeed: m->selectedSpeed = std::max(0.0, value); return true;
+        case var::VerticalSpeed: m->verticalSpeedCommand = value; return true;
+        case var::HeadingHold: m->headingHold = on; return true;
+        case var::AltitudeHold: m->altitudeHold = on; return true;
+        case var::SpeedHold: m->autothrust = on; return true;
+        case var::AutopilotCmd: m->autopilot = on; return true;
+        case var::FlightDirectorCmd: m->flightDirector = on; return true;
+        case var::ApproachCmd: m->approach = on; return true;
+        case var::LocaliserCmd: m->localiser = on; return true;
+        case var::ThrustArmCmd: m->thrustArm = on; return true;
+        case var::ThrottleCmd:
             m->throttleCommanded = true;
             m->throttle = std::clamp(value * 100.0 / kThrottleFull, 0.0, 100.0);
             return true;
-        case 118: m->course1 = value; return true;
-        case 119: m->course2 = value; return true;
-        case 47: m->gearDown = on; return true;
-        case 72: m->flaps = std::isfinite(value) ? static_cast<std::int32_t>(std::clamp(value, 0.0, 40.0)) : 0; return true;
-        case 185: m->paused = !on; return true;  // the switch reads 0 while paused
-        case 7: m->barometer = value; return true;
-        case 58: m->minimums = value; return true;
+        case var::CaptSetCourse: m->course1 = value; return true;
+        case var::FoSetCourse: m->course2 = value; return true;
+        case var::Gear: m->gearDown = on; return true;
+        case var::Flaps: m->flaps = std::isfinite(value) ? static_cast<std::int32_t>(std::clamp(value, 0.0, 40.0)) : 0; return true;
+        case var::PauseSwitch: m->paused = !on; return true;  // the switch reads 0 while paused
+        case var::Barometer: m->barometer = value; return true;
+        case var::Minimums: m->minimums = value; return true;
         // Reported state, so that a script can place the aircraft
-        case 11: m->latitude = std::clamp(value, -89.0, 89.0); return true;
-        case 12: m->longitude = value; return true;
-        case 6: m->heading = WrapDeg(value); return true;
-        case 54: m->altitude = value; return true;
-        case 2:
-        case 8: m->speed = std::max(0.0, value); return true;
-        case 14: m->selectedAltitude = value; return true;
-        case 15: m->selectedHeading = WrapDeg(value); return true;
-        case 17: m->selectedSpeed = std::max(0.0, value); return true;
-        case 170: m->autopilot = on; return true;
-        case 171: m->flightDirector = on; return true;
-        case 111: m->approach = on; return true;
-        case 113: m->localiser = on; return true;
-        case 121: m->thrustArm = on; return true;
+        case var::Latitude: m->latitude = std::clamp(value, -89.0, 89.0); return true;
+        case var::Longitude: m->longitude = value; return true;
+        case var::Heading: m->heading = WrapDeg(value); return true;
+        case var::Altitude: m->altitude = value; return true;
+        case var::GroundSpeed:
+        case var::Speed: m->speed = std::max(0.0, value); return true;
+        case var::SelAltitude: m->selectedAltitude = value; return true;
+        case var::SelHeading: m->selectedHeading = WrapDeg(value); return true;
+        case var::SelSpeed: m->selectedSpeed = std::max(0.0, value); return true;
+        case var::Autopilot: m->autopilot = on; return true;
+        case var::FlightDirector: m->flightDirector = on; return true;
+        case var::Approach: m->approach = on; return true;
+        case var::Localiser: m->localiser = on; return true;
+        case var::ThrustArm: m->thrustArm = on; return true;
         default: return ApplyRadioCommand(&m->radios, index, value);
     }
 }
@@ -144,33 +145,33 @@ void AdvanceModel(AircraftModel* m, double seconds, double* carry) {
 }
 
 void ReportVariables(const AircraftModel& m, const std::function<void(int, double)>& emit) {
-    emit(11, m.latitude);
-    emit(12, m.longitude);
-    emit(6, m.heading);
-    emit(54, m.altitude);
-    emit(49, m.altitude);  // height: the ground is at sea level
-    emit(2, m.speed);
-    emit(8, m.speed);
-    emit(16, m.throttle);
-    emit(15, m.selectedHeading);
-    emit(14, m.selectedAltitude);
-    emit(17, m.selectedSpeed);
-    emit(20, m.verticalSpeedCommand);
-    emit(50, m.headingHold ? 1 : 0);
-    emit(25, m.altitudeHold ? 1 : 0);
-    emit(22, m.autothrust ? 1 : 0);
-    emit(170, m.autopilot ? 1 : 0);
-    emit(171, m.flightDirector ? 1 : 0);
-    emit(111, m.approach ? 1 : 0);
-    emit(113, m.localiser ? 1 : 0);
-    emit(121, m.thrustArm ? 1 : 0);
-    emit(67, m.course1);
-    emit(68, m.course2);
-    emit(58, m.minimums);
-    emit(7, m.barometer);
-    emit(47, m.gearDown ? 1 : 0);
-    emit(72, m.flaps);
-    emit(185, m.paused ? 0 : 1);
+    emit(var::Latitude, m.latitude);
+    emit(var::Longitude, m.longitude);
+    emit(var::Heading, m.heading);
+    emit(var::Altitude, m.altitude);
+    emit(var::Height, m.altitude);  // height: the ground is at sea level
+    emit(var::GroundSpeed, m.speed);
+    emit(var::Speed, m.speed);
+    emit(var::ThrottlePosition, m.throttle);
+    emit(var::SelHeading, m.selectedHeading);
+    emit(var::SelAltitude, m.selectedAltitude);
+    emit(var::SelSpeed, m.selectedSpeed);
+    emit(var::VerticalSpeed, m.verticalSpeedCommand);
+    emit(var::HeadingHold, m.headingHold ? 1 : 0);
+    emit(var::AltitudeHold, m.altitudeHold ? 1 : 0);
+    emit(var::SpeedHold, m.autothrust ? 1 : 0);
+    emit(var::Autopilot, m.autopilot ? 1 : 0);
+    emit(var::FlightDirector, m.flightDirector ? 1 : 0);
+    emit(var::Approach, m.approach ? 1 : 0);
+    emit(var::Localiser, m.localiser ? 1 : 0);
+    emit(var::ThrustArm, m.thrustArm ? 1 : 0);
+    emit(var::CaptCourse, m.course1);
+    emit(var::FoCourse, m.course2);
+    emit(var::Minimums, m.minimums);
+    emit(var::Barometer, m.barometer);
+    emit(var::Gear, m.gearDown ? 1 : 0);
+    emit(var::Flaps, m.flaps);
+    emit(var::PauseSwitch, m.paused ? 0 : 1);
     ReportRadios(m.radios, emit);
 }
 

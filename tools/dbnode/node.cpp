@@ -6,21 +6,15 @@
 #include <cstring>
 
 #include "platform/netns.h"
+#include "protocol/var_defs.h"
+#include "protocol/vars.h"
 #include "protocol/wire.h"
 #include "tools/dbnode/cockpit_defaults.h"
 #include "tools/dbnode/codec.h"
 #include "tools/dbnode/plan_file.h"
-#include "protocol/var_defs.h"
 
 namespace dbnode {
 namespace {
-
-constexpr int kIndexActivePoint = 222;
-constexpr int kIndexLnavArmed = 218;
-constexpr int kIndexVnavArmed = 220;
-constexpr int kIndexConnected = 52;
-constexpr int kIndexClientMessages = 233;
-constexpr int kIndexClientMissed = 234;
 
 bool ParseDotted(const std::string& text, std::uint32_t* out) {
     std::uint32_t value = 0;
@@ -75,8 +69,8 @@ void FormatValue(int index, double value, char* buf, std::size_t size) {
 
 void ResetState(Node* node) {
     node->store = VarStore{};
-    node->store.ints[kIndexActivePoint] = -1;  // as the client starts
-    StoreValue(&node->store, kIndexConnected, node->config.connected ? 1 : 0);
+    node->store.ints[var::ActivePoint] = -1;  // as the client starts
+    StoreValue(&node->store, var::SimConnected, node->config.connected ? 1 : 0);
     node->model = AircraftModel{};
     node->modelCarry = 0;
     if (node->config.airborne) {
@@ -86,8 +80,8 @@ void ResetState(Node* node) {
     SeedCockpitDefaults(&node->store);
     ReportVariables(node->model, [&](int index, double value) { StoreValue(&node->store, index, value); });
     node->clientCounter = ClientCounter{};
-    StoreValue(&node->store, kIndexClientMessages, 0);
-    StoreValue(&node->store, kIndexClientMissed, 0);
+    StoreValue(&node->store, var::TotalCMsgs, 0);
+    StoreValue(&node->store, var::MissedCMsgs, 0);
     node->haveClient = false;
     node->activePoint = -1;
     node->arm = ArmState::kOff;
@@ -117,9 +111,9 @@ void SendItems(Node* node, const std::vector<UpdateItem>& items, std::vector<Out
 // The client's master reset for a new plan clears LNAV and VNAV armed and
 // then sets the active point; arming after that is what a user would do.
 void WatchForArming(Node* node, int index, double value) {
-    if (node->arm != ArmState::kWaitForReset || index != kIndexActivePoint || value != 0) return;
-    StoreValue(&node->store, kIndexLnavArmed, 1, true);
-    StoreValue(&node->store, kIndexVnavArmed, 1, true);
+    if (node->arm != ArmState::kWaitForReset || index != var::ActivePoint || value != 0) return;
+    StoreValue(&node->store, var::LnavArmed, 1, true);
+    StoreValue(&node->store, var::VnavArmed, 1, true);
     node->arm = ArmState::kArmed;
     Print(node, "ARMED LNAV VNAV");
 }
@@ -154,8 +148,8 @@ void ApplyToModel(Node* node, int index, double value) {
 void CountFromClient(Node* node, const unsigned char* data, std::size_t length) {
     const std::int32_t sequence = length >= kHeaderSize ? DecodeHeader(data).sequence : -1;
     CountClientDatagram(&node->clientCounter, sequence);
-    StoreValue(&node->store, kIndexClientMessages, node->clientCounter.total);
-    StoreValue(&node->store, kIndexClientMissed, node->clientCounter.missed);
+    StoreValue(&node->store, var::TotalCMsgs, node->clientCounter.total);
+    StoreValue(&node->store, var::MissedCMsgs, node->clientCounter.missed);
 }
 
 void ApplySet(Node* node, int index, double value) {
@@ -168,7 +162,7 @@ void ApplySet(Node* node, int index, double value) {
     ++record.count;
     StoreValue(&node->store, index, value, true);
     ApplyToModel(node, index, value);
-    if (index == kIndexActivePoint) {
+    if (index == var::ActivePoint) {
         const int point = static_cast<int>(value);
         if (point != node->activePoint) {
             if (point < 0) {
@@ -427,7 +421,7 @@ bool ExecuteCommand(Node* node, const Command& c, double now, std::vector<Outgoi
             return true;
         case CommandKind::kConnected:
             node->config.connected = c.flag;
-            StoreValue(&node->store, kIndexConnected, c.flag ? 1 : 0, true);
+            StoreValue(&node->store, var::SimConnected, c.flag ? 1 : 0, true);
             Print(node, "CONNECTED %d", c.flag ? 1 : 0);
             return true;
         case CommandKind::kSpeedup:

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <utility>
 
+#include "protocol/vars.h"
+
 namespace dbnode {
 namespace {
 
@@ -37,44 +39,48 @@ std::int32_t StepAdf(std::int32_t tenths, double amount) {
 
 }  // namespace
 
+// The step commands of one kind of radio run whole up, fraction up, whole
+// down, fraction down, each for radio 1 then radio 2.
+static_assert(var::Nav2FractionDown - var::Nav1WholeUp == 7 && var::Nav2Transfer == var::Nav1Transfer + 1);
+static_assert(var::Com2FractionDown - var::Com1WholeUp == 7 && var::Com2Transfer == var::Com1Transfer + 1);
+static_assert(var::Adf2Down - var::Adf1Up == 3 && var::Nav2Bcd == var::Nav1Bcd + 1);
+
 bool ApplyRadioCommand(Radios* r, int index, double value) {
-    // NAV: transfer 74/75; whole MHz up 76/77, down 80/81; fraction up 78/79, down 82/83.
-    if (index == 74 || index == 75) {
-        const int n = index - 74;
+    if (index == var::Nav1Transfer || index == var::Nav2Transfer) {
+        const int n = index - var::Nav1Transfer;
         std::swap(r->navActive[n], r->navStandby[n]);
         return true;
     }
-    if (index >= 76 && index <= 83) {
-        const int n = (index - 76) % 2;
-        const int kind = (index - 76) / 2;  // 0 whole up, 1 fraction up, 2 whole down, 3 fraction down
+    if (index >= var::Nav1WholeUp && index <= var::Nav2FractionDown) {
+        const int n = (index - var::Nav1WholeUp) % 2;
+        const int kind = (index - var::Nav1WholeUp) / 2;  // 0 whole up, 1 fraction up, 2 whole down, 3 fraction down
         const int delta = kind < 2 ? 1 : -1;
         double& f = r->navStandby[n];
         f = kind % 2 == 0 ? StepWhole(f, delta, 108, 117) : StepFraction(f, delta, 50);
         return true;
     }
-    // COM: transfer 90/91; whole up 92/93, fraction up 94/95, whole down 96/97, fraction down 98/99.
-    if (index == 90 || index == 91) {
-        const int n = index - 90;
+    if (index == var::Com1Transfer || index == var::Com2Transfer) {
+        const int n = index - var::Com1Transfer;
         std::swap(r->comActive[n], r->comStandby[n]);
         return true;
     }
-    if (index >= 92 && index <= 99) {
-        const int n = (index - 92) % 2;
-        const int kind = (index - 92) / 2;
+    if (index >= var::Com1WholeUp && index <= var::Com2FractionDown) {
+        const int n = (index - var::Com1WholeUp) % 2;
+        const int kind = (index - var::Com1WholeUp) / 2;
         const int delta = kind < 2 ? 1 : -1;
         double& f = r->comStandby[n];
         f = kind % 2 == 0 ? StepWhole(f, delta, 118, 136) : StepFraction(f, delta, 25);
         return true;
     }
-    // ADF: 180/181 raise, 182/183 lower ADF1/ADF2 standby by the amount sent, in tenths.
-    if (index >= 180 && index <= 183) {
-        const int n = (index - 180) % 2;
-        r->adfStandby[n] = StepAdf(r->adfStandby[n], index < 182 ? value : -value);
+    // ADF: raise or lower the standby frequency by the amount sent, in tenths.
+    if (index >= var::Adf1Up && index <= var::Adf2Down) {
+        const int n = (index - var::Adf1Up) % 2;
+        r->adfStandby[n] = StepAdf(r->adfStandby[n], index < var::Adf1Down ? value : -value);
         return true;
     }
-    if (index == 126 || index == 127) {
+    if (index == var::Nav1Bcd || index == var::Nav2Bcd) {
         const double mhz = NavBcdToMhz(static_cast<std::int32_t>(value));
-        if (mhz > 0) r->navActive[index - 126] = mhz;
+        if (mhz > 0) r->navActive[index - var::Nav1Bcd] = mhz;
         return true;
     }
     return false;
@@ -83,18 +89,18 @@ bool ApplyRadioCommand(Radios* r, int index, double value) {
 void ReportRadios(const Radios& r, const std::function<void(int, double)>& emit) {
     // Rounded to the channel so that repeated steps do not drift.
     auto channel = [](double mhz) { return std::round(mhz * 1000.0) / 1000.0; };
-    emit(27, channel(r.navActive[0]));
-    emit(30, channel(r.navStandby[0]));
-    emit(66, channel(r.navActive[1]));
-    emit(73, channel(r.navStandby[1]));
-    emit(86, channel(r.comActive[0]));
-    emit(88, channel(r.comStandby[0]));
-    emit(87, channel(r.comActive[1]));
-    emit(89, channel(r.comStandby[1]));
-    emit(227, r.adfActive[0]);
-    emit(228, r.adfActive[1]);
-    emit(229, r.adfStandby[0]);
-    emit(230, r.adfStandby[1]);
+    emit(var::Nav1Active, channel(r.navActive[0]));
+    emit(var::Nav1Standby, channel(r.navStandby[0]));
+    emit(var::Nav2Active, channel(r.navActive[1]));
+    emit(var::Nav2Standby, channel(r.navStandby[1]));
+    emit(var::Com1Active, channel(r.comActive[0]));
+    emit(var::Com1Standby, channel(r.comStandby[0]));
+    emit(var::Com2Active, channel(r.comActive[1]));
+    emit(var::Com2Standby, channel(r.comStandby[1]));
+    emit(var::Adf1Active, r.adfActive[0]);
+    emit(var::Adf2Active, r.adfActive[1]);
+    emit(var::Adf1Standby, r.adfStandby[0]);
+    emit(var::Adf2Standby, r.adfStandby[1]);
 }
 
 double NavBcdToMhz(std::int32_t bcd) {
