@@ -4,8 +4,9 @@
 Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc,
 panels and resources, app. A folder includes only its own floor and those
 below it. tools/ may include only platform, base, protocol and tools/.
-Outside platform/ and app/ nothing includes Qt, socket or Windows headers. tests/ and
-bench/ are exempt.
+Outside platform/ and app/ nothing includes Qt, socket or Windows headers. Outside
+protocol/, which owns the variable vocabulary, no variable operation takes a numeric
+literal: variables are named (var::Gear). tests/ and bench/ are exempt.
 
 Usage: check_layout.py <source root>     check a tree
        check_layout.py --self-test       prove the check catches misplaced includes
@@ -24,6 +25,9 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 SYSTEM_FORBIDDEN = re.compile(
     r"^(Q\w*(/|$)|Qt\w*/|sys/socket\.h$|netinet/|arpa/|ifaddrs\.h$|netdb\.h$"
     r"|(?i:windows|winsock2?|ws2tcpip|iphlpapi|mswsock|commctrl)\.h$)")
+VAR_LITERAL = re.compile(
+    r"\b(GetIntVar|GetRealVar|SetIntVar|SetRealVar|SetAndConfirm|KeyCRi|KeyCRd|CheckVar)"
+    r"\s*\(\s*[-+]?\s*\d")
 
 
 def top_folder(relative_path):
@@ -36,6 +40,9 @@ def check_file(root, relative_path):
     problems = []
     with open(os.path.join(root, relative_path), encoding="utf-8", errors="replace") as f:
         for number, line in enumerate(f, 1):
+            if folder != "protocol" and VAR_LITERAL.search(line.split("//", 1)[0]):
+                problems.append("%s:%d: %s  (name the variable: var::...)"
+                                % (relative_path, number, line.strip()))
             m = INCLUDE.match(line)
             if not m:
                 continue
@@ -81,6 +88,8 @@ def self_test():
         "base/log.cpp": "#include \"platform/time.h\"\n#include <cstdio>\n",
         "protocol/wire.cpp": "#include \"base/log.h\"\n",
         "link/var.cpp": "#include \"protocol/wire.h\"\n#include \"link/var.h\"\n",
+        "fmc/guide.cpp": "bool On() { return GetIntVar(var::VnavArmed) != 0; }  // not 220\n",
+        "protocol/vars.cpp": "int Gear() { return GetIntVar(47); }\n",
         "fmc/seq.cpp": "#include \"link/var.h\"\n",
         "panels/status.cpp": "#include \"fmc/fmc.h\"\n",
         "resources/templates.cpp": "#include \"platform/dialog.h\"\n",
@@ -109,6 +118,10 @@ def self_test():
         ("panels/status.cpp", "#include <windows.h>\n"),
         ("link/var.cpp", "#include <winsock2.h>\n"),
         ("base/log.cpp", "#include <Windows.h>\n"),
+        ("fmc/guide.cpp", "void F() { SetAndConfirm(219, 1); }\n"),
+        ("panels/status.cpp", "int G() { return GetIntVar( 47); }\n"),
+        ("tools/dbnode/node.cpp", "void K() { KeyCRi (-1, 0); }\n"),
+        ("link/var.cpp", "double R() { return GetRealVar(2) + SetRealVar(x, 1); }\n"),
     ]
     failures = []
 
@@ -131,7 +144,8 @@ def self_test():
     for f in failures:
         print("SELF-TEST FAIL: " + f)
     if not failures:
-        print("self-test: %d misplaced includes caught, sound tree passes" % len(misplaced))
+        print("self-test: %d misplaced includes and numbered variables caught, sound tree passes"
+              % len(misplaced))
     return 1 if failures else 0
 
 
@@ -145,9 +159,9 @@ def main(argv):
     for p in problems:
         print(p)
     if problems:
-        print("%d include(s) run up a floor" % len(problems))
+        print("%d layout problem(s)" % len(problems))
         return 1
-    print("layout: every include runs down the floors")
+    print("layout: every include runs down the floors, every variable is named")
     return 0
 
 
