@@ -2,6 +2,7 @@
 
 #include "link/var_access.h"
 #include "panels/autopilot_refresh.h"
+#include "panels/cockpit_rules.h"
 #include "panels/panel_echo.h"
 #include "panels/panel_text.h"
 
@@ -107,28 +108,14 @@ bool Command(platform::Dialog* dialog, int id) {
             KeyCRi(var::ThrustArmCmd, CheckValue(dialog, id));
             break;
         case kToga:
-            if (dialog->GetItemCheck(id)) {
-                // With flaps up TO/GA is refused; the next refresh clears the box.
-                if (GetIntVar(var::Flaps) != 0 && GetIntVar(var::Toga) == 0) KeyCRi(var::Toga, 1);
-            } else if (GetIntVar(var::Toga) != 0) {
-                KeyCRi(var::Toga, 0);
-            }
+            // With flaps up TO/GA is refused; the next refresh clears the box.
+            panels::SetToga(dialog->GetItemCheck(id));
             break;
         case kVnav:
-            if (dialog->GetItemCheck(id)) {
-                KeyCRi(var::VnavArmed, 1);
-            } else {
-                KeyCRi(var::VnavArmed, 0);
-                KeyCRi(var::VnavEngaged, 0);
-            }
+            panels::SetArmed(var::VnavArmed, var::VnavEngaged, dialog->GetItemCheck(id));
             break;
         case kLnav:
-            if (dialog->GetItemCheck(id)) {
-                KeyCRi(var::LnavArmed, 1);
-            } else {
-                KeyCRi(var::LnavArmed, 0);
-                KeyCRi(var::LnavEngaged, 0);
-            }
+            panels::SetArmed(var::LnavArmed, var::LnavEngaged, dialog->GetItemCheck(id));
             break;
         default:
             return false;

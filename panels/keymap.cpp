@@ -1,9 +1,9 @@
 #include "panels/keymap.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "link/var_access.h"
+#include "panels/cockpit_rules.h"
 
 bool keyBusy = false;
 bool controlHeld = false;
@@ -16,7 +16,6 @@ constexpr int kVkF5 = kVkF1 + 4;
 constexpr int kVkF6 = kVkF1 + 5;
 constexpr int kVkF7 = kVkF1 + 6;
 
-constexpr std::int32_t kMaxRange = 7;  // nav display ranges 0 to 7
 constexpr std::int32_t kModeCount = 4; // nav display modes 0 to 3
 
 // 0 when the variable is set, 1 when it is clear.
@@ -32,27 +31,14 @@ void Direction(std::int32_t index, std::int32_t plain, std::int32_t withControl)
     KeyCRi(index, controlHeld ? withControl : plain);
 }
 
-// Control widens the range, plain narrows it. The node may report any
-// value: step in 64 bits and clamp, so the result is always a range index.
-void StepRange(std::int32_t index) {
-    const std::int64_t value = std::int64_t{GetIntVar(index)} + (controlHeld ? 1 : -1);
-    KeyCRi(index, static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, kMaxRange)));
+void ArmToggle(std::int32_t armed, std::int32_t engaged) {
+    panels::SetArmed(armed, engaged, GetIntVar(armed) == 0);
 }
 
 // Anything outside 0..2 (a reported value out of range too) cycles to mode 0.
 void CycleMode(std::int32_t index) {
     const std::int32_t value = GetIntVar(index);
     KeyCRi(index, value >= 0 && value < kModeCount - 1 ? value + 1 : 0);
-}
-
-// Disarming also drops the engaged mode; arming leaves it to the FMC.
-void ArmToggle(std::int32_t armed, std::int32_t engaged) {
-    if (GetIntVar(armed) != 0) {
-        KeyCRi(armed, 0);
-        KeyCRi(engaged, 0);
-    } else {
-        KeyCRi(armed, 1);
-    }
 }
 
 void NetStats() {
@@ -70,14 +56,6 @@ void Pause() {
     KeyCRi(var::PauseCompanion, value);
 }
 
-void ToGa() {
-    if (GetIntVar(var::Toga) != 0) {
-        KeyCRi(var::Toga, 0);
-    } else if (GetIntVar(var::Flaps) != 0) {
-        KeyCRi(var::Toga, 1);  // no take-off/go-around with the flaps up
-    }
-}
-
 void DoKey(int key) {
     switch (key) {
     case kVkControl: controlHeld = true; break;
@@ -91,7 +69,7 @@ void DoKey(int key) {
     case '4': SetIntVar(var::KeyDigits, 3); break;
     case '9': SetIntVar(var::Key9, Flipped(var::Key9)); break;
     case 'A': Toggle(var::AltitudeHold); break;
-    case 'B': StepRange(var::FoRange); break;
+    case 'B': panels::StepRange(var::FoRange, controlHeld ? 1 : -1); break;
     case 'C': CycleMode(var::CaptMode); break;
     case 'D': SetFrom(var::FlightDirectorCmd, var::FlightDirector); break;
     case 'F': Toggle(var::FrameRates); break;
@@ -107,7 +85,7 @@ void DoKey(int key) {
     case 'S': Toggle(var::SpeedHold); break;
     case 'T': Toggle(var::ThrustArm); break;
     case 'U': SetFrom(var::AutopilotCmd, var::Autopilot); break;
-    case 'V': StepRange(var::CaptRange); break;
+    case 'V': panels::StepRange(var::CaptRange, controlHeld ? 1 : -1); break;
     case 'X': Direction(var::KeyXZ, 1, 2); break;
     case 'Z': Direction(var::KeyXZ, 3, 4); break;
     case kVkF3:
@@ -115,7 +93,7 @@ void DoKey(int key) {
         SetIntVar(var::KeyF3Second, 1);
         break;
     case kVkF4: KeyCRi(var::KeyF4, GetIntVar(var::KeyF4) == 1 ? 2 : 1); break;
-    case kVkF5: ToGa(); break;
+    case kVkF5: panels::SetToga(GetIntVar(var::Toga) == 0); break;
     case kVkF6: Direction(var::KeyF6F7, 2, 1); break;
     case kVkF7: Direction(var::KeyF6F7, 4, 3); break;
     default: break;

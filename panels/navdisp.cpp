@@ -2,6 +2,7 @@
 
 #include "base/log.h"
 #include "link/var_access.h"
+#include "panels/cockpit_rules.h"
 #include "panels/keymap.h"
 #include "panels/panel_echo.h"
 #include "panels/panel_text.h"
@@ -33,11 +34,10 @@ constexpr int kFoCourseFine = 1059;
 constexpr int kMaxSpinId = 2008;
 
 constexpr int kModeCount = 4;
-constexpr int kRangeCount = 8;
 
 const char* const kModeNames[kModeCount] = {"Exp Map", "Exp Map Arc", "Exp Vor", "Exp APP"};
-const char* const kRangeNames[kRangeCount] = {"5 NM",   "10 NM",  "20 NM",  "40 NM",
-                                              "80 NM",  "160 NM", "320 NM", "640 NM"};
+const char* const kRangeNames[panels::kRangeCount] = {
+    "5 NM", "10 NM", "20 NM", "40 NM", "80 NM", "160 NM", "320 NM", "640 NM"};
 
 struct BoxVar {
     int id;
@@ -127,13 +127,6 @@ bool Command(platform::Dialog* dialog, int id) {
     return handled;
 }
 
-void StepRange(std::int32_t rangeVar, std::int64_t steps) {
-    std::int64_t range = GetIntVar(rangeVar) + steps;
-    if (range >= kRangeCount) range = kRangeCount - 1;
-    if (range < 0) range = 0;
-    KeyCRi(rangeVar, static_cast<std::int32_t>(range));
-}
-
 // Shows the new course at once; the next refresh sends it.
 void StepCourse(platform::Dialog* dialog, int field, std::int64_t change,
                 std::atomic<bool>& pending, std::atomic<std::int32_t>& pendingCourse) {
@@ -151,8 +144,8 @@ void UpdateNavDisp(platform::Dialog* dialog) {
     if (dialog == nullptr) return;
     for (const BoxVar& check : kShownChecks) WriteCheck(dialog, check.id, GetIntVar(check.index));
 
-    WriteName(dialog, kCaptRange, GetIntVar(var::CaptRange), kRangeNames, kRangeCount);
-    WriteName(dialog, kFoRange, GetIntVar(var::FoRange), kRangeNames, kRangeCount);
+    WriteName(dialog, kCaptRange, GetIntVar(var::CaptRange), kRangeNames, panels::kRangeCount);
+    WriteName(dialog, kFoRange, GetIntVar(var::FoRange), kRangeNames, panels::kRangeCount);
     WriteName(dialog, kCaptMode, GetIntVar(var::CaptMode), kModeNames, kModeCount);
     WriteName(dialog, kFoMode, GetIntVar(var::FoMode), kModeNames, kModeCount);
 
@@ -184,10 +177,10 @@ bool SpinNavDisp(platform::Dialog* dialog, int controlId, int delta) {
     const std::int64_t steps = panels::StepsOf(delta);
     switch (controlId) {
         case kCaptRangeSpin:
-            StepRange(var::CaptRange, steps);
+            panels::StepRange(var::CaptRange, steps);
             break;
         case kFoRangeSpin:
-            StepRange(var::FoRange, steps);
+            panels::StepRange(var::FoRange, steps);
             break;
         case kCaptCourseCoarse:
             StepCourse(dialog, kCaptCourse, 10 * steps, PanelEcho.courseCaptPending,
