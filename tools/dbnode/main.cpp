@@ -69,17 +69,26 @@ void TakeInputLines(std::string* pending, ScriptQueue* queue) {
     }
 }
 
-}  // namespace
+// Everything the serving loop works on.
+struct Session {
+    dbnode::Node node;
+    dbnode::NodeSockets sockets;
+    ScriptQueue script;
+    sigset_t sleepMask;  // the signal mask while asleep in ppoll
+    bool stdinOpen = true;
+    std::string pending;  // standard input not yet ended by a line feed
+    std::vector<dbnode::Outgoing> sends;
+};
 
-int main(int argc, char** argv) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    dbnode::Options options;
+// Reads the options and sets the node up. Returns -1 to go on serving,
+// otherwise the exit code.
+int Prepare(int argc, char** argv, dbnode::Options* options, Session* session) {
     std::string error;
-    if (!dbnode::ParseOptions(argc, argv, &options, &error)) {
+    if (!dbnode::ParseOptions(argc, argv, options, &error)) {
         std::fprintf(stderr, "orv-dbnode: %s\n%s", error.c_str(), dbnode::UsageText());
         return 2;
     }
-    if (options.help) {
+    if (options->help) {
         std::fputs(dbnode::UsageText(), stdout);
         return 0;
     }
@@ -90,108 +99,128 @@ int main(int argc, char** argv) {
                      "namespace, e.g. tests/support/run_in_netns.sh)\n");
         return 3;
     }
-    ScriptQueue script;
-    if (!options.scriptFile.empty() && !LoadScript(options.scriptFile, &script)) return 2;
-    dbnode::Node node;
-    if (!dbnode::InitNode(&node, options.node, stdout, &error)) {
+    if (!options->scriptFile.empty() && !LoadScript(options->scriptFile, &session->script)) return 2;
+    if (!dbnode::InitNode(&session->node, options->node, stdout, &error)) {
         std::fprintf(stderr, "orv-dbnode: plan: %s\n", error.c_str());
         return 2;
     }
-    dbnode::NodeSockets sockets;
-    if (!dbnode::OpenNodeSockets(options.node.address, options.node.dataPort, options.requestPort, &sockets,
-                                 &error)) {
+    if (!dbnode::OpenNodeSockets(options->node.address, options->node.dataPort, options->requestPort,
+                                 &session->sockets, &error)) {
         std::fprintf(stderr, "orv-dbnode: %s\n", error.c_str());
         return 4;
     }
-    // SIGTERM and SIGINT are let through only while the loop sleeps in
-    // ppoll, so a stop request can never slip in between the check and the
-    // sleep and leave the node asleep with nothing due.
+    return -1;
+}
+
+// SIGTERM and SIGINT are let through only while the loop sleeps in ppoll, so
+// a stop request can never slip in between the check and the sleep and
+// leave the node asleep with nothing due.
+void CatchStopSignals(sigset_t* sleepMask) {
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
-    sigset_t sleepMask;
-    sigprocmask(SIG_BLOCK, &stopSignals, &sleepMask);
-    sigdelset(&sleepMask, SIGTERM);
-    sigdelset(&sleepMask, SIGINT);
+    sigprocmask(SIG_BLOCK, &stopSignals, sleepMask);
+    sigdelset(sleepMask, SIGTERM);
+    sigdelset(sleepMask, SIGINT);
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+// Runs the script commands that are due. Returns false for quit.
+bool RunDueCommands(Session* s, double t) {
+    while (!s->script.commands.empty() && t >= s->script.resumeAt) {
+        const dbnode::Command command = s->script.commands.front();
+        s->script.commands.pop_front();
+        if (command.kind == dbnode::CommandKind::kWait) {
+            s->script.resumeAt = t + command.numbers[0];
+            continue;
+        }
+        if (!dbnode::ExecuteCommand(&s->node, command, t, &s->sends)) return false;
+    }
+    return true;
+}
+
+void SendAll(Session* s) {
+    for (const dbnode::Outgoing& out : s->sends) {
+        if (!dbnode::SendOutgoing(s->sockets, out)) std::printf("SEND FAILED (%zu bytes)\n", out.bytes.size());
+    }
+}
+
+// Sleeps until the next thing is due: an update, keep-alive or POS line, the
+// end of a silence or of a script wait; a datagram or a command wakes it
+// earlier. Returns false when a signal ended the sleep.
+bool SleepUntilDue(Session* s, double t, pollfd* fds) {
+    double due = dbnode::NextDue(s->node, t);
+    if (!s->script.commands.empty()) due = std::min(due, s->script.resumeAt);
+    const double sleep = dbnode::SleepSeconds(t, due);
+    timespec span{};
+    if (sleep >= 0) {
+        span.tv_sec = static_cast<time_t>(sleep);
+        span.tv_nsec = static_cast<long>((sleep - static_cast<double>(span.tv_sec)) * 1e9);
+    }
+    const nfds_t count = s->stdinOpen ? 3 : 2;
+    return ::ppoll(fds, count, sleep >= 0 ? &span : nullptr, &s->sleepMask) >= 0;
+}
+
+// Handles what woke the loop: datagrams on either port, lines on standard input.
+void ServeReady(Session* s, const pollfd* fds) {
+    unsigned char buffer[8192];
+    long n;
+    if (fds[0].revents & POLLIN) {
+        while ((n = dbnode::ReadDatagram(s->sockets.request, buffer, sizeof buffer)) >= 0) {
+            dbnode::HandleRequestDatagram(&s->node, buffer, static_cast<std::size_t>(n), &s->sends);
+        }
+    }
+    if (fds[1].revents & POLLIN) {
+        while ((n = dbnode::ReadDatagram(s->sockets.data, buffer, sizeof buffer)) >= 0) {
+            dbnode::HandleDataDatagram(&s->node, buffer, static_cast<std::size_t>(n), &s->sends);
+        }
+    }
+    if (s->stdinOpen && (fds[2].revents & (POLLIN | POLLHUP))) {
+        char chunk[1024];
+        const ssize_t got = ::read(0, chunk, sizeof chunk);
+        if (got <= 0) {
+            s->stdinOpen = false;  // no more commands; keep serving
+            s->pending += '\n';
+        } else {
+            s->pending.append(chunk, static_cast<std::size_t>(got));
+        }
+        TakeInputLines(&s->pending, &s->script);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    dbnode::Options options;
+    Session session;
+    const int code = Prepare(argc, argv, &options, &session);
+    if (code >= 0) return code;
+    CatchStopSignals(&session.sleepMask);
     std::printf("READY requests on port %d, data %s:%d, speedup %g\n", options.requestPort,
                 options.node.address.c_str(), options.node.dataPort, options.node.speedup);
 
     const auto start = std::chrono::steady_clock::now();
     auto now = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
-    bool stdinOpen = true;
-    std::string pending;
-    std::vector<dbnode::Outgoing> sends;
-    unsigned char buffer[8192];
-    bool running = true;
-    while (running && !stopRequested.load()) {
+    while (!stopRequested.load()) {
         const double t = now();
-        sends.clear();
-        while (!script.commands.empty() && t >= script.resumeAt) {
-            const dbnode::Command command = script.commands.front();
-            script.commands.pop_front();
-            if (command.kind == dbnode::CommandKind::kWait) {
-                script.resumeAt = t + command.numbers[0];
-                continue;
-            }
-            if (!dbnode::ExecuteCommand(&node, command, t, &sends)) {
-                running = false;
-                break;
-            }
-        }
-        dbnode::TickNode(&node, t, &sends);
-        for (const dbnode::Outgoing& out : sends) {
-            if (!dbnode::SendOutgoing(sockets, out)) std::printf("SEND FAILED (%zu bytes)\n", out.bytes.size());
-        }
+        session.sends.clear();
+        const bool running = RunDueCommands(&session, t);
+        dbnode::TickNode(&session.node, t, &session.sends);
+        SendAll(&session);
         if (!running) break;
 
-        pollfd fds[3] = {{sockets.request, POLLIN, 0}, {sockets.data, POLLIN, 0}, {0, POLLIN, 0}};
-        const nfds_t count = stdinOpen ? 3 : 2;
-        // Sleep until the next thing is due: an update, keep-alive or POS
-        // line, the end of a silence or of a script wait; a datagram or a
-        // command wakes it earlier.
-        const double t2 = now();
-        double due = dbnode::NextDue(node, t2);
-        if (!script.commands.empty()) due = std::min(due, script.resumeAt);
-        const double sleep = dbnode::SleepSeconds(t2, due);
-        timespec span{};
-        if (sleep >= 0) {
-            span.tv_sec = static_cast<time_t>(sleep);
-            span.tv_nsec = static_cast<long>((sleep - static_cast<double>(span.tv_sec)) * 1e9);
-        }
-        if (::ppoll(fds, count, sleep >= 0 ? &span : nullptr, &sleepMask) < 0) continue;  // a signal
-        sends.clear();
-        if (fds[0].revents & POLLIN) {
-            long n;
-            while ((n = dbnode::ReadDatagram(sockets.request, buffer, sizeof buffer)) >= 0) {
-                dbnode::HandleRequestDatagram(&node, buffer, static_cast<std::size_t>(n), &sends);
-            }
-        }
-        if (fds[1].revents & POLLIN) {
-            long n;
-            while ((n = dbnode::ReadDatagram(sockets.data, buffer, sizeof buffer)) >= 0) {
-                dbnode::HandleDataDatagram(&node, buffer, static_cast<std::size_t>(n), &sends);
-            }
-        }
-        if (stdinOpen && (fds[2].revents & (POLLIN | POLLHUP))) {
-            char chunk[1024];
-            const ssize_t n = ::read(0, chunk, sizeof chunk);
-            if (n <= 0) {
-                stdinOpen = false;  // no more commands; keep serving
-                pending += '\n';
-            } else {
-                pending.append(chunk, static_cast<std::size_t>(n));
-            }
-            TakeInputLines(&pending, &script);
-        }
-        for (const dbnode::Outgoing& out : sends) {
-            if (!dbnode::SendOutgoing(sockets, out)) std::printf("SEND FAILED (%zu bytes)\n", out.bytes.size());
-        }
+        pollfd fds[3] = {
+            {session.sockets.request, POLLIN, 0}, {session.sockets.data, POLLIN, 0}, {0, POLLIN, 0}};
+        if (!SleepUntilDue(&session, now(), fds)) continue;  // a signal
+        session.sends.clear();
+        ServeReady(&session, fds);
+        SendAll(&session);
     }
-    dbnode::PrintReport(&node);
+    dbnode::PrintReport(&session.node);
     std::printf("QUIT\n");
     return 0;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/netns.h"
 #include "protocol/var_defs.h"
@@ -11,6 +10,7 @@
 #include "protocol/wire.h"
 #include "tools/dbnode/cockpit_defaults.h"
 #include "tools/dbnode/codec.h"
+#include "tools/dbnode/node_ops.h"
 #include "tools/dbnode/plan_file.h"
 
 namespace dbnode {
@@ -39,12 +39,13 @@ bool ParseDotted(const std::string& text, std::uint32_t* out) {
 }
 
 
+}  // namespace
+
 std::int32_t NextSequence(Node* node) {
     node->sequence = node->sequence >= 999 ? 0 : node->sequence + 1;
     return node->sequence;
 }
 
-void Print(Node* node, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void Print(Node* node, const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -108,6 +109,8 @@ void SendItems(Node* node, const std::vector<UpdateItem>& items, std::vector<Out
     }
 }
 
+namespace {
+
 // The client's master reset for a new plan clears LNAV and VNAV armed and
 // then sets the active point; arming after that is what a user would do.
 void WatchForArming(Node* node, int index, double value) {
@@ -126,6 +129,8 @@ Report ReportOf(const AircraftModel& model) {
     return report;
 }
 
+}  // namespace
+
 // Gives a set to the model and stores at once what it changed in the
 // reported state, printing each change under the SET line: "  -> 170 = 1
 // autopilot engaged". The set variable itself is echoed by the caller.
@@ -143,6 +148,8 @@ void ApplyToModel(Node* node, int index, double value) {
         Print(node, "  -> %d = %s%s%s", reported, text, *name != '\0' ? " " : "", name);
     }
 }
+
+namespace {
 
 // Counts a datagram from the client for the Status panel's counters.
 void CountFromClient(Node* node, const unsigned char* data, std::size_t length) {
@@ -174,54 +181,6 @@ void ApplySet(Node* node, int index, double value) {
         }
     }
     WatchForArming(node, index, value);
-}
-
-void SendBad(Node* node, BadKind kind, std::vector<Outgoing>* sends) {
-    std::vector<unsigned char> d;
-    const char* name = "";
-    auto header = [&](std::int32_t cls, std::int32_t type, std::int32_t count, std::size_t size) {
-        d.assign(std::max(size, kHeaderSize), 0);
-        EncodeHeader(d.data(), DatagramHeader{cls, type, NextSequence(node), count, kNodeSenderId});
-    };
-    switch (kind) {
-        case BadKind::kShort:
-            header(kClassData, kMsgVarUpdate, 1, kHeaderSize);
-            d.resize(10);
-            name = "short";
-            break;
-        case BadKind::kIndex:
-            header(kClassData, kMsgVarUpdate, 1, kHeaderSize + 8);
-            PutInt32(d.data() + kHeaderSize, 236);
-            name = "index";
-            break;
-        case BadKind::kType:
-            header(kClassData, kMsgVarUpdate, 1, kHeaderSize + 8);
-            PutInt32(d.data() + kHeaderSize, 168);
-            name = "type";
-            break;
-        case BadKind::kOversize:
-            header(kClassData, kMsgVarUpdate, 0, 5000);
-            name = "oversize";
-            break;
-        case BadKind::kTruncated:
-            header(kClassData, kMsgVarUpdate, 3, kHeaderSize + 8);
-            PutInt32(d.data() + kHeaderSize, 13);  // an integer variable
-            name = "truncated";
-            break;
-        case BadKind::kPlanSize:
-            header(kClassData, kMsgFlightPlan, 1, kHeaderSize + kFlightPlanSize - 1);
-            name = "plansize";
-            break;
-        case BadKind::kAddress: {
-            static const char kText[] = "127.0.0.1";
-            header(kClassControl, kMsgAddressReply, 0, kHeaderSize + sizeof kText - 1);
-            std::memcpy(d.data() + kHeaderSize, kText, sizeof kText - 1);
-            name = "address";
-            break;
-        }
-    }
-    sends->push_back(Outgoing{node->client, d});
-    Print(node, "BAD SENT %s (%zu bytes)", name, d.size());
 }
 
 }  // namespace
@@ -356,90 +315,6 @@ void TickNode(Node* node, double now, std::vector<Outgoing>* sends) {
         const std::size_t n = EncodeKeepAlive(buf, sizeof buf, NextSequence(node));
         Queue(sends, node->client, buf, n);
     }
-}
-
-bool ExecuteCommand(Node* node, const Command& c, double now, std::vector<Outgoing>* sends) {
-    switch (c.kind) {
-        case CommandKind::kNone:
-        case CommandKind::kWait: return true;
-        case CommandKind::kSend: {
-            StoreValue(&node->store, c.index, c.numbers[0], true);
-            char text[64];
-            FormatValue(c.index, c.numbers[0], text, sizeof text);
-            Print(node, "SEND %d = %s", c.index, text);
-            ApplyToModel(node, c.index, c.numbers[0]);
-            if (node->haveClient && !IsSilent(*node, now)) {
-                node->store.dirty[static_cast<std::size_t>(c.index)] = false;
-                SendItems(node, {UpdateItem{c.index, ValueOf(node->store, c.index)}}, sends);
-            }
-            return true;
-        }
-        case CommandKind::kSilent:
-            node->silentUntil = now + c.numbers[0];
-            Print(node, "SILENT %.1f s", c.numbers[0]);
-            return true;
-        case CommandKind::kUpdates:
-            node->updatesOn = c.flag;
-            Print(node, "UPDATES %s", c.flag ? "ON" : "OFF");
-            return true;
-        case CommandKind::kBad:
-            if (!node->haveClient) {
-                Print(node, "NO CLIENT: bad datagram not sent");
-                return true;
-            }
-            SendBad(node, c.bad, sends);
-            return true;
-        case CommandKind::kPlan: {
-            const int serial = c.hasSerial ? static_cast<int>(c.numbers[0])
-                                           : (node->havePlan ? node->plan.serial + 1 : node->config.planSerial);
-            FlightPlan plan;
-            std::string error;
-            if (!LoadPlanFile(c.text, serial, &plan, &error)) {
-                Print(node, "PLAN ERROR %s", error.c_str());
-                return true;
-            }
-            node->plan = plan;
-            node->havePlan = true;
-            if (node->haveClient && !IsSilent(*node, now)) {
-                SendPlan(node, sends);
-            } else {
-                Print(node, "PLAN LOADED serial %d points %d (sent on connect)", plan.serial, plan.pointCount);
-            }
-            return true;
-        }
-        case CommandKind::kAirborne:
-            node->config.airborne = true;
-            std::copy(c.numbers, c.numbers + 5, node->config.start);
-            StartAirborne(&node->model, c.numbers[0], c.numbers[1], c.numbers[2], c.numbers[3], c.numbers[4]);
-            Print(node, "AIRBORNE %.6f %.6f HDG %.1f ALT %.0f SPD %.0f", c.numbers[0], c.numbers[1],
-                  c.numbers[2], c.numbers[3], c.numbers[4]);
-            return true;
-        case CommandKind::kArmNav:
-            node->config.armNav = c.flag;
-            if (!c.flag) node->arm = ArmState::kOff;
-            Print(node, "ARMNAV %s", c.flag ? "ON" : "OFF");
-            return true;
-        case CommandKind::kConnected:
-            node->config.connected = c.flag;
-            StoreValue(&node->store, var::SimConnected, c.flag ? 1 : 0, true);
-            Print(node, "CONNECTED %d", c.flag ? 1 : 0);
-            return true;
-        case CommandKind::kSpeedup:
-            node->config.speedup = c.numbers[0];
-            Print(node, "SPEEDUP %g", c.numbers[0]);
-            return true;
-        case CommandKind::kRate:
-            node->config.rateHz = c.numbers[0];
-            Print(node, "RATE %g", c.numbers[0]);
-            return true;
-        case CommandKind::kReport: PrintReport(node); return true;
-        case CommandKind::kRestart:
-            ResetState(node);
-            Print(node, "RESTART");
-            return true;
-        case CommandKind::kQuit: return false;
-    }
-    return true;
 }
 
 void PrintReport(Node* node) {

@@ -49,94 +49,110 @@ bool Bad(const std::string& word, BadKind* out) {
     return false;
 }
 
+using Args = std::vector<std::string>;
+
+// Reads the first n arguments as numbers into out->numbers.
+bool Numbers(const Args& a, std::size_t n, Command* out) {
+    if (a.size() != n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!Number(a[i], &out->numbers[i])) return false;
+    }
+    return true;
+}
+
+// Each parser reads one verb's arguments into `out`: nullptr when they are
+// sound, otherwise the reason they are not.
+
+const char* ParseSend(const Args& a, Command* out) {
+    if (!Numbers(a, 2, out)) return "expected send <index> <value>";
+    const double index = out->numbers[0];
+    if (index != std::trunc(index) || index < 0 || index >= kVarCapacity) return "no such variable";
+    out->index = static_cast<int>(index);
+    if (ValueWidth(out->index) == 0) return "variable has no integer or real value";
+    out->numbers[0] = out->numbers[1];
+    return nullptr;
+}
+
+const char* ParseSeconds(const Args& a, Command* out) {
+    return Numbers(a, 1, out) && out->numbers[0] >= 0 ? nullptr : "expected <seconds>";
+}
+
+const char* ParseSwitch(const Args& a, Command* out) {
+    return a.size() == 1 && OnOff(a[0], &out->flag) ? nullptr : "expected on or off";
+}
+
+const char* ParseBad(const Args& a, Command* out) {
+    if (a.size() == 1 && Bad(a[0], &out->bad)) return nullptr;
+    return "expected short, index, type, oversize, truncated, plansize or address";
+}
+
+const char* ParsePlan(const Args& a, Command* out) {
+    if (a.empty() || a.size() > 2) return "expected plan <file> [serial]";
+    out->text = a[0];
+    if (a.size() == 2) {
+        if (!Number(a[1], &out->numbers[0]) || out->numbers[0] != std::trunc(out->numbers[0]) ||
+            std::fabs(out->numbers[0]) > 2e9) {
+            return "bad serial";
+        }
+        out->hasSerial = true;
+    }
+    return nullptr;
+}
+
+const char* ParseAirborne(const Args& a, Command* out) {
+    if (!Numbers(a, 5, out)) return "expected airborne <lat> <lon> <heading> <altitude> <speed>";
+    if (std::fabs(out->numbers[0]) > 89 || std::fabs(out->numbers[1]) > 180) {
+        return "position out of range";
+    }
+    return nullptr;
+}
+
+const char* ParseFactor(const Args& a, Command* out) {
+    if (Numbers(a, 1, out) && out->numbers[0] > 0 && out->numbers[0] <= 1000) return nullptr;
+    return "expected a positive number up to 1000";
+}
+
+const char* ParseNothing(const Args& a, Command*) { return a.empty() ? nullptr : "takes no arguments"; }
+
+const struct {
+    const char* verb;
+    CommandKind kind;
+    const char* (*parse)(const Args&, Command*);
+} kVerbs[] = {
+    {"send", CommandKind::kSend, ParseSend},
+    {"silent", CommandKind::kSilent, ParseSeconds},
+    {"wait", CommandKind::kWait, ParseSeconds},
+    {"updates", CommandKind::kUpdates, ParseSwitch},
+    {"armnav", CommandKind::kArmNav, ParseSwitch},
+    {"connected", CommandKind::kConnected, ParseSwitch},
+    {"bad", CommandKind::kBad, ParseBad},
+    {"plan", CommandKind::kPlan, ParsePlan},
+    {"airborne", CommandKind::kAirborne, ParseAirborne},
+    {"speedup", CommandKind::kSpeedup, ParseFactor},
+    {"rate", CommandKind::kRate, ParseFactor},
+    {"report", CommandKind::kReport, ParseNothing},
+    {"restart", CommandKind::kRestart, ParseNothing},
+    {"quit", CommandKind::kQuit, ParseNothing},
+};
+
 }  // namespace
 
 bool ParseCommand(const std::string& line, Command* out, std::string* error) {
     *out = Command{};
     std::istringstream in(line);
-    std::vector<std::string> w;
+    Args w;
     std::string word;
     while (in >> word) w.push_back(word);
     if (w.empty() || w[0][0] == '#') return true;
-    const std::string& verb = w[0];
-    const std::size_t args = w.size() - 1;
-    auto fail = [&](const std::string& why) {
-        *error = verb + ": " + why;
-        return false;
-    };
-    auto numbers = [&](std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) {
-            if (!Number(w[i + 1], &out->numbers[i])) return false;
+    const std::string verb = w[0];
+    w.erase(w.begin());
+    for (const auto& v : kVerbs) {
+        if (verb != v.verb) continue;
+        if (const char* why = v.parse(w, out)) {
+            *error = verb + ": " + why;
+            return false;
         }
-        return true;
-    };
-
-    if (verb == "send") {
-        if (args != 2 || !numbers(2)) return fail("expected send <index> <value>");
-        const double index = out->numbers[0];
-        if (index != std::trunc(index) || index < 0 || index >= kVarCapacity) {
-            return fail("no such variable");
-        }
-        out->index = static_cast<int>(index);
-        if (ValueWidth(out->index) == 0) return fail("variable has no integer or real value");
-        out->kind = CommandKind::kSend;
-        out->numbers[0] = out->numbers[1];
-        return true;
-    }
-    if (verb == "silent" || verb == "wait") {
-        if (args != 1 || !numbers(1) || out->numbers[0] < 0) return fail("expected <seconds>");
-        out->kind = verb == "silent" ? CommandKind::kSilent : CommandKind::kWait;
-        return true;
-    }
-    if (verb == "updates" || verb == "armnav" || verb == "connected") {
-        if (args != 1 || !OnOff(w[1], &out->flag)) return fail("expected on or off");
-        out->kind = verb == "updates"  ? CommandKind::kUpdates
-                    : verb == "armnav" ? CommandKind::kArmNav
-                                       : CommandKind::kConnected;
-        return true;
-    }
-    if (verb == "bad") {
-        if (args != 1 || !Bad(w[1], &out->bad)) {
-            return fail("expected short, index, type, oversize, truncated, plansize or address");
-        }
-        out->kind = CommandKind::kBad;
-        return true;
-    }
-    if (verb == "plan") {
-        if (args < 1 || args > 2) return fail("expected plan <file> [serial]");
-        out->text = w[1];
-        if (args == 2) {
-            if (!Number(w[2], &out->numbers[0]) || out->numbers[0] != std::trunc(out->numbers[0]) ||
-                std::fabs(out->numbers[0]) > 2e9) {
-                return fail("bad serial");
-            }
-            out->hasSerial = true;
-        }
-        out->kind = CommandKind::kPlan;
-        return true;
-    }
-    if (verb == "airborne") {
-        if (args != 5 || !numbers(5)) {
-            return fail("expected airborne <lat> <lon> <heading> <altitude> <speed>");
-        }
-        if (std::fabs(out->numbers[0]) > 89 || std::fabs(out->numbers[1]) > 180) {
-            return fail("position out of range");
-        }
-        out->kind = CommandKind::kAirborne;
-        return true;
-    }
-    if (verb == "speedup" || verb == "rate") {
-        if (args != 1 || !numbers(1) || out->numbers[0] <= 0 || out->numbers[0] > 1000) {
-            return fail("expected a positive number up to 1000");
-        }
-        out->kind = verb == "speedup" ? CommandKind::kSpeedup : CommandKind::kRate;
-        return true;
-    }
-    if (verb == "report" || verb == "restart" || verb == "quit") {
-        if (args != 0) return fail("takes no arguments");
-        out->kind = verb == "report"    ? CommandKind::kReport
-                    : verb == "restart" ? CommandKind::kRestart
-                                        : CommandKind::kQuit;
+        out->kind = v.kind;
         return true;
     }
     *error = "unknown command '" + verb + "'";
