@@ -149,7 +149,7 @@ void ReportVariables(const AircraftModel& m, const std::function<void(int, doubl
     emit(var::Longitude, m.longitude);
     emit(var::Heading, m.heading);
     emit(var::Altitude, m.altitude);
-    emit(var::Height, m.altitude);  // height: the ground is at sea level
+    emit(var::Height, m.altitude);  // the ground is at sea level
     emit(var::GroundSpeed, m.speed);
     emit(var::Speed, m.speed);
     emit(var::ThrottlePosition, m.throttle);
