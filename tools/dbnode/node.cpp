@@ -38,6 +38,55 @@ bool ParseDotted(const std::string& text, std::uint32_t* out) {
     return true;
 }
 
+// The client's master reset for a new plan clears LNAV and VNAV armed and
+// then sets the active point; arming after that is what a user would do.
+void WatchForArming(Node* node, int index, double value) {
+    if (node->arm != ArmState::kWaitForReset || index != var::ActivePoint || value != 0) return;
+    StoreValue(&node->store, var::LnavArmed, 1, true);
+    StoreValue(&node->store, var::VnavArmed, 1, true);
+    node->arm = ArmState::kArmed;
+    Print(node, "ARMED LNAV VNAV");
+}
+
+using Report = std::vector<std::pair<int, double>>;
+
+Report ReportOf(const AircraftModel& model) {
+    Report report;
+    ReportVariables(model, [&](int index, double value) { report.emplace_back(index, value); });
+    return report;
+}
+
+// Counts a datagram from the client for the Status panel's counters.
+void CountFromClient(Node* node, const unsigned char* data, std::size_t length) {
+    const std::int32_t sequence = length >= kHeaderSize ? DecodeHeader(data).sequence : -1;
+    CountClientDatagram(&node->clientCounter, sequence);
+    StoreValue(&node->store, var::TotalCMsgs, node->clientCounter.total);
+    StoreValue(&node->store, var::MissedCMsgs, node->clientCounter.missed);
+}
+
+void ApplySet(Node* node, int index, double value) {
+    char text[64];
+    FormatValue(index, value, text, sizeof text);
+    Print(node, "SET %d = %s", index, text);
+    ++node->setsIn;
+    SetRecord& record = node->sets[index];
+    record.value = value;
+    ++record.count;
+    StoreValue(&node->store, index, value, true);
+    ApplyToModel(node, index, value);
+    if (index == var::ActivePoint) {
+        const int point = static_cast<int>(value);
+        if (point != node->activePoint) {
+            if (point < 0) {
+                Print(node, "ACTIVE POINT NONE");
+            } else {
+                Print(node, "ACTIVE POINT %d", point);
+            }
+            node->activePoint = point;
+        }
+    }
+    WatchForArming(node, index, value);
+}
 
 }  // namespace
 
@@ -109,28 +158,6 @@ void SendItems(Node* node, const std::vector<UpdateItem>& items, std::vector<Out
     }
 }
 
-namespace {
-
-// The client's master reset for a new plan clears LNAV and VNAV armed and
-// then sets the active point; arming after that is what a user would do.
-void WatchForArming(Node* node, int index, double value) {
-    if (node->arm != ArmState::kWaitForReset || index != var::ActivePoint || value != 0) return;
-    StoreValue(&node->store, var::LnavArmed, 1, true);
-    StoreValue(&node->store, var::VnavArmed, 1, true);
-    node->arm = ArmState::kArmed;
-    Print(node, "ARMED LNAV VNAV");
-}
-
-using Report = std::vector<std::pair<int, double>>;
-
-Report ReportOf(const AircraftModel& model) {
-    Report report;
-    ReportVariables(model, [&](int index, double value) { report.emplace_back(index, value); });
-    return report;
-}
-
-}  // namespace
-
 // Gives a set to the model and stores at once what it changed in the
 // reported state, printing each change under the SET line: "  -> 170 = 1
 // autopilot engaged". The set variable itself is echoed by the caller.
@@ -148,42 +175,6 @@ void ApplyToModel(Node* node, int index, double value) {
         Print(node, "  -> %d = %s%s%s", reported, text, *name != '\0' ? " " : "", name);
     }
 }
-
-namespace {
-
-// Counts a datagram from the client for the Status panel's counters.
-void CountFromClient(Node* node, const unsigned char* data, std::size_t length) {
-    const std::int32_t sequence = length >= kHeaderSize ? DecodeHeader(data).sequence : -1;
-    CountClientDatagram(&node->clientCounter, sequence);
-    StoreValue(&node->store, var::TotalCMsgs, node->clientCounter.total);
-    StoreValue(&node->store, var::MissedCMsgs, node->clientCounter.missed);
-}
-
-void ApplySet(Node* node, int index, double value) {
-    char text[64];
-    FormatValue(index, value, text, sizeof text);
-    Print(node, "SET %d = %s", index, text);
-    ++node->setsIn;
-    SetRecord& record = node->sets[index];
-    record.value = value;
-    ++record.count;
-    StoreValue(&node->store, index, value, true);
-    ApplyToModel(node, index, value);
-    if (index == var::ActivePoint) {
-        const int point = static_cast<int>(value);
-        if (point != node->activePoint) {
-            if (point < 0) {
-                Print(node, "ACTIVE POINT NONE");
-            } else {
-                Print(node, "ACTIVE POINT %d", point);
-            }
-            node->activePoint = point;
-        }
-    }
-    WatchForArming(node, index, value);
-}
-
-}  // namespace
 
 bool IsTestAddress(std::uint32_t address) {
     return (address >> 24) == 127 || platform::IsPrivateIpv4(address);
