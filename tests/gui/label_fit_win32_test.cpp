@@ -1,5 +1,6 @@
-// Every label of every template shows its whole text in its dialog's font:
-// a static wraps text wider than its box onto a line its height hides.
+// Every label of every template shows its whole text in its dialog's font,
+// inside its dialog: a static wraps text wider than its box onto a line its
+// height hides. Run at 96 DPI and at 192 (a 200 % screen).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,7 +25,7 @@ SIZE TextSize(HWND dialog, const std::string& text) {
     return size;
 }
 
-TEST(LabelsWin32, EveryLabelShowsItsWholeTextInsideItsDialog) {
+TEST(DialogsWin32, EveryLabelShowsItsWholeTextInsideItsDialog) {
     std::vector<platform::DialogTemplate> templates;
     std::string error;
     ASSERT_TRUE(platform::ParseDialogScript(PanelDialogScript(), &templates, &error)) << error;
