@@ -17,15 +17,17 @@ bool IsLabel(HWND control, char* text, int size) {
     return GetWindowTextA(control, text, size) > 0;
 }
 
-int TextWidth(HWND control, const char* text) {
-    HDC dc = GetDC(control);
-    if (dc == nullptr) return 0;
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+// The text's size on one line in the control's font.
+SIZE TextSize(HWND control, const char* text) {
     SIZE size{0, 0};
+    HDC dc = GetDC(control);
+    if (dc == nullptr) return size;
+    auto* font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
     GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    SelectObject(dc, old);
+    if (old != nullptr) SelectObject(dc, old);
     ReleaseDC(control, dc);
-    return size.cx;
+    return size;
 }
 
 void Widen(HWND dialog, HWND label, int grow) {
@@ -46,8 +48,10 @@ void KeepLabelsWhole(HWND dialog) {
         if (!IsLabel(child, text, sizeof text)) continue;
         RECT client;
         GetClientRect(child, &client);
-        const int width = TextWidth(child, text);
-        if (width > client.right) Widen(dialog, child, width - client.right);
+        const SIZE need = TextSize(child, text);
+        // A box of two lines or more wraps its text by design.
+        if (need.cx > client.right && client.bottom < 2 * need.cy)
+            Widen(dialog, child, need.cx - client.right);
     }
 }
 
