@@ -1,12 +1,16 @@
 #!/bin/sh
 # Makes the release packages in dist/: the Windows zip (the exe, a sample
 # orvvarnoth.cfg, how to run it against a DB node) and the Debian package of
-# the Linux program and the DB-node simulator (CPack). Then installs the
-# Debian package once into a clean scratch root and starts it there.
+# the Linux program and the DB-node simulator (CPack), which lintian checks.
+# Then installs the Debian package once into a clean scratch root and starts
+# it there.
 set -e
 cd "$(dirname "$0")/.."
 root="$PWD"
 rm -rf dist && mkdir -p dist
+# Only the packages are checked with lintian: it is installed here, not
+# with the build's dependencies.
+sh scripts/install-missing.sh lintian
 
 sh scripts/build-windows.sh build-windows
 stage="build-windows/zip/orvvarnoth"
@@ -17,6 +21,15 @@ cp build-windows/app/orvvarnoth.exe packaging/orvvarnoth.cfg packaging/README-wi
 sh scripts/build.sh build
 (cd build && cpack -G DEB -B "$root/dist/deb" >/dev/null)
 mv dist/deb/*.deb dist/ && rm -rf dist/deb
+
+# Debian's own checks: every finding shown, only errors and warnings fail.
+findings="$(mktemp)"
+status=0
+lintian --display-info --pedantic --fail-on error,warning dist/*.deb >"$findings" 2>&1 || status=$?
+echo "lintian (errors and warnings fail; information and pedantic notes do not):"
+grep -v "root privileges is not recommended" "$findings" || true
+rm -f "$findings"
+[ $status -eq 0 ] || { echo "lintian found errors or warnings in the Debian package"; exit 1; }
 
 # The package installed by dpkg into a clean scratch root (its own dpkg
 # database; the system libraries it depends on are the host's), then run

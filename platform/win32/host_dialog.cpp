@@ -2,6 +2,7 @@
 // their notifications turned into dialog messages, their controls written
 // from any thread.
 #include "platform/win32/host_frame.h"
+#include "platform/win32/host_label_fit.h"
 
 #include <commctrl.h>
 
@@ -13,6 +14,7 @@ INT_PTR CALLBACK DialogThunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         auto* handle = reinterpret_cast<DialogHandle*>(lParam);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
         handle->Attach(hwnd);
+        KeepLabelsWhole(hwnd);
         handle->Deliver(DialogMsg{DialogMsgKind::Init, 0, 0, 0});
         return FALSE;  // no control takes the focus: keys belong to the frame
     }

@@ -4,6 +4,8 @@
 
 #include "platform/win32/host_frame.h"
 
+#include <commctrl.h>
+
 namespace probe {
 namespace {
 
@@ -133,7 +135,7 @@ void Click(platform::Dialog* dialog, int id) {
     if (lstrcmpiA(cls, "Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX)
         at.x = r.right - 7;  // the box stands right of its text
     else if (lstrcmpiA(cls, "msctls_updown32") == 0)
-        at = w > h ? POINT{r.left + w * 3 / 4, r.top + h / 2} : POINT{r.left + w / 2, r.top + h / 4};
+        at = (style & UDS_HORZ) != 0 ? POINT{r.left + w * 3 / 4, r.top + h / 2} : POINT{r.left + w / 2, r.top + h / 4};
     SetCursorPos(at.x, at.y);
     Pump();
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);

@@ -9,5 +9,9 @@ set -u
 . "$(dirname "$0")/../support/wine_x.sh"
 dir=$(mktemp -d)
 trap 'stop_wine_x; rm -rf "$dir"' EXIT
-start_wine_x "$dir" "$(dirname "$1")/wine-prefix-gui" || { echo "Xvfb or Wine did not start"; exit 1; }
+# ORV_LOGPIXELS=192: the screen's font size of a 200 % screen, in a prefix
+# of its own.
+start_wine_x "$dir" "$(dirname "$1")/wine-prefix-gui${ORV_LOGPIXELS:-}" || { echo "Xvfb or Wine did not start"; exit 1; }
+[ -n "${ORV_LOGPIXELS:-}" ] && wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$ORV_LOGPIXELS" /f </dev/null >/dev/null 2>&1
 wine "$@"

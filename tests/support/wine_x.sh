@@ -18,6 +18,13 @@ start_wine() {
     # the caller's pipes open.
     wineserver -p 120 </dev/null >/dev/null 2>&1
     wine cmd /c exit </dev/null >/dev/null 2>&1
+    # Wine's own faces (fonts-wine: Tahoma for "MS Shell Dlg", Marlett for
+    # the caption buttons) lie where Debian's Wine does not look for them;
+    # in the prefix's font folder they are found, and the windows measure
+    # and look as on Windows.
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 }
 stop_wine_x() {
