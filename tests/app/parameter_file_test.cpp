@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "tests/support/portable.h"
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "app/parameter_file.h"
@@ -78,7 +80,7 @@ struct Case {
     std::string events;
     std::string output;  // standard output
     std::string log;
-    bool fifo = false;  // a FIFO in place of the file
+    const char* special = nullptr;  // in place of the file: "fifo", or the device it links to
 };
 
 constexpr auto kDefaults = [](AppSettings&) {};
@@ -94,11 +96,15 @@ protected:
         ASSERT_FALSE(dir.empty());
         const std::string cfg = (dir / "orvvarnoth.cfg").string();
         const std::string log = (dir / "ORVVarnoth.log").string();
-        if (c.fifo) {
+        if (c.special != nullptr) {
 #ifdef _WIN32
-            return;  // no FIFO in a Windows file system
+            return;  // neither FIFOs nor /dev on Windows
 #else
-            ASSERT_EQ(mkfifo(cfg.c_str(), 0600), 0);
+            if (std::strcmp(c.special, "fifo") == 0) {
+                ASSERT_EQ(mkfifo(cfg.c_str(), 0600), 0);
+            } else {
+                ASSERT_EQ(symlink(c.special, cfg.c_str()), 0);
+            }
 #endif
         }
         if (!c.noFile) std::ofstream(cfg, std::ios::binary) << c.file;
@@ -127,7 +133,8 @@ TEST_F(ParameterFile, ReadsPairsRegardlessOfCaseAndLines) {
     const Case cases[] = {
         {"no file", "", true, 0, kDefaults, "", "", ""},
         {"empty file", "", false, 0, kDefaults, "", "", ""},
-        {"a FIFO is unreadable", "", true, 0, kDefaults, "", "", "", true},
+        {"a FIFO is unreadable", "", true, 0, kDefaults, "", "", "", "fifo"},
+        {"an endless device is unreadable", "", true, 0, kDefaults, "", "", "", "/dev/zero"},
         {"a byte-order mark is skipped", "\xEF\xBB\xBFwin four", false, 0,
          [](AppSettings& s) { s.singleWindow = false; }, "", "", ""},
         {"blanks only", " \t\r\n\n", false, 0, kDefaults, "", "", ""},
@@ -262,10 +269,15 @@ TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
          [](AppSettings& s) { s.statusX = 5; }, box(noAdapter), "", noAdapter + "\n"},
         {"dbnode given a host name", "dbnode db.local", false, -1, kDefaults, box(noNode + "db.local"), "",
          noNode + "db.local\n"},
-        {"dbnode given broadcast", "dbnode 255.255.255.255", false, -1, kDefaults,
-         box(noNode + "255.255.255.255"), "", noNode + "255.255.255.255\n"},
+        {"dbnode first and last unicast", "dbnode 1.0.0.0 dbnode 223.255.255.255", false, 0,
+         [](AppSettings& s) { s.haveDbNode = true, s.dbNodeAddress = 0xDFFFFFFF; }, "", "", ""},
+        {"dbnode on loopback", "dbnode 127.0.0.1", false, 0,
+         [](AppSettings& s) { s.haveDbNode = true, s.dbNodeAddress = 0x7F000001; }, "", "", ""},
     };
     for (const Case& c : cases) Run(c);
+    // The edges of "this network", multicast and broadcast.
+    for (const std::string bad : {"0.0.0.0", "0.255.255.255", "224.0.0.0", "239.255.255.255", "255.255.255.255"})
+        Run({bad.c_str(), "dbnode " + bad, false, -1, kDefaults, box(noNode + bad), "", noNode + bad + "\n"});
 }
 
 TEST(LowerCase, OnlyAsciiCapitalsChange) {

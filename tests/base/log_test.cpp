@@ -1,11 +1,14 @@
 // The log file, and fatal stops that end the process after their line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
 #include "tests/support/portable.h"
+#include "platform/process.h"
 #include "platform/sync.h"
 #include "platform/time.h"
 #include "base/log.h"
@@ -22,6 +25,9 @@ using shelltest::Strings;
 namespace fs = std::filesystem;
 
 using Log = shelltest::InTempDir;
+
+// Every line falls in the same second, so repeats fold however slow the machine.
+const platform::TimeSource kStoppedClock{[] { return std::int64_t{100}; }, nullptr};
 using FatalStopDeathTest = shelltest::InTempDir;
 
 TEST_F(Log, FirstLineUnstampedThenStampAndTwoBlanks) {
@@ -63,10 +69,25 @@ TEST_F(Log, RepeatsWithinASecondAreFoldedIntoACount) {
     ++now;
     WriteLog("other\n");  // a new second writes it again
     WriteLog("last\n");
+    WriteLog("last\n");
+    WriteLog("end\n");
     platform::SetThreadTimeSource(nullptr);
     EXPECT_EQ(Messages("ORVVarnoth.log"),
               (Strings{"Log started.", "Invalid ADR MSg received. (Ignored)", "Last message repeated 999 times",
-                       "other", "Last message repeated 3 times", "other", "last"}));
+                       "other", "Last message repeated 3 times", "other", "last",
+                       "Last message repeated 1 times", "end"}));
+}
+
+// A flood that stops is told without a following line.
+TEST_F(Log, ACountWithNoLineAfterItReachesTheFileWithinSeconds) {
+    platform::SetThreadTimeSource(&kStoppedClock);
+    ASSERT_TRUE(StartLog("ORVVarnoth.log"));
+    for (int i = 0; i < 3; ++i) WriteLog("flood\n");
+    platform::SetThreadTimeSource(nullptr);
+    const Strings expected = {"Log started.", "flood", "Last message repeated 2 times"};
+    for (int waited = 0; waited < 100 && Messages("ORVVarnoth.log") != expected; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(Messages("ORVVarnoth.log"), expected);
 }
 
 TEST_F(Log, UncreatableLogFallsBackToDefaultLog) {
@@ -152,12 +173,13 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     EXPECT_EXIT(
         {
-            std::atomic<int> written{0};
+            std::atomic<int> called{0};  // unique lines, so none is folded
             for (int t = 0; t < 4; ++t)  // never joined: the stop must end them
-                std::thread([&written] {
-                    for (;;) WriteLogf("Busy() - writing %d\n", written++);
+                std::thread([&called] {
+                    for (;;) WriteLogf("Busy() - writing %d\n", called++);
                 }).detach();
-            while (written.load() < 200) std::this_thread::yield();
+            // Lines on disk, not calls made: each writer may be a line ahead of the file.
+            while (std::ranges::count(ReadFile("ORVVarnoth.log"), '\n') < 201) std::this_thread::yield();
             FailingMutex m;
             ReleaseResource(&m);
         },
@@ -169,6 +191,19 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [](const std::string& l) { return l.starts_with("Busy() - writing "); }),
               std::ssize(lines) - 2);
+}
+
+TEST_F(FatalStopDeathTest, EndingTheProcessWritesAPendingCount) {
+    ASSERT_TRUE(StartLog("ORVVarnoth.log"));
+    EXPECT_EXIT(
+        {
+            platform::SetThreadTimeSource(&kStoppedClock);
+            WriteLog("flood\n");
+            WriteLog("flood\n");
+            platform::ExitProcess(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Messages("ORVVarnoth.log"), (Strings{"Log started.", "flood", "Last message repeated 1 times"}));
 }
 
 }  // namespace
