@@ -256,7 +256,7 @@ TEST_F(ParameterFile, ErrorsAreShownLoggedAndStopTheReading) {
     for (const Case& c : cases) Run(c);
 }
 
-TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
+TEST_F(ParameterFile, NetworkKeywordsTakeAdapterAndDottedNode) {
     const auto box = [](const std::string& m) { return "box(none, Parameter Error, [" + m + "])\n"; };
     const std::string noAdapter = "Network adapter name or address expected after: adapter";
     const std::string noNode = "IPv4 address of the DB node expected for dbnode: ";

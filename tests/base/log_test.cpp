@@ -150,7 +150,7 @@ public:
 };
 
 // Each stop's child starts the log anew, so the log holds that stop's line.
-TEST_F(FatalStopDeathTest, MutexNotCreatedIs7765AndFailedReleaseIs1001) {
+TEST_F(FatalStopDeathTest, NoMutexIs7765AndFailedReleaseIs1001) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     EXPECT_EXIT(
         {
