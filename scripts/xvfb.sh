@@ -32,7 +32,7 @@ start_xvfb() {
 # own_runtime_dir <dir>: without XDG_RUNTIME_DIR, Qt warns on every start
 # that it falls back to one in /tmp; a private one (mode 0700) in <dir>.
 own_runtime_dir() {
-    [ -n "$XDG_RUNTIME_DIR" ] && return 0
+    [ -n "${XDG_RUNTIME_DIR:-}" ] && return 0
     mkdir -p "$1/runtime" && chmod 0700 "$1/runtime" || return 0
     XDG_RUNTIME_DIR="$1/runtime"
     export XDG_RUNTIME_DIR
