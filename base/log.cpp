@@ -1,9 +1,9 @@
 #include "base/log.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <chrono>
 #include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <thread>
