@@ -1,10 +1,14 @@
 #include "base/log.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
+#include "platform/process.h"
 #include "platform/time.h"
 
 char logFileName[kLogFileNameSize] = "";
@@ -14,11 +18,17 @@ std::int32_t logLevel = 3;
 namespace {
 
 // Serialises whole lines, including the fallback start. Recursive because
-// StartLog may run from inside WriteLog.
+// StartLog may run from inside WriteLog. Never destroyed: the count writer
+// below may still wait on it while the process ends.
 std::recursive_mutex& LogLock() {
-    static std::recursive_mutex lock;  // never destroyed before _Exit
-    return lock;
+    static std::recursive_mutex* const lock = new std::recursive_mutex;
+    return *lock;
 }
+
+// A count still waiting for the next line is written once the log has been
+// quiet this long, so a flood that simply stops is still told. By then the
+// wall-clock second has passed and no further repeat could join the count.
+constexpr auto kCountDelay = std::chrono::seconds(2);
 
 void CopyName(const char* name) {
     std::snprintf(logFileName, sizeof logFileName, "%s", name);
@@ -31,10 +41,16 @@ struct LastLine {
     std::string message;
     std::int64_t second = -1;
     int repeats = 0;
+    std::chrono::steady_clock::time_point repeatedAt;
 };
 LastLine& Last() {
     static LastLine* const last = new LastLine;
     return *last;
+}
+
+std::condition_variable_any& CountPending() {
+    static std::condition_variable_any* const pending = new std::condition_variable_any;
+    return *pending;
 }
 
 void AppendLine(const char* message) {
@@ -43,6 +59,50 @@ void AppendLine(const char* message) {
     const std::string line = TimeStamp() + " " + CollapsePercents(message);
     std::fwrite(line.data(), 1, line.size(), f);
     std::fclose(f);
+}
+
+// Caller holds the lock.
+void WriteCount() {
+    LastLine& last = Last();
+    if (last.repeats == 0) return;
+    char count[64];
+    std::snprintf(count, sizeof count, "Last message repeated %d times\n", last.repeats);
+    AppendLine(count);
+    last.repeats = 0;
+}
+
+void FlushLog() {
+    std::lock_guard<std::recursive_mutex> guard(LogLock());
+    WriteCount();
+}
+
+// Runs on a thread of its own, started with the first count and never joined.
+void WriteCountsWhenQuiet() {
+    std::unique_lock<std::recursive_mutex> lock(LogLock());
+    const LastLine& last = Last();
+    for (;;) {
+        if (last.repeats == 0) {
+            CountPending().wait(lock);
+        } else if (std::chrono::steady_clock::now() >= last.repeatedAt + kCountDelay) {
+            WriteCount();
+        } else {
+            CountPending().wait_until(lock, last.repeatedAt + kCountDelay);
+        }
+    }
+}
+
+// Caller holds the lock.
+void CountRepeat() {
+    static bool writerStarted = false;
+    LastLine& last = Last();
+    last.repeatedAt = std::chrono::steady_clock::now();
+    if (++last.repeats > 1) return;
+    if (!writerStarted) {
+        writerStarted = true;
+        std::thread(WriteCountsWhenQuiet).detach();
+        platform::SetExitFlush(FlushLog);  // however the process ends
+    }
+    CountPending().notify_one();
 }
 
 }  // namespace
@@ -66,6 +126,7 @@ std::string TimeStamp() {
 
 bool StartLog(const char* name) {
     std::lock_guard<std::recursive_mutex> guard(LogLock());
+    if (logStarted) WriteCount();  // the old file's last word
     CopyName(name);
     std::FILE* f = std::fopen(logFileName, "wb");
     if (f == nullptr) return false;
@@ -82,18 +143,13 @@ void WriteLog(const char* message) {
     LastLine& last = Last();
     const std::int64_t second = platform::WallSeconds();
     if (second == last.second && last.message == message) {
-        ++last.repeats;
+        CountRepeat();
         return;
     }
-    if (last.repeats > 0) {
-        char count[64];
-        std::snprintf(count, sizeof count, "Last message repeated %d times\n", last.repeats);
-        AppendLine(count);
-    }
+    WriteCount();
     AppendLine(message);
     last.message = message;
     last.second = second;
-    last.repeats = 0;
 }
 
 void WriteLogLevel(int level, const char* message) {

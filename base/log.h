@@ -16,7 +16,8 @@ bool StartLog(const char* name);
 // Writes the time stamp, a blank and the message. "%%" becomes "%";
 // nothing else in the text is interpreted. The same message again within
 // the same wall-clock second is only counted; the next line written is
-// preceded by "Last message repeated N times\n".
+// preceded by "Last message repeated N times\n". A count with no line after
+// it is written within a few seconds, and before the process ends.
 void WriteLog(const char* message);
 
 // Writes the message only when level >= logLevel.

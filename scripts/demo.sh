@@ -19,11 +19,12 @@ win one
 CFG
 fi
 
+. "$root/scripts/xvfb.sh"
+own_runtime_dir "$run"
 xvfb=""
 shots=""
 if [ -z "$DISPLAY" ]; then
     # No display: a virtual one, photographed every few seconds.
-    . "$root/scripts/xvfb.sh"
     start_xvfb "$run" || { echo "Xvfb did not start"; exit 1; }
     xvfb=$xvfb_pid
     (while sleep 5; do import -window root "$run/screen.png.tmp.png" 2>/dev/null &&

@@ -1,6 +1,7 @@
 # Sourced by the demo, the picture script, the X server tests and benchmarks.
 # start_xvfb <scratch dir>: starts Xvfb on a free display, waits until it
 # accepts clients, exports DISPLAY and sets xvfb_pid. Returns 1 on failure.
+# Without a login session it also gives the programs a runtime directory.
 # The display number is drawn at random rather than taken as the lowest free
 # one: a server that is just ending removes its socket file on the way out,
 # and would take the socket of a new server that reused its number with it.
@@ -20,9 +21,19 @@ start_xvfb() {
         if [ -s "$1/display.txt" ]; then
             DISPLAY=":$(head -n 1 "$1/display.txt")"
             export DISPLAY
+            own_runtime_dir "$1"
             return 0
         fi
         kill $xvfb_pid 2>/dev/null
     done
     return 1
+}
+
+# own_runtime_dir <dir>: without XDG_RUNTIME_DIR, Qt warns on every start
+# that it falls back to one in /tmp; a private one (mode 0700) in <dir>.
+own_runtime_dir() {
+    [ -n "${XDG_RUNTIME_DIR:-}" ] && return 0
+    mkdir -p "$1/runtime" && chmod 0700 "$1/runtime" || return 0
+    XDG_RUNTIME_DIR="$1/runtime"
+    export XDG_RUNTIME_DIR
 }

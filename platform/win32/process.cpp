@@ -1,12 +1,19 @@
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "platform/process.h"
 
 namespace platform {
+namespace {
+std::atomic<void (*)()> exitFlush{nullptr};
+}  // namespace
+
+void SetExitFlush(void (*flush)()) { exitFlush.store(flush); }
 
 void ExitProcess(int code) {
+    if (void (*const flush)() = exitFlush.load()) flush();
     std::fflush(stdout);
     std::fflush(stderr);
     // Not ExitProcess: that detaches the C runtime, which runs exit handlers

@@ -14,6 +14,7 @@
 #include "tests/support/portable.h"
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "app/parameter_file.h"
@@ -78,7 +79,7 @@ struct Case {
     std::string events;
     std::string output;  // standard output
     std::string log;
-    bool fifo = false;  // a FIFO in place of the file
+    const char* special = nullptr;  // in place of the file: "fifo", or the device it links to
 };
 
 constexpr auto kDefaults = [](AppSettings&) {};
@@ -94,11 +95,12 @@ protected:
         ASSERT_FALSE(dir.empty());
         const std::string cfg = (dir / "orvvarnoth.cfg").string();
         const std::string log = (dir / "ORVVarnoth.log").string();
-        if (c.fifo) {
+        if (c.special != nullptr) {
 #ifdef _WIN32
-            return;  // no FIFO in a Windows file system
+            return;  // neither FIFOs nor /dev on Windows
 #else
-            ASSERT_EQ(mkfifo(cfg.c_str(), 0600), 0);
+            const bool fifo = std::string(c.special) == "fifo";
+            ASSERT_EQ(fifo ? mkfifo(cfg.c_str(), 0600) : symlink(c.special, cfg.c_str()), 0);
 #endif
         }
         if (!c.noFile) std::ofstream(cfg, std::ios::binary) << c.file;
@@ -127,7 +129,8 @@ TEST_F(ParameterFile, ReadsPairsRegardlessOfCaseAndLines) {
     const Case cases[] = {
         {"no file", "", true, 0, kDefaults, "", "", ""},
         {"empty file", "", false, 0, kDefaults, "", "", ""},
-        {"a FIFO is unreadable", "", true, 0, kDefaults, "", "", "", true},
+        {"a FIFO is unreadable", "", true, 0, kDefaults, "", "", "", "fifo"},
+        {"an endless device is unreadable", "", true, 0, kDefaults, "", "", "", "/dev/zero"},
         {"a byte-order mark is skipped", "\xEF\xBB\xBFwin four", false, 0,
          [](AppSettings& s) { s.singleWindow = false; }, "", "", ""},
         {"blanks only", " \t\r\n\n", false, 0, kDefaults, "", "", ""},
@@ -249,7 +252,7 @@ TEST_F(ParameterFile, ErrorsAreShownLoggedAndStopTheReading) {
     for (const Case& c : cases) Run(c);
 }
 
-TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
+TEST_F(ParameterFile, NetworkKeywordsTakeAdapterAndDottedNode) {
     const auto box = [](const std::string& m) { return "box(none, Parameter Error, [" + m + "])\n"; };
     const std::string noAdapter = "Network adapter name or address expected after: adapter";
     const std::string noNode = "IPv4 address of the DB node expected for dbnode: ";
@@ -262,10 +265,12 @@ TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
          [](AppSettings& s) { s.statusX = 5; }, box(noAdapter), "", noAdapter + "\n"},
         {"dbnode given a host name", "dbnode db.local", false, -1, kDefaults, box(noNode + "db.local"), "",
          noNode + "db.local\n"},
-        {"dbnode given broadcast", "dbnode 255.255.255.255", false, -1, kDefaults,
-         box(noNode + "255.255.255.255"), "", noNode + "255.255.255.255\n"},
+        {"dbnode first, loopback and last unicast", "dbnode 1.0.0.0 dbnode 127.0.0.1 dbnode 223.255.255.255",
+         false, 0, [](AppSettings& s) { s.haveDbNode = true, s.dbNodeAddress = 0xDFFFFFFF; }, "", "", ""},
     };
     for (const Case& c : cases) Run(c);
+    for (const std::string bad : {"0.0.0.0", "0.255.255.255", "224.0.0.0", "239.255.255.255", "255.255.255.255"})
+        Run({bad.c_str(), "dbnode " + bad, false, -1, kDefaults, box(noNode + bad), "", noNode + bad + "\n"});
 }
 
 TEST(LowerCase, OnlyAsciiCapitalsChange) {

@@ -1,11 +1,13 @@
 // The log file, and fatal stops that end the process after their line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
 
 #include "tests/support/portable.h"
+#include "platform/process.h"
 #include "platform/sync.h"
 #include "platform/time.h"
 #include "base/log.h"
@@ -129,7 +131,7 @@ public:
 };
 
 // Each stop's child starts the log anew, so the log holds that stop's line.
-TEST_F(FatalStopDeathTest, MutexNotCreatedIs7765AndFailedReleaseIs1001) {
+TEST_F(FatalStopDeathTest, NoMutexIs7765AndFailedReleaseIs1001) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     EXPECT_EXIT(
         {
@@ -157,7 +159,8 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
                 std::thread([&written] {
                     for (;;) WriteLogf("Busy() - writing %d\n", written++);
                 }).detach();
-            while (written.load() < 200) std::this_thread::yield();
+            // Lines on disk, not calls: each writer may be a line ahead of the file.
+            while (std::ranges::count(ReadFile("ORVVarnoth.log"), '\n') < 201) std::this_thread::yield();
             FailingMutex m;
             ReleaseResource(&m);
         },
@@ -169,6 +172,25 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [](const std::string& l) { return l.starts_with("Busy() - writing "); }),
               std::ssize(lines) - 2);
+}
+
+// A count with no line after it: written within seconds, and as the process
+// ends. One second for every line, so repeats fold however slow the machine.
+const platform::TimeSource kStoppedClock{[] { return std::int64_t{100}; }, nullptr};
+
+TEST_F(FatalStopDeathTest, PendingCountsReachTheFile) {
+    ASSERT_TRUE(StartLog("ORVVarnoth.log"));
+    EXPECT_EXIT(
+        {
+            platform::SetThreadTimeSource(&kStoppedClock);
+            for (int i = 0; i < 3; ++i) WriteLog("flood\n");
+            for (int i = 0; i < 100 && Lines("ORVVarnoth.log").size() < 3; ++i) platform::SleepMs(100);
+            WriteLog("flood\n");
+            platform::ExitProcess(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Messages("ORVVarnoth.log"), (Strings{"Log started.", "flood", "Last message repeated 2 times",
+                                                   "Last message repeated 1 times"}));
 }
 
 }  // namespace

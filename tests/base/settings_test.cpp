@@ -25,7 +25,7 @@ TEST(SettingsDefaults, WindowsCascadeFromStatusWindow) {
     }
 }
 
-TEST(ParameterPath, OnlyExactInstallDirectorySelectsDataDirectory) {
+TEST(ParameterPath, OnlyTheExactInstallDirSelectsTheDataDir) {
     struct {
         const char *workingDirectory, *dataDirectory, *parameterFile;
     } const cases[] = {

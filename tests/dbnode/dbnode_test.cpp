@@ -95,7 +95,7 @@ TEST(AircraftModel, TurnsAtStandardRateToTheSelectedHeading) {
     EXPECT_EQ(m.heading, 80.0);  // and stops there
 }
 
-TEST(AircraftModel, ClimbsAtTheCommandedRateAndStopsAtTheSelectedAltitude) {
+TEST(AircraftModel, ClimbsAtCommandedRateToSelectedAltitude) {
     AircraftModel m;
     StartAirborne(&m, 47, 8, 0, 3000, 250);
     ApplyVariable(&m, 123, 5000);
@@ -110,7 +110,7 @@ TEST(AircraftModel, ClimbsAtTheCommandedRateAndStopsAtTheSelectedAltitude) {
 
 // With the altitude hold on and no vertical speed commanded, a selected
 // altitude is still flown, at the default rate, both ways.
-TEST(AircraftModel, FliesToASelectedAltitudeWithoutAVerticalSpeedCommand) {
+TEST(AircraftModel, ReachesSelectedAltitudeWithoutAVsCommand) {
     struct Row {
         double from, to, after60s;
     };

@@ -346,7 +346,7 @@ TEST_F(Sequencing, ActivePointOutsideThePlanIsNone) {
     EXPECT_TRUE(fake::sets.empty());
 }
 
-TEST_F(Sequencing, RadiosTunedThreeTimesPerActivationNegativeSkipped) {
+TEST_F(Sequencing, RadiosTunedThricePerActivationNegativeSkipped) {
     fmcState.plan.points[2].nav1Frequency = -11390;
     fmcState.plan.points[2].nav2Frequency = 11250;
     fmcState.radioTuneCount = 0;

@@ -63,7 +63,7 @@ TEST_F(RefreshTest, StatusFieldFormats) {
     }
 }
 
-TEST_F(RefreshTest, AutopilotWritesInOrderAndModeBoxesOnlyOnChange) {
+TEST_F(RefreshTest, AutopilotWritesInOrderModeBoxesOnChange) {
     FakeDialog dialog{fake::kAutopilotIds};
     SetVars({{58, 200.7}, {111, 1}, {218, 1}, {121, 1}, {170, 1}, {22, 1}, {50, 1},
              {14, 10000}, {15, 360.0}, {17, 249.995}});

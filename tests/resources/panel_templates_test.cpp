@@ -249,7 +249,7 @@ TEST_F(PanelTemplates, ParseWithSizesCountsAndDialogStyle) {
 
 // Each row once in the panel's own template (unless combined-only) and once
 // in the combined template, with the same id, kind and text.
-TEST_F(PanelTemplates, EveryControlInItsOwnTemplateAndInTheCombinedOne) {
+TEST_F(PanelTemplates, EveryControlInItsOwnAndTheCombinedOne) {
     ASSERT_TRUE(parsed_) << error_;
     const DialogTemplate* big = Template(108);
     ASSERT_NE(big, nullptr);
@@ -304,7 +304,7 @@ TEST_F(PanelTemplates, EveryControlInItsOwnTemplateAndInTheCombinedOne) {
     }
 }
 
-TEST_F(PanelTemplates, CombinedTemplateGroupsEachPanelInsideItsBox) {
+TEST_F(PanelTemplates, CombinedTemplateKeepsEachPanelInItsBox) {
     ASSERT_TRUE(parsed_) << error_;
     const DialogTemplate* big = Template(108);
     ASSERT_NE(big, nullptr);

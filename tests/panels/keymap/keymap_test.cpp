@@ -183,7 +183,7 @@ TEST_F(KeyMapTest, HeldKeyActsOnceAndARepeatSendsTheSameValue) {
     EXPECT_EQ(standin::sets, (Sets{{47, 1, K}, {47, 1, K}}));
 }
 
-TEST_F(KeyMapTest, SecondKeyWhileFirstHeldDoesNothingUntilAnyKeyComesUp) {
+TEST_F(KeyMapTest, SecondKeyWhileFirstHeldWaitsForAKeyUp) {
     KeyDown(nullptr, 'G');
     KeyDown(nullptr, 'H');
     EXPECT_EQ(standin::sets, (Sets{{47, 1, K}}));

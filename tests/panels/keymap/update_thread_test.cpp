@@ -44,7 +44,7 @@ void FakeSleep(int ms) {
 
 void RecordTime(const fakepanels::Call&) { clock->refreshTimes.push_back(clock->now); }
 
-TEST(UpdateThreadTest, RefreshesAfterTheDelayThenEveryPeriodInTheCurrentMode) {
+TEST(UpdateThreadTest, RefreshesAfterDelayThenEachPeriodInMode) {
     {
         std::lock_guard<std::mutex> guard(fakepanels::Lock());
         fakepanels::calls.clear();

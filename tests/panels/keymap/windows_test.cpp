@@ -252,7 +252,7 @@ TEST_F(WindowsTest, NavDisplayTracesKeysBeforeActing) {
     EXPECT_FALSE(keyBusy);
 }
 
-TEST_F(WindowsTest, CombinedDialogOffersEveryMessageToTheFourPanelsInOrder) {
+TEST_F(WindowsTest, CombinedDialogOffersMessagesToPanelsInOrder) {
     const std::vector<platform::DialogMsg> messages = {
         {platform::DialogMsgKind::Init, 0, 0, 0},
         {platform::DialogMsgKind::Command, 1021, 0, 0},
