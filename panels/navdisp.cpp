@@ -6,6 +6,7 @@
 #include "panels/panel_echo.h"
 #include "panels/panel_text.h"
 #include "panels/windows.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -13,22 +14,22 @@ using panels::WriteCheck;
 using panels::WriteText;
 
 // Fields and push buttons.
-constexpr int kCaptMode = 1034;
-constexpr int kFoMode = 1035;
-constexpr int kCaptCourse = 1055;
-constexpr int kFoCourse = 1056;
-constexpr int kCaptRange = 1069;
-constexpr int kFoRange = 1070;
-constexpr int kCaptNextMode = 1091;
-constexpr int kFoNextMode = 1092;
+constexpr int kCaptMode = IDC_CAPT_MODE;
+constexpr int kFoMode = IDC_FO_MODE;
+constexpr int kCaptCourse = IDC_CAPT_COURSE;
+constexpr int kFoCourse = IDC_FO_COURSE;
+constexpr int kCaptRange = IDC_CAPT_RANGE;
+constexpr int kFoRange = IDC_FO_RANGE;
+constexpr int kCaptNextMode = IDC_CAPT_NEXT_MODE;
+constexpr int kFoNextMode = IDC_FO_NEXT_MODE;
 
 // Up-downs.
-constexpr int kCaptRangeSpin = 1007;
-constexpr int kFoRangeSpin = 1012;
-constexpr int kCaptCourseCoarse = 1067;
-constexpr int kCaptCourseFine = 2008;
-constexpr int kFoCourseCoarse = 1068;
-constexpr int kFoCourseFine = 1059;
+constexpr int kCaptRangeSpin = IDC_CAPT_RANGE_SPIN;
+constexpr int kFoRangeSpin = IDC_FO_RANGE_SPIN;
+constexpr int kCaptCourseCoarse = IDC_CAPT_COURSE_COARSE;
+constexpr int kCaptCourseFine = IDC_CAPT_COURSE_FINE;
+constexpr int kFoCourseCoarse = IDC_FO_COURSE_COARSE;
+constexpr int kFoCourseFine = IDC_FO_COURSE_FINE;
 
 constexpr int kMaxSpinId = 2008;
 
@@ -56,13 +57,16 @@ struct BoxVar {
 
 // Refresh order: each First Officer box before its Captain twin.
 constexpr BoxVar kShownChecks[] = {
-    {1009, 196}, {1008, 199}, {1047, 197}, {1032, 200}, {1048, 198},
-    {1033, 201}, {1044, 223}, {1043, 224}, {1046, 225}, {1045, 226},
+    {IDC_FO_AIRPORTS, 196}, {IDC_CAPT_AIRPORTS, 199}, {IDC_FO_NAVAIDS, 197},
+    {IDC_CAPT_NAVAIDS, 200}, {IDC_FO_WAYPOINTS, 198}, {IDC_CAPT_WAYPOINTS, 201},
+    {IDC_CAPT_VOR, 223}, {IDC_CAPT_ADF, 224}, {IDC_FO_VOR, 225},
+    {IDC_FO_ADF, 226},
 };
 
 // Overlay boxes mirror their variable.
 constexpr BoxVar kOverlays[] = {
-    {1008, 199}, {1032, 200}, {1033, 201}, {1009, 196}, {1047, 197}, {1048, 198},
+    {IDC_CAPT_AIRPORTS, 199}, {IDC_CAPT_NAVAIDS, 200}, {IDC_CAPT_WAYPOINTS, 201},
+    {IDC_FO_AIRPORTS, 196}, {IDC_FO_NAVAIDS, 197}, {IDC_FO_WAYPOINTS, 198},
 };
 
 // ADF and VOR pointers of one side exclude each other.
@@ -72,7 +76,9 @@ struct PointerPair {
     std::int32_t partner;
 };
 constexpr PointerPair kPointers[] = {
-    {1043, 224, 223}, {1044, 223, 224}, {1045, 226, 225}, {1046, 225, 226}};
+    {IDC_CAPT_ADF, 224, 223}, {IDC_CAPT_VOR, 223, 224}, {IDC_FO_ADF, 226, 225},
+    {IDC_FO_VOR, 225, 226},
+};
 
 void WriteName(platform::Dialog* dialog, int id, std::int32_t value, const char* const* names,
                int count) {

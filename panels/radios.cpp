@@ -3,6 +3,7 @@
 #include "link/var_access.h"
 #include "panels/panel_text.h"
 #include "platform/window.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -14,13 +15,22 @@ struct FieldVar {
 };
 
 // Refresh order: the ADF rows (combined template only), then COM and NAV.
-constexpr FieldVar kAdfFields[] = {{1053, 227}, {1054, 229}, {1061, 228}, {1062, 230}};
-constexpr FieldVar kFrequencyFields[] = {{1023, 86}, {1024, 88}, {1025, 87}, {1026, 89},
-                                         {1027, 27}, {1028, 30}, {1029, 66}, {1030, 73}};
+constexpr FieldVar kAdfFields[] = {
+    {IDC_ADF1_ACTIVE, 227}, {IDC_ADF1_STANDBY, 229}, {IDC_ADF2_ACTIVE, 228},
+    {IDC_ADF2_STANDBY, 230},
+};
+constexpr FieldVar kFrequencyFields[] = {
+    {IDC_COM1_ACTIVE, 86}, {IDC_COM1_STANDBY, 88}, {IDC_COM2_ACTIVE, 87},
+    {IDC_COM2_STANDBY, 89}, {IDC_NAV1_ACTIVE, 27}, {IDC_NAV1_STANDBY, 30},
+    {IDC_NAV2_ACTIVE, 66}, {IDC_NAV2_STANDBY, 73},
+};
 
 // A click on either field of a radio swaps its active and standby frequencies.
-constexpr FieldVar kTransfers[] = {{1023, 90}, {1024, 90}, {1025, 91}, {1026, 91},
-                                   {1027, 74}, {1028, 74}, {1029, 75}, {1030, 75}};
+constexpr FieldVar kTransfers[] = {
+    {IDC_COM1_ACTIVE, 90}, {IDC_COM1_STANDBY, 90}, {IDC_COM2_ACTIVE, 91},
+    {IDC_COM2_STANDBY, 91}, {IDC_NAV1_ACTIVE, 74}, {IDC_NAV1_STANDBY, 74},
+    {IDC_NAV2_ACTIVE, 75}, {IDC_NAV2_STANDBY, 75},
+};
 
 // One up-down: the variable for each direction and, for ADF, the amount
 // carried with and without Shift (0 marks a COM or NAV command, sent as 0).
@@ -32,12 +42,12 @@ struct Stepper {
     std::int32_t shiftAmount;
 };
 constexpr Stepper kSteppers[] = {
-    {1063, 92, 96, 0, 0},       {1039, 94, 98, 0, 0},       // COM1 left, right
-    {1064, 93, 97, 0, 0},       {1040, 95, 99, 0, 0},       // COM2
-    {1065, 76, 80, 0, 0},       {1041, 78, 82, 0, 0},       // NAV1
-    {1066, 77, 81, 0, 0},       {1042, 79, 83, 0, 0},       // NAV2
-    {1071, 180, 182, 100, 1000}, {1057, 180, 182, 1, 10},   // ADF1
-    {1075, 181, 183, 100, 1000}, {1074, 181, 183, 1, 10},   // ADF2
+    {IDC_COM1_COARSE, 92, 96, 0, 0},       {IDC_COM1_FINE, 94, 98, 0, 0},       // COM1 left, right
+    {IDC_COM2_COARSE, 93, 97, 0, 0},       {IDC_COM2_FINE, 95, 99, 0, 0},       // COM2
+    {IDC_NAV1_COARSE, 76, 80, 0, 0},       {IDC_NAV1_FINE, 78, 82, 0, 0},       // NAV1
+    {IDC_NAV2_COARSE, 77, 81, 0, 0},       {IDC_NAV2_FINE, 79, 83, 0, 0},       // NAV2
+    {IDC_ADF1_COARSE, 180, 182, 100, 1000}, {IDC_ADF1_FINE, 180, 182, 1, 10},   // ADF1
+    {IDC_ADF2_COARSE, 181, 183, 100, 1000}, {IDC_ADF2_FINE, 181, 183, 1, 10},   // ADF2
 };
 
 }  // namespace
