@@ -2,11 +2,9 @@
 # (scripts/package.sh runs CPack).
 include(GNUInstallDirs)
 install(TARGETS orvvarnoth RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET orv-dbnode)
-  install(TARGETS orv-dbnode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/tools/dbnode/sample_plan.txt
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/orvvarnoth)
-endif()
+install(TARGETS orv-dbnode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/tools/dbnode/sample_plan.txt
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/orvvarnoth)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/orvvarnoth.cfg ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/orvvarnoth)
 

@@ -12,9 +12,6 @@
 #include <string>
 
 #include "tests/support/portable.h"
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 #include "app/parameter_file.h"
 #include "base/log.h"
@@ -95,11 +92,8 @@ protected:
         const std::string cfg = (dir / "orvvarnoth.cfg").string();
         const std::string log = (dir / "ORVVarnoth.log").string();
         if (c.fifo) {
-#ifdef _WIN32
-            return;  // no FIFO in a Windows file system
-#else
-            ASSERT_EQ(mkfifo(cfg.c_str(), 0600), 0);
-#endif
+            if (!testsupport::SystemHasFifos()) return;
+            ASSERT_TRUE(testsupport::MakeFifo(cfg));
         }
         if (!c.noFile) std::ofstream(cfg, std::ios::binary) << c.file;
 
