@@ -18,12 +18,9 @@
 
 #include "base/log.h"
 #include "base/settings.h"
+#include "bench/refresh_cycle.h"
 #include "link/link_state.h"
 #include "link/var_table.h"
-#include "panels/autopilot.h"
-#include "panels/navdisp.h"
-#include "panels/radios.h"
-#include "panels/status.h"
 #include "panels/windows.h"
 #include "platform/gui.h"
 #include "platform/window.h"
@@ -44,21 +41,9 @@ LRESULT CALLBACK CountSends(int code, WPARAM fromThisThread, LPARAM info) {
     return CallNextHookEx(nullptr, code, fromThisThread, info);
 }
 
-void ChangeEveryVariable(int cycle) {
-    const platform::ScopedLock lock(DataMutex, {});
-    for (std::int32_t i = 0; i < StdVarCount; ++i) {
-        if (MasterType(i) == kVarInt) StoreMasterInt(i, cycle & 1);
-        if (MasterType(i) == kVarReal) StoreMasterReal(i, 100 + (cycle % 64) * 1.125);
-    }
-    masterChanged.store(true, std::memory_order_release);
-}
+using benchsupport::ChangeEveryVariable;
 
-void RefreshCycle() {
-    UpdateAutopilot(bigWinDialog);
-    UpdateNavDisp(bigWinDialog);
-    UpdateRadios(bigWinDialog);
-    UpdateStatus(bigWinDialog);
-}
+void RefreshCycle() { benchsupport::RefreshCycle(bigWinDialog); }
 
 struct Sample {
     std::vector<double> micros;

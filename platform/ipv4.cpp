@@ -1,5 +1,7 @@
 #include "platform/ipv4.h"
 
+#include "platform/net.h"
+
 #include <cstdio>
 
 namespace platform {
@@ -37,6 +39,17 @@ std::string FormatIpv4(std::uint32_t address) {
     std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
                   (address >> 8) & 0xFFu, address & 0xFFu);
     return buf;
+}
+
+bool CopyHostEntry(bool ipv4, const char* officialName, char* const* addresses, HostEntry* out) {
+    if (!ipv4) return false;
+    out->officialName = officialName != nullptr ? officialName : "";
+    out->addresses.clear();
+    for (char* const* p = addresses; *p != nullptr; ++p) {
+        const auto* b = reinterpret_cast<const unsigned char*>(*p);
+        out->addresses.push_back(FormatIpv4(static_cast<std::uint32_t>(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3]));
+    }
+    return true;
 }
 
 bool IsPrivateIpv4(std::uint32_t a) {

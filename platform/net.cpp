@@ -135,15 +135,8 @@ bool ResolveHostName(const char* name, HostEntry* out) {
         if (rc != 0 || result == nullptr) return false;
         break;
     }
-    if (result->h_addrtype != AF_INET || result->h_length != 4) return false;
-    out->officialName = result->h_name != nullptr ? result->h_name : "";
-    out->addresses.clear();
-    for (char** p = result->h_addr_list; *p != nullptr; ++p) {
-        std::uint32_t netOrder;
-        std::memcpy(&netOrder, *p, 4);
-        out->addresses.push_back(FormatIpv4(ntohl(netOrder)));
-    }
-    return true;
+    return CopyHostEntry(result->h_addrtype == AF_INET && result->h_length == 4, result->h_name,
+                         result->h_addr_list, out);
 }
 
 bool ResolveOwnHostName(const char* name, HostEntry* out) {

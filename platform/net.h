@@ -58,6 +58,9 @@ struct HostEntry {
     std::vector<std::string> addresses;  // dotted IPv4 texts, in resolver order
 };
 bool ResolveHostName(const char* name, HostEntry* out);
+// A resolver's answer, from the fields of its hostent, where `ipv4` says it
+// holds 4-byte IPv4 addresses (in network order); false otherwise.
+bool CopyHostEntry(bool ipv4, const char* officialName, char* const* addresses, HostEntry* out);
 // The host's own name and addresses, as Windows answers gethostbyname for it:
 // the official name from the resolver when it answers (else `name`), and the
 // IPv4 addresses of the adapters in adapter order, loopback only when it is

@@ -35,15 +35,8 @@ int ClampLength(std::size_t length) {
 }
 
 bool FillHostEntry(const hostent* h, HostEntry* out) {
-    if (h == nullptr || h->h_addrtype != AF_INET || h->h_length != 4) return false;
-    out->officialName = h->h_name != nullptr ? h->h_name : "";
-    out->addresses.clear();
-    for (char** p = h->h_addr_list; *p != nullptr; ++p) {
-        std::uint32_t netOrder;
-        std::memcpy(&netOrder, *p, 4);
-        out->addresses.push_back(FormatIpv4(ntohl(netOrder)));
-    }
-    return true;
+    return h != nullptr &&
+           CopyHostEntry(h->h_addrtype == AF_INET && h->h_length == 4, h->h_name, h->h_addr_list, out);
 }
 
 }  // namespace
