@@ -2,7 +2,6 @@
 
 #include "platform/dialog_lexer.h"
 
-#include <cstring>
 #include <limits>
 #include <string_view>
 
