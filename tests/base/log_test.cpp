@@ -152,10 +152,14 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     EXPECT_EXIT(
         {
+            std::atomic<int> started{0};  // numbers differ: no line is folded
             std::atomic<int> written{0};
             for (int t = 0; t < 4; ++t)  // never joined: the stop must end them
-                std::thread([&written] {
-                    for (;;) WriteLogf("Busy() - writing %d\n", written++);
+                std::thread([&] {
+                    for (;;) {
+                        WriteLogf("Busy() - writing %d\n", started++);
+                        ++written;  // only now is the line whole in the file
+                    }
                 }).detach();
             while (written.load() < 200) std::this_thread::yield();
             FailingMutex m;
