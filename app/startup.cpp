@@ -41,14 +41,10 @@ int RunProgram(platform::AppInstance instance) {
 
     WriteLog("Initializing Database\n");
 
-    // Always empty: the program reads no command line, so the link picks
-    // the host address itself.
-    static char ipText[512] = "";
-    static char maskText[512] = "";
     NetworkKeywords keywords;
     keywords.adapter = Settings.networkAdapter;
     if (Settings.haveDbNode) keywords.dbNode = Settings.dbNodeAddress;
-    const int udp = InitUdp(9099, 15, ipText, maskText, Settings.versionMajor, Settings.buildStamp, keywords);
+    const int udp = InitUdp(9099, 15, Settings.versionMajor, Settings.buildStamp, keywords);
     if (udp == kInitUdpNoAdapter) {
         // Only the network can tell that the file's adapter is not there.
         const std::string message = std::string("No network adapter matches: ") + Settings.networkAdapter;

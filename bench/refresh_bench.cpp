@@ -35,12 +35,9 @@
 
 #include "bench/latency_summary.h"
 #include "bench/panel_gui.h"
+#include "bench/refresh_cycle.h"
 #include "link/link_state.h"
 #include "link/var_table.h"
-#include "panels/autopilot.h"
-#include "panels/navdisp.h"
-#include "panels/radios.h"
-#include "panels/status.h"
 #include "panels/windows.h"
 #include "platform/qt/gui_call.h"
 
@@ -87,22 +84,8 @@ double MicrosSince(Clock::time_point start) {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
-// New values for the whole master table, as an update from the DB node would bring.
-void ChangeEveryVariable(int cycle) {
-    const platform::ScopedLock lock(DataMutex, {});
-    for (std::int32_t i = 0; i < StdVarCount; ++i) {
-        if (MasterType(i) == kVarInt) StoreMasterInt(i, cycle & 1);
-        if (MasterType(i) == kVarReal) StoreMasterReal(i, 100 + (cycle % 64) * 1.125);
-    }
-    masterChanged.store(true, std::memory_order_release);
-}
-
-void RefreshCycle(platform::Dialog* dialog) {
-    UpdateAutopilot(dialog);
-    UpdateNavDisp(dialog);
-    UpdateRadios(dialog);
-    UpdateStatus(dialog);
-}
+using benchsupport::ChangeEveryVariable;
+using benchsupport::RefreshCycle;
 
 // Passes everything on to the real dialog, counting the writes.
 class CountingDialog final : public platform::Dialog {

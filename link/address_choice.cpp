@@ -70,3 +70,24 @@ std::optional<BroadcastChoice> ChooseBroadcast(const std::vector<platform::Adapt
     if (!index) return std::nullopt;
     return BroadcastOf(adapters[*index]);
 }
+
+LinkPlan PlanLink(const NetworkKeywords& keywords, platform::AdapterListStatus status,
+                  std::vector<platform::Adapter> adapters) {
+    LinkPlan plan;
+    plan.adapterStatus = status;
+    plan.adapters = std::move(adapters);
+    const bool read = status == platform::AdapterListStatus::Ok;
+    if (!keywords.adapter.empty()) {
+        const std::optional<std::size_t> index =
+            read ? ChooseAdapter(plan.adapters, keywords.adapter) : std::nullopt;
+        plan.adapterMissing = !index.has_value();
+        if (index) plan.chosen = plan.adapters[*index];
+    }
+    if (read) plan.broadcast = ChooseBroadcast(plan.adapters, keywords.adapter);
+    if (keywords.dbNode) {
+        plan.requestsTo = platform::Ipv4Endpoint{*keywords.dbNode, static_cast<std::uint16_t>(kBroadcastPort)};
+    } else if (plan.broadcast) {
+        plan.requestsTo = plan.broadcast->broadcast;
+    }
+    return plan;
+}

@@ -1,5 +1,6 @@
 // The pure decisions of network start-up: which host address the monitor
-// socket binds and announces, and the broadcast address of the network.
+// socket binds and announces, the adapter the parameter file names, and
+// where address requests go. Nothing here opens a socket or writes a line.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -43,3 +44,28 @@ std::optional<BroadcastChoice> BroadcastOf(const platform::Adapter& adapter);
 // The adapter that `key` chooses decides (see ChooseAdapter).
 std::optional<BroadcastChoice> ChooseBroadcast(const std::vector<platform::Adapter>& adapters,
                                                const std::string& key = std::string());
+
+// The parameter file's say in where the link looks for the DB node.
+struct NetworkKeywords {
+    // Adapter name, description or address: that adapter's first address is
+    // bound and announced, and its network is the one broadcast to. Empty:
+    // the host address list and the last adapter decide.
+    std::string adapter;
+    // When set, address requests go to this address (port 9019) alone,
+    // never to a broadcast address.
+    std::optional<std::uint32_t> dbNode;
+};
+
+// The link's endpoints as the adapter list and the keywords choose them.
+struct LinkPlan {
+    platform::AdapterListStatus adapterStatus = platform::AdapterListStatus::Ok;
+    std::vector<platform::Adapter> adapters;   // as read, for the start-up lines
+    bool adapterMissing = false;               // the keyword names no adapter: stop
+    std::optional<platform::Adapter> chosen;   // the adapter the keyword names
+    std::optional<BroadcastChoice> broadcast;  // of that adapter, else of the last
+    std::optional<platform::Ipv4Endpoint> requestsTo;  // the DB node's, else the broadcast
+};
+
+// `status` and `adapters`: the adapter list as it was read.
+LinkPlan PlanLink(const NetworkKeywords& keywords, platform::AdapterListStatus status,
+                  std::vector<platform::Adapter> adapters);

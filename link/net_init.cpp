@@ -82,63 +82,49 @@ void FindHostAddress(const HostLookup& lookup) {
     CopyText(selectedIp, choice.selectedIp);
 }
 
-std::optional<platform::Ipv4Endpoint> SelectBroadcastAddress(bool echo, const char* ipText,
-                                                            const char* maskText,
-                                                            const std::string& adapterKey) {
-    std::optional<BroadcastChoice> choice;
-    std::uint32_t address;
-    std::uint32_t mask;
-    if (ipText != nullptr && maskText != nullptr && ipText[0] != '\0' && maskText[0] != '\0' &&
-        platform::ParseIpv4(ipText, &address) && platform::ParseIpv4(maskText, &mask)) {
-        choice = ComputeBroadcast(address, mask);
-    } else {
-        std::vector<platform::Adapter> adapters;
-        switch (platform::ReadAdapterList(&adapters)) {
-            case platform::AdapterListStatus::Ok:
-                break;
-            case platform::AdapterListStatus::NoFirstBuffer:
-                Print("Unable to get memeory for adapter memory (1).\n");
-                PrintAndLog("Error IB-1\n");
-                return std::nullopt;
-            case platform::AdapterListStatus::NoLargerBuffer:
-                Print("Unable to get memeory for adapter memory (2).\n");
-                PrintAndLog("Error IB-2\n");
-                return std::nullopt;
-            case platform::AdapterListStatus::ReadFailed:
-                Print("Can't get adapter information.\n");
-                PrintAndLog("Error IB-3\n");
-                return std::nullopt;
-        }
-        for (const platform::Adapter& a : adapters) {
-            PrintAndLog("   Desc: \t%s\n", a.description.c_str());
-            PrintAndLog("     IP: \t%s\n", a.address.c_str());
-            PrintAndLog("   Mask: \t%s\n", a.mask.c_str());
-        }
-        choice = ChooseBroadcast(adapters, adapterKey);
-        if (!choice) {
+void ReportBroadcast(const LinkPlan& plan) {
+    switch (plan.adapterStatus) {
+        case platform::AdapterListStatus::Ok:
+            break;
+        case platform::AdapterListStatus::NoFirstBuffer:
+            Print("Unable to get memeory for adapter memory (1).\n");
+            PrintAndLog("Error IB-1\n");
+            return;
+        case platform::AdapterListStatus::NoLargerBuffer:
+            Print("Unable to get memeory for adapter memory (2).\n");
+            PrintAndLog("Error IB-2\n");
+            return;
+        case platform::AdapterListStatus::ReadFailed:
             Print("Can't get adapter information.\n");
             PrintAndLog("Error IB-3\n");
-            return std::nullopt;
-        }
+            return;
     }
-    Print("    Net: \t%s\n\n", platform::FormatIpv4(choice->network).c_str());
+    for (const platform::Adapter& a : plan.adapters) {
+        PrintAndLog("   Desc: \t%s\n", a.description.c_str());
+        PrintAndLog("     IP: \t%s\n", a.address.c_str());
+        PrintAndLog("   Mask: \t%s\n", a.mask.c_str());
+    }
+    if (!plan.broadcast) {
+        Print("Can't get adapter information.\n");
+        PrintAndLog("Error IB-3\n");
+        return;
+    }
+    Print("    Net: \t%s\n\n", platform::FormatIpv4(plan.broadcast->network).c_str());
     WriteLog("Network successfully initialized.\n");
-    if (echo) Print("Network successfully initialized.\n");
-    return choice->broadcast;
 }
 
-int InitUdp(int port, int node, const char* ipText, const char* maskText, int major, int minor,
-            const NetworkKeywords& keywords) {
+NetworkLookup SystemNetwork() {
+    return {{&platform::GetHostName, &platform::ResolveOwnHostName}, &platform::ReadAdapterList};
+}
+
+int InitUdp(int port, int node, int major, int minor, const NetworkKeywords& keywords,
+            const NetworkLookup& lookup) {
+    std::vector<platform::Adapter> adapters;
+    const platform::AdapterListStatus status = lookup.readAdapters(&adapters);
+    const LinkPlan plan = PlanLink(keywords, status, std::move(adapters));
     // A named adapter that is not there stops start-up before anything is
     // opened: falling back to another would broadcast where no node listens.
-    std::optional<platform::Adapter> chosen;
-    if (!keywords.adapter.empty()) {
-        std::vector<platform::Adapter> adapters;
-        std::optional<std::size_t> index;
-        if (platform::GetAdapterList(&adapters)) index = ChooseAdapter(adapters, keywords.adapter);
-        if (!index) return kInitUdpNoAdapter;
-        chosen = adapters[*index];
-    }
+    if (plan.adapterMissing) return kInitUdpNoAdapter;
 
     flightPlanBuffer[0] = flightPlanBuffer[1] = flightPlanBuffer[2] = flightPlanBuffer[3] = 0;
     versionMajor = major;
@@ -170,12 +156,13 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
 
     // Version 9.9 asks for the newest the library has; the answer changes nothing.
     platform::StartSockets(0x0909);
-    FindHostAddress({&platform::GetHostName, &platform::ResolveOwnHostName});
-    if (chosen) {
-        CopyText(boundIp, chosen->address);
-        CopyText(selectedIp, chosen->address);
-        WriteLogf("Adapter chosen by parameter file: %s %s/%s\n", chosen->name.c_str(), chosen->address.c_str(),
-                  chosen->mask.c_str());
+    FindHostAddress(lookup.host);
+    if (plan.chosen) {
+        const platform::Adapter& chosen = *plan.chosen;
+        CopyText(boundIp, chosen.address);
+        CopyText(selectedIp, chosen.address);
+        WriteLogf("Adapter chosen by parameter file: %s %s/%s\n", chosen.name.c_str(), chosen.address.c_str(),
+                  chosen.mask.c_str());
     }
     WriteLogLevelf(3, "Monitor Port is %d\n", monitorPort);
 
@@ -201,12 +188,10 @@ int InitUdp(int port, int node, const char* ipText, const char* maskText, int ma
     std::thread(ReceiverThread).detach();
     std::thread(Monitor).detach();
 
-    std::optional<platform::Ipv4Endpoint> requestsTo = SelectBroadcastAddress(false, ipText, maskText, keywords.adapter);
-    if (keywords.dbNode) {
-        requestsTo = platform::Ipv4Endpoint{*keywords.dbNode, static_cast<std::uint16_t>(kBroadcastPort)};
+    ReportBroadcast(plan);
+    if (keywords.dbNode)
         WriteLogf("DB node chosen by parameter file: %s\n", platform::FormatIpv4(*keywords.dbNode).c_str());
-    }
-    if (InitBroadcast(requestsTo) != 0) return -1;
+    if (InitBroadcast(plan.requestsTo) != 0) return -1;
 
     WriteLogf("UDP services ver. %d.%03d successfully initialized\n", versionMajor, versionMinor);
     return 0;

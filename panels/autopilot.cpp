@@ -5,6 +5,7 @@
 #include "panels/cockpit_rules.h"
 #include "panels/panel_echo.h"
 #include "panels/panel_text.h"
+#include "resources/resource.h"
 
 std::int32_t lastAutopilotShown = -1;
 std::int32_t lastFlightDirShown = -1;
@@ -16,31 +17,31 @@ using panels::WriteCheck;
 using panels::WriteText;
 
 // Check boxes.
-constexpr int kFlightDir = 1052;
-constexpr int kAutopilot = 2011;
-constexpr int kLoc = 2012;
-constexpr int kThrustArm = 2010;
-constexpr int kApp = 1058;
-constexpr int kToga = 1088;
-constexpr int kVnav = 1089;
-constexpr int kLnav = 1090;
-constexpr int kHeadingHold = 1049;
-constexpr int kAltitudeHold = 1050;
-constexpr int kSpeedHold = 1051;
+constexpr int kFlightDir = IDC_FLIGHT_DIR;
+constexpr int kAutopilot = IDC_AUTOPILOT;
+constexpr int kLoc = IDC_LOC;
+constexpr int kThrustArm = IDC_THRUST_ARM;
+constexpr int kApp = IDC_APP;
+constexpr int kToga = IDC_TOGA;
+constexpr int kVnav = IDC_VNAV;
+constexpr int kLnav = IDC_LNAV;
+constexpr int kHeadingHold = IDC_HEADING_HOLD;
+constexpr int kAltitudeHold = IDC_ALTITUDE_HOLD;
+constexpr int kSpeedHold = IDC_SPEED_HOLD;
 
 // Value fields.
-constexpr int kHeadingField = 1016;
-constexpr int kAltitudeField = 1018;
-constexpr int kSpeedField = 1019;
-constexpr int kMinimumsField = 1060;
+constexpr int kHeadingField = IDC_SET_HEADING;
+constexpr int kAltitudeField = IDC_SET_ALTITUDE;
+constexpr int kSpeedField = IDC_SET_SPEED;
+constexpr int kMinimumsField = IDC_MINIMUMS;
 
 // Up-downs.
-constexpr int kHeadingCoarse = 1001;
-constexpr int kHeadingFine = 1036;
-constexpr int kAltitudeCoarse = 1002;
-constexpr int kAltitudeFine = 1037;
-constexpr int kSpeedCoarse = 1003;
-constexpr int kSpeedFine = 1038;
+constexpr int kHeadingCoarse = IDC_HEADING_COARSE;
+constexpr int kHeadingFine = IDC_HEADING_FINE;
+constexpr int kAltitudeCoarse = IDC_ALTITUDE_COARSE;
+constexpr int kAltitudeFine = IDC_ALTITUDE_FINE;
+constexpr int kSpeedCoarse = IDC_SPEED_COARSE;
+constexpr int kSpeedFine = IDC_SPEED_FINE;
 
 constexpr int kMaxSpinId = 2000;
 

@@ -7,6 +7,7 @@
 #include "panels/panel_echo.h"
 #include "panels/panel_text.h"
 #include "panels/windows.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -14,22 +15,22 @@ using panels::WriteCheck;
 using panels::WriteText;
 
 // Fields and push buttons.
-constexpr int kCaptMode = 1034;
-constexpr int kFoMode = 1035;
-constexpr int kCaptCourse = 1055;
-constexpr int kFoCourse = 1056;
-constexpr int kCaptRange = 1069;
-constexpr int kFoRange = 1070;
-constexpr int kCaptNextMode = 1091;
-constexpr int kFoNextMode = 1092;
+constexpr int kCaptMode = IDC_CAPT_MODE;
+constexpr int kFoMode = IDC_FO_MODE;
+constexpr int kCaptCourse = IDC_CAPT_COURSE;
+constexpr int kFoCourse = IDC_FO_COURSE;
+constexpr int kCaptRange = IDC_CAPT_RANGE;
+constexpr int kFoRange = IDC_FO_RANGE;
+constexpr int kCaptNextMode = IDC_CAPT_NEXT_MODE;
+constexpr int kFoNextMode = IDC_FO_NEXT_MODE;
 
 // Up-downs.
-constexpr int kCaptRangeSpin = 1007;
-constexpr int kFoRangeSpin = 1012;
-constexpr int kCaptCourseCoarse = 1067;
-constexpr int kCaptCourseFine = 2008;
-constexpr int kFoCourseCoarse = 1068;
-constexpr int kFoCourseFine = 1059;
+constexpr int kCaptRangeSpin = IDC_CAPT_RANGE_SPIN;
+constexpr int kFoRangeSpin = IDC_FO_RANGE_SPIN;
+constexpr int kCaptCourseCoarse = IDC_CAPT_COURSE_COARSE;
+constexpr int kCaptCourseFine = IDC_CAPT_COURSE_FINE;
+constexpr int kFoCourseCoarse = IDC_FO_COURSE_COARSE;
+constexpr int kFoCourseFine = IDC_FO_COURSE_FINE;
 
 constexpr int kMaxSpinId = 2008;
 
@@ -46,16 +47,18 @@ struct BoxVar {
 
 // Refresh order: each First Officer box before its Captain twin.
 constexpr BoxVar kShownChecks[] = {
-    {1009, var::FoAirports},     {1008, var::CaptAirports},   {1047, var::FoNavaids},
-    {1032, var::CaptNavaids},    {1048, var::FoWaypoints},    {1033, var::CaptWaypoints},
-    {1044, var::CaptVorPointer}, {1043, var::CaptAdfPointer}, {1046, var::FoVorPointer},
-    {1045, var::FoAdfPointer},
+    {IDC_FO_AIRPORTS, var::FoAirports}, {IDC_CAPT_AIRPORTS, var::CaptAirports},
+    {IDC_FO_NAVAIDS, var::FoNavaids}, {IDC_CAPT_NAVAIDS, var::CaptNavaids},
+    {IDC_FO_WAYPOINTS, var::FoWaypoints}, {IDC_CAPT_WAYPOINTS, var::CaptWaypoints},
+    {IDC_CAPT_VOR, var::CaptVorPointer}, {IDC_CAPT_ADF, var::CaptAdfPointer},
+    {IDC_FO_VOR, var::FoVorPointer}, {IDC_FO_ADF, var::FoAdfPointer},
 };
 
 // Overlay boxes mirror their variable.
 constexpr BoxVar kOverlays[] = {
-    {1008, var::CaptAirports}, {1032, var::CaptNavaids}, {1033, var::CaptWaypoints},
-    {1009, var::FoAirports},   {1047, var::FoNavaids},   {1048, var::FoWaypoints},
+    {IDC_CAPT_AIRPORTS, var::CaptAirports}, {IDC_CAPT_NAVAIDS, var::CaptNavaids},
+    {IDC_CAPT_WAYPOINTS, var::CaptWaypoints}, {IDC_FO_AIRPORTS, var::FoAirports},
+    {IDC_FO_NAVAIDS, var::FoNavaids}, {IDC_FO_WAYPOINTS, var::FoWaypoints},
 };
 
 // ADF and VOR pointers of one side exclude each other.
@@ -65,10 +68,10 @@ struct PointerPair {
     std::int32_t partner;
 };
 constexpr PointerPair kPointers[] = {
-    {1043, var::CaptAdfPointer, var::CaptVorPointer},
-    {1044, var::CaptVorPointer, var::CaptAdfPointer},
-    {1045, var::FoAdfPointer, var::FoVorPointer},
-    {1046, var::FoVorPointer, var::FoAdfPointer},
+    {IDC_CAPT_ADF, var::CaptAdfPointer, var::CaptVorPointer},
+    {IDC_CAPT_VOR, var::CaptVorPointer, var::CaptAdfPointer},
+    {IDC_FO_ADF, var::FoAdfPointer, var::FoVorPointer},
+    {IDC_FO_VOR, var::FoVorPointer, var::FoAdfPointer},
 };
 
 void WriteName(platform::Dialog* dialog, int id, std::int32_t value, const char* const* names,

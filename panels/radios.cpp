@@ -3,6 +3,7 @@
 #include "link/var_access.h"
 #include "panels/panel_text.h"
 #include "platform/window.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -15,22 +16,22 @@ struct FieldVar {
 
 // Refresh order: the ADF rows (combined template only), then COM and NAV.
 constexpr FieldVar kAdfFields[] = {
-    {1053, var::Adf1Active}, {1054, var::Adf1Standby},
-    {1061, var::Adf2Active}, {1062, var::Adf2Standby},
+    {IDC_ADF1_ACTIVE, var::Adf1Active}, {IDC_ADF1_STANDBY, var::Adf1Standby},
+    {IDC_ADF2_ACTIVE, var::Adf2Active}, {IDC_ADF2_STANDBY, var::Adf2Standby},
 };
 constexpr FieldVar kFrequencyFields[] = {
-    {1023, var::Com1Active}, {1024, var::Com1Standby},
-    {1025, var::Com2Active}, {1026, var::Com2Standby},
-    {1027, var::Nav1Active}, {1028, var::Nav1Standby},
-    {1029, var::Nav2Active}, {1030, var::Nav2Standby},
+    {IDC_COM1_ACTIVE, var::Com1Active}, {IDC_COM1_STANDBY, var::Com1Standby},
+    {IDC_COM2_ACTIVE, var::Com2Active}, {IDC_COM2_STANDBY, var::Com2Standby},
+    {IDC_NAV1_ACTIVE, var::Nav1Active}, {IDC_NAV1_STANDBY, var::Nav1Standby},
+    {IDC_NAV2_ACTIVE, var::Nav2Active}, {IDC_NAV2_STANDBY, var::Nav2Standby},
 };
 
 // A click on either field of a radio swaps its active and standby frequencies.
 constexpr FieldVar kTransfers[] = {
-    {1023, var::Com1Transfer}, {1024, var::Com1Transfer},
-    {1025, var::Com2Transfer}, {1026, var::Com2Transfer},
-    {1027, var::Nav1Transfer}, {1028, var::Nav1Transfer},
-    {1029, var::Nav2Transfer}, {1030, var::Nav2Transfer},
+    {IDC_COM1_ACTIVE, var::Com1Transfer}, {IDC_COM1_STANDBY, var::Com1Transfer},
+    {IDC_COM2_ACTIVE, var::Com2Transfer}, {IDC_COM2_STANDBY, var::Com2Transfer},
+    {IDC_NAV1_ACTIVE, var::Nav1Transfer}, {IDC_NAV1_STANDBY, var::Nav1Transfer},
+    {IDC_NAV2_ACTIVE, var::Nav2Transfer}, {IDC_NAV2_STANDBY, var::Nav2Transfer},
 };
 
 // One up-down: the variable for each direction and, for ADF, the amount
@@ -43,18 +44,18 @@ struct Stepper {
     std::int32_t shiftAmount;
 };
 constexpr Stepper kSteppers[] = {
-    {1063, var::Com1WholeUp, var::Com1WholeDown, 0, 0},
-    {1039, var::Com1FractionUp, var::Com1FractionDown, 0, 0},
-    {1064, var::Com2WholeUp, var::Com2WholeDown, 0, 0},
-    {1040, var::Com2FractionUp, var::Com2FractionDown, 0, 0},
-    {1065, var::Nav1WholeUp, var::Nav1WholeDown, 0, 0},
-    {1041, var::Nav1FractionUp, var::Nav1FractionDown, 0, 0},
-    {1066, var::Nav2WholeUp, var::Nav2WholeDown, 0, 0},
-    {1042, var::Nav2FractionUp, var::Nav2FractionDown, 0, 0},
-    {1071, var::Adf1Up, var::Adf1Down, 100, 1000},
-    {1057, var::Adf1Up, var::Adf1Down, 1, 10},
-    {1075, var::Adf2Up, var::Adf2Down, 100, 1000},
-    {1074, var::Adf2Up, var::Adf2Down, 1, 10},
+    {IDC_COM1_COARSE, var::Com1WholeUp, var::Com1WholeDown, 0, 0},
+    {IDC_COM1_FINE, var::Com1FractionUp, var::Com1FractionDown, 0, 0},
+    {IDC_COM2_COARSE, var::Com2WholeUp, var::Com2WholeDown, 0, 0},
+    {IDC_COM2_FINE, var::Com2FractionUp, var::Com2FractionDown, 0, 0},
+    {IDC_NAV1_COARSE, var::Nav1WholeUp, var::Nav1WholeDown, 0, 0},
+    {IDC_NAV1_FINE, var::Nav1FractionUp, var::Nav1FractionDown, 0, 0},
+    {IDC_NAV2_COARSE, var::Nav2WholeUp, var::Nav2WholeDown, 0, 0},
+    {IDC_NAV2_FINE, var::Nav2FractionUp, var::Nav2FractionDown, 0, 0},
+    {IDC_ADF1_COARSE, var::Adf1Up, var::Adf1Down, 100, 1000},
+    {IDC_ADF1_FINE, var::Adf1Up, var::Adf1Down, 1, 10},
+    {IDC_ADF2_COARSE, var::Adf2Up, var::Adf2Down, 100, 1000},
+    {IDC_ADF2_FINE, var::Adf2Up, var::Adf2Down, 1, 10},
 };
 
 }  // namespace

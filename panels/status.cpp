@@ -3,23 +3,24 @@
 #include "link/link_state.h"
 #include "link/var_access.h"
 #include "panels/panel_text.h"
+#include "resources/resource.h"
 
 namespace {
 
 // Fields.
-constexpr int kHeading = 1020;
-constexpr int kAltitude = 1021;
-constexpr int kSpeed = 1022;
-constexpr int kFlaps = 1031;
-constexpr int kGear = 2007;
-constexpr int kBarometer = 2009;
-constexpr int kPause = 2000;
-constexpr int kFrameRates = 2001;
-constexpr int kNetStats = 2002;
-constexpr int kTotalCMsgs = 2004;
-constexpr int kMissedCMsgs = 2003;
-constexpr int kTotalLMsgs = 2006;
-constexpr int kMissedLMsgs = 2005;
+constexpr int kHeading = IDC_HEADING;
+constexpr int kAltitude = IDC_ALTITUDE;
+constexpr int kSpeed = IDC_SPEED;
+constexpr int kFlaps = IDC_FLAPS;
+constexpr int kGear = IDC_GEAR;
+constexpr int kBarometer = IDC_BAROMETER;
+constexpr int kPause = IDC_PAUSE;
+constexpr int kFrameRates = IDC_FRAME_RATES;
+constexpr int kNetStats = IDC_NET_STATS;
+constexpr int kTotalCMsgs = IDC_TOTAL_C_MSGS;
+constexpr int kMissedCMsgs = IDC_MISSED_C_MSGS;
+constexpr int kTotalLMsgs = IDC_TOTAL_L_MSGS;
+constexpr int kMissedLMsgs = IDC_MISSED_L_MSGS;
 
 
 const char* OnOff(std::int32_t value) { return value != 0 ? "ON " : "OFF "; }

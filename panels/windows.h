@@ -3,13 +3,14 @@
 #pragma once
 #include "platform/gui.h"
 #include "platform/window.h"
+#include "resources/resource.h"
 
 // Dialog template ids.
-constexpr int kRadiosTemplate = 104;
-constexpr int kNavDispTemplate = 105;
-constexpr int kAutopilotTemplate = 106;
-constexpr int kStatusTemplate = 107;
-constexpr int kBigWinTemplate = 108;
+constexpr int kRadiosTemplate = IDD_RADIOS;
+constexpr int kNavDispTemplate = IDD_NAVDISP;
+constexpr int kAutopilotTemplate = IDD_AUTOPILOT;
+constexpr int kStatusTemplate = IDD_STATUS;
+constexpr int kBigWinTemplate = IDD_BIGWIN;
 
 // Window handles: empty until created. A frame handle goes back to empty
 // when its frame is closed; dialog handles are never cleared. In combined

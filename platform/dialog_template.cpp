@@ -1,27 +1,21 @@
 #include "platform/dialog_template.h"
 
-#include <cstring>
+#include "platform/dialog_lexer.h"
+
 #include <limits>
 #include <string_view>
 
 // Reads the subset of the resource-script language that our templates use:
 // DIALOGEX/DIALOG blocks with STYLE, EXSTYLE, FONT and CAPTION, and the
 // control statements CONTROL, LTEXT, RTEXT, CTEXT, GROUPBOX, PUSHBUTTON,
-// DEFPUSHBUTTON and AUTOCHECKBOX. The whole script is tokenised first, so the
-// parser works on a vector with a closing End token and can never read past
-// the input.
+// DEFPUSHBUTTON and AUTOCHECKBOX, on the tokens of dialog_lexer.h.
 
 namespace platform {
 namespace {
 
-enum class Tok { End, Number, String, Name, Punct };
-
-struct Token {
-    Tok kind = Tok::End;
-    std::string text;         // String: the decoded text; Name/Punct: as written
-    std::uint32_t value = 0;  // Number
-    int line = 0;
-};
+using rc::Fail;
+using rc::Tok;
+using rc::Token;
 
 // Values of the names a script may use in style expressions.
 struct NamedValue {
@@ -74,181 +68,6 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     }
     return true;
 }
-
-bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
-
-bool Fail(std::string* error, int line, const std::string& what) {
-    if (error != nullptr) *error = "line " + std::to_string(line) + ": " + what;
-    return false;
-}
-
-// ---- tokeniser ------------------------------------------------------------
-
-class Lexer {
-public:
-    Lexer(std::string_view src, std::string* error) : s_(src), error_(error) {}
-
-    bool Run(std::vector<Token>* out) {
-        while (true) {
-            SkipBlanks();
-            if (failed_) return false;
-            if (p_ >= s_.size()) break;
-            char c = s_[p_];
-            Token t;
-            t.line = line_;
-            if (c == '#' && atLineStart_) {
-                SkipDirective();
-                continue;
-            }
-            atLineStart_ = false;
-            if (c == '"' || (c == 'L' && p_ + 1 < s_.size() && s_[p_ + 1] == '"')) {
-                if (c == 'L') ++p_;
-                if (!ReadString(&t)) return false;
-            } else if (c >= '0' && c <= '9') {
-                if (!ReadNumber(&t)) return false;
-            } else if (IsNameStart(c)) {
-                std::size_t b = p_;
-                while (p_ < s_.size() && IsNameChar(s_[p_])) ++p_;
-                t.kind = Tok::Name;
-                t.text.assign(s_.substr(b, p_ - b));
-            } else if (std::strchr(",|()-+{}", c) != nullptr) {
-                t.kind = Tok::Punct;
-                t.text.assign(1, c);
-                ++p_;
-            } else {
-                return Fail(error_, line_, std::string("unexpected character '") + c + "'");
-            }
-            out->push_back(std::move(t));
-        }
-        Token end;
-        end.line = line_;
-        out->push_back(end);
-        return true;
-    }
-
-private:
-    void NewLine() {
-        ++line_;
-        atLineStart_ = true;
-    }
-
-    // Whitespace, comments and backslash-newline continuations.
-    void SkipBlanks() {
-        while (p_ < s_.size()) {
-            char c = s_[p_];
-            if (c == '\n') {
-                NewLine();
-                ++p_;
-            } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
-                ++p_;
-            } else if (c == '\\' && p_ + 1 < s_.size() &&
-                       (s_[p_ + 1] == '\n' || s_[p_ + 1] == '\r')) {
-                ++p_;  // the newline itself is counted on the next turn
-            } else if (c == '/' && p_ + 1 < s_.size() && s_[p_ + 1] == '/') {
-                while (p_ < s_.size() && s_[p_] != '\n') ++p_;
-            } else if (c == '/' && p_ + 1 < s_.size() && s_[p_ + 1] == '*') {
-                int start = line_;
-                p_ += 2;
-                while (p_ < s_.size() && !(s_[p_] == '*' && p_ + 1 < s_.size() && s_[p_ + 1] == '/')) {
-                    if (s_[p_] == '\n') ++line_;
-                    ++p_;
-                }
-                if (p_ >= s_.size()) {
-                    failed_ = true;
-                    Fail(error_, start, "unterminated comment");
-                    return;
-                }
-                p_ += 2;
-            } else {
-                return;
-            }
-        }
-    }
-
-    // A preprocessor line, with its backslash continuations.
-    void SkipDirective() {
-        while (p_ < s_.size() && s_[p_] != '\n') {
-            if (s_[p_] == '\\' && p_ + 1 < s_.size() && s_[p_ + 1] == '\n') {
-                ++line_;
-                p_ += 2;
-                continue;
-            }
-            if (s_[p_] == '\\' && p_ + 2 < s_.size() && s_[p_ + 1] == '\r' && s_[p_ + 2] == '\n') {
-                ++line_;
-                p_ += 3;
-                continue;
-            }
-            ++p_;
-        }
-    }
-
-    bool ReadString(Token* t) {
-        t->kind = Tok::String;
-        ++p_;  // opening quote
-        while (true) {
-            if (p_ >= s_.size() || s_[p_] == '\n' || s_[p_] == '\r')
-                return Fail(error_, t->line, "unterminated string");
-            char c = s_[p_++];
-            if (c == '"') {
-                if (p_ < s_.size() && s_[p_] == '"') {  // "" stands for one quote
-                    t->text.push_back('"');
-                    ++p_;
-                    continue;
-                }
-                return true;
-            }
-            if (c == '\\' && p_ < s_.size()) {
-                char e = s_[p_];
-                if (e == 'n' || e == 't' || e == '\\' || e == '"') {
-                    t->text.push_back(e == 'n' ? '\n' : e == 't' ? '\t' : e);
-                    ++p_;
-                    continue;
-                }
-            }
-            t->text.push_back(c);
-        }
-    }
-
-    bool ReadNumber(Token* t) {
-        std::size_t b = p_;
-        while (p_ < s_.size() && IsNameChar(s_[p_])) ++p_;
-        std::string_view word = s_.substr(b, p_ - b);
-        t->kind = Tok::Number;
-        t->text.assign(word);
-        // A trailing L or U (long, unsigned) is allowed, as in C.
-        while (!word.empty() && (word.back() == 'L' || word.back() == 'l' ||
-                                 word.back() == 'U' || word.back() == 'u'))
-            word.remove_suffix(1);
-        unsigned base = 10;
-        if (word.size() > 1 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
-            base = 16;
-            word.remove_prefix(2);
-        }
-        if (word.empty()) return Fail(error_, t->line, "bad number '" + t->text + "'");
-        std::uint64_t v = 0;
-        for (char c : word) {
-            unsigned d;
-            if (c >= '0' && c <= '9') d = static_cast<unsigned>(c - '0');
-            else if (base == 16 && c >= 'a' && c <= 'f') d = static_cast<unsigned>(c - 'a' + 10);
-            else if (base == 16 && c >= 'A' && c <= 'F') d = static_cast<unsigned>(c - 'A' + 10);
-            else return Fail(error_, t->line, "bad number '" + t->text + "'");
-            v = v * base + d;
-            if (v > 0xFFFFFFFFull) return Fail(error_, t->line, "number out of range '" + t->text + "'");
-        }
-        t->value = static_cast<std::uint32_t>(v);
-        return true;
-    }
-
-    std::string_view s_;
-    std::string* error_;
-    std::size_t p_ = 0;
-    int line_ = 1;
-    bool atLineStart_ = true;
-    bool failed_ = false;
-};
-
-// ---- parser ---------------------------------------------------------------
 
 constexpr std::uint32_t kDefaultDialogStyle = 0x80000000 | 0x00800000 | 0x00080000;  // POPUP|BORDER|SYSMENU
 constexpr std::uint32_t kCaptionStyle = 0x00C00000;
@@ -628,7 +447,7 @@ bool ParseDialogScript(const char* script, std::vector<DialogTemplate>* out, std
     out->clear();
     if (script == nullptr) return Fail(error, 0, "no script");
     std::vector<Token> tokens;
-    if (!Lexer(script, error).Run(&tokens)) return false;
+    if (!rc::Tokenise(script, &tokens, error)) return false;
     std::vector<DialogTemplate> parsed;
     if (!Parser(tokens, error).Run(&parsed)) return false;
     *out = std::move(parsed);

@@ -135,15 +135,8 @@ bool ResolveHostName(const char* name, HostEntry* out) {
         if (rc != 0 || result == nullptr) return false;
         break;
     }
-    if (result->h_addrtype != AF_INET || result->h_length != 4) return false;
-    out->officialName = result->h_name != nullptr ? result->h_name : "";
-    out->addresses.clear();
-    for (char** p = result->h_addr_list; *p != nullptr; ++p) {
-        std::uint32_t netOrder;
-        std::memcpy(&netOrder, *p, 4);
-        out->addresses.push_back(FormatIpv4(ntohl(netOrder)));
-    }
-    return true;
+    return CopyHostEntry(result->h_addrtype == AF_INET && result->h_length == 4, result->h_name,
+                         result->h_addr_list, out);
 }
 
 bool ResolveOwnHostName(const char* name, HostEntry* out) {
@@ -188,21 +181,6 @@ bool GetAdapterList(std::vector<Adapter>* out) {
     freeifaddrs(list);
     *out = others.empty() ? loopbacks : others;
     return true;
-}
-
-bool ParseIpv4(const char* text, std::uint32_t* out) {
-    in_addr a{};
-    if (text == nullptr || inet_pton(AF_INET, text, &a) != 1) return false;
-    *out = ntohl(a.s_addr);
-    return true;
-}
-
-std::string FormatIpv4(std::uint32_t address) {
-    in_addr a{};
-    a.s_addr = htonl(address);
-    char buf[INET_ADDRSTRLEN] = "";
-    inet_ntop(AF_INET, &a, buf, sizeof buf);
-    return buf;
 }
 
 }  // namespace platform

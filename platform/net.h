@@ -1,6 +1,8 @@
 // UDP sockets, host name and addresses, and the adapter list.
 // Addresses are IPv4 in host byte order unless a name says otherwise.
 #pragma once
+#include "platform/ipv4.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -56,6 +58,9 @@ struct HostEntry {
     std::vector<std::string> addresses;  // dotted IPv4 texts, in resolver order
 };
 bool ResolveHostName(const char* name, HostEntry* out);
+// A resolver's answer, from the fields of its hostent, where `ipv4` says it
+// holds 4-byte IPv4 addresses (in network order); false otherwise.
+bool CopyHostEntry(bool ipv4, const char* officialName, char* const* addresses, HostEntry* out);
 // The host's own name and addresses, as Windows answers gethostbyname for it:
 // the official name from the resolver when it answers (else `name`), and the
 // IPv4 addresses of the adapters in adapter order, loopback only when it is
@@ -79,9 +84,5 @@ bool GetAdapterList(std::vector<Adapter>* out);
 // cannot be allocated, or the read itself failing (also: no adapter).
 enum class AdapterListStatus { Ok, NoFirstBuffer, NoLargerBuffer, ReadFailed };
 AdapterListStatus ReadAdapterList(std::vector<Adapter>* out);
-
-// Dotted text to address (host order); false when the text is not an IPv4 address.
-bool ParseIpv4(const char* text, std::uint32_t* out);
-std::string FormatIpv4(std::uint32_t address);
 
 }  // namespace platform

@@ -13,7 +13,8 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clan
 # target, its corpus folder, the source it aims at [, the functions in it]
 set -- datagram_down_fuzz:datagram:link/receiver.cpp datagram_up_fuzz:datagram:link/receiver.cpp \
   address_reply_fuzz:address_reply:link/receiver.cpp:ParseAddressReply\|ParsePort parameter_file_fuzz:parameter_file:app/parameter_file.cpp \
-  dialog_script_fuzz:dialog_script:platform/dialog_template.cpp plan_file_fuzz:plan_file:tools/dbnode/plan_file.cpp \
+  dialog_script_fuzz:dialog_script:platform/dialog_template.cpp dialog_script_fuzz:dialog_script:platform/dialog_lexer.cpp \
+  plan_file_fuzz:plan_file:tools/dbnode/plan_file.cpp \
   script_fuzz:script:tools/dbnode/script.cpp
 for entry; do
   cmake --build "$dir" --target "${entry%%:*}_replay" >/dev/null

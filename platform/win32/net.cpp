@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <mswsock.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -36,15 +35,8 @@ int ClampLength(std::size_t length) {
 }
 
 bool FillHostEntry(const hostent* h, HostEntry* out) {
-    if (h == nullptr || h->h_addrtype != AF_INET || h->h_length != 4) return false;
-    out->officialName = h->h_name != nullptr ? h->h_name : "";
-    out->addresses.clear();
-    for (char** p = h->h_addr_list; *p != nullptr; ++p) {
-        std::uint32_t netOrder;
-        std::memcpy(&netOrder, *p, 4);
-        out->addresses.push_back(FormatIpv4(ntohl(netOrder)));
-    }
-    return true;
+    return h != nullptr &&
+           CopyHostEntry(h->h_addrtype == AF_INET && h->h_length == 4, h->h_name, h->h_addr_list, out);
 }
 
 }  // namespace
@@ -187,20 +179,6 @@ AdapterListStatus ReadAdapterList(std::vector<Adapter>* out) {
 
 bool GetAdapterList(std::vector<Adapter>* out) {
     return ReadAdapterList(out) == AdapterListStatus::Ok;
-}
-
-bool ParseIpv4(const char* text, std::uint32_t* out) {
-    in_addr a{};
-    if (text == nullptr || inet_pton(AF_INET, text, &a) != 1) return false;
-    *out = ntohl(a.s_addr);
-    return true;
-}
-
-std::string FormatIpv4(std::uint32_t address) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
-                  (address >> 8) & 0xFFu, address & 0xFFu);
-    return buf;
 }
 
 }  // namespace platform

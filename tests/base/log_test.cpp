@@ -154,10 +154,14 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     EXPECT_EXIT(
         {
+            std::atomic<int> started{0};  // numbers differ: no line is folded
             std::atomic<int> written{0};
             for (int t = 0; t < 4; ++t)  // never joined: the stop must end them
-                std::thread([&written] {
-                    for (;;) WriteLogf("Busy() - writing %d\n", written++);
+                std::thread([&] {
+                    for (;;) {
+                        WriteLogf("Busy() - writing %d\n", started++);
+                        ++written;  // only now is the line whole in the file
+                    }
                 }).detach();
             // Lines on disk, not calls: each writer may be a line ahead of the file.
             while (std::ranges::count(ReadFile("ORVVarnoth.log"), '\n') < 201) std::this_thread::yield();

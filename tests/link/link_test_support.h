@@ -3,7 +3,6 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -136,11 +135,5 @@ private:
     platform::WaitResult result_;
     bool releaseOk_;
 };
-
-inline int OpenDescriptorCount() {
-    int n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
-    return n;
-}
 
 }  // namespace linktest

@@ -115,6 +115,44 @@ TEST(Broadcast, AdapterKeywordChoosesByNameDescriptionOrAnyAddress) {
     EXPECT_EQ(ChooseBroadcast(list, "10.9.9.9").value().broadcast.address, 0x0AFFFFFFu);
 }
 
+// Where start-up binds and sends, from the adapter list as read and the
+// parameter file's keywords; nothing opened.
+TEST(LinkPlanTest, KeywordsAndAdapterListChooseTheEndpoints) {
+    using Status = platform::AdapterListStatus;
+    const std::vector<platform::Adapter> list = {MakeAdapter("eth0", "10.0.0.7", "255.0.0.0"),
+                                                 MakeAdapter("wlan0", "192.168.1.20", "255.255.255.0")};
+    const std::uint32_t node = 0xC0A80205;  // 192.168.2.5
+    const struct {
+        const char* adapter;
+        std::optional<std::uint32_t> dbNode;
+        Status status;
+        bool missing;
+        const char* chosen;  // nullptr: none
+        std::optional<std::uint32_t> requestsTo;
+    } cases[] = {
+        {"", std::nullopt, Status::Ok, false, nullptr, 0xC0A801FF},
+        {"ETH0", std::nullopt, Status::Ok, false, "eth0", 0x0AFFFFFF},
+        {"192.168.1.20", node, Status::Ok, false, "wlan0", node},
+        {"", node, Status::ReadFailed, false, nullptr, node},
+        {"", std::nullopt, Status::NoLargerBuffer, false, nullptr, std::nullopt},
+        {"eth7", std::nullopt, Status::Ok, true, nullptr, std::nullopt},
+        {"eth0", std::nullopt, Status::ReadFailed, true, nullptr, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.adapter) + " " + std::to_string(static_cast<int>(c.status)));
+        const LinkPlan plan = PlanLink({c.adapter, c.dbNode}, c.status, list);
+        EXPECT_EQ(plan.adapterMissing, c.missing);
+        EXPECT_EQ(plan.chosen.has_value(), c.chosen != nullptr);
+        if (c.chosen != nullptr && plan.chosen) {
+            EXPECT_EQ(plan.chosen->name, c.chosen);
+        }
+        ASSERT_EQ(plan.requestsTo.has_value(), c.requestsTo.has_value());
+        if (!c.requestsTo) continue;
+        EXPECT_EQ(plan.requestsTo->address, *c.requestsTo);
+        EXPECT_EQ(plan.requestsTo->port, 9019);
+    }
+}
+
 TEST(Wire, OutgoingUpdatesAreLittleEndian) {
     unsigned char d[64];
     ASSERT_EQ(BuildIntUpdate(d, 999, 15, 47, -2), 28u);

@@ -139,9 +139,7 @@ TEST_F(Link, OnlyTheFirstValidAddressReplyConnects) {
 
 TEST_F(Link, ReconnectingClosesTheEarlierSendingSocket) {
     Connect(db);
-#ifndef _WIN32  // under Wine the process's descriptors are Wine's own as well
-    const int open = linktest::OpenDescriptorCount();
-#endif
+    const int open = testsupport::OpenDescriptorCount();
     Peer other{static_cast<std::uint16_t>(kPort + 3)};
     for (int i = 0; i < 3; ++i) {
         linkConnected = false;  // as the monitor does after six silent periods
@@ -149,9 +147,9 @@ TEST_F(Link, ReconnectingClosesTheEarlierSendingSocket) {
         Connect(other);
         // Closed, unless its number went to the new socket.
         EXPECT_TRUE(DbLink.socket == earlier || platform::SendTo(earlier, "x", 1, {linktest::kLoopback, db.port}) < 0);
-#ifndef _WIN32
-        EXPECT_EQ(linktest::OpenDescriptorCount(), open + 1);  // + other
-#endif
+        if (open != -1) {
+            EXPECT_EQ(testsupport::OpenDescriptorCount(), open + 1);  // + other
+        }
     }
     SetIntVar(124, 9);
     EXPECT_EQ(other.Receive().size(), 28u);

@@ -5,6 +5,7 @@
 #include "panels/autopilot.h"
 #include "panels/navdisp.h"
 #include "panels/panel_text.h"
+#include "resources/resource.h"
 
 using fake::FakeDialog;
 using fake::Strings;
@@ -33,28 +34,28 @@ using EchoTest = PanelTest;
 TEST_F(EchoTest, SetPointHeldUntilReportedOrTenRefreshes) {
     FakeDialog dialog{fake::kAutopilotIds};
     fake::SetVar(14, 10000);
-    dialog.Put(1018, "10000 ");
-    SpinAutopilot(&dialog, 1037, kUp);
+    dialog.Put(IDC_SET_ALTITUDE, "10000 ");
+    SpinAutopilot(&dialog, IDC_ALTITUDE_FINE, kUp);
     // Never reported: ten refreshes keep " 10100", the eleventh shows the report.
-    EXPECT_EQ(RefreshesUntilWritten(dialog, 1018), 11);
-    EXPECT_EQ(dialog.Text(1018), "10000 ");
+    EXPECT_EQ(RefreshesUntilWritten(dialog, IDC_SET_ALTITUDE), 11);
+    EXPECT_EQ(dialog.Text(IDC_SET_ALTITUDE), "10000 ");
     EXPECT_FALSE(PanelEcho.altitudePending);
     EXPECT_EQ(PanelEcho.echoTicks, 0);
 
     // Reported at once: written by the first refresh.
-    SpinAutopilot(&dialog, 1037, kUp);
+    SpinAutopilot(&dialog, IDC_ALTITUDE_FINE, kUp);
     fake::SetVar(14, 10099.995);
-    EXPECT_EQ(RefreshesUntilWritten(dialog, 1018), 1);
-    EXPECT_EQ(dialog.Text(1018), "10100 ");
+    EXPECT_EQ(RefreshesUntilWritten(dialog, IDC_SET_ALTITUDE), 1);
+    EXPECT_EQ(dialog.Text(IDC_SET_ALTITUDE), "10100 ");
     EXPECT_FALSE(PanelEcho.altitudePending);
 }
 
 TEST_F(EchoTest, TwoWaitingFieldsShareOneCounter) {
     FakeDialog dialog{fake::kAutopilotIds};
-    dialog.Put(1018, "10000 ");
-    dialog.Put(1016, "100 ");
-    SpinAutopilot(&dialog, 1037, kUp);
-    SpinAutopilot(&dialog, 1036, kUp);
+    dialog.Put(IDC_SET_ALTITUDE, "10000 ");
+    dialog.Put(IDC_SET_HEADING, "100 ");
+    SpinAutopilot(&dialog, IDC_ALTITUDE_FINE, kUp);
+    SpinAutopilot(&dialog, IDC_HEADING_FINE, kUp);
     fake::TakeTrace();
     // Both count on each refresh: heading reaches 10 at the fifth and is
     // written at the sixth; altitude starts again from 0 and needs ten more.
@@ -73,34 +74,34 @@ TEST_F(EchoTest, TwoWaitingFieldsShareOneCounter) {
 
 TEST_F(EchoTest, ConfirmationDoesNotResetTheCounter) {
     FakeDialog dialog{fake::kAutopilotIds};
-    dialog.Put(1019, "200 ");
-    SpinAutopilot(&dialog, 1038, kUp);  // speed 201, not reported yet
+    dialog.Put(IDC_SET_SPEED, "200 ");
+    SpinAutopilot(&dialog, IDC_SPEED_FINE, kUp);  // speed 201, not reported yet
     for (int i = 0; i < 3; ++i) UpdateAutopilot(&dialog);
     fake::SetVar(17, 201);
     UpdateAutopilot(&dialog);  // confirmed; the count stays at 3
     EXPECT_FALSE(PanelEcho.speedPending);
     EXPECT_EQ(PanelEcho.echoTicks, 3);
     fake::TakeTrace();
-    dialog.Put(1018, "5000 ");
-    SpinAutopilot(&dialog, 1002, kUp);
-    EXPECT_EQ(RefreshesUntilWritten(dialog, 1018), 8);  // 7 to reach 10, then written
+    dialog.Put(IDC_SET_ALTITUDE, "5000 ");
+    SpinAutopilot(&dialog, IDC_ALTITUDE_COARSE, kUp);
+    EXPECT_EQ(RefreshesUntilWritten(dialog, IDC_SET_ALTITUDE), 8);  // 7 to reach 10, then written
 }
 
 TEST_F(EchoTest, HeadingOf360IsNeverConfirmed) {
     FakeDialog dialog{fake::kAutopilotIds};
-    dialog.Put(1016, "359 ");
-    SpinAutopilot(&dialog, 1036, kUp);
+    dialog.Put(IDC_SET_HEADING, "359 ");
+    SpinAutopilot(&dialog, IDC_HEADING_FINE, kUp);
     fake::SetVar(15, 360.0);  // reported, but shown as 0
-    EXPECT_EQ(RefreshesUntilWritten(dialog, 1016), 11);
-    EXPECT_EQ(dialog.Text(1016), "  0 ");
+    EXPECT_EQ(RefreshesUntilWritten(dialog, IDC_SET_HEADING), 11);
+    EXPECT_EQ(dialog.Text(IDC_SET_HEADING), "  0 ");
 }
 
 TEST_F(EchoTest, CourseResentEveryRefreshUntilReported) {
     FakeDialog dialog{fake::kNavDispIds};
     fake::SetVar(67, 355);
-    dialog.Put(1055, "  355 ");
-    EXPECT_TRUE(SpinNavDisp(&dialog, 1067, kUp));
-    EXPECT_EQ(dialog.Text(1055), " 5 ");
+    dialog.Put(IDC_CAPT_COURSE, "  355 ");
+    EXPECT_TRUE(SpinNavDisp(&dialog, IDC_CAPT_COURSE_COARSE, kUp));
+    EXPECT_EQ(dialog.Text(IDC_CAPT_COURSE), " 5 ");
     fake::TakeTrace();
 
     for (int i = 0; i < 3; ++i) {
@@ -108,7 +109,7 @@ TEST_F(EchoTest, CourseResentEveryRefreshUntilReported) {
         const Strings trace = fake::TakeTrace();
         ASSERT_FALSE(trace.empty());
         EXPECT_EQ(trace[trace.size() - 2], "118:=5");  // before the FO course
-        EXPECT_EQ(dialog.Text(1055), " 5 ");
+        EXPECT_EQ(dialog.Text(IDC_CAPT_COURSE), " 5 ");
     }
     fake::SetVar(67, 4.995);  // counts as 5 after the bias
     UpdateNavDisp(&dialog);
@@ -123,13 +124,13 @@ TEST_F(EchoTest, PendingCourseLoggedEachRefreshWhileNotConnected) {
     FakeDialog dialog{fake::kNavDispIds};
     fake::SetVar(52, 0);
     fake::SetVar(68, 90);
-    dialog.Put(1056, "   90 ");
-    SpinNavDisp(&dialog, 1059, kUp);
+    dialog.Put(IDC_FO_COURSE, "   90 ");
+    SpinNavDisp(&dialog, IDC_FO_COURSE_FINE, kUp);
     for (int i = 0; i < 3; ++i) UpdateNavDisp(&dialog);
     for (const std::string& e : fake::TakeTrace()) EXPECT_NE(e, "119:=91");
     EXPECT_EQ(LogLines(), Strings(3, "KeyCRi() - Not Connected"));
     EXPECT_TRUE(PanelEcho.courseFOPending);
-    EXPECT_EQ(dialog.Text(1056), " 91 ");
+    EXPECT_EQ(dialog.Text(IDC_FO_COURSE), " 91 ");
 }
 
 // The GUI thread steps while the refresh thread refreshes and the simulator
@@ -137,8 +138,8 @@ TEST_F(EchoTest, PendingCourseLoggedEachRefreshWhileNotConnected) {
 // record is race-free, and at the end the last value set must not be lost.
 TEST_F(EchoTest, GuiAndRefreshThreadsShareTheRecord) {
     FakeDialog dialog{fake::kAutopilotIds, fake::kNavDispIds};
-    dialog.Put(1055, "  100 ");
-    dialog.Put(1018, " 5000 ");
+    dialog.Put(IDC_CAPT_COURSE, "  100 ");
+    dialog.Put(IDC_SET_ALTITUDE, " 5000 ");
     std::atomic<bool> done{false};
     auto echo = [] {
         fake::SetVar(67, fake::Var(118));
@@ -153,8 +154,8 @@ TEST_F(EchoTest, GuiAndRefreshThreadsShareTheRecord) {
         }
     });
     for (int i = 0; i < 500; ++i) {
-        SpinNavDisp(&dialog, 2008, i % 3 == 2 ? 1 : kUp);
-        SpinAutopilot(&dialog, 1037, i % 3 == 2 ? 1 : kUp);
+        SpinNavDisp(&dialog, IDC_CAPT_COURSE_FINE, i % 3 == 2 ? 1 : kUp);
+        SpinAutopilot(&dialog, IDC_ALTITUDE_FINE, i % 3 == 2 ? 1 : kUp);
         std::this_thread::yield();
     }
     done = true;
@@ -170,9 +171,9 @@ TEST_F(EchoTest, GuiAndRefreshThreadsShareTheRecord) {
     fake::TakeTrace();
     char expected[32];
     std::snprintf(expected, sizeof expected, "%5d ", course);
-    EXPECT_EQ(dialog.Text(1055), expected);
+    EXPECT_EQ(dialog.Text(IDC_CAPT_COURSE), expected);
     std::snprintf(expected, sizeof expected, "%5d ", altitude);
-    EXPECT_EQ(dialog.Text(1018), expected);
+    EXPECT_EQ(dialog.Text(IDC_SET_ALTITUDE), expected);
     EXPECT_FALSE(PanelEcho.courseCaptPending);
 }
 

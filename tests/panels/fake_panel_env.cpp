@@ -1,12 +1,16 @@
 #include "fake_panel_env.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "base/log.h"
 #include "link/link_state.h"
 #include "link/var_access.h"
+#include "platform/dialog_template.h"
 #include "platform/window.h"
+#include "resources/dialog_script.h"
+#include "resources/resource.h"
 
 namespace fake {
 
@@ -96,17 +100,38 @@ std::string FakeDialog::Text(int id) {
     return texts_[id];
 }
 
-const std::set<int> kStatusIds{1020, 1021, 1022, 1031, 2007, 2009, 2000, 2001,
-                               2002, 2004, 2003, 2006, 2005, 1072, 1073};
-const std::set<int> kAutopilotIds{1052, 2011, 2012, 2010, 1058, 1088, 1089, 1090, 1001,
-                                  1016, 1036, 1049, 1002, 1018, 1037, 1050, 1003, 1019,
-                                  1038, 1051, 1060};
-const std::set<int> kNavDispIds{1034, 1091, 1067, 1055, 2008, 1007, 1069, 1008, 1032, 1033,
-                                1043, 1044, 1035, 1092, 1068, 1056, 1059, 1012, 1070, 1009,
-                                1047, 1048, 1045, 1046};
-const std::set<int> kRadiosIds{1063, 1023, 1024, 1039, 1064, 1025, 1026, 1040,
-                               1065, 1027, 1028, 1041, 1066, 1029, 1030, 1042};
-const std::set<int> kAdfIds{1071, 1053, 1054, 1057, 1075, 1061, 1062, 1074};
+namespace {
+
+// The addressable control ids of templates of the program's own script.
+std::set<int> TemplateIds(std::initializer_list<int> templateIds) {
+    std::vector<platform::DialogTemplate> templates;
+    std::string error;
+    std::set<int> ids;
+    if (!platform::ParseDialogScript(PanelDialogScript(), &templates, &error)) return ids;
+    for (const platform::DialogTemplate& t : templates) {
+        if (std::find(templateIds.begin(), templateIds.end(), t.id) == templateIds.end()) continue;
+        for (const platform::ControlTemplate& c : t.controls)
+            if (c.id != -1) ids.insert(c.id);
+    }
+    return ids;
+}
+
+// The combined dialog's controls that no panel template has: the ADF rows.
+std::set<int> AdfIds() {
+    const std::set<int> panels = TemplateIds({IDD_STATUS, IDD_AUTOPILOT, IDD_NAVDISP, IDD_RADIOS});
+    std::set<int> ids;
+    for (int id : TemplateIds({IDD_BIGWIN}))
+        if (panels.count(id) == 0) ids.insert(id);
+    return ids;
+}
+
+}  // namespace
+
+const std::set<int> kStatusIds = TemplateIds({IDD_STATUS});
+const std::set<int> kAutopilotIds = TemplateIds({IDD_AUTOPILOT});
+const std::set<int> kNavDispIds = TemplateIds({IDD_NAVDISP});
+const std::set<int> kRadiosIds = TemplateIds({IDD_RADIOS});
+const std::set<int> kAdfIds = AdfIds();
 
 }  // namespace fake
 

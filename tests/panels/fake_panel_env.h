@@ -52,7 +52,8 @@ private:
     std::map<int, bool> checks_;
 };
 
-// Control ids of each template (104 has no ADF rows).
+// Control ids of each template, as the program's script has them (the
+// Radios template has no ADF rows; kAdfIds are the combined dialog's).
 extern const std::set<int> kStatusIds;
 extern const std::set<int> kAutopilotIds;
 extern const std::set<int> kNavDispIds;

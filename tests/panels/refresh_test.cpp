@@ -8,6 +8,7 @@
 #include "panels/navdisp.h"
 #include "panels/radios.h"
 #include "panels/status.h"
+#include "resources/resource.h"
 
 using fake::FakeDialog;
 using fake::Strings;
@@ -46,11 +47,11 @@ TEST_F(RefreshTest, StatusFieldFormats) {
         const char* text;
     };
     const Case cases[] = {
-        {6, -0.9, 1020, "  0 "},          // toward zero, not down
-        {6, 1e12, 1020, "2147483647 "},   // saturates instead of overflowing
-        {6, std::numeric_limits<double>::quiet_NaN(), 1020, "  0 "},     // NaN off the wire
-        {72, -1, 1031, "detent -1 "},
-        {7, 1013.25, 2009, "1013.25 "},
+        {6, -0.9, IDC_HEADING, "  0 "},          // toward zero, not down
+        {6, 1e12, IDC_HEADING, "2147483647 "},   // saturates instead of overflowing
+        {6, std::numeric_limits<double>::quiet_NaN(), IDC_HEADING, "  0 "},     // NaN off the wire
+        {72, -1, IDC_FLAPS, "detent -1 "},
+        {7, 1013.25, IDC_BAROMETER, "1013.25 "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -74,11 +75,11 @@ TEST_F(RefreshTest, AutopilotWritesInOrderModeBoxesOnChange) {
                        "T1018=10000 ", "T1016=  0 ", "T1019=250 "}));
 
     // Unchanged: the Autopilot and Flight Dir boxes keep whatever the user clicked.
-    dialog.Tick(2011, false);
+    dialog.Tick(IDC_AUTOPILOT, false);
     UpdateAutopilot(&dialog);
     Strings again = fake::TakeTrace();
     EXPECT_EQ(again.size(), 13u);
-    EXPECT_FALSE(dialog.GetItemCheck(2011));
+    EXPECT_FALSE(dialog.GetItemCheck(IDC_AUTOPILOT));
 
     fake::SetVar(170, 0);
     fake::SetVar(171, 1);
@@ -97,10 +98,10 @@ TEST_F(RefreshTest, AutopilotSetPointConversions) {
         const char* text;
     };
     const Case cases[] = {
-        {17, 249.995, 1019, "250 "},  // 0.01 bias before truncation
-        {17, 249.98, 1019, "249 "},
-        {15, 359.995, 1016, "  0 "},  // biased to 360, shown as 0
-        {58, 199.999, 1060, " 199 "},  // minimums take no bias
+        {17, 249.995, IDC_SET_SPEED, "250 "},  // 0.01 bias before truncation
+        {17, 249.98, IDC_SET_SPEED, "249 "},
+        {15, 359.995, IDC_SET_HEADING, "  0 "},  // biased to 360, shown as 0
+        {58, 199.999, IDC_MINIMUMS, " 199 "},  // minimums take no bias
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -131,10 +132,10 @@ TEST_F(RefreshTest, NavDispModeAndRangeNames) {
     for (int v = 0; v < 8; ++v) {
         SetVars({{191, v}, {190, 7 - v}, {202, v % 4}, {203, 3 - v % 4}});
         UpdateNavDisp(&dialog);
-        EXPECT_EQ(dialog.Text(1069), ranges[v]);
-        EXPECT_EQ(dialog.Text(1070), ranges[7 - v]);
-        EXPECT_EQ(dialog.Text(1034), modes[v % 4]);
-        EXPECT_EQ(dialog.Text(1035), modes[3 - v % 4]);
+        EXPECT_EQ(dialog.Text(IDC_CAPT_RANGE), ranges[v]);
+        EXPECT_EQ(dialog.Text(IDC_FO_RANGE), ranges[7 - v]);
+        EXPECT_EQ(dialog.Text(IDC_CAPT_MODE), modes[v % 4]);
+        EXPECT_EQ(dialog.Text(IDC_FO_MODE), modes[3 - v % 4]);
     }
     // Out of range: the fields keep their last text and are not written.
     for (int bad : {9, -1, 8}) {
@@ -147,13 +148,13 @@ TEST_F(RefreshTest, NavDispModeAndRangeNames) {
                 EXPECT_NE(e.rfind(named, 0), 0u) << e;
             }
         }
-        EXPECT_EQ(dialog.Text(1069), "640 NM");
-        EXPECT_EQ(dialog.Text(1034), "Exp APP");
+        EXPECT_EQ(dialog.Text(IDC_CAPT_RANGE), "640 NM");
+        EXPECT_EQ(dialog.Text(IDC_CAPT_MODE), "Exp APP");
     }
     SetVars({{191, 4}, {202, 4}});  // a range, but no mode
     UpdateNavDisp(&dialog);
-    EXPECT_EQ(dialog.Text(1069), "80 NM");
-    EXPECT_EQ(dialog.Text(1034), "Exp APP");
+    EXPECT_EQ(dialog.Text(IDC_CAPT_RANGE), "80 NM");
+    EXPECT_EQ(dialog.Text(IDC_CAPT_MODE), "Exp APP");
 }
 
 TEST_F(RefreshTest, RadiosWriteAdfThenComNavInOrder) {
@@ -183,14 +184,14 @@ TEST_F(RefreshTest, NullDialogIsIgnored) {
     UpdateNavDisp(nullptr);
     UpdateRadios(nullptr);
     const platform::DialogMsg init{platform::DialogMsgKind::Init, 0, 0, 0};
-    const platform::DialogMsg click{platform::DialogMsgKind::Command, 1023, 0, 0};
+    const platform::DialogMsg click{platform::DialogMsgKind::Command, IDC_COM1_ACTIVE, 0, 0};
     EXPECT_FALSE(DlgProcStatus(nullptr, init));
     EXPECT_FALSE(DlgProcAutopilot(nullptr, click));
     EXPECT_FALSE(DlgProcNavDisp(nullptr, click));
     EXPECT_FALSE(DlgProcRadios(nullptr, click));
-    EXPECT_FALSE(SpinAutopilot(nullptr, 1001, -1));
-    EXPECT_FALSE(SpinNavDisp(nullptr, 1007, -1));
-    EXPECT_FALSE(SpinRadios(nullptr, 1039, -1));
+    EXPECT_FALSE(SpinAutopilot(nullptr, IDC_HEADING_COARSE, -1));
+    EXPECT_FALSE(SpinNavDisp(nullptr, IDC_CAPT_RANGE_SPIN, -1));
+    EXPECT_FALSE(SpinRadios(nullptr, IDC_COM1_FINE, -1));
     EXPECT_TRUE(fake::TakeTrace().empty());
     EXPECT_TRUE(PanelEcho.courseCaptPending);
 }

@@ -24,6 +24,8 @@ const char kTolerant[] =
     "#include <windows.h>\n"
     "#define LONG_MACRO 1 | \\\n"
     "    2\n"
+    "#define IDC_TEN 10\n"
+    "#define IDC_LABEL (-1)\n"
     "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
     "1 RT_MANIFEST \"app.manifest\"\n"
     "STRINGTABLE\nBEGIN\n  1 \"one\"\nEND\n"
@@ -34,8 +36,8 @@ const char kTolerant[] =
     "      WS_CHILD\n"
     "FONT 9, \"Tahoma\", 400, 0, 0x1\n"
     "BEGIN\n"
-    "    LTEXT \"Say \"\"hi\"\"\",-1,1,2,3,4\n"
-    "    RTEXT \"\",10,5,6,7,8,SS_NOTIFY | WS_BORDER   // trailing comment\n"
+    "    LTEXT \"Say \"\"hi\"\"\",IDC_LABEL,1,2,3,4\n"
+    "    RTEXT \"\",IDC_TEN,5,6,7,8,SS_NOTIFY | WS_BORDER   // trailing comment\n"
     "    CTEXT \"\",11,5,6,7,8,NOT WS_GROUP | SS_SUNKEN\n"
     "    LTEXT \"\",12,5,6,7,8,0,WS_EX_STATICEDGE\n"
     "    CONTROL \"Box\",13,\"Button\",BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP,1,2,3,4\n"
@@ -119,7 +121,7 @@ TEST(DialogParser, CrLfLineEnds) {
     EXPECT_EQ(out[0].style, st::kDialogShellFont | st::kDialogControl | st::kChild);
     script.insert(script.rfind("END"), "BAD\r\n");
     EXPECT_FALSE(ParseDialogScript(script.c_str(), &out, &error));
-    EXPECT_EQ(error, "line 29: unknown control statement 'BAD'");
+    EXPECT_EQ(error, "line 31: unknown control statement 'BAD'");
 }
 
 TEST(DialogParser, ScriptsWithoutDialogs) {

@@ -16,6 +16,7 @@
 #include "panels/radios.h"
 #include "panels/status.h"
 #include "panels/windows.h"
+#include "resources/resource.h"
 #include "test_log.h"
 #include "var_standin.h"
 
@@ -255,8 +256,8 @@ TEST_F(WindowsTest, NavDisplayTracesKeysBeforeActing) {
 TEST_F(WindowsTest, CombinedDialogOffersMessagesToPanelsInOrder) {
     const std::vector<platform::DialogMsg> messages = {
         {platform::DialogMsgKind::Init, 0, 0, 0},
-        {platform::DialogMsgKind::Command, 1021, 0, 0},
-        {platform::DialogMsgKind::DeltaPos, 1032, -3, 0},
+        {platform::DialogMsgKind::Command, IDC_ALTITUDE, 0, 0},
+        {platform::DialogMsgKind::DeltaPos, IDC_CAPT_NAVAIDS, -3, 0},
         {platform::DialogMsgKind::KeyUp, 0, 0, 'G'},
     };
     platform::Dialog* dialog = fakewin::MakeDialog("big");

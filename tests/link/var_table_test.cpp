@@ -10,7 +10,7 @@
 #include "tests/support/portable.h"
 #include "link/var_table_testing.h"
 #include "base/log.h"
-#include "test_env.h"
+#include "tests/base/test_env.h"
 
 namespace {
 
