@@ -21,7 +21,7 @@
 #include "base/log.h"
 #include "link/link_state.h"
 #include "platform/dialog_mirror.h"
-#include "platform/net.h"
+#include "platform/ipv4.h"
 #include "web/frames.h"
 #include "web/send_queue.h"
 #include "web/site.h"
