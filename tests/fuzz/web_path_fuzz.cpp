@@ -10,9 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view target(reinterpret_cast<const char*>(data), size);
     const web::Resolved resolved = web::ResolvePath(target, web::kEmbeddedFiles, web::kEmbeddedFileCount);
-    if (resolved.route == web::Route::BadRequest) return 0;
+    if (resolved.route == web::Route::BadRequest || resolved.route == web::Route::NotFound) return 0;
     const std::string_view path = target.substr(0, target.find('?'));
-    // Anything not refused outright is short, with no way up or out.
+    // Anything answered is short, with no way up or out.
     if (size > web::kMaxPathLength || path.find("..") != std::string_view::npos ||
         path.find_first_of("%\\") != std::string_view::npos)
         __builtin_trap();
