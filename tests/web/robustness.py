@@ -10,6 +10,7 @@ memory stays flat, a viewer still gets changes and the link stays up.
 
 Usage: robustness.py <orvvarnoth> <orv-dbnode> <plan file> <work dir>
 """
+import http.client
 import os
 import re
 import socket
@@ -48,18 +49,6 @@ def rss_kb(pid):
         return int(re.search(r"VmRSS:\s+(\d+)", f.read()).group(1))
 
 
-def connect_from(source):
-    real = socket.create_connection
-
-    def bound(address, timeout=None):
-        return real(address, timeout=timeout, source_address=(source, 0))
-    socket.create_connection = bound
-    try:
-        return ws.connect(HOST, PORT)
-    finally:
-        socket.create_connection = real
-
-
 def next_of(s, kind, seconds=5):
     end = time.time() + seconds
     while time.time() < end:
@@ -70,11 +59,9 @@ def next_of(s, kind, seconds=5):
 
 
 def http_status(path):
-    s = socket.create_connection((HOST, PORT), timeout=5)
-    s.sendall(("GET %s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n" % path).encode())
-    head = s.recv(4096).decode(errors="replace")
-    s.close()
-    return int(head.split()[1])
+    c = http.client.HTTPConnection(HOST, PORT, timeout=5)
+    c.request("GET", path)
+    return c.getresponse().status
 
 
 def abuse_round(hanging):
@@ -107,9 +94,8 @@ def main():
     subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
     os.makedirs(work, exist_ok=True)
     os.chdir(work)
-    for name in ("ORVVarnoth.log",):
-        if os.path.exists(name):
-            os.remove(name)
+    if os.path.exists("ORVVarnoth.log"):
+        os.remove("ORVVarnoth.log")
     with open("orvvarnoth.cfg", "w") as f:
         f.write("win four\nshowradios no\nweb %d\nwebcontrol %s\n" % (PORT, ALLOWED_SOURCE))
     node_out = open("node.out", "w")
@@ -135,7 +121,7 @@ def main():
         wait_for(lambda: next_of(viewers[0], "link", 3)["connected"], 15, "the link line to say connected")
 
         # An allowed tap reaches the panel as a click would: a SET at the node.
-        allowed = connect_from(ALLOWED_SOURCE)
+        allowed = ws.connect(HOST, PORT, source=ALLOWED_SOURCE)
         if ws.recv_json(allowed) != {"t": "hello", "control": True}:
             fail("allowed browser not told it may send commands")
         before = open("node.out", errors="replace").read().count("SET ")

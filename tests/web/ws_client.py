@@ -6,8 +6,8 @@ import socket
 import struct
 
 
-def connect(host, port, path="/ws", timeout=5.0):
-    s = socket.create_connection((host, port), timeout=timeout)
+def connect(host, port, path="/ws", timeout=5.0, source=None):
+    s = socket.create_connection((host, port), timeout=timeout, source_address=(source, 0) if source else None)
     key = base64.b64encode(os.urandom(16)).decode()
     s.sendall(("GET %s HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\n\r\n" % (path, host, port, key)).encode())
@@ -48,6 +48,8 @@ def recv_json(s):
         op, payload = recv(s)
         if op == 8:
             raise ConnectionError("close frame")
+        if op == 9:
+            send(s, payload, opcode=10)  # as browsers do, or the server lets the connection go
         if op == 1:
             return json.loads(payload)
 
