@@ -5,7 +5,6 @@ import os
 import socket
 import struct
 
-
 def connect(host, port, path="/ws", timeout=5.0, source=None):
     s = socket.create_connection((host, port), timeout=timeout, source_address=(source, 0) if source else None)
     key = base64.b64encode(os.urandom(16)).decode()
@@ -21,7 +20,6 @@ def connect(host, port, path="/ws", timeout=5.0, source=None):
         raise ConnectionError(head.decode(errors="replace"))
     return s
 
-
 def _recv_exact(s, n):
     data = b""
     while len(data) < n:
@@ -30,7 +28,6 @@ def _recv_exact(s, n):
             raise ConnectionError("closed")
         data += chunk
     return data
-
 
 def recv(s):
     """Next message's (opcode, payload)."""
@@ -42,7 +39,6 @@ def recv(s):
         length = struct.unpack(">Q", _recv_exact(s, 8))[0]
     return b0 & 0x0F, _recv_exact(s, length)
 
-
 def recv_json(s):
     while True:
         op, payload = recv(s)
@@ -52,7 +48,6 @@ def recv_json(s):
             send(s, payload, opcode=10)  # as browsers do, or the server lets the connection go
         if op == 1:
             return json.loads(payload)
-
 
 def send(s, payload, opcode=1):
     if isinstance(payload, str):
