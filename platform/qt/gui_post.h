@@ -3,7 +3,8 @@
 
 namespace platform::qthost {
 
-// Queues work(context) to the GUI thread's event loop; never waits.
-void PostToGui(void (*work)(void*), void* context);
+// GUI thread, once the application object exists: sets up the wake-up and
+// offers the post to the dialog mirror. GuiInit calls it.
+void PrepareGuiPost();
 
 }  // namespace platform::qthost
