@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/parameter_file.h"
+#include "app/web_start.h"
 #include "base/fatal.h"
 #include "base/log.h"
 #include "fmc/fmc_thread.h"
@@ -77,6 +78,9 @@ int RunProgram(platform::AppInstance instance) {
     // Threads are never joined: ending the process ends them.
     std::thread(UpdateThread).detach();
     std::thread(FMCThread, nullptr).detach();
+    // After the threads: should its port be taken, the panels refresh
+    // behind the box that says so.
+    StartWebPanels();
 
     return platform::GuiRunMessageLoop();
 }

@@ -2,13 +2,10 @@
 # (scripts/package.sh runs CPack, then lintian on the result).
 include(GNUInstallDirs)
 install(TARGETS orvvarnoth RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-set(ORV_MAN_PAGES orvvarnoth)
-if(TARGET orv-dbnode)
-  install(TARGETS orv-dbnode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_SOURCE_DIR}/tools/dbnode/sample_plan.txt
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/orvvarnoth)
-  list(APPEND ORV_MAN_PAGES orv-dbnode)
-endif()
+set(ORV_MAN_PAGES orvvarnoth orv-dbnode)
+install(TARGETS orv-dbnode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/tools/dbnode/sample_plan.txt
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/orvvarnoth)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/orvvarnoth.cfg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/orvvarnoth)
 

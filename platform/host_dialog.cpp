@@ -1,5 +1,7 @@
 #include "platform/host_dialog.h"
 
+#include "platform/dialog_mirror.h"
+
 namespace platform {
 namespace {
 
@@ -7,6 +9,8 @@ std::vector<HostDialog*>& Dialogs() {
     static auto* dialogs = new std::vector<HostDialog*>;  // handles live for the whole run
     return *dialogs;
 }
+
+void DeliverToHost(Dialog* dialog, const DialogMsg& msg) { static_cast<HostDialog*>(dialog)->Deliver(msg); }
 
 }  // namespace
 
@@ -22,7 +26,10 @@ void HostDialog::Deliver(const DialogMsg& msg) {
     if (Live() && proc_ != nullptr) proc_(this, msg);
 }
 
-void AddDialog(HostDialog* dialog) { Dialogs().push_back(dialog); }
+void AddDialog(HostDialog* dialog) {
+    Dialogs().push_back(dialog);
+    MirrorDialog(dialog, dialog->TemplateId(), dialog->Record(), DeliverToHost);
+}
 
 const std::vector<HostDialog*>& AllDialogs() { return Dialogs(); }
 

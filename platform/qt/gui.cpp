@@ -1,6 +1,7 @@
 #include "platform/gui.h"
 
 #include "platform/qt/gui_call.h"
+#include "platform/qt/gui_post.h"
 #include "platform/window.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ AppInstance GuiInit(int& argc, char** argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         InstallQuitSignals();
         qthost::PrepareGuiCalls();
+        qthost::PrepareGuiPost();
     }
     return app;
 }

@@ -2,6 +2,8 @@
 // message boxes, the Shift key and the test dump.
 #include "platform/gui.h"
 #include "platform/win32/host_frame.h"
+#include "platform/win32/gui_post.h"
+#include "platform/dialog_mirror.h"
 
 #include <commctrl.h>
 
@@ -30,6 +32,7 @@ AppInstance GuiInit(int& /*argc*/, char** /*argv*/) {
         controls.dwICC = ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS;
         InitCommonControlsEx(&controls);
         SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+        win32host::StartGuiPost();
     }
     return win32host::Module();
 }
@@ -57,7 +60,7 @@ void MessageBoxOk(Frame* owner, const char* text, const char* title) {
                 title != nullptr ? title : "", MB_OK | MB_SETFOREGROUND);
 }
 
-bool ShiftKeyDown() { return GetKeyState(VK_SHIFT) < 0; }
+bool ShiftKeyDown() { return ShiftHeldForDelivery() || GetKeyState(VK_SHIFT) < 0; }
 
 std::string DumpDialogs() {
     std::string out;
