@@ -13,6 +13,7 @@ const LOST_TEXT = 'Connection to the program lost - reconnecting';
 // A dialog unit is about 0.93 as tall as it is wide in the window's font.
 const UNIT_ASPECT = 0.93;
 const MAX_UNIT_PX = 3.4;      // beyond this a desktop only gets emptier
+const MAX_STRETCH = 2;        // rows at most twice as tall as the proportion
 
 const state = {
   layout: null,         // what is drawn: {w, h, blocks: [{panel, x, y}]}
@@ -197,9 +198,12 @@ function fit() {
   if (!state.layout) return;
   const main = $('panels');
   const unit = Math.min(main.clientWidth / state.layout.w, MAX_UNIT_PX);
+  // Spare height (a phone in portrait) goes to taller rows: bigger targets.
+  const spare = (window.innerHeight - main.getBoundingClientRect().top - 24) / state.layout.h;
+  const v = Math.max(unit * UNIT_ASPECT, Math.min(spare, unit * MAX_STRETCH));
   const root = document.documentElement.style;
   root.setProperty('--u', unit.toFixed(4));
-  root.setProperty('--v', (unit * UNIT_ASPECT).toFixed(4));
+  root.setProperty('--v', v.toFixed(4));
 }
 
 // ---- values ----------------------------------------------------------
