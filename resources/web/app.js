@@ -341,6 +341,7 @@ function openSocket() {
     if (state.socket !== ws) return;
     state.socket = null;
     state.open = false;
+    state.link = null;  // what comes next is told by the next program
     render();
     setTimeout(connect, RECONNECT_MS);
   };
