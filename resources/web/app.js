@@ -247,7 +247,8 @@ function render() {
   const l = state.link;
   const age = linkAge();
   $('node').textContent = 'DB node: ' + (l && l.node ? l.node : 'none');
-  $('state').textContent = l && l.connected ? 'connected' : 'searching';
+  $('state').textContent = !state.open ? 'program unreachable'
+                                        : l && l.connected ? 'connected' : 'searching';
   $('state').className = l && l.connected ? 'good' : 'bad';
   $('age').textContent = age === null ? 'no datagram yet' : 'last datagram ' + age.toFixed(1) + ' s ago';
   $('access').textContent = !state.open ? '' : state.control ? 'control' : 'read-only';
