@@ -167,7 +167,7 @@ function draw(templates) {
       sheet.appendChild(frame);
     }
     for (const c of b.panel.controls || []) {
-      if (c.visible === false) continue;
+      if (c.hidden || c.visible === false) continue;  // as the window: not shown
       const owner = c.panel || ownerOf(templates, c.id) || name;
       const el = buildControl(Object.assign({}, c), owner, b.x, b.y);
       if (el) sheet.appendChild(el);
