@@ -139,9 +139,26 @@ function layoutOf(templates, only) {
     const at = where[p.name] || [0, i * p.h];
     return { panel: p, x: at[0], y: at[1], framed: true };
   });
-  const w = combined.w || Math.max(...blocks.map((b) => b.x + b.panel.w));
-  const h = combined.h || Math.max(...blocks.map((b) => b.y + b.panel.h));
-  return { w, h, blocks };
+  // The panels keep their places relative to each other; the room the
+  // combined window gives to what the panel templates lack (the ADF rows)
+  // would be an empty band on a tablet.
+  return { w: squeeze(blocks, 'x', 'w'), h: squeeze(blocks, 'y', 'h'), blocks };
+}
+
+// Closes every empty band across the blocks to GAP dialog units; returns the
+// new extent along that axis.
+function squeeze(blocks, at, size) {
+  const GAP = 4;
+  const spans = blocks.map((b) => [b[at], b[at] + b.panel[size]]).sort((a, b) => a[0] - b[0]);
+  const cuts = [];  // [where, how much] for each band closed
+  let end = 0;
+  for (const [from, to] of spans) {
+    if (from - end > GAP) cuts.push([from, from - end - GAP]);
+    end = Math.max(end, to);
+  }
+  const shift = (p) => cuts.reduce((sum, [where, by]) => sum + (p >= where ? by : 0), 0);
+  for (const b of blocks) b[at] -= shift(b[at]);
+  return end - shift(end) + GAP;
 }
 
 function draw(templates) {
