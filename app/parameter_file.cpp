@@ -10,6 +10,7 @@
 #include "base/log.h"
 #include "base/settings.h"
 #include "platform/net.h"
+#include "web/allow_list.h"
 
 namespace {
 
@@ -160,6 +161,37 @@ int ApplyNetworkKeyword(const char* keyword, const char* value, bool haveValue) 
     return -1;
 }
 
+// `web PORT` and `webcontrol ADDRESS[/BITS]`; -1 after reporting a
+// malformed value.
+int ApplyWebKeyword(const char* keyword, const char* value, bool haveValue) {
+    char message[96 + kParameterTokenMax];
+    if (std::strcmp(keyword, "web") == 0) {
+        long port = 0;
+        bool ok = haveValue && *value != '\0' && std::strlen(value) <= 5;
+        for (const char* c = value; ok && *c != '\0'; ++c) {
+            ok = *c >= '0' && *c <= '9';
+            port = port * 10 + (*c - '0');
+        }
+        if (ok && port >= 1 && port <= 65535) {
+            Settings.webPort = static_cast<std::int32_t>(port);
+            return 0;
+        }
+        std::snprintf(message, sizeof message, "TCP port number expected for web: %s", haveValue ? value : "");
+    } else {
+        web::AllowedNet net{};
+        if (haveValue && Settings.webControlCount < kWebControlMax && web::ParseAllowedNet(value, &net)) {
+            Settings.webControlAddress[Settings.webControlCount] = net.address;
+            Settings.webControlBits[Settings.webControlCount] = net.bits;
+            ++Settings.webControlCount;
+            return 0;
+        }
+        std::snprintf(message, sizeof message, "IPv4 address or ADDRESS/BITS expected for webcontrol: %s",
+                      haveValue ? value : "");
+    }
+    ReportParameterError(message);
+    return -1;
+}
+
 int ReadPairs(std::FILE* file) {
     Token keyword = "";
     // Kept across pairs: a keyword that ends the file takes the previous
@@ -172,6 +204,10 @@ int ReadPairs(std::FILE* file) {
         if (ApplyKnown(keyword, value)) continue;
         if (std::strcmp(keyword, "adapter") == 0 || std::strcmp(keyword, "dbnode") == 0) {
             if (ApplyNetworkKeyword(keyword, value, haveValue) != 0) return -1;
+            continue;
+        }
+        if (std::strcmp(keyword, "web") == 0 || std::strcmp(keyword, "webcontrol") == 0) {
+            if (ApplyWebKeyword(keyword, value, haveValue) != 0) return -1;
             continue;
         }
         if (std::strcmp(keyword, "win") == 0) {

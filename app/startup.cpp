@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/parameter_file.h"
+#include "app/web_start.h"
 #include "base/fatal.h"
 #include "base/log.h"
 #include "fmc/fmc_thread.h"
@@ -76,6 +77,7 @@ int RunProgram(platform::AppInstance instance) {
     }
 
     // The up-down control is part of the windowing host: nothing to register.
+    StartWebPanels();
 
     WriteLog("Starting Update Thread\n");
     // Threads are never joined: ending the process ends them.

@@ -8,6 +8,7 @@
 constexpr int kWorkingDirectorySize = 259;    // at most 258 characters
 constexpr int kDataDirectorySize = 299;       // at most 298 characters
 constexpr int kParameterFilePathSize = 399;   // at most 398 characters
+constexpr int kWebControlMax = 16;            // `webcontrol` lines kept
 
 struct AppSettings {
     platform::AppInstance appInstance = nullptr;
@@ -34,6 +35,13 @@ struct AppSettings {
     // The parameter file's `dbnode` address (host byte order) when haveDbNode.
     bool haveDbNode = false;
     std::uint32_t dbNodeAddress = 0;
+    // The parameter file's `web` port (0: the panels are not served to
+    // browsers) and its `webcontrol` nets, the browsers allowed to send
+    // commands (addresses in host byte order, prefix lengths 0 to 32).
+    std::int32_t webPort = 0;
+    std::int32_t webControlCount = 0;
+    std::uint32_t webControlAddress[kWebControlMax] = {};
+    std::int32_t webControlBits[kWebControlMax] = {};
 };
 
 // The built-in defaults with the window positions cascading from the

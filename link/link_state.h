@@ -71,5 +71,14 @@ extern std::atomic<std::int32_t> missedDatagrams;  // only ever set back to 0
 // otherwise ignored.
 extern std::atomic<std::int32_t> strayDatagrams;
 
+// For readers outside the link (the browser host's link line): the DB
+// node's address (host byte order, 0 while none is known) and the steady
+// clock's milliseconds at the last datagram from it (-1: none yet). Written
+// by the receiver only.
+extern std::atomic<std::uint32_t> dbNodeIpv4;
+extern std::atomic<std::int64_t> lastDbDatagramMs;
+// Milliseconds of a steady clock, the base of lastDbDatagramMs.
+std::int64_t SteadyMs();
+
 // missedPeriods of our own node's record.
 std::atomic<std::int32_t>& OwnMissedPeriods();

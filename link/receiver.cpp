@@ -55,6 +55,7 @@ int ConnectToDb(const char* text) {
     fresh.endpoint.port = static_cast<std::uint16_t>(fresh.port);
     // The socket of an earlier connection is no longer used by any sender.
     platform::CloseSocket(InstallDbLink(fresh));
+    dbNodeIpv4.store(fresh.endpoint.address, std::memory_order_relaxed);
     heardFromDb.store(true, std::memory_order_release);
     linkConnected.store(true, std::memory_order_release);
     WriteLog("GetUdpMsg() - Connected to DB\n");
@@ -188,6 +189,7 @@ int HandleUdpMsg(const platform::Ipv4Endpoint& from, unsigned char* buffer, std:
         FatalStopLevel(9, 1, line);
     }
     if (length == 0) return 0;
+    lastDbDatagramMs.store(SteadyMs(), std::memory_order_relaxed);
     return HandleDatagram(buffer, length);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/control_record.h"
 
+#include "platform/dialog_mirror.h"
+
 #include <cstring>
 
 namespace platform {
@@ -34,13 +36,19 @@ bool ShowsCheck(const ControlRecord& record, int id, bool checked) {
 }
 
 void NoteText(ControlRecord* record, int id, const char* text) {
-    const std::lock_guard<std::mutex> lock(record->mutex);
-    if (ShownControl* control = Find(*record, id)) control->text = OrEmpty(text);
+    {
+        const std::lock_guard<std::mutex> lock(record->mutex);
+        if (ShownControl* control = Find(*record, id)) control->text = OrEmpty(text);
+    }
+    NoteMirrorChange(record, id);
 }
 
 void NoteCheck(ControlRecord* record, int id, bool checked) {
-    const std::lock_guard<std::mutex> lock(record->mutex);
-    if (ShownControl* control = Find(*record, id)) control->checked = checked;
+    {
+        const std::lock_guard<std::mutex> lock(record->mutex);
+        if (ShownControl* control = Find(*record, id)) control->checked = checked;
+    }
+    NoteMirrorChange(record, id);
 }
 
 void NoteClosed(ControlRecord* record) {

@@ -4,6 +4,8 @@
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/frame_widget.h"
 #include "platform/qt/gui_call.h"
+#include "platform/qt/gui_post.h"
+#include "platform/dialog_mirror.h"
 #include "platform/qt/keys.h"
 #include "platform/qt/templates.h"
 
@@ -180,6 +182,7 @@ Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc)
     qthost::MatchGroupBoxShade(widget->Items(), widget->palette().window().color());
     QObject::connect(widget, &QObject::destroyed, [handle] { NoteClosed(handle->Record()); });
     qthost::Dialogs().push_back(handle);
+    MirrorDialog(handle, templateId, handle->Record(), qthost::DeliverToDialog);
     handle->Deliver(DialogMsg{DialogMsgKind::Init, 0, 0, 0});
     widget->setVisible((record->style & style::kVisible) != 0);
     return handle;

@@ -1,6 +1,8 @@
 #include "platform/gui.h"
 
 #include "platform/qt/gui_call.h"
+#include "platform/qt/gui_post.h"
+#include "platform/dialog_mirror.h"
 #include "platform/window.h"
 
 #include <QApplication>
@@ -65,6 +67,7 @@ AppInstance GuiInit(int& argc, char** argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         InstallQuitSignals();
         qthost::PrepareGuiCalls();
+        SetGuiPoster(qthost::PostToGui);
     }
     return app;
 }

@@ -1,4 +1,5 @@
 #include "platform/qt/frame_widget.h"
+#include "platform/dialog_mirror.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -43,6 +44,7 @@ void MessageBoxOk(Frame* owner, const char* text, const char* title) {
 }
 
 bool ShiftKeyDown() {
+    if (ShiftHeldForDelivery()) return true;  // a browser's command asked for Shift
     return (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier) != 0;
 }
 

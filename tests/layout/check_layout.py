@@ -2,7 +2,7 @@
 """Checks that includes only run down the folder layering.
 
 Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc,
-panels and resources, app. A folder includes only its own floor and those
+panels and resources (web beside them, using platform, base and link only), app. A folder includes only its own floor and those
 below it. tools/ may include only platform, base, protocol and tools/.
 Outside platform/ and app/ nothing includes Qt, socket or Windows headers. tests/ and
 bench/ are exempt.
@@ -16,8 +16,9 @@ import sys
 import tempfile
 
 FLOORS = {"platform": 0, "base": 1, "protocol": 2, "link": 3, "fmc": 4,
-          "panels": 5, "resources": 5, "app": 6}
+          "panels": 5, "resources": 5, "web": 5, "app": 6}
 TOOLS_MAY_INCLUDE = {"platform", "base", "protocol", "tools"}
+WEB_MAY_INCLUDE = {"platform", "base", "link", "web"}
 EXEMPT = {"tests", "bench", "build", "scripts"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -51,6 +52,10 @@ def check_file(root, relative_path):
             if folder == "tools":
                 if target not in TOOLS_MAY_INCLUDE:
                     problems.append(where + "  (tools/ uses platform, base, protocol only)")
+            elif target == "web" and folder not in ("web", "app"):
+                problems.append(where + "  (only app/ uses web/)")
+            elif folder == "web" and target not in WEB_MAY_INCLUDE:
+                problems.append(where + "  (web/ uses platform, base, link only)")
             elif folder in FLOORS:
                 if target == "tools" or FLOORS[target] > FLOORS[folder]:
                     problems.append(where + "  (%s/ sits below %s/)" % (folder, target))
@@ -86,6 +91,8 @@ def self_test():
         "resources/templates.cpp": "#include \"platform/dialog.h\"\n",
         "app/main.cpp": "#include <QApplication>\n#include \"panels/panel.h\"\n#include \"resources/t.h\"\n",
         "tools/dbnode/node.cpp": "#include \"protocol/wire.h\"\n#include \"tools/dbnode/node.h\"\n",
+        "web/server.cpp": "#include <boost/beast.hpp>\n#include \"link/var.h\"\n#include \"web/site.h\"\n",
+        "app/web.cpp": "#include \"web/server.h\"\n",
         "tests/link/t.cpp": "#include <sys/socket.h>\n#include \"app/startup.h\"\n",
         "bench/b.cpp": "#include <netinet/in.h>\n#include \"app/startup.h\"\n",
     }
@@ -109,6 +116,10 @@ def self_test():
         ("panels/status.cpp", "#include <windows.h>\n"),
         ("link/var.cpp", "#include <winsock2.h>\n"),
         ("base/log.cpp", "#include <Windows.h>\n"),
+        ("web/server.cpp", "#include \"panels/status.h\"\n"),
+        ("web/server.cpp", "#include \"fmc/seq.h\"\n"),
+        ("link/var.cpp", "#include \"web/server.h\"\n"),
+        ("panels/status.cpp", "#include \"web/server.h\"\n"),
     ]
     failures = []
 

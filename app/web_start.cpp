@@ -1,0 +1,41 @@
+#include "app/web_start.h"
+
+#include <string>
+
+#include "base/log.h"
+#include "base/settings.h"
+#include "link/link_state.h"
+#include "panels/windows.h"
+#include "platform/net.h"
+#include "platform/window.h"
+#include "resources/dialog_script.h"
+#include "web/server.h"
+
+void StartWebPanels() {
+    if (Settings.webPort == 0) return;
+    web::ServerConfig config;
+    std::uint32_t address = 0;
+    platform::ParseIpv4(selectedIp, &address);  // the link's choice, never empty by now
+    config.address = address;
+    config.port = static_cast<std::uint16_t>(Settings.webPort);
+    for (int i = 0; i < Settings.webControlCount; ++i)
+        config.allowed.push_back(web::AllowedNet{Settings.webControlAddress[i], Settings.webControlBits[i]});
+    std::string error;
+    platform::ParseDialogScript(PanelDialogScript(), &config.panels.templates, &error);
+    config.panels.panels = {{"status", "Status", kStatusTemplate},
+                            {"autopilot", "Autopilot", kAutopilotTemplate},
+                            {"navdisp", "Nav Display", kNavDispTemplate},
+                            {"radios", "Radios", kRadiosTemplate}};
+    config.panels.combinedTemplate = kBigWinTemplate;
+    const std::string where = platform::FormatIpv4(address) + ":" + std::to_string(Settings.webPort);
+    if (web::StartWebServer(config, &error)) {
+        WriteLog(("Web panels at http://" + where + "/\n").c_str());
+        return;
+    }
+    WriteLog(("Web panels: cannot listen on " + where + ": " + error + "\n").c_str());
+    // The windows go on; only the browsers go without.
+    const std::string text = "TCP port " + std::to_string(Settings.webPort) + " cannot be used at " +
+                             platform::FormatIpv4(address) + ": " + error +
+                             ".\nThe panels are not served to browsers; the windows work as before.";
+    platform::MessageBoxOk(nullptr, text.c_str(), "Port In Use");
+}

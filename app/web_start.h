@@ -1,0 +1,6 @@
+// Serves the panels to browsers when the parameter file asks for it.
+#pragma once
+
+// After the windows exist: starts the browser host on the link's address
+// and the `web` port, or says why it cannot. Does nothing without `web`.
+void StartWebPanels();

@@ -1,0 +1,47 @@
+// The WebSocket frames between the program and a browser: one JSON object
+// per text frame. Pure functions, so the format is tested without sockets.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace web {
+
+// Longest frame a browser may send; a bigger one closes its connection.
+constexpr std::size_t kMaxCommandFrame = 512;
+
+struct ShownValue {
+    int id;
+    std::string text;
+    bool checked;
+};
+
+std::string HelloFrame(bool control);
+std::string SnapshotFrame(const std::vector<ShownValue>& values);
+std::string ChangeFrame(int id, std::string_view text, bool checked);
+// node "" when none is known; ageTenths < 0 when no datagram ever came.
+std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths);
+std::string RefusedFrame(std::string_view why);
+
+// Text as a JSON string literal, quotes included. Bytes above 0x7F are
+// Latin-1 characters (what the controls hold) and come out as UTF-8.
+std::string JsonString(std::string_view text);
+
+enum class CommandKind { Click, Delta };
+
+struct Command {
+    CommandKind kind;
+    std::string panel;
+    int id;
+    int delta;   // Delta: -1 or +1
+    bool shift;
+};
+
+// Reads a browser's frame: {"t":"cmd"|"delta","panel":..,"id":..,["delta":..],"shift":..}.
+// false when it is not exactly such an object (unknown, missing or repeated
+// members, wrong types, a delta other than -1 or +1, trailing text).
+bool ParseCommand(std::string_view frame, Command* out);
+
+}  // namespace web

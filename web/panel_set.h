@@ -1,0 +1,33 @@
+// The four panels as the browser sees them: their names, the templates the
+// windows are built from, and where the combined window places each.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/dialog_template.h"
+
+namespace web {
+
+struct WebPanel {
+    std::string name;   // "status", "autopilot", "navdisp", "radios"
+    std::string title;  // the window's title
+    int templateId;
+};
+
+struct PanelSet {
+    std::vector<platform::DialogTemplate> templates;  // as parsed from the script
+    std::vector<WebPanel> panels;
+    int combinedTemplate = 0;
+};
+
+// The kind a browser draws: group, label, value, notify, check, updown, button.
+const char* KindName(const platform::ControlTemplate& control);
+
+// The control `id` of panel `panel`, or nullptr (id -1 is never found).
+const platform::ControlTemplate* FindPanelControl(const PanelSet& set, const std::string& panel, int id);
+
+// The /templates.json document: every panel's controls in dialog units, in
+// the order the combined window places them, and that window's layout.
+std::string TemplatesJson(const PanelSet& set);
+
+}  // namespace web

@@ -1,0 +1,352 @@
+#include "web/server.h"
+
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <unordered_set>
+
+#include "base/log.h"
+#include "link/link_state.h"
+#include "platform/dialog_mirror.h"
+#include "platform/net.h"
+#include "web/frames.h"
+#include "web/send_queue.h"
+#include "web/site.h"
+
+namespace web {
+namespace {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace websocket = beast::websocket;
+using tcp = asio::ip::tcp;
+using error_code = beast::error_code;
+
+// Connections of any kind at once; beyond it a new one is closed at once, so
+// that a flood of idle sockets cannot grow the program.
+constexpr int kMaxConnections = 64;
+// Frames waiting for one browser before it is dropped to a snapshot.
+constexpr std::size_t kMaxQueuedFrames = 256;
+constexpr std::size_t kMaxHeaderBytes = 4096;
+// A browser has this long to send a request's header.
+constexpr auto kRequestTimeout = std::chrono::seconds(10);
+
+class WsSession;
+
+struct ServerState {
+    explicit ServerState(const ServerConfig& c) : config(c), acceptor(io) {}
+    ServerConfig config;
+    asio::io_context io{1};
+    tcp::acceptor acceptor;
+    asio::steady_timer linkTimer{io};
+    std::string templatesJson;
+    // Server thread only.
+    std::unordered_set<std::shared_ptr<WsSession>> viewers;
+    std::set<std::uint32_t> refusalsLogged;
+    int connections = 0;
+    // Changes handed over by the GUI thread.
+    std::mutex inboxMutex;
+    std::vector<Frame> inbox;
+    bool drainPosted = false;
+};
+
+ServerState* state = nullptr;  // never destroyed: threads are never joined
+std::atomic<int> viewerCount{0};
+std::atomic<long> refusedCommands{0};
+
+std::uint32_t RemoteAddress(const tcp::socket& socket) {
+    error_code ec;
+    const tcp::endpoint remote = socket.remote_endpoint(ec);
+    if (ec || !remote.address().is_v4()) return 0;
+    return remote.address().to_v4().to_uint();
+}
+
+Frame Snapshot() {
+    std::vector<ShownValue> values;
+    std::set<int> seen;
+    for (const platform::MirroredDialog& dialog : platform::MirroredDialogs()) {
+        const std::lock_guard<std::mutex> lock(dialog.record->mutex);
+        if (dialog.record->closed) continue;
+        for (const platform::ShownControl& control : dialog.record->controls)
+            if (control.id != -1 && seen.insert(control.id).second)
+                values.push_back(ShownValue{control.id, control.text, control.checked});
+    }
+    return std::make_shared<const std::string>(SnapshotFrame(values));
+}
+
+class WsSession : public std::enable_shared_from_this<WsSession> {
+public:
+    WsSession(tcp::socket socket, std::uint32_t remote)
+        : ws_(std::move(socket)), remote_(remote), queue_(kMaxQueuedFrames) {}
+
+    ~WsSession() { --state->connections; }
+
+    void Accept(http::request<http::empty_body> request) {
+        ws_.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
+        ws_.read_message_max(kMaxCommandFrame);
+        ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
+    }
+
+    void Send(Frame frame) {
+        if (!open_) return;
+        if (!queue_.Push(std::move(frame))) queue_.Resync(Snapshot());
+        Write();
+    }
+
+    void Close() {
+        if (!open_) return;
+        open_ = false;
+        state->viewers.erase(shared_from_this());
+        viewerCount.fetch_sub(1);
+    }
+
+private:
+    void OnAccept(error_code ec) {
+        if (ec) return;
+        open_ = true;
+        allowed_ = Allowed(state->config.allowed, remote_);
+        // Counted before the snapshot is read: a change noted after that
+        // reading is then handed over and reaches this browser too.
+        viewerCount.fetch_add(1);
+        state->viewers.insert(shared_from_this());
+        Send(std::make_shared<const std::string>(HelloFrame(allowed_)));
+        Send(Snapshot());
+        Read();
+    }
+
+    void Read() {
+        ws_.async_read(in_, [self = shared_from_this()](error_code ec, std::size_t) { self->OnRead(ec); });
+    }
+
+    void OnRead(error_code ec) {
+        if (ec) {
+            Close();  // includes a frame over the size limit
+            return;
+        }
+        const std::string text = beast::buffers_to_string(in_.data());
+        in_.consume(in_.size());
+        const char* refusal = Handle(text);
+        if (refusal != nullptr) {
+            refusedCommands.fetch_add(1);
+            Send(std::make_shared<const std::string>(RefusedFrame(refusal)));
+        }
+        Read();
+    }
+
+    // nullptr when the command went to the GUI thread, else why not.
+    const char* Handle(const std::string& text) {
+        if (!allowed_) {
+            if (state->refusalsLogged.insert(remote_).second) {
+                const std::string line =
+                    "Web commands from " + platform::FormatIpv4(remote_) + " refused: read-only browser\n";
+                WriteLog(line.c_str());
+            }
+            return "read-only";
+        }
+        Command command{};
+        if (!ws_.got_text() || !ParseCommand(text, &command)) return "malformed";
+        const platform::ControlTemplate* control = FindPanelControl(state->config.panels, command.panel, command.id);
+        if (control == nullptr) return "unknown";
+        const std::string kind = KindName(*control);
+        platform::DialogMsg msg{platform::DialogMsgKind::Command, command.id, 0, 0};
+        if (command.kind == CommandKind::Delta) {
+            if (kind != "updown") return "unknown";
+            msg = platform::DialogMsg{platform::DialogMsgKind::DeltaPos, command.id, command.delta, 0};
+        } else if (kind != "check" && kind != "notify" && kind != "button") {
+            return "unknown";
+        }
+        platform::PostDialogMsg(msg, command.shift, kind == "check");
+        return nullptr;
+    }
+
+    void Write() {
+        const std::string* next = queue_.StartWrite();
+        if (next == nullptr) return;
+        ws_.text(true);
+        ws_.async_write(asio::buffer(*next), [self = shared_from_this()](error_code ec, std::size_t) {
+            self->queue_.FinishWrite();
+            if (ec) {
+                self->Close();
+                return;
+            }
+            self->Write();
+        });
+    }
+
+    websocket::stream<beast::tcp_stream> ws_;
+    beast::flat_buffer in_;
+    std::uint32_t remote_;
+    SendQueue queue_;
+    bool open_ = false;
+    bool allowed_ = false;
+};
+
+class HttpSession : public std::enable_shared_from_this<HttpSession> {
+public:
+    explicit HttpSession(tcp::socket socket) : stream_(std::move(socket)) {}
+    ~HttpSession() {
+        if (!upgraded_) --state->connections;
+    }
+
+    void Read() {
+        parser_.emplace();
+        parser_->header_limit(kMaxHeaderBytes);
+        parser_->body_limit(0);
+        stream_.expires_after(kRequestTimeout);
+        http::async_read(stream_, buffer_, *parser_,
+                         [self = shared_from_this()](error_code ec, std::size_t) { self->OnRead(ec); });
+    }
+
+private:
+    void OnRead(error_code ec) {
+        if (ec) {
+            stream_.socket().shutdown(tcp::socket::shutdown_both, ec);
+            return;
+        }
+        http::request<http::empty_body> request = parser_->release();
+        const Resolved resolved =
+            ResolvePath(std::string_view(request.target().data(), request.target().size()), kEmbeddedFiles,
+                        kEmbeddedFileCount);
+        const bool get = request.method() == http::verb::get || request.method() == http::verb::head;
+        if (get && resolved.route == Route::Socket && websocket::is_upgrade(request)) {
+            upgraded_ = true;  // the connection is counted on by the WebSocket session
+            stream_.expires_never();
+            const std::uint32_t remote = RemoteAddress(stream_.socket());
+            std::make_shared<WsSession>(stream_.release_socket(), remote)->Accept(std::move(request));
+            return;
+        }
+        auto response = std::make_shared<http::response<http::string_body>>();
+        response->version(request.version());
+        response->keep_alive(request.keep_alive());
+        response->set(http::field::cache_control, "no-cache");
+        if (!get) {
+            response->result(http::status::method_not_allowed);
+            response->set(http::field::allow, "GET, HEAD");
+        } else if (resolved.route == Route::File) {
+            response->result(http::status::ok);
+            response->set(http::field::content_type, ContentType(resolved.file->name));
+            response->body().assign(reinterpret_cast<const char*>(resolved.file->data), resolved.file->size);
+        } else if (resolved.route == Route::Templates) {
+            response->result(http::status::ok);
+            response->set(http::field::content_type, "application/json");
+            response->body() = state->templatesJson;
+        } else if (resolved.route == Route::BadRequest) {
+            response->result(http::status::bad_request);
+        } else {
+            response->result(http::status::not_found);  // also /ws without an upgrade
+        }
+        response->prepare_payload();
+        if (request.method() == http::verb::head) response->body().clear();
+        http::async_write(stream_, *response, [self = shared_from_this(), response](error_code ec, std::size_t) {
+            if (ec || !response->keep_alive()) {
+                self->stream_.socket().shutdown(tcp::socket::shutdown_send, ec);
+                return;
+            }
+            self->Read();
+        });
+    }
+
+    beast::tcp_stream stream_;
+    beast::flat_buffer buffer_{kMaxHeaderBytes};
+    std::optional<http::request_parser<http::empty_body>> parser_;
+    bool upgraded_ = false;
+};
+
+void Accept() {
+    state->acceptor.async_accept([](error_code ec, tcp::socket socket) {
+        if (!ec) {
+            if (state->connections >= kMaxConnections) {
+                socket.close(ec);
+            } else {
+                ++state->connections;
+                std::make_shared<HttpSession>(std::move(socket))->Read();
+            }
+        }
+        Accept();
+    });
+}
+
+void Broadcast(const Frame& frame) {
+    // Sending may close a viewer, which leaves the set: walk a copy.
+    const std::vector<std::shared_ptr<WsSession>> viewers(state->viewers.begin(), state->viewers.end());
+    for (const std::shared_ptr<WsSession>& viewer : viewers) viewer->Send(frame);
+}
+
+void DrainInbox() {
+    std::vector<Frame> frames;
+    {
+        const std::lock_guard<std::mutex> lock(state->inboxMutex);
+        frames.swap(state->inbox);
+        state->drainPosted = false;
+    }
+    for (const Frame& frame : frames) Broadcast(frame);
+}
+
+// GUI thread: hands the change over and returns; never touches a socket.
+void OnControlChange(int id, const char* text, bool checked) {
+    if (viewerCount.load() == 0) return;
+    Frame frame = std::make_shared<const std::string>(ChangeFrame(id, text, checked));
+    bool post = false;
+    {
+        const std::lock_guard<std::mutex> lock(state->inboxMutex);
+        state->inbox.push_back(std::move(frame));
+        post = !state->drainPosted;
+        state->drainPosted = true;
+    }
+    if (post) asio::post(state->io, DrainInbox);
+}
+
+void SendLinkLine() {
+    const std::uint32_t node = dbNodeIpv4.load(std::memory_order_relaxed);
+    const std::int64_t last = lastDbDatagramMs.load(std::memory_order_relaxed);
+    const std::int64_t ageTenths = last < 0 ? -1 : std::max<std::int64_t>(0, SteadyMs() - last) / 100;
+    Broadcast(std::make_shared<const std::string>(
+        LinkFrame(node != 0 ? platform::FormatIpv4(node) : std::string(),
+                  linkConnected.load(std::memory_order_acquire), ageTenths)));
+    state->linkTimer.expires_after(std::chrono::seconds(1));
+    state->linkTimer.async_wait([](error_code ec) {
+        if (!ec) SendLinkLine();
+    });
+}
+
+}  // namespace
+
+bool StartWebServer(const ServerConfig& config, std::string* error) {
+    if (state != nullptr) return false;
+    auto* fresh = new ServerState(config);
+    const tcp::endpoint where(asio::ip::address_v4(config.address), config.port);
+    error_code ec;
+    fresh->acceptor.open(where.protocol(), ec);
+    if (!ec) fresh->acceptor.set_option(asio::socket_base::reuse_address(true), ec);
+    if (!ec) fresh->acceptor.bind(where, ec);
+    if (!ec) fresh->acceptor.listen(asio::socket_base::max_listen_connections, ec);
+    if (ec) {
+        *error = ec.message();
+        delete fresh;
+        return false;
+    }
+    fresh->templatesJson = TemplatesJson(fresh->config.panels);
+    state = fresh;
+    Accept();
+    SendLinkLine();
+    platform::SetControlChangeListener(OnControlChange);
+    std::thread([] { state->io.run(); }).detach();
+    return true;
+}
+
+long RefusedCommands() { return refusedCommands.load(); }
+
+}  // namespace web

@@ -1,0 +1,29 @@
+// The browser host: an HTTP and WebSocket server on a thread of its own
+// that serves the page, the panel templates and a live mirror of the
+// dialogs, and posts allowed browsers' commands to the GUI thread.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "web/allow_list.h"
+#include "web/panel_set.h"
+
+namespace web {
+
+struct ServerConfig {
+    std::uint32_t address = 0;  // host byte order: the link's own address
+    std::uint16_t port = 0;
+    std::vector<AllowedNet> allowed;  // webcontrol; empty: every browser is read-only
+    PanelSet panels;
+};
+
+// Binds and starts serving; the server then runs until the process ends.
+// false with a reason in `error` when the address and port cannot be bound.
+// Call once, on the GUI thread, after the windows exist.
+bool StartWebServer(const ServerConfig& config, std::string* error);
+
+// Command frames refused so far (any thread).
+long RefusedCommands();
+
+}  // namespace web
