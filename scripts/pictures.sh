@@ -3,14 +3,16 @@
 # sample plan under Xvfb, inside a private network namespace, and the combined
 # window and the four-window layout are photographed into docs/, and the
 # panels in headless Chromium: a tablet-sized page and one panel on a phone.
-# Usage: scripts/pictures.sh   (after ./run.sh or scripts/build.sh build)
+# Usage: scripts/pictures.sh [web]   (after ./run.sh or scripts/build.sh build;
+# "web": the browser pictures only)
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 if [ "$1" != "--inside" ]; then
     [ "$(id -u)" -ne 0 ] && SUDO="sudo" || SUDO=""
-    exec $SUDO unshare -n sh "$0" --inside
+    exec $SUDO unshare -n sh "$0" --inside "$@"
 fi
+only="$2"
 ip link set lo up
 work=$(mktemp -d)
 trap 'kill $node $xvfb 2>/dev/null; rm -rf "$work"' EXIT
@@ -39,8 +41,8 @@ shoot() {
     echo "wrote $3"
 }
 
-shoot "win one" 25 "$root/docs/combined.png" "OrvSim Control"
-shoot "win four
+[ "$only" != web ] && shoot "win one" 25 "$root/docs/combined.png" "OrvSim Control"
+[ "$only" != web ] && shoot "win four
 statusx 10 statusy 10 autox 420 autoy 10 navx 10 navy 280 radiosx 420 radiosy 280" 25 \
     "$root/docs/four-windows.png" root 830x540+0+0
 
