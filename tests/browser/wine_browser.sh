@@ -13,7 +13,8 @@ ip link add orvb0 type veth peer name orvb1 && ip addr add 10.215.7.1/24 dev orv
 dir=$(mktemp -d)
 . "$here/../../scripts/xvfb.sh"
 . "$here/../support/wine_x.sh"
-start_wine_x "$dir" "$(cd "$(dirname "$1")" && pwd)/wine-prefix-browser" || { echo "FAIL: Wine"; exit 1; }
+start_xvfb "$dir" && start_wine "$(cd "$(dirname "$1")" && pwd)/wine-prefix-browser" ||
+    { echo "FAIL: Xvfb or Wine did not start"; exit 1; }
 /usr/bin/python3 "$here/browser_test.py" "$1" "$2" --address 10.215.7.2
 code=$?
 stop_wine_x
