@@ -221,6 +221,51 @@ function fit() {
   const root = document.documentElement.style;
   root.setProperty('--u', unit.toFixed(4));
   root.setProperty('--v', v.toFixed(4));
+  spreadTargets();
+}
+
+// Every tap area reaches out to 40 CSS pixels around its control, into the
+// room it has: where two would overlap, they share the room between the two
+// controls half and half.
+function spreadTargets() {
+  const MIN = 40;
+  const items = [...document.querySelectorAll('.sheet button')].map((el) => {
+    const r = el.getBoundingClientRect();
+    const dx = Math.max(0, MIN - r.width), dy = Math.max(0, MIN - r.height);
+    return { el, r, h: { left: r.left - dx, right: r.right + dx, top: r.top - dy, bottom: r.bottom + dy } };
+  });
+  const cut = (h, lo, hi, aFrom, aTo, bFrom, bTo) => {
+    if (aTo <= bFrom) h[hi] = Math.min(h[hi], (aTo + bFrom) / 2);
+    else if (bTo <= aFrom) h[lo] = Math.max(h[lo], (bTo + aFrom) / 2);
+  };
+  for (const a of items) {
+    for (const b of items) {
+      const h = a.h, o = b.h;
+      if (a === b || h.right <= o.left || o.right <= h.left || h.bottom <= o.top || o.bottom <= h.top) continue;
+      const gapX = Math.max(b.r.left - a.r.right, a.r.left - b.r.right);
+      const gapY = Math.max(b.r.top - a.r.bottom, a.r.top - b.r.bottom);
+      if (gapX >= gapY) cut(h, 'left', 'right', a.r.left, a.r.right, b.r.left, b.r.right);
+      else cut(h, 'top', 'bottom', a.r.top, a.r.bottom, b.r.top, b.r.bottom);
+    }
+  }
+  // What room is left on both sides: MIN pixels of it, centred on the
+  // control as far as the room allows.
+  const fit1 = (h, lo, hi, from, to) => {
+    const want = Math.max(MIN, to - from);
+    if (h[hi] - h[lo] <= want) return;
+    const start = Math.min(Math.max((from + to - want) / 2, h[lo]), h[hi] - want);
+    h[lo] = start;
+    h[hi] = start + want;
+  };
+  for (const { el, r, h } of items) {
+    fit1(h, 'left', 'right', r.left, r.right);
+    fit1(h, 'top', 'bottom', r.top, r.bottom);
+    const s = el.style;
+    s.setProperty('--hx', (h.left - r.left - el.clientLeft) + 'px');
+    s.setProperty('--hy', (h.top - r.top - el.clientTop) + 'px');
+    s.setProperty('--hw', (h.right - h.left) + 'px');
+    s.setProperty('--hh', (h.bottom - h.top) + 'px');
+  }
 }
 
 // ---- values ----------------------------------------------------------
