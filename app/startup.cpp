@@ -77,12 +77,14 @@ int RunProgram(platform::AppInstance instance) {
     }
 
     // The up-down control is part of the windowing host: nothing to register.
-    StartWebPanels();
 
     WriteLog("Starting Update Thread\n");
     // Threads are never joined: ending the process ends them.
     std::thread(UpdateThread).detach();
     std::thread(FMCThread, nullptr).detach();
+    // After the threads: should its port be taken, the panels refresh
+    // behind the box that says so.
+    StartWebPanels();
 
     return platform::GuiRunMessageLoop();
 }

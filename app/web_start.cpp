@@ -6,7 +6,7 @@
 #include "base/settings.h"
 #include "link/link_state.h"
 #include "panels/windows.h"
-#include "platform/net.h"
+#include "platform/ipv4.h"
 #include "platform/window.h"
 #include "resources/dialog_script.h"
 #include "web/server.h"

@@ -190,19 +190,4 @@ bool GetAdapterList(std::vector<Adapter>* out) {
     return true;
 }
 
-bool ParseIpv4(const char* text, std::uint32_t* out) {
-    in_addr a{};
-    if (text == nullptr || inet_pton(AF_INET, text, &a) != 1) return false;
-    *out = ntohl(a.s_addr);
-    return true;
-}
-
-std::string FormatIpv4(std::uint32_t address) {
-    in_addr a{};
-    a.s_addr = htonl(address);
-    char buf[INET_ADDRSTRLEN] = "";
-    inet_ntop(AF_INET, &a, buf, sizeof buf);
-    return buf;
-}
-
 }  // namespace platform

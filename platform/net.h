@@ -1,6 +1,8 @@
 // UDP sockets, host name and addresses, and the adapter list.
 // Addresses are IPv4 in host byte order unless a name says otherwise.
 #pragma once
+#include "platform/ipv4.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -79,9 +81,5 @@ bool GetAdapterList(std::vector<Adapter>* out);
 // cannot be allocated, or the read itself failing (also: no adapter).
 enum class AdapterListStatus { Ok, NoFirstBuffer, NoLargerBuffer, ReadFailed };
 AdapterListStatus ReadAdapterList(std::vector<Adapter>* out);
-
-// Dotted text to address (host order); false when the text is not an IPv4 address.
-bool ParseIpv4(const char* text, std::uint32_t* out);
-std::string FormatIpv4(std::uint32_t address);
 
 }  // namespace platform

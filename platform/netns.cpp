@@ -56,10 +56,6 @@ bool HasDefaultRoute() {
 
 }  // namespace
 
-bool IsPrivateIpv4(std::uint32_t a) {
-    return (a >> 24) == 10 || (a >> 20) == ((172u << 4) | 1u) || (a >> 16) == ((192u << 8) | 168u);
-}
-
 bool InTestNetworkNamespace() {
     if (HasDefaultRoute()) return false;
     struct if_nameindex* names = if_nameindex();

@@ -1,6 +1,6 @@
 // Whether this process's network namespace is one a test made for itself.
 #pragma once
-#include <cstdint>
+#include "platform/ipv4.h"
 
 namespace platform {
 
@@ -8,8 +8,5 @@ namespace platform {
 // default route, every interface other than loopback is a veth, and every
 // IPv4 address is loopback or private. Loopback alone qualifies.
 bool InTestNetworkNamespace();
-
-// 10.0.0.0/8, 172.16.0.0/12 or 192.168.0.0/16 (host byte order).
-bool IsPrivateIpv4(std::uint32_t address);
 
 }  // namespace platform

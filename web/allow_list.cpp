@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/net.h"
+#include "platform/ipv4.h"
 
 namespace web {
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -20,7 +21,7 @@
 #include "base/log.h"
 #include "link/link_state.h"
 #include "platform/dialog_mirror.h"
-#include "platform/net.h"
+#include "platform/ipv4.h"
 #include "web/frames.h"
 #include "web/send_queue.h"
 #include "web/site.h"
@@ -35,9 +36,12 @@ namespace websocket = beast::websocket;
 using tcp = asio::ip::tcp;
 using error_code = beast::error_code;
 
-// Connections of any kind at once; beyond it a new one is closed at once, so
-// that a flood of idle sockets cannot grow the program.
-constexpr int kMaxConnections = 64;
+// Browsers watching at once; beyond it a new WebSocket is refused.
+constexpr int kMaxViewers = 64;
+// Connections still sending a request at once; a new one beyond it pushes
+// out the oldest, so that idle or half-sent requests neither grow the
+// program nor lock the page out.
+constexpr std::size_t kMaxPending = 64;
 // Frames waiting for one browser before it is dropped to a snapshot.
 constexpr std::size_t kMaxQueuedFrames = 256;
 constexpr std::size_t kMaxHeaderBytes = 4096;
@@ -45,6 +49,7 @@ constexpr std::size_t kMaxHeaderBytes = 4096;
 constexpr auto kRequestTimeout = std::chrono::seconds(10);
 
 class WsSession;
+class HttpSession;
 
 struct ServerState {
     explicit ServerState(const ServerConfig& c) : config(c), acceptor(io) {}
@@ -56,7 +61,8 @@ struct ServerState {
     // Server thread only.
     std::unordered_set<std::shared_ptr<WsSession>> viewers;
     std::set<std::uint32_t> refusalsLogged;
-    int connections = 0;
+    std::deque<std::weak_ptr<HttpSession>> pending;
+    int sockets = 0;  // WebSocket sessions, watching or still in their handshake
     // Changes handed over by the GUI thread.
     std::mutex inboxMutex;
     std::vector<Frame> inbox;
@@ -90,12 +96,20 @@ Frame Snapshot() {
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
     WsSession(tcp::socket socket, std::uint32_t remote)
-        : ws_(std::move(socket)), remote_(remote), queue_(kMaxQueuedFrames) {}
-
-    ~WsSession() { --state->connections; }
+        : ws_(std::move(socket)), remote_(remote), queue_(kMaxQueuedFrames) {
+        ++state->sockets;
+    }
+    ~WsSession() { --state->sockets; }
 
     void Accept(http::request<http::empty_body> request) {
-        ws_.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
+        // A browser that neither sends nor answers a ping for this long is
+        // gone: its connection and queue are let go. Browsers answer pings
+        // by themselves, so a page that only watches stays.
+        websocket::stream_base::timeout timeout{};
+        timeout.handshake_timeout = std::chrono::seconds(10);
+        timeout.idle_timeout = std::chrono::seconds(20);
+        timeout.keep_alive_pings = true;
+        ws_.set_option(timeout);
         ws_.read_message_max(kMaxCommandFrame);
         ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
     }
@@ -197,11 +211,13 @@ private:
 class HttpSession : public std::enable_shared_from_this<HttpSession> {
 public:
     explicit HttpSession(tcp::socket socket) : stream_(std::move(socket)) {}
-    ~HttpSession() {
-        if (!upgraded_) --state->connections;
-    }
-
     void Read() {
+        std::erase_if(state->pending, [](const std::weak_ptr<HttpSession>& p) { return p.expired(); });
+        if (state->pending.size() >= kMaxPending) {
+            if (const std::shared_ptr<HttpSession> oldest = state->pending.front().lock()) oldest->Drop();
+            state->pending.pop_front();
+        }
+        state->pending.push_back(weak_from_this());
         parser_.emplace();
         parser_->header_limit(kMaxHeaderBytes);
         parser_->body_limit(0);
@@ -216,13 +232,17 @@ private:
             stream_.socket().shutdown(tcp::socket::shutdown_both, ec);
             return;
         }
+        std::erase_if(state->pending, [this](const std::weak_ptr<HttpSession>& p) {
+            const std::shared_ptr<HttpSession> live = p.lock();
+            return !live || live.get() == this;
+        });
         http::request<http::empty_body> request = parser_->release();
         const Resolved resolved =
             ResolvePath(std::string_view(request.target().data(), request.target().size()), kEmbeddedFiles,
                         kEmbeddedFileCount);
         const bool get = request.method() == http::verb::get || request.method() == http::verb::head;
-        if (get && resolved.route == Route::Socket && websocket::is_upgrade(request)) {
-            upgraded_ = true;  // the connection is counted on by the WebSocket session
+        const bool upgrade = get && resolved.route == Route::Socket && websocket::is_upgrade(request);
+        if (upgrade && state->sockets < kMaxViewers) {
             stream_.expires_never();
             const std::uint32_t remote = RemoteAddress(stream_.socket());
             std::make_shared<WsSession>(stream_.release_socket(), remote)->Accept(std::move(request));
@@ -243,6 +263,8 @@ private:
             response->result(http::status::ok);
             response->set(http::field::content_type, "application/json");
             response->body() = state->templatesJson;
+        } else if (upgrade) {
+            response->result(http::status::service_unavailable);  // too many browsers already
         } else if (resolved.route == Route::BadRequest) {
             response->result(http::status::bad_request);
         } else {
@@ -259,21 +281,22 @@ private:
         });
     }
 
+public:
+    void Drop() {
+        error_code ec;
+        stream_.socket().close(ec);
+    }
+private:
+
     beast::tcp_stream stream_;
     beast::flat_buffer buffer_{kMaxHeaderBytes};
     std::optional<http::request_parser<http::empty_body>> parser_;
-    bool upgraded_ = false;
 };
 
 void Accept() {
     state->acceptor.async_accept([](error_code ec, tcp::socket socket) {
         if (!ec) {
-            if (state->connections >= kMaxConnections) {
-                socket.close(ec);
-            } else {
-                ++state->connections;
-                std::make_shared<HttpSession>(std::move(socket))->Read();
-            }
+            std::make_shared<HttpSession>(std::move(socket))->Read();
         }
         Accept();
     });

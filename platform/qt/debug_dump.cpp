@@ -12,16 +12,14 @@ namespace platform {
 std::string DumpDialogs() {
     std::string out;
     qthost::RunOnGuiThread([&out] {
-        for (qthost::DialogHandle* handle : qthost::AllDialogs()) {
-            qthost::DialogWidget* widget = handle->Widget();
+        for (HostDialog* handle : AllDialogs()) {
+            qthost::DialogWidget* widget = qthost::DialogWidgetOf(handle);
             if (widget == nullptr) continue;
             for (const qthost::DialogItem& item : widget->Items()) {
                 if (item.id == -1) continue;
-                const QString text = qthost::ControlText(item.widget, item.kind);
-                const bool checked = qthost::ControlCheck(item.widget, item.kind);
-                out += QString::asprintf("%d %d ", handle->TemplateId(), item.id).toStdString();
-                out += text.toLatin1().toStdString();
-                out += checked ? "|1\n" : "|0\n";
+                const QByteArray text = qthost::ControlText(item.widget, item.kind).toLatin1();
+                AppendDumpLine(&out, handle->TemplateId(), item.id, text.constData(),
+                               qthost::ControlCheck(item.widget, item.kind));
             }
         }
     });

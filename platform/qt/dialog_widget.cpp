@@ -1,13 +1,11 @@
 #include "platform/qt/dialog_widget.h"
 
+#include "platform/template_store.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/frame_widget.h"
 #include "platform/qt/gui_call.h"
-#include "platform/qt/gui_post.h"
-#include "platform/dialog_mirror.h"
 #include "platform/qt/keys.h"
-#include "platform/qt/templates.h"
 
 #include <QAbstractButton>
 #include <QImage>
@@ -18,11 +16,6 @@
 
 namespace platform::qthost {
 namespace {
-
-std::vector<DialogHandle*>& Dialogs() {
-    static auto* dialogs = new std::vector<DialogHandle*>;  // handles live for the whole run
-    return *dialogs;
-}
 
 // Value fields and check boxes fill their own background (controls.cpp).
 // Over a group box they take the shade the box paints there (some styles
@@ -74,23 +67,17 @@ DialogWidget* DialogHandle::Widget() const {
     return widget;
 }
 
-void DialogHandle::Deliver(const DialogMsg& msg) {
-    if (Widget() != nullptr && proc_ != nullptr) proc_(this, msg);
-}
-
-void DialogHandle::SetItemText(int id, const char* text) {
-    if (ShowsText(record_, id, text)) return;
+void DialogHandle::WriteText(int id, const char* text) {
     RunOnGuiThread([&] {
         DialogWidget* widget = Widget();
         const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
         if (item == nullptr) return;
         SetControlText(item->widget, item->kind, QString::fromLatin1(text != nullptr ? text : ""));
-        NoteText(&record_, id, text);
+        NoteText(Record(), id, text);
     });
 }
 
-void DialogHandle::SetItemCheck(int id, bool checked) {
-    if (ShowsCheck(record_, id, checked)) return;
+void DialogHandle::WriteCheck(int id, bool checked) {
     RunOnGuiThread([&] {
         DialogWidget* widget = Widget();
         const DialogItem* item = widget != nullptr ? widget->Item(id) : nullptr;
@@ -129,8 +116,6 @@ void DialogHandle::FocusHost() {
     });
 }
 
-const std::vector<DialogHandle*>& AllDialogs() { return Dialogs(); }
-
 DialogWidget* DialogWidgetOf(Dialog* dialog) {
     auto* handle = dynamic_cast<DialogHandle*>(dialog);
     return handle != nullptr ? handle->Widget() : nullptr;
@@ -142,7 +127,7 @@ namespace platform {
 
 Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc) {
     qthost::FrameWidget* frame = qthost::FrameWidgetOf(parent);
-    const DialogTemplate* record = qthost::FindDialogTemplate(templateId);
+    const DialogTemplate* record = FindDialogTemplate(templateId);
     if (frame == nullptr || record == nullptr) return nullptr;
 
     auto* handle = new qthost::DialogHandle(templateId, proc);
@@ -181,8 +166,7 @@ Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc)
     }
     qthost::MatchGroupBoxShade(widget->Items(), widget->palette().window().color());
     QObject::connect(widget, &QObject::destroyed, [handle] { NoteClosed(handle->Record()); });
-    qthost::Dialogs().push_back(handle);
-    MirrorDialog(handle, templateId, handle->Record(), qthost::DeliverToDialog);
+    AddDialog(handle);
     handle->Deliver(DialogMsg{DialogMsgKind::Init, 0, 0, 0});
     widget->setVisible((record->style & style::kVisible) != 0);
     return handle;

@@ -1,9 +1,8 @@
 // A dialog built from a template: the child widget of a frame that holds
 // the controls, and the toolkit-free handle the panels use.
 #pragma once
-#include "platform/control_record.h"
-#include "platform/dialog.h"
 #include "platform/dialog_template.h"
+#include "platform/host_dialog.h"
 #include "platform/window.h"
 
 #include <QFrame>
@@ -19,27 +18,23 @@ class DialogWidget;
 // thread (callers on other threads wait for it) and does nothing once the
 // dialog's window is gone. A write that would leave a control as it is
 // returns at once, on any thread, by the record of what the controls show.
-class DialogHandle final : public Dialog {
+class DialogHandle final : public HostDialog {
 public:
-    DialogHandle(int templateId, DialogProc proc) : templateId_(templateId), proc_(proc) {}
+    using HostDialog::HostDialog;
 
-    void SetItemText(int id, const char* text) override;
-    void SetItemCheck(int id, bool checked) override;
     std::size_t GetItemText(int id, char* buf, std::size_t size) override;
     bool GetItemCheck(int id) override;
     void FocusHost() override;
+    bool Live() const override { return Widget() != nullptr; }
 
-    int TemplateId() const { return templateId_; }
     // GUI thread only: the live widget, or nullptr.
     DialogWidget* Widget() const;
     void Attach(DialogWidget* widget) { widget_ = widget; }
-    void Deliver(const DialogMsg& msg);
-    ControlRecord* Record() { return &record_; }
 
 private:
-    int templateId_;
-    DialogProc proc_;
-    ControlRecord record_;
+    void WriteText(int id, const char* text) override;
+    void WriteCheck(int id, bool checked) override;
+
     QPointer<DialogWidget> widget_;
 };
 
@@ -69,9 +64,6 @@ private:
     Frame* host_;
     std::vector<DialogItem> items_;
 };
-
-// Every dialog handle created so far (GUI thread only).
-const std::vector<DialogHandle*>& AllDialogs();
 
 // The live widget of a dialog handle, or nullptr (GUI thread only).
 DialogWidget* DialogWidgetOf(Dialog* dialog);

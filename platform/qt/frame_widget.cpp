@@ -1,5 +1,6 @@
 #include "platform/qt/frame_widget.h"
 
+#include "platform/frame_classes.h"
 #include "platform/qt/gui_call.h"
 #include "platform/qt/key_repeat.h"
 #include "platform/qt/keys.h"
@@ -107,36 +108,13 @@ FrameWidget* FindFrameWidget(const QString& title) {
 }  // namespace platform::qthost
 
 namespace platform {
-namespace {
 
-struct FrameClass {
-    std::string name;
-    FrameProc proc;
-};
-
-std::vector<FrameClass>& Classes() {
-    static auto* classes = new std::vector<FrameClass>;
-    return *classes;
-}
-
-FrameProc FindClass(const char* name) {
-    for (const FrameClass& c : Classes())
-        if (c.name == name) return c.proc;
-    return nullptr;
-}
-
-}  // namespace
-
-bool RegisterFrameClass(const char* className, FrameProc proc) {
-    if (className == nullptr || *className == '\0' || proc == nullptr) return false;
-    if (FrameProc existing = FindClass(className)) return existing == proc;
-    Classes().push_back(FrameClass{className, proc});
-    return true;
-}
+// A class is only a name here: the frame keeps it as its object name.
+bool RegisterHostFrameClass(const char*) { return true; }
 
 Frame* CreateFrame(const char* className, const char* title, int x, int y, int width, int height) {
     if (qApp == nullptr || className == nullptr) return nullptr;
-    const FrameProc proc = FindClass(className);
+    const FrameProc proc = FindFrameClass(className);
     if (proc == nullptr || width <= 0 || height <= 0) return nullptr;
     auto* frame = new Frame;
     frame->className = className;

@@ -2,7 +2,6 @@
 
 #include "platform/qt/gui_call.h"
 #include "platform/qt/gui_post.h"
-#include "platform/dialog_mirror.h"
 #include "platform/window.h"
 
 #include <QApplication>
@@ -67,7 +66,7 @@ AppInstance GuiInit(int& argc, char** argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         InstallQuitSignals();
         qthost::PrepareGuiCalls();
-        SetGuiPoster(qthost::PostToGui);
+        qthost::PrepareGuiPost();
     }
     return app;
 }

@@ -1,13 +1,10 @@
-// The Qt host's side of the dialog mirror: posting work to the GUI thread
-// and delivering a message to a dialog.
+// The Qt host's side of the dialog mirror: posting work to the GUI thread.
 #pragma once
-#include "platform/dialog.h"
 
 namespace platform::qthost {
 
-// Queues work(context) to the GUI thread's event loop; never waits.
-void PostToGui(void (*work)(void*), void* context);
-// GUI thread: hands msg to the dialog's procedure, as its controls do.
-void DeliverToDialog(Dialog* dialog, const DialogMsg& msg);
+// GUI thread, once the application object exists: sets up the wake-up and
+// offers the post to the dialog mirror. GuiInit calls it.
+void PrepareGuiPost();
 
 }  // namespace platform::qthost

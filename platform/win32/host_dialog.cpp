@@ -8,22 +8,63 @@
 namespace platform::win32host {
 namespace {
 
+// Writes another thread (or the GUI thread itself) asks of the dialog: one
+// send each, carried out and noted in the record on the GUI thread.
+// wParam: the control id; lParam: the text, or the check state.
+constexpr UINT kWriteText = WM_APP + 1;
+constexpr UINT kWriteCheck = WM_APP + 2;
+
+// The control `id` of a live dialog; labels (-1) are never addressed.
+HWND Control(const DialogHandle& handle, int id) {
+    HWND dialog = handle.Window();
+    if (dialog == nullptr || id == -1) return nullptr;
+    return GetDlgItem(dialog, id);
+}
+
+bool Checked(HWND control) { return SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// What each control shows as the dialog starts, in template order.
+void RecordControls(HWND dialog, ControlRecord* record) {
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::string text(static_cast<std::size_t>(GetWindowTextLengthA(c)) + 1, '\0');
+        GetWindowTextA(c, text.data(), static_cast<int>(text.size()));
+        RecordControl(record, GetDlgCtrlID(c), text.c_str(), Checked(c));
+    }
+}
+
 INT_PTR CALLBACK DialogThunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         auto* handle = reinterpret_cast<DialogHandle*>(lParam);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
         handle->Attach(hwnd);
+        RecordControls(hwnd, handle->Record());
         handle->Deliver(DialogMsg{DialogMsgKind::Init, 0, 0, 0});
         return FALSE;  // no control takes the focus: keys belong to the frame
     }
     auto* handle = reinterpret_cast<DialogHandle*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (handle == nullptr) return FALSE;
     switch (msg) {
+    case kWriteText:
+        if (HWND control = Control(*handle, static_cast<int>(wParam))) {
+            const auto* text = reinterpret_cast<const char*>(lParam);
+            SetWindowTextA(control, text);
+            NoteText(handle->Record(), static_cast<int>(wParam), text);
+        }
+        return TRUE;
+    case kWriteCheck:
+        if (HWND control = Control(*handle, static_cast<int>(wParam))) {
+            SendMessageA(control, BM_SETCHECK, lParam != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+            NoteCheck(handle->Record(), static_cast<int>(wParam), Checked(control));
+        }
+        return TRUE;
     case WM_COMMAND:
         // Clicks on buttons and notify statics; a notify static reports the
-        // second click of a double click as its own notification.
-        if (lParam != 0 && (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == STN_DBLCLK))
+        // second click of a double click as its own notification. A click
+        // toggles a check box without a write: the record follows the box.
+        if (lParam != 0 && (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == STN_DBLCLK)) {
+            NoteCheck(handle->Record(), LOWORD(wParam), Checked(reinterpret_cast<HWND>(lParam)));
             handle->Deliver(DialogMsg{DialogMsgKind::Command, LOWORD(wParam), 0, 0});
+        }
         break;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -37,39 +78,27 @@ INT_PTR CALLBACK DialogThunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_KEYUP:
         handle->Deliver(DialogMsg{DialogMsgKind::KeyUp, 0, 0, static_cast<int>(wParam)});
         break;
-    case WM_NCDESTROY: handle->Attach(nullptr); break;
+    case WM_NCDESTROY:
+        NoteClosed(handle->Record());
+        handle->Attach(nullptr);
+        break;
     default: break;
     }
     return FALSE;  // the default processing runs as well
 }
 
-// The control `id` of a live dialog; labels (-1) are never addressed.
-HWND Control(const DialogHandle& handle, int id) {
-    HWND dialog = handle.Window();
-    if (dialog == nullptr || id == -1) return nullptr;
-    return GetDlgItem(dialog, id);
-}
-
 }  // namespace
-
-std::vector<DialogHandle*>& AllDialogs() {
-    static auto* dialogs = new std::vector<DialogHandle*>;  // handles live for the whole run
-    return *dialogs;
-}
-
-void DialogHandle::Deliver(const DialogMsg& msg) {
-    if (Window() != nullptr && proc_ != nullptr) proc_(this, msg);
-}
 
 // From another thread these are sends that the GUI thread serves in its
 // message loop; the caller waits for them.
-void DialogHandle::SetItemText(int id, const char* text) {
-    if (HWND control = Control(*this, id)) SetWindowTextA(control, text != nullptr ? text : "");
+void DialogHandle::WriteText(int id, const char* text) {
+    if (HWND dialog = Window())
+        SendMessageA(dialog, kWriteText, static_cast<WPARAM>(id),
+                     reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
 }
 
-void DialogHandle::SetItemCheck(int id, bool checked) {
-    if (HWND control = Control(*this, id))
-        SendMessageA(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+void DialogHandle::WriteCheck(int id, bool checked) {
+    if (HWND dialog = Window()) SendMessageA(dialog, kWriteCheck, static_cast<WPARAM>(id), checked);
 }
 
 std::size_t DialogHandle::GetItemText(int id, char* buf, std::size_t size) {
@@ -105,7 +134,7 @@ Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc)
         delete handle;
         return nullptr;
     }
-    win32host::AllDialogs().push_back(handle);
+    AddDialog(handle);
     return handle;
 }
 

@@ -1,25 +1,10 @@
 // Frame windows: registered classes sharing one window procedure that hands
 // close requests, left presses and keys to the frame procedure.
+#include "platform/frame_classes.h"
 #include "platform/win32/host_frame.h"
 
 namespace platform::win32host {
 namespace {
-
-struct FrameClass {
-    std::string name;
-    FrameProc proc;
-};
-
-std::vector<FrameClass>& Classes() {
-    static auto* classes = new std::vector<FrameClass>;  // never destroyed
-    return *classes;
-}
-
-FrameProc FindClass(const char* name) {
-    for (const FrameClass& c : Classes())
-        if (c.name == name) return c.proc;
-    return nullptr;
-}
 
 bool Deliver(Frame* frame, FrameMsgKind kind, int keyCode) {
     if (frame == nullptr || frame->hwnd == nullptr || frame->proc == nullptr) return false;
@@ -65,9 +50,7 @@ namespace platform {
 
 using win32host::FrameWindow;
 
-bool RegisterFrameClass(const char* className, FrameProc proc) {
-    if (className == nullptr || *className == '\0' || proc == nullptr) return false;
-    if (FrameProc existing = win32host::FindClass(className)) return existing == proc;
+bool RegisterHostFrameClass(const char* className) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -77,15 +60,13 @@ bool RegisterFrameClass(const char* className, FrameProc proc) {
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
-    if (RegisterClassExA(&wc) == 0) return false;
-    win32host::Classes().push_back(win32host::FrameClass{className, proc});
-    return true;
+    return RegisterClassExA(&wc) != 0;
 }
 
 Frame* CreateFrame(const char* className, const char* title, int x, int y, int width, int height) {
     // Only our own classes: Windows would also know "Button" and the like.
     if (className == nullptr || width <= 0 || height <= 0) return nullptr;
-    const FrameProc proc = win32host::FindClass(className);
+    const FrameProc proc = FindFrameClass(className);
     if (proc == nullptr) return nullptr;
     auto* frame = new Frame;  // lives until the process ends
     frame->className = className;

@@ -1,8 +1,8 @@
 // The Win32 host's frame windows and dialogs: the records behind the
 // toolkit-free handles, shared by the host's files.
 #pragma once
-#include "platform/dialog.h"
-#include "platform/dialog_template.h"
+#include "platform/host_dialog.h"
+#include "platform/template_store.h"
 #include "platform/window.h"
 
 #include <windows.h>
@@ -27,39 +27,31 @@ public:
 namespace platform::win32host {
 
 // Lives until the process ends. Its window is written only on the GUI
-// thread; other threads read it to address their writes, which Windows
-// then hands to the GUI thread.
-class DialogHandle final : public Dialog {
+// thread; other threads read it to address their writes, which they send
+// to the dialog for the GUI thread to carry out.
+class DialogHandle final : public HostDialog {
 public:
     DialogHandle(int templateId, DialogProc proc, Frame* host)
-        : templateId_(templateId), proc_(proc), host_(host) {}
+        : HostDialog(templateId, proc), host_(host) {}
 
-    void SetItemText(int id, const char* text) override;
-    void SetItemCheck(int id, bool checked) override;
     std::size_t GetItemText(int id, char* buf, std::size_t size) override;
     bool GetItemCheck(int id) override;
     void FocusHost() override;
+    bool Live() const override { return Window() != nullptr; }
 
-    int TemplateId() const { return templateId_; }
     HWND Window() const { return hwnd_.load(std::memory_order_acquire); }
     void Attach(HWND hwnd) { hwnd_.store(hwnd, std::memory_order_release); }
-    void Deliver(const DialogMsg& msg);
 
 private:
-    int templateId_;
-    DialogProc proc_;
+    void WriteText(int id, const char* text) override;
+    void WriteCheck(int id, bool checked) override;
+
     Frame* host_;
     std::atomic<HWND> hwnd_{nullptr};
 };
 
-// Every dialog handle created so far (GUI thread only).
-std::vector<DialogHandle*>& AllDialogs();
-
 // The live window of a frame handle, or nullptr.
 HWND FrameWindow(Frame* frame);
-
-// The loaded template record with `id`, or nullptr.
-const DialogTemplate* FindDialogTemplate(int id);
 
 // The module whose resources hold the dialog templates: the program itself.
 HINSTANCE Module();

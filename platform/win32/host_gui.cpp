@@ -1,19 +1,15 @@
 // The Win32 host's application side: start, message loop and quit, the
-// template records, message boxes, the Shift key and the test dump.
+// message boxes, the Shift key and the test dump.
 #include "platform/gui.h"
 #include "platform/win32/host_frame.h"
+#include "platform/win32/gui_post.h"
+#include "platform/dialog_mirror.h"
 
 #include <commctrl.h>
 
-#include <cstdio>
 
 namespace platform {
 namespace {
-
-std::vector<DialogTemplate>& Templates() {
-    static auto* templates = new std::vector<DialogTemplate>;  // never destroyed
-    return *templates;
-}
 
 DWORD guiThreadId = 0;
 
@@ -36,6 +32,7 @@ AppInstance GuiInit(int& /*argc*/, char** /*argv*/) {
         controls.dwICC = ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS;
         InitCommonControlsEx(&controls);
         SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+        win32host::StartGuiPost();
     }
     return win32host::Module();
 }
@@ -58,50 +55,28 @@ void SetDisplayLostHandler(void (*)()) {}
 
 void PostQuit(int code) { PostQuitMessage(code); }
 
-bool LoadDialogTemplates(const char* script) {
-    // The dialogs themselves come from the compiled resources; the records
-    // check the script and list each dialog's controls for the dump.
-    std::vector<DialogTemplate> parsed;
-    std::string error;
-    if (!ParseDialogScript(script, &parsed, &error)) {
-        std::fprintf(stderr, "dialog templates: %s\n", error.c_str());
-        return false;
-    }
-    Templates() = std::move(parsed);
-    return true;
-}
-
 void MessageBoxOk(Frame* owner, const char* text, const char* title) {
     MessageBoxA(win32host::FrameWindow(owner), text != nullptr ? text : "",
                 title != nullptr ? title : "", MB_OK | MB_SETFOREGROUND);
 }
 
-bool ShiftKeyDown() { return GetKeyState(VK_SHIFT) < 0; }
+bool ShiftKeyDown() { return ShiftHeldForDelivery() || GetKeyState(VK_SHIFT) < 0; }
 
 std::string DumpDialogs() {
     std::string out;
-    for (win32host::DialogHandle* handle : win32host::AllDialogs()) {
-        const DialogTemplate* record = win32host::FindDialogTemplate(handle->TemplateId());
-        if (handle->Window() == nullptr || record == nullptr) continue;
+    // The dialogs come from the compiled resources; the loaded templates
+    // list each one's controls.
+    for (HostDialog* handle : AllDialogs()) {
+        const DialogTemplate* record = FindDialogTemplate(handle->TemplateId());
+        if (!handle->Live() || record == nullptr) continue;
         for (const ControlTemplate& control : record->controls) {
             if (control.id == -1) continue;
             char text[256];
             handle->GetItemText(control.id, text, sizeof text);
-            const bool checked = handle->GetItemCheck(control.id);
-            out += std::to_string(handle->TemplateId()) + " " + std::to_string(control.id) + " " +
-                   text + (checked ? "|1\n" : "|0\n");
+            AppendDumpLine(&out, handle->TemplateId(), control.id, text, handle->GetItemCheck(control.id));
         }
     }
     return out;
 }
 
-namespace win32host {
-
-const DialogTemplate* FindDialogTemplate(int id) {
-    for (const DialogTemplate& t : Templates())
-        if (t.id == id) return &t;
-    return nullptr;
-}
-
-}  // namespace win32host
 }  // namespace platform

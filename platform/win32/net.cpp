@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <mswsock.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -187,20 +186,6 @@ AdapterListStatus ReadAdapterList(std::vector<Adapter>* out) {
 
 bool GetAdapterList(std::vector<Adapter>* out) {
     return ReadAdapterList(out) == AdapterListStatus::Ok;
-}
-
-bool ParseIpv4(const char* text, std::uint32_t* out) {
-    in_addr a{};
-    if (text == nullptr || inet_pton(AF_INET, text, &a) != 1) return false;
-    *out = ntohl(a.s_addr);
-    return true;
-}
-
-std::string FormatIpv4(std::uint32_t address) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
-                  (address >> 8) & 0xFFu, address & 0xFFu);
-    return buf;
 }
 
 }  // namespace platform

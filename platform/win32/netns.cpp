@@ -30,10 +30,6 @@ bool PrivateOrNone(const char* dotted) {
 
 }  // namespace
 
-bool IsPrivateIpv4(std::uint32_t a) {
-    return (a >> 24) == 10 || (a >> 20) == ((172u << 4) | 1u) || (a >> 16) == ((192u << 8) | 168u);
-}
-
 // What Win32 shows of such a namespace: no default route, and no adapter
 // with a gateway or an address outside the private ranges. Loopback alone
 // has no adapter data at all.

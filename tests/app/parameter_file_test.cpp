@@ -54,7 +54,8 @@ std::string Describe(const AppSettings& s) {
         << "," << s.statusY << "," << s.showStatus << " auto " << s.autoX << "," << s.autoY << ","
         << s.showAuto << " nav " << s.navX << "," << s.navY << "," << s.showNav << " radios "
         << s.radiosX << "," << s.radiosY << "," << s.showRadios << " adapter [" << s.networkAdapter
-        << "] dbnode " << s.haveDbNode << "," << s.dbNodeAddress;
+        << "] dbnode " << s.haveDbNode << "," << s.dbNodeAddress << " web " << s.webPort;
+    for (int i = 0; i < s.webControlCount; ++i) out << " control " << s.webControlAddress[i] << "/" << s.webControlBits[i];
     return out.str();
 }
 
@@ -264,6 +265,32 @@ TEST_F(ParameterFile, NetworkKeywordsTakeAnAdapterAndADottedNodeAddress) {
          noNode + "db.local\n"},
         {"dbnode given broadcast", "dbnode 255.255.255.255", false, -1, kDefaults,
          box(noNode + "255.255.255.255"), "", noNode + "255.255.255.255\n"},
+    };
+    for (const Case& c : cases) Run(c);
+}
+
+TEST_F(ParameterFile, WebKeywordsTakeAPortAndAllowedNets) {
+    const auto box = [](const std::string& m) { return "box(none, Parameter Error, [" + m + "])\n"; };
+    const std::string noPort = "TCP port number expected for web: ";
+    const std::string noNet = "IPv4 address or ADDRESS/BITS expected for webcontrol: ";
+    const Case cases[] = {
+        {"port and two nets", "WEB 8080 webcontrol 10.0.0.7 webcontrol 192.168.1.0/24", false, 0, [](AppSettings& s) {
+             s.webPort = 8080;
+             s.webControlCount = 2;
+             s.webControlAddress[0] = 0x0A000007, s.webControlBits[0] = 32;
+             s.webControlAddress[1] = 0xC0A80100, s.webControlBits[1] = 24;
+         }, "", "", ""},
+        {"port zero", "web 0", false, -1, kDefaults, box(noPort + "0"), "", noPort + "0\n"},
+        {"port too big", "web 65536", false, -1, kDefaults, box(noPort + "65536"), "", noPort + "65536\n"},
+        {"port with a sign", "web +80", false, -1, kDefaults, box(noPort + "+80"), "", noPort + "+80\n"},
+        {"web at the end of the file", "statusx 5 web", false, -1, [](AppSettings& s) { s.statusX = 5; },
+         box(noPort), "", noPort + "\n"},
+        {"prefix over 32", "webcontrol 10.0.0.0/33", false, -1, kDefaults, box(noNet + "10.0.0.0/33"), "",
+         noNet + "10.0.0.0/33\n"},
+        {"empty prefix", "webcontrol 10.0.0.0/", false, -1, kDefaults, box(noNet + "10.0.0.0/"), "",
+         noNet + "10.0.0.0/\n"},
+        {"a host name", "webcontrol tablet.local", false, -1, kDefaults, box(noNet + "tablet.local"), "",
+         noNet + "tablet.local\n"},
     };
     for (const Case& c : cases) Run(c);
 }

@@ -110,8 +110,7 @@ void Settle() { Pump(); }
 
 std::vector<int> ClickableControls(platform::Dialog* dialog) {
     auto* handle = static_cast<platform::win32host::DialogHandle*>(dialog);
-    const platform::DialogTemplate* record =
-        platform::win32host::FindDialogTemplate(handle->TemplateId());
+    const platform::DialogTemplate* record = platform::FindDialogTemplate(handle->TemplateId());
     std::vector<int> ids;
     for (const platform::ControlTemplate& c : record->controls) {
         if (c.kind != platform::ControlKind::Label && c.kind != platform::ControlKind::GroupBox &&

@@ -6,7 +6,7 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/gui_call.h"
-#include "platform/qt/templates.h"
+#include "platform/template_store.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -59,7 +59,7 @@ TEST(DialogFont, ResolvesToDejaVuSans) {
 }
 
 TEST_F(HostTest, ControlsSitWhereTheTemplateSaysAndNeverTakeFocus) {
-    const platform::DialogTemplate* t = platform::qthost::FindDialogTemplate(kTestTemplate);
+    const platform::DialogTemplate* t = platform::FindDialogTemplate(kTestTemplate);
     ASSERT_NE(t, nullptr);
     auto* dw = DialogWidget();
     ASSERT_NE(dw, nullptr);

@@ -3,7 +3,7 @@
 #include "host_test_support.h"
 
 #include "platform/qt/keys.h"
-#include "platform/qt/templates.h"
+#include "platform/template_store.h"
 
 #include <QAbstractButton>
 
@@ -32,7 +32,7 @@ TEST(FrameClass, RegistrationAndCreationFailures) {
     EXPECT_EQ(platform::CreateDialogFromTemplate(frame, 999, RecordDialog), nullptr);
     EXPECT_EQ(platform::CreateDialogFromTemplate(nullptr, kTestTemplate, RecordDialog), nullptr);
     EXPECT_FALSE(platform::LoadDialogTemplates("101 DIALOGEX 0, 0\nBEGIN"));
-    EXPECT_NE(platform::qthost::FindDialogTemplate(kTestTemplate), nullptr);  // kept
+    EXPECT_NE(platform::FindDialogTemplate(kTestTemplate), nullptr);  // kept
     // A template without WS_VISIBLE starts hidden.
     platform::Dialog* plain = platform::CreateDialogFromTemplate(frame, kPlainTemplate, RecordDialog);
     ASSERT_NE(plain, nullptr);

@@ -1,4 +1,4 @@
-#include "platform/qt/templates.h"
+#include "platform/template_store.h"
 
 #include "platform/window.h"
 
@@ -27,13 +27,10 @@ bool LoadDialogTemplates(const char* script) {
     return true;
 }
 
-namespace qthost {
-
 const DialogTemplate* FindDialogTemplate(int id) {
     for (const DialogTemplate& t : Templates())
         if (t.id == id) return &t;
     return nullptr;
 }
 
-}  // namespace qthost
 }  // namespace platform

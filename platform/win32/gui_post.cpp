@@ -1,0 +1,41 @@
+#include "platform/win32/gui_post.h"
+
+#include "platform/dialog_mirror.h"
+
+#include <windows.h>
+
+namespace platform::win32host {
+namespace {
+
+constexpr UINT kRunWork = WM_APP + 10;
+HWND postWindow = nullptr;
+
+// A window rather than a thread message: modal loops (message boxes, a
+// dragged window) drop thread messages but dispatch window ones.
+LRESULT CALLBACK PostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kRunWork) {
+        reinterpret_cast<void (*)(void*)>(wParam)(reinterpret_cast<void*>(lParam));
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Post(void (*work)(void*), void* context) {
+    PostMessageA(postWindow, kRunWork, reinterpret_cast<WPARAM>(work), reinterpret_cast<LPARAM>(context));
+}
+
+}  // namespace
+
+void StartGuiPost() {
+    if (postWindow != nullptr) return;
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = PostProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "OrvGuiPost";
+    RegisterClassA(&windowClass);
+    postWindow = CreateWindowExA(0, "OrvGuiPost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 windowClass.hInstance, nullptr);
+    if (postWindow != nullptr) SetGuiPoster(Post);
+}
+
+}  // namespace platform::win32host
