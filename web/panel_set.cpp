@@ -71,6 +71,10 @@ const char* KindName(const ControlTemplate& c) {
 
 const ControlTemplate* FindPanelControl(const PanelSet& set, const std::string& panel, int id) {
     if (id == -1) return nullptr;
+    if (panel == "combined") {
+        const DialogTemplate* t = FindTemplate(set, set.combinedTemplate);
+        return t != nullptr ? t->Find(id) : nullptr;
+    }
     for (const WebPanel& p : set.panels) {
         if (p.name != panel) continue;
         const DialogTemplate* t = FindTemplate(set, p.templateId);
@@ -112,8 +116,16 @@ std::string TemplatesJson(const PanelSet& set) {
                   std::to_string(placed[i].place.y) + "]";
     }
     out += "],\"combined\":{\"w\":" + std::to_string(combined != nullptr ? combined->width : 0) +
-           ",\"h\":" + std::to_string(combined != nullptr ? combined->height : 0) + ",\"place\":{" + places + "}}}";
-    return out;
+           ",\"h\":" + std::to_string(combined != nullptr ? combined->height : 0) + ",\"place\":{" + places + "}";
+    // The combined window's own controls: it has some no single panel has
+    // (the ADF steppers).
+    if (combined != nullptr) {
+        out += ",\"template\":" + std::to_string(combined->id) + ",\"controls\":[";
+        for (std::size_t k = 0; k < combined->controls.size(); ++k)
+            out += (k != 0 ? "," : "") + ControlJson(combined->controls[k]);
+        out += "]";
+    }
+    return out + "}}";
 }
 
 }  // namespace web

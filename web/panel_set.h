@@ -23,11 +23,13 @@ struct PanelSet {
 // The kind a browser draws: group, label, value, notify, check, updown, button.
 const char* KindName(const platform::ControlTemplate& control);
 
-// The control `id` of panel `panel`, or nullptr (id -1 is never found).
+// The control `id` of panel `panel` ("combined": the combined window's
+// template), or nullptr (id -1 is never found).
 const platform::ControlTemplate* FindPanelControl(const PanelSet& set, const std::string& panel, int id);
 
 // The /templates.json document: every panel's controls in dialog units, in
-// the order the combined window places them, and that window's layout.
+// the order the combined window places them, and that window's layout and
+// controls.
 std::string TemplatesJson(const PanelSet& set);
 
 }  // namespace web

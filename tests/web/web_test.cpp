@@ -138,6 +138,7 @@ TEST(PanelSet, TemplatesDocumentFollowsThePanelScript) {
     }
     EXPECT_EQ(FindPanelControl(set, "radios", -1), nullptr);
     EXPECT_EQ(FindPanelControl(set, "nowhere", 1023), nullptr);
+    EXPECT_EQ(FindPanelControl(set, "combined", 1071), combined->Find(1071));  // ADF1 steps: combined only
     const std::string json = TemplatesJson(set);
     EXPECT_EQ(json.rfind(R"({"panels":[{"name":"radios","title":"Radios","template":104,"w":225,"h":150,)", 0), 0u);
     EXPECT_NE(json.find(R"({"id":1023,"kind":"notify","text":"","x":133,"y":17,"w":35,"h":11,"align":"right","border":true})"),
