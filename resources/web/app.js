@@ -10,8 +10,10 @@ const STALE_AGE = 2;          // seconds since the last datagram from the DB nod
 const LINK_SILENCE_MS = 2500; // no link frame for this long: the server is not telling us
 const RECONNECT_MS = 2000;
 const LOST_TEXT = 'Connection to the program lost - reconnecting';
-// A dialog unit is about 0.93 as tall as it is wide in the window's font.
+// A dialog unit is about 0.93 as tall as it is wide in the window's font;
+// rows may close up to 0.8 of it so that a tablet shows the whole window.
 const UNIT_ASPECT = 0.93;
+const MIN_ASPECT = 0.8;
 const MAX_UNIT_PX = 3.4;      // beyond this a desktop only gets emptier
 const MAX_STRETCH = 2;        // rows at most twice as tall as the proportion
 
@@ -217,7 +219,8 @@ function fit() {
   const unit = Math.min(main.clientWidth / state.layout.w, MAX_UNIT_PX);
   // Spare height (a phone in portrait) goes to taller rows: bigger targets.
   const spare = (window.innerHeight - main.getBoundingClientRect().top - 24) / state.layout.h;
-  const v = Math.max(unit * UNIT_ASPECT, Math.min(spare, unit * MAX_STRETCH));
+  const v = spare < unit * UNIT_ASPECT ? Math.max(unit * MIN_ASPECT, spare)
+                                       : Math.min(spare, unit * MAX_STRETCH);
   const root = document.documentElement.style;
   root.setProperty('--u', unit.toFixed(4));
   root.setProperty('--v', v.toFixed(4));

@@ -141,8 +141,10 @@ def main():
             else:
                 ok = got[0] and got[0] == got[2] and got[1] == got[3]
             check(ok, '%s: page, window, window, page sent %s' % (selector, got))
-        check(browser.js("return !!document.getElementById('c1057') === "
-                         "!document.getElementById('shift').hidden"), '×10 toggle where ADF steps are')
+        # The ADF steps, in tenths: ×10 in the page is Shift in the window.
+        check(browser.js("return !document.getElementById('shift').hidden"), '×10 toggle shown')
+        steps = [new_sets(lambda: tap(browser, s)) for s in ('#c1057 .up', '#shift', '#c1057 .up', '#shift')]
+        check(steps[0] == ['SET 180 = 1'] and steps[2] == ['SET 180 = 10'], 'ADF steps %s' % steps)
         check(agree(browser, program), 'still in agreement after the commands')
 
         # A silent node: stale within 3 s, live again when it speaks.
