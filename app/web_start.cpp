@@ -14,8 +14,10 @@
 void StartWebPanels() {
     if (Settings.webPort == 0) return;
     web::ServerConfig config;
+    // The link's own address, never every interface; without one the
+    // server does not start (0.0.0.0 would be every interface).
     std::uint32_t address = 0;
-    platform::ParseIpv4(selectedIp, &address);  // the link's choice, never empty by now
+    platform::ParseIpv4(selectedIp, &address);
     config.address = address;
     config.port = static_cast<std::uint16_t>(Settings.webPort);
     for (int i = 0; i < Settings.webControlCount; ++i)
@@ -28,7 +30,9 @@ void StartWebPanels() {
                             {"radios", "Radios", kRadiosTemplate}};
     config.panels.combinedTemplate = kBigWinTemplate;
     const std::string where = platform::FormatIpv4(address) + ":" + std::to_string(Settings.webPort);
-    if (web::StartWebServer(config, &error)) {
+    if (address == 0) {
+        error = "no address of the link's own";
+    } else if (web::StartWebServer(config, &error)) {
         WriteLog(("Web panels at http://" + where + "/\n").c_str());
         return;
     }
