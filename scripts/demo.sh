@@ -18,6 +18,11 @@ win one
 // statusx 100 statusy 100 showradios yes
 CFG
 fi
+# The panels in a browser too: http://127.0.0.1:8080/ inside this namespace.
+if ! grep -qi '^web ' orvvarnoth.cfg; then
+    printf '%s\n' '// The panels in a browser, and who may send commands from one' \
+        'web 8080' 'webcontrol 127.0.0.1' >> orvvarnoth.cfg
+fi
 
 . "$root/scripts/xvfb.sh"
 own_runtime_dir "$run"
@@ -32,6 +37,7 @@ if [ -z "$DISPLAY" ]; then
     shots=$!
     echo "No display: the panels run on a virtual screen; a screenshot is saved every 5 s to $run/screen.png"
 fi
+web_port=$(awk 'tolower($1) == "web" {print $2}' orvvarnoth.cfg | tail -n 1)
 
 # The aircraft starts 12 nm south of the first point at 3000 ft, autopilot on;
 # LNAV and VNAV are armed once the plan has loaded. Ten times real time.
@@ -43,6 +49,12 @@ node=$!
 "$root/build/app/orvvarnoth" &
 client=$!
 echo "orvvarnoth and orv-dbnode running in a private network namespace."
+if [ -n "$xvfb" ] && [ -n "$web_port" ]; then
+    # Headless Chromium, in here too, photographs the browser panels once.
+    (sleep 8; /usr/bin/python3 "$root/scripts/web_browser.py" "http://127.0.0.1:$web_port/" \
+        1024x768 "$run/web.png" --wait 40 >/dev/null 2>&1 &&
+        echo "The panels in a browser: $run/web.png") &
+fi
 echo "Close the last panel window (or press Ctrl-C) to end the demo."
 echo "Simulator commands: silent N (go quiet N seconds), restart, report; see README."
 # The log view ends by itself when the program does.

@@ -1,15 +1,18 @@
 #!/bin/sh
 # Makes the README's pictures: the program and the DB-node simulator fly the
 # sample plan under Xvfb, inside a private network namespace, and the combined
-# window and the four-window layout are photographed into docs/.
-# Usage: scripts/pictures.sh   (after ./run.sh or scripts/build.sh build)
+# window and the four-window layout are photographed into docs/, and the
+# panels in headless Chromium: a tablet-sized page and one panel on a phone.
+# Usage: scripts/pictures.sh [web]   (after ./run.sh or scripts/build.sh build;
+# "web": the browser pictures only)
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 if [ "$1" != "--inside" ]; then
     [ "$(id -u)" -ne 0 ] && SUDO="sudo" || SUDO=""
-    exec $SUDO unshare -n sh "$0" --inside
+    exec $SUDO unshare -n sh "$0" --inside "$@"
 fi
+only="$2"
 ip link set lo up
 work=$(mktemp -d)
 trap 'kill $node $xvfb 2>/dev/null; rm -rf "$work"' EXIT
@@ -38,7 +41,20 @@ shoot() {
     echo "wrote $3"
 }
 
-shoot "win one" 25 "$root/docs/combined.png" "OrvSim Control"
-shoot "win four
+[ "$only" != web ] && shoot "win one" 25 "$root/docs/combined.png" "OrvSim Control"
+[ "$only" != web ] && shoot "win four
 statusx 10 statusy 10 autox 420 autoy 10 navx 10 navy 280 radiosx 420 radiosy 280" 25 \
     "$root/docs/four-windows.png" root 830x540+0+0
+
+# The web panels: the program serves them while headless Chromium looks.
+rm -rf "$work/run" && mkdir "$work/run" && cd "$work/run"
+printf 'win one\nweb 8080\nwebcontrol 127.0.0.1\n' > orvvarnoth.cfg
+"$root/build/app/orvvarnoth" &
+client=$!
+sleep 20
+for shot in "/ 1024x768 web-panels" "/autopilot 390x844 web-panels-phone"; do
+    set -- $shot
+    /usr/bin/python3 "$root/scripts/web_browser.py" "http://127.0.0.1:8080$1" "$2" "$root/docs/$3.png"
+    echo "wrote $root/docs/$3.png"
+done
+kill $client; wait $client || true

@@ -1,0 +1,90 @@
+#!/usr/bin/python3
+"""Latency of the web panels, end to end over loopback, reported (never failed):
+  - a value change at the DB node until headless Chromium shows it (barometer);
+  - a tap in the page until its datagram reaches the node (a COM 1 step).
+Runs the program and orv-dbnode in this private network namespace:
+  tests/support/run_in_netns.sh bench/web_latency.py [build] [samples]"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+root = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
+sys.path.insert(0, os.path.join(root, 'scripts'))
+from web_browser import Browser, require_private_netns, wait_for  # noqa: E402
+
+PORT = 8481
+
+
+def percentile(values, p):
+    values = sorted(values)
+    return values[min(len(values) - 1, int(round(p / 100 * (len(values) - 1))))]
+
+
+def report(name, ms):
+    print('%-44s p50 %7.1f ms   p99 %7.1f ms   (%d samples)'
+          % (name, percentile(ms, 50), percentile(ms, 99), len(ms)), flush=True)
+
+
+def node_lines():
+    with open('node.txt', errors='replace') as f:
+        return f.read().splitlines()
+
+
+def main():
+    require_private_netns()
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, 'build'))
+    samples = int(sys.argv[2]) if len(sys.argv) > 2 else 100
+    os.chdir(tempfile.mkdtemp(prefix='orv-web-bench-'))
+    node = subprocess.Popen([build + '/tools/dbnode/orv-dbnode'], stdin=subprocess.PIPE,
+                            stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
+    with open('orvvarnoth.cfg', 'w') as f:
+        f.write('win one\nweb %d\nwebcontrol 127.0.0.1\n' % PORT)
+    program = subprocess.Popen([build + '/app/orvvarnoth'], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, env=dict(os.environ, QT_QPA_PLATFORM='offscreen'))
+    browser = None
+    try:
+        wait_for(lambda: os.path.exists('ORVVarnoth.log') and
+                 'Connected to DB' in open('ORVVarnoth.log').read(), 30)
+        browser = Browser(1024, 768)
+        browser.open('http://127.0.0.1:%d/' % PORT)
+        if not browser.live(30):
+            sys.exit('the page never showed live data')
+        # The page notes when the barometer field changes, by its own clock
+        # (the same wall clock as ours).
+        browser.js('''window.seen = {};
+            const el = document.getElementById('c2009');
+            new MutationObserver(() => { window.seen[el.textContent.trim()] = Date.now(); })
+                .observe(el, {childList: true, characterData: true, subtree: true});''')
+        shown = []
+        for k in range(samples):
+            value = '%.2f' % (28.50 + (k % 100) / 100 + (0.01 if k >= 100 else 0))
+            sent = time.time() * 1000
+            node.stdin.write('send 7 %s\n' % value)
+            node.stdin.flush()
+            at = wait_for(lambda: browser.js('return window.seen[arguments[0]]', value), 3, 0.005)
+            if at:
+                shown.append(at - sent)
+            time.sleep(0.05 + (k % 7) * 0.047)  # spread over the refresh period
+        report('node value change -> shown in the browser', shown)
+
+        taps = []
+        for k in range(samples):
+            before = sum(1 for line in node_lines() if line == 'SET 92 = 0')
+            tapped = browser.js("const t = Date.now(); "
+                                "document.querySelector('#c1063 .up').click(); return t;")
+            if wait_for(lambda: sum(1 for line in node_lines() if line == 'SET 92 = 0') > before,
+                        3, 0.001):
+                taps.append(time.time() * 1000 - tapped)
+            time.sleep(0.05)
+        report('browser tap -> datagram at the node', taps)
+    finally:
+        if browser:
+            browser.quit()
+        program.terminate()
+        node.kill()
+
+
+if __name__ == '__main__':
+    main()

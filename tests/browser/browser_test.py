@@ -1,0 +1,192 @@
+#!/usr/bin/python3
+"""The panels in headless Chromium against the real program and orv-dbnode,
+in this private network namespace: the page agrees with the window, a tap
+sends what a click sends, a read-only browser changes nothing, a silent node
+turns the page stale, and a restarted program brings it back.
+Usage: browser_test.py <orv_web_probe> <orv-dbnode>
+       browser_test.py <orvvarnoth.exe> <orv-dbnode> --address A   (under Wine: no
+       window probe, so the page's taps stand in for the window's clicks)"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', '..', 'scripts'))
+from web_browser import Browser, require_private_netns, wait_for  # noqa: E402
+
+PORT = 8480
+failures = []
+
+
+def check(ok, what):
+    print(('ok   ' if ok else 'FAIL ') + what, flush=True)
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+class Program:
+    """The program with its window probe, in the working directory."""
+
+    def __init__(self, probe):
+        self.probe, self.proc = probe, None
+        self.wine = probe.endswith('.exe')
+
+    def start(self, cfg):
+        with open('orvvarnoth.cfg', 'w') as f:
+            f.write(cfg)
+        self.proc = subprocess.Popen(['wine'] * self.wine + [self.probe], stdout=open('program.txt', 'a'),
+                                     stderr=subprocess.STDOUT)
+        return wait_for(lambda: re.search(r'Web panels at (\S+)', read('ORVVarnoth.log')), 60)
+
+    def ask(self, command):
+        if os.path.exists('probe.out'):
+            os.remove('probe.out')
+        with open('probe.cmd.tmp', 'w') as f:
+            f.write(command + '\n')
+        os.rename('probe.cmd.tmp', 'probe.cmd')
+        wait_for(lambda: os.path.exists('probe.out'), 10)
+        return read('probe.out')
+
+    def window(self):
+        """{id: [text, checked]} of the window's controls (the combined window's first)."""
+        shown = {}
+        for line in self.ask('dump').splitlines():
+            template, cid, rest = line.split(' ', 2)
+            text, checked = rest.rsplit('|', 1)
+            shown.setdefault(int(cid), [text, int(checked)])
+        return shown
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait(10)
+
+
+def read(path):
+    try:
+        with open(path, errors='replace') as f:
+            return f.read()
+    except OSError:
+        return ''
+
+
+def sets():
+    return [line for line in read('node.txt').splitlines() if line.startswith('SET ')]
+
+
+def new_sets(action, settle=1.0):
+    """The SET lines the node prints after action(), once they stop coming."""
+    before = len(sets())
+    action()
+    wait_for(lambda: len(sets()) > before, 5)
+    time.sleep(settle)
+    return sets()[before:]
+
+
+def agree(browser, program):
+    """The page and the window show the same, except what changed meanwhile."""
+    if program.wine:
+        return print('(no window probe under Wine)') or True
+    def differences():
+        first = program.window()
+        page = browser.values()
+        second = program.window()
+        steady = {i for i in first if first[i] == second.get(i)}
+        return [(i, page.get(i), first[i]) for i in sorted(steady & set(page))
+                if page[i][1] != first[i][1] or page[i][0].strip() != first[i][0].strip()]
+    diff = wait_for(lambda: not differences(), 10, 0.5)
+    return diff is not None or print('differences (id, page, window):', differences())
+
+
+def tap(browser, selector):
+    browser.js('document.querySelector(arguments[0]).click()', selector)
+
+
+def main():
+    require_private_netns()
+    probe, node_prog = (os.path.abspath(a) for a in sys.argv[1:3])
+    address = sys.argv[4:5] or ['127.0.0.1']
+    os.chdir(tempfile.mkdtemp(prefix='orv-browser-'))
+    node = subprocess.Popen([node_prog, '--rate', '20', '--address'] + address, stdin=subprocess.PIPE,
+                            stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
+    program = Program(probe)
+    browser = None
+    try:
+        wait_for(lambda: 'READY' in read('node.txt'), 10)
+        url = program.start('win one\nweb %d\nwebcontrol %s/24\n' % (PORT, address[0]))
+        check(url, 'web panels started')
+        check(wait_for(lambda: 'Connected to DB' in read('ORVVarnoth.log'), 30), 'link connected')
+        browser = Browser(1024, 768)
+        browser.open(url.group(1))
+        check(browser.live(15), 'the page shows live data')
+        page = browser.values()
+        check(page.get(1031, [''])[0].strip() != '' and page.get(2009, [''])[0].strip() == '29.92',
+              'streamed values on the page (flaps %r, barometer %r)' % (page.get(1031), page.get(2009)))
+        check(agree(browser, program), 'the page agrees with the window')
+
+        # The same control, tapped in the page and clicked in the window.
+        # Page, window, window, page: a check box goes on, off, on, off, so the
+        # first and third sets match, and the second and fourth; the mode
+        # button steps on by one each time.
+        for selector, command in (('#c1063 .up', 'arrow 1063 up'), ('#c1023', 'click 1023'),
+                                  ('#c1052', 'click 1052'), ('#c1091', 'click 1091')):
+            page_tap, window_click = lambda: tap(browser, selector), lambda: program.ask(command)
+            window_click = page_tap if program.wine else window_click
+            got = [new_sets(act) for act in (page_tap, window_click, window_click, page_tap)]
+            if selector == '#c1091':
+                steps = [int(line[0].rsplit(' ', 1)[1]) for line in got if len(line) == 1]
+                ok = len(steps) == 4 and all(b == a + 1 or b == 0 for a, b in zip(steps, steps[1:]))
+            else:
+                ok = got[0] and got[0] == got[2] and got[1] == got[3]
+            check(ok, '%s: page, window, window, page sent %s' % (selector, got))
+        # The ADF steps, in tenths: ×10 in the page is Shift in the window.
+        check(browser.js("return !document.getElementById('shift').hidden"), '×10 toggle shown')
+        steps = [new_sets(lambda: tap(browser, s)) for s in ('#c1057 .up', '#shift', '#c1057 .up', '#shift')]
+        check(steps[0] == ['SET 180 = 1'] and steps[2] == ['SET 180 = 10'], 'ADF steps %s' % steps)
+        check(agree(browser, program), 'still in agreement after the commands')
+
+        # A silent node: stale within 3 s, live again when it speaks.
+        node.stdin.write('silent 10\n')
+        node.stdin.flush()
+        start = time.time()
+        check(wait_for(browser.stale, 4, 0.1) and time.time() - start <= 3.2,
+              'stale %.1f s after the node fell silent' % (time.time() - start))
+        check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
+        check(browser.live(20), 'live again after the silence')
+
+        # The program ends: the page says so; a new start (this time allowing
+        # no browser) brings it back by itself, read-only.
+        program.stop()
+        check(wait_for(lambda: 'lost' in browser.banner(), 5), 'the page says the program is gone')
+        check(program.start('win one\nweb %d\nwebcontrol 10.1.2.3\n' % PORT), 'restarted')
+        check(browser.live(40), 'the page came back by itself')
+        check(agree(browser, program), 'it agrees with the new window')
+        check(browser.js("return [...document.querySelectorAll('#c1052, #c1063 .up, #c1023')]"
+                         ".every(b => b.disabled)"), 'read-only: controls disabled')
+        before = len(sets())
+        refused = browser.driver.execute_async_script('''
+            const done = arguments[arguments.length - 1];
+            const ws = new WebSocket('ws://' + location.host + '/ws');
+            ws.onopen = () => ws.send(JSON.stringify({t: 'cmd', panel: 'autopilot', id: 1052, shift: false}));
+            ws.onmessage = (e) => { const m = JSON.parse(e.data); if (m.t === 'refused') done(m.why); };
+            setTimeout(() => done('no answer'), 4000);''')
+        time.sleep(1)
+        check(refused == 'read-only' and len(sets()) == before,
+              'a read-only command: %r, %d sets' % (refused, len(sets()) - before))
+    finally:
+        if browser:
+            browser.quit()
+        if program.proc and program.proc.poll() is None:
+            program.stop()
+        node.kill()
+    if failures:
+        print('--- program log\n' + read('ORVVarnoth.log')[-3000:])
+        print('--- node (last lines)\n' + '\n'.join(read('node.txt').splitlines()[-20:]))
+    print('FAIL' if failures else 'PASS')
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,66 @@
+// The real program with a probe of its windows, for the browser tests. Every
+// 100 ms, inside the message loop, it takes probe.cmd from the working
+// directory and answers in probe.out (written whole, then renamed):
+//   dump                 every addressable control: "template id text|checked"
+//   click ID             a user's click on that control of a window
+//   arrow ID up|down     a click on one arrow of an up-down
+#include <QTimer>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/startup.h"
+#include "panels/windows.h"
+#include "platform/gui.h"
+#include "platform/process.h"
+#include "platform/window.h"
+#include "tests/e2e_gui/probe.h"
+#include "tests/support/netns_guard.h"
+
+namespace {
+
+platform::Dialog* DialogWith(int id) {
+    for (platform::Dialog* d : {bigWinDialog, statusDialog, autopilotDialog, navDispDialog,
+                                radiosDialog}) {
+        if (d != nullptr && e2egui::HasControl(d, id)) return d;
+    }
+    return nullptr;
+}
+
+std::string Answer(const std::string& command) {
+    std::istringstream in(command);
+    std::string verb, way;
+    int id = 0;
+    in >> verb >> id >> way;
+    if (verb == "dump") return platform::DumpDialogs();
+    platform::Dialog* dialog = DialogWith(id);
+    if (dialog == nullptr) return "no control\n";
+    const bool done = verb == "click" ? e2egui::Click(dialog, id)
+                                      : e2egui::ClickArrow(dialog, id, way == "up");
+    return done ? "ok\n" : "failed\n";
+}
+
+void Poll() {
+    std::ifstream file("probe.cmd");
+    if (!file) return;
+    std::string command;
+    std::getline(file, command);
+    file.close();
+    std::remove("probe.cmd");
+    std::ofstream("probe.tmp") << Answer(command);
+    std::rename("probe.tmp", "probe.out");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testsupport::RequirePrivateNetworkNamespace();
+    platform::AppInstance instance = platform::GuiInit(argc, argv);
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, Poll);
+    timer.start(100);
+    const int code = RunProgram(instance);
+    platform::ExitProcess(code);
+}
