@@ -1,8 +1,9 @@
 #include "platform/qt/gui_call.h"
 
+#include "platform/qt/wake_pipe.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <QSocketNotifier>
 #include <QThread>
 
 #include <atomic>
@@ -10,9 +11,6 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 // The hand-off is a std::mutex and condition variable of our own, and the
 // caller wakes the GUI thread by writing a byte into a pipe that a socket
@@ -43,7 +41,7 @@ bool draining = false;
 // per refresh instead of once per control.
 constexpr auto kLinger = std::chrono::microseconds(1000);
 
-int wakePipe[2] = {-1, -1};
+WakePipe wakePipe;
 std::atomic<bool> wakeReady{false};  // publishes wakePipe
 
 // GUI thread: runs every queued call, marking each done as it finishes, and
@@ -67,9 +65,7 @@ void RunPending() {
 
 void WakeGuiThread(QCoreApplication* app) {
     if (wakeReady.load(std::memory_order_acquire)) {
-        const char byte = 1;
-        // A full pipe means wake-ups are already waiting: nothing is lost.
-        [[maybe_unused]] auto n = write(wakePipe[1], &byte, 1);
+        Wake(wakePipe);
         return;
     }
     QMetaObject::invokeMethod(app, &RunPending, Qt::QueuedConnection);
@@ -80,18 +76,7 @@ void WakeGuiThread(QCoreApplication* app) {
 void PrepareGuiCalls() {
     QCoreApplication* app = QCoreApplication::instance();
     if (wakeReady.load(std::memory_order_relaxed) || app == nullptr) return;
-    if (pipe(wakePipe) != 0) return;  // calls then go through Qt's queue
-    for (int fd : wakePipe) {
-        fcntl(fd, F_SETFD, FD_CLOEXEC);
-        fcntl(fd, F_SETFL, O_NONBLOCK);
-    }
-    auto* notifier = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, app);
-    QObject::connect(notifier, &QSocketNotifier::activated, app, [] {
-        char drain[64];
-        while (read(wakePipe[0], drain, sizeof drain) > 0) {
-        }
-        RunPending();
-    });
+    if (!OpenWakePipe(&wakePipe, app, RunPending)) return;  // calls then go through Qt's queue
     wakeReady.store(true, std::memory_order_release);
 }
 
