@@ -53,6 +53,52 @@ def http_status(path):
     c.request("GET", path)
     return c.getresponse().status
 
+def head_of(path, host=None):
+    """(status, headers) of a GET, with the Host given (None: the right one; "": none at all)."""
+    c = http.client.HTTPConnection(HOST, PORT, timeout=5)
+    c.putrequest("GET", path, skip_host=host is not None)
+    if host:
+        c.putheader("Host", host)
+    c.endheaders()
+    r = c.getresponse()
+    return r.status, {k.lower(): v for k, v in r.getheaders()}
+
+SECURITY_HEADERS = {
+    "content-security-policy":
+        "default-src 'self'; connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'",
+    "x-frame-options": "DENY", "x-content-type-options": "nosniff", "referrer-policy": "no-referrer"}
+
+def check_door(sets, log):
+    """Only requests naming the program, and WebSockets from its own page or a tool, get in."""
+    for path, host, status in (("/", None, 200), ("/templates.json", None, 200), ("/nothing", None, 404),
+                               ("/", "evil.test:%d" % PORT, 403), ("/", "", 400)):
+        got, headers = head_of(path, host)
+        if got != status:
+            fail("GET %s with Host %r: %d, not %d" % (path, host, got, status))
+        wrong = {k: headers.get(k) for k, v in SECURITY_HEADERS.items() if headers.get(k) != v}
+        if wrong or "access-control-allow-origin" in headers:
+            fail("GET %s (%d): security headers wrong: %r" % (path, got, wrong or headers))
+    before = sets()
+    for host, origin in ((None, "http://evil.test"), (None, "null"), (None, "http://%s:%d.evil.test" % (HOST, PORT)),
+                         ("evil.test:%d" % PORT, "http://evil.test:%d" % PORT)):
+        try:
+            s = ws.connect(HOST, PORT, source=ALLOWED_SOURCE, host_header=host, origin=origin)
+            ws.send(s, '{"t":"delta","panel":"radios","id":1063,"delta":-1,"shift":false}')
+            fail("WebSocket with Host %r and Origin %r let in" % (host, origin))
+        except ConnectionError as e:
+            if not str(e).startswith("HTTP/1.1 403"):
+                fail("WebSocket with Host %r and Origin %r: %s" % (host, origin, e))
+    own = ws.connect(HOST, PORT, source=ALLOWED_SOURCE, origin="http://%s:%d" % (HOST, PORT))
+    if ws.recv_json(own) != {"t": "hello", "control": True}:
+        fail("the program's own page not let in")
+    own.close()
+    time.sleep(1)
+    if sets() != before:
+        fail("refused WebSockets reached the node")
+    for why in ("foreign Host evil.test:%d" % PORT, "foreign Origin http://evil.test"):
+        if log().count("Web request from %s refused: %s\n" % (ALLOWED_SOURCE, why)) != 1:
+            fail("%r not logged once" % why)
+
 def abuse_round(hanging):
     for _ in range(1000):
         s = socket.create_connection((HOST, PORT), timeout=5)
@@ -124,13 +170,38 @@ def main():
             if next_of(allowed, "refused")["why"] != why:
                 fail("%s not refused as %s" % (frame, why))
 
-        # A read-only browser: refused, counted, logged once.
-        for _ in range(3):
-            ws.send(viewers[1], '{"t":"cmd","panel":"radios","id":1023,"shift":false}')
+        if log().count("refused: unknown command") != 1 or log().count("refused: malformed command") != 1:
+            fail("unknown and malformed commands not logged once each")
+
+        # A read-only browser: clicks and steps refused, counted, logged once.
+        sets = lambda: open("node.out", errors="replace").read().count("SET ")
+        before = sets()
+        for frame in ('{"t":"cmd","panel":"radios","id":1023,"shift":false}',
+                      '{"t":"delta","panel":"radios","id":1063,"delta":1,"shift":false}') * 2:
+            ws.send(viewers[1], frame)
             if next_of(viewers[1], "refused")["why"] != "read-only":
-                fail("read-only command not refused")
+                fail("read-only %s not refused" % frame)
+        time.sleep(1)
+        if sets() != before:
+            fail("a read-only browser's command reached the node")
         if log().count("refused: read-only browser") != 1:
             fail("read-only refusals not logged exactly once")
+        check_door(sets, log)
+
+        # A node that only keeps the link alive is still live: the data age
+        # stays within the keep-alive period.
+        node.stdin.write(b"updates off\n")
+        node.stdin.flush()
+        ages, end = [], time.time() + 6
+        while time.time() < end:
+            link = next_of(viewers[0], "link", 3)
+            if not link["connected"] or link["age"] is None:
+                fail("link down with keep-alives only: %r" % link)
+            ages.append(link["age"])
+        if max(ages) > 2.6:
+            fail("data age with keep-alives only: %r" % ages)
+        node.stdin.write(b"updates on\n")
+        node.stdin.flush()
         for v in viewers[2:]:
             v.close()
 
