@@ -131,7 +131,7 @@ def main():
     probe, node_prog = (os.path.abspath(a) for a in sys.argv[1:3])
     address = sys.argv[4:5] or ['127.0.0.1']
     os.chdir(tempfile.mkdtemp(prefix='orv-browser-'))
-    node = subprocess.Popen([node_prog, '--rate', '20', '--address'] + address, stdin=subprocess.PIPE,
+    node = subprocess.Popen([node_prog, '--rate', '20', '--keepalive', '1', '--address'] + address, stdin=subprocess.PIPE,
                             stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
     program = Program(probe)
     browser = None
@@ -151,7 +151,8 @@ def main():
             wait_for(lambda: listening(HOSTILE_PORT), 10)
             before = len(sets())
             browser.open('http://127.0.0.1:%d/' % HOSTILE_PORT)
-            result = wait_for(lambda: browser.js('return window.result') not in (None, 'pending', 'open'), 5)
+            wait_for(lambda: browser.js('return window.result') not in (None, 'pending', 'open'), 5)
+            result = browser.js('return window.result')
             time.sleep(1)
             check(result == 'refused' and len(sets()) == before,
                   'another site\'s page: %r, %d sets' % (result, len(sets()) - before))
@@ -194,7 +195,8 @@ def main():
         check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
         check(browser.live(20), 'live again after the silence')
 
-        # Only keep-alives, no updates: the node is there, the page stays live.
+        # Only keep-alives (every second), no updates: the node is there, the
+        # page stays live.
         node.stdin.write('updates off\n')
         node.stdin.flush()
         stale_seen = wait_for(browser.stale, 6, 0.1)
