@@ -1,16 +1,13 @@
 #!/usr/bin/python3
 """The panels in headless Chromium against the real program and orv-dbnode,
 in this private network namespace: the page agrees with the window, a tap
-sends what a click sends, a page of another site cannot command through the
-browser, a read-only browser changes nothing, a silent node turns the page
-stale, one that only keeps the link alive leaves it live, and a restarted
-program brings it back.
+sends what a click sends, a read-only browser changes nothing, a silent node
+turns the page stale, and a restarted program brings it back.
 Usage: browser_test.py <orv_web_probe> <orv-dbnode>
        browser_test.py <orvvarnoth.exe> <orv-dbnode> --address A   (under Wine: no
        window probe, so the page's taps stand in for the window's clicks)"""
 import os
 import re
-import socket
 import subprocess
 import sys
 import tempfile
@@ -20,16 +17,13 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', '..', 'scripts'
 from web_browser import Browser, require_private_netns, wait_for  # noqa: E402
 
 PORT = 8480
-HOSTILE_PORT = 8481  # another site: its own small HTTP server
+HOSTILE_PORT = 8481  # another site's own small HTTP server
 
-# A page of another site that tries to steer the aircraft through the
-# panels' WebSocket from a browser the program allows.
+# Another site's page, trying to command through an allowed browser.
 HOSTILE_PAGE = '''<!DOCTYPE html><title>hostile</title><script>
-window.result = "pending";
 const ws = new WebSocket("ws://%s:%d/ws");
-ws.onopen = () => { window.result = "open"; ws.send(JSON.stringify({t: "cmd", panel: "autopilot", id: 1052})); };
-ws.onmessage = (e) => { window.result = "got " + e.data; };
-ws.onclose = () => { if (window.result === "pending") window.result = "refused"; };
+ws.onopen = () => { window.opened = 1; ws.send(JSON.stringify({t: "cmd", panel: "autopilot", id: 1052})); };
+ws.onclose = () => { window.result = window.opened ? "opened" : "refused"; };
 </script>'''
 failures = []
 
@@ -86,14 +80,6 @@ def read(path):
         return ''
 
 
-def listening(port):
-    try:
-        socket.create_connection(('127.0.0.1', port), 1).close()
-        return True
-    except OSError:
-        return False
-
-
 def sets():
     return [line for line in read('node.txt').splitlines() if line.startswith('SET ')]
 
@@ -144,20 +130,13 @@ def main():
         os.mkdir('hostile')
         with open('hostile/index.html', 'w') as f:
             f.write(HOSTILE_PAGE % (address[0], PORT))
-        hostile = subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1', '--directory',
-                                    'hostile', str(HOSTILE_PORT)], stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        try:
-            wait_for(lambda: listening(HOSTILE_PORT), 10)
-            before = len(sets())
-            browser.open('http://127.0.0.1:%d/' % HOSTILE_PORT)
-            wait_for(lambda: browser.js('return window.result') not in (None, 'pending', 'open'), 5)
-            result = browser.js('return window.result')
-            time.sleep(1)
-            check(result == 'refused' and len(sets()) == before,
-                  'another site\'s page: %r, %d sets' % (result, len(sets()) - before))
-        finally:
-            hostile.kill()
+        hostile = subprocess.Popen(['python3', '-m', 'http.server', '-b', '127.0.0.1', '-d', 'hostile', str(HOSTILE_PORT)])
+        before = len(sets())
+        wait_for(lambda: browser.open('http://127.0.0.1:%d/' % HOSTILE_PORT) or browser.js('return document.title'), 10, 0.3)
+        result = wait_for(lambda: browser.js('return window.result'), 5)
+        time.sleep(1)
+        hostile.kill()
+        check(result == 'refused' and len(sets()) == before, 'another site: %r, %d sets' % (result, len(sets()) - before))
         browser.open(url.group(1))
         check(browser.live(15), 'the page shows live data')
         page = browser.values()
@@ -195,14 +174,13 @@ def main():
         check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
         check(browser.live(20), 'live again after the silence')
 
-        # Only keep-alives (every second), no updates: the node is there, the
-        # page stays live.
+        # Only keep-alives (every second), no updates: the node is there.
         node.stdin.write('updates off\n')
         node.stdin.flush()
         stale_seen = wait_for(browser.stale, 6, 0.1)
         node.stdin.write('updates on\n')
         node.stdin.flush()
-        check(not stale_seen, 'live with keep-alives only (age %s)' % browser.js("return document.getElementById('age').textContent"))
+        check(not stale_seen, 'live with keep-alives only')
 
         # The program ends: the page says so; a new start (this time allowing
         # no browser) brings it back by itself, read-only.

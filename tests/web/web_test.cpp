@@ -2,7 +2,6 @@
 // the send queue and the templates document.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "resources/dialog_script.h"
@@ -10,7 +9,6 @@
 #include "web/frames.h"
 #include "web/host_check.h"
 #include "web/panel_set.h"
-#include "web/response.h"
 #include "web/send_queue.h"
 #include "web/site.h"
 
@@ -59,9 +57,7 @@ TEST(Frames, CommandsAreReadStrictly) {
          })
         EXPECT_FALSE(ParseCommand(bad, &c)) << bad;
     EXPECT_FALSE(ParseCommand(R"({"t":"cmd","panel":")" + std::string(600, 'a') + R"(","id":1})", &c));
-    // One step at a time, and only one: no other delta is a step.
-    for (const std::string delta : {"0", "-0", "2", "-2", "+1", "1.0", "1e0", "65535", "-65537",
-                                    "4294967297", "true", "null", "\"1\""})
+    for (const std::string delta : {"0", "-0", "2", "-2", "+1", "1.0", "65535", "4294967297", "null"})  // one step only
         EXPECT_FALSE(ParseCommand(R"({"t":"delta","panel":"radios","id":1063,"delta":)" + delta + "}", &c)) << delta;
 }
 
@@ -71,8 +67,7 @@ TEST(AllowList, NetsAndHostsOnlyAndNobodyByDefault) {
     ASSERT_TRUE(ParseAllowedNet("192.168.1.0/24", &net));
     EXPECT_TRUE(Allowed({net}, 0xC0A801FE));
     EXPECT_FALSE(Allowed({net}, 0xC0A802FE));
-    // A net ends exactly at its edges: its neighbours outside are read-only.
-    EXPECT_TRUE(Allowed({net}, 0xC0A80100) && Allowed({net}, 0xC0A801FF));
+    EXPECT_TRUE(Allowed({net}, 0xC0A80100) && Allowed({net}, 0xC0A801FF));  // the edges, and no further
     EXPECT_FALSE(Allowed({net}, 0xC0A800FF) || Allowed({net}, 0xC0A80200));
     ASSERT_TRUE(ParseAllowedNet("10.0.0.7", &net));
     EXPECT_TRUE(Allowed({net}, 0x0A000007));
@@ -86,83 +81,21 @@ TEST(AllowList, NetsAndHostsOnlyAndNobodyByDefault) {
 
 TEST(Door, OnlyRequestsNamingTheProgramAndItsOwnPageGetIn) {
     const HostNames names{0x0A000001, 8080, {"cockpit.lan"}};  // 10.0.0.1:8080
-    const struct {
-        const char* host;    // nullptr: none
-        const char* origin;  // nullptr: none
-        Door door;
-    } cases[] = {
-        {"10.0.0.1:8080", "http://10.0.0.1:8080", Door::Open},
-        {"10.0.0.1", nullptr, Door::Open},  // a tool, without Origin and port
-        {"cockpit.lan:8080", "http://cockpit.lan:8080", Door::Open},
+    const struct { const char *host, *origin; Door door; } cases[] = {  // "-": none
+        {"10.0.0.1:8080", "http://10.0.0.1:8080", Door::Open},   {"10.0.0.1", "-", Door::Open},
         {"COCKPIT.Lan:8080", "http://Cockpit.LAN:8080", Door::Open},
-        {"cockpit.lan:8080", "http://10.0.0.1:8080", Door::Open},
         {"evil.test:8080", "http://evil.test:8080", Door::ForeignHost},  // a rebound name
-        {"10.0.0.1:8080", "http://evil.test:8080", Door::ForeignOrigin},
-        {"10.0.0.1:8080", "null", Door::ForeignOrigin},
+        {"10.0.0.1:8080", "http://evil.test:8080", Door::ForeignOrigin}, {"10.0.0.1:8080", "null", Door::ForeignOrigin},
         {"10.0.0.1:8080", "http://10.0.0.1", Door::ForeignOrigin},  // port 80: another server
-        {"10.0.0.1:8080", "http://10.0.0.1:8081", Door::ForeignOrigin},
-        {"10.0.0.1:8080", "https://10.0.0.1:8080", Door::ForeignOrigin},
-        {"10.0.0.1:8080", "http://10.0.0.1:8080/", Door::ForeignOrigin},
-        {"10.0.0.1:8080", "http://10.0.0.1:8080.evil.test", Door::ForeignOrigin},
-        {"10.0.0.1:8081", nullptr, Door::ForeignHost},
-        {"10.0.0.1:", nullptr, Door::ForeignHost},
-        {"10.0.0.10:8080", nullptr, Door::ForeignHost},
-        {"10.0.0.1.evil.test", nullptr, Door::ForeignHost},
-        {"[::1]:8080", nullptr, Door::ForeignHost},
-        {"[::ffff:10.0.0.1]", nullptr, Door::ForeignHost},
-        {"[::1", nullptr, Door::ForeignHost},
-        {"", nullptr, Door::ForeignHost},
-        {nullptr, nullptr, Door::NoHost},
+        {"10.0.0.1:8081", "-", Door::ForeignHost}, {"[::1]:8080", "-", Door::ForeignHost}, {"-", "-", Door::NoHost},
     };
-    const auto seen = [](const char* value) { return HeaderSeen{value ? 1 : 0, value ? value : ""}; };
+    const auto seen = [](std::string_view v) { return v == "-" ? HeaderSeen{} : HeaderSeen{1, v}; };
     for (const auto& c : cases) {
-        EXPECT_EQ(CheckDoor(names, seen(c.host), seen(c.origin), true), c.door)
-            << seen(c.host).value << " " << seen(c.origin).value;
-        // Origin matters only to a WebSocket; any other request shows nothing that can act.
-        const Door plain = c.door == Door::ForeignOrigin ? Door::Open : c.door;
-        EXPECT_EQ(CheckDoor(names, seen(c.host), seen(c.origin), false), plain) << seen(c.host).value;
+        EXPECT_EQ(CheckDoor(names, seen(c.host), seen(c.origin), true), c.door) << c.host << " " << c.origin;
+        EXPECT_EQ(CheckDoor(names, seen(c.host), seen(c.origin), false),  // Origin matters to WebSockets only
+                  c.door == Door::ForeignOrigin ? Door::Open : c.door) << c.host;
     }
-    EXPECT_EQ(CheckDoor(names, {2, "10.0.0.1"}, {}, false), Door::NoHost);
-    EXPECT_EQ(CheckDoor(names, {1, "10.0.0.1"}, {2, "http://10.0.0.1:8080"}, true), Door::ForeignOrigin);
-    // The default port as the browser leaves it out.
-    const HostNames port80{0x0A000001, 80, {}};
-    for (const char* origin : {"http://10.0.0.1", "http://10.0.0.1:80"})
-        EXPECT_EQ(CheckDoor(port80, {1, "10.0.0.1"}, seen(origin), true), Door::Open) << origin;
-    for (const char* good : {"cockpit", "pc-7.lan", "10.0.0.1", "a.b-c.d9"}) EXPECT_TRUE(ValidWebName(good)) << good;
-    for (const std::string& bad : std::vector<std::string>{"", "-pc", "pc-", "a..b", ".lan", "lan.", "pc_7", "pc:8080", "[::1]", "a b",
-                                  std::string(64, 'a'), std::string(127, 'a') + "." + std::string(127, 'a')})
-        EXPECT_FALSE(ValidWebName(bad)) << bad;
-}
-
-TEST(Response, EveryAnswerCarriesTheSecurityHeaders) {
-    static const unsigned char bytes[] = "x";
-    const EmbeddedFile files[] = {{"index.html", bytes, 1}};
-    const HostNames names{0x0A000001, 8080, {}};
-    const SiteView site{&names, files, 1, "{}", false};
-    const struct {
-        RequestView request;
-        int status;
-    } cases[] = {
-        {{"GET", "/", {1, "10.0.0.1"}, {}, false}, 200},
-        {{"HEAD", "/templates.json", {1, "10.0.0.1"}, {}, false}, 200},
-        {{"GET", "/nothing", {1, "10.0.0.1"}, {}, false}, 404},
-        {{"GET", "/%2e", {1, "10.0.0.1"}, {}, false}, 400},
-        {{"POST", "/", {1, "10.0.0.1"}, {}, false}, 405},
-        {{"GET", "/", {1, "evil.test"}, {}, false}, 403},
-        {{"GET", "/", {}, {}, false}, 400},
-        {{"GET", "/ws", {1, "10.0.0.1"}, {1, "null"}, true}, 403},
-        {{"GET", "/ws", {1, "10.0.0.1"}, {}, false}, 404},
-        {{"GET", "/ws", {1, "10.0.0.1"}, {}, true}, 101},
-    };
-    for (const auto& c : cases) {
-        const Response r = BuildResponse(c.request, site);
-        EXPECT_EQ(r.status, c.status) << c.request.method << " " << c.request.target;
-        EXPECT_EQ(r.accept, c.status == 101);
-        EXPECT_TRUE(std::equal(SecurityHeaders().begin(), SecurityHeaders().end(), r.headers.begin()));
-        for (const Header& h : r.headers) EXPECT_NE(h.first, "Access-Control-Allow-Origin");
-        EXPECT_EQ(!r.body.empty(), c.status == 200);
-    }
-    EXPECT_EQ(BuildResponse(cases[9].request, SiteView{&names, files, 1, "{}", true}).status, 503);
+    EXPECT_EQ(CheckDoor(HostNames{0x0A000001, 80, {}}, {1, "10.0.0.1"}, {1, "http://10.0.0.1:80"}, true), Door::Open);
 }
 
 TEST(SendQueue, ASlowBrowserIsDroppedToOneSnapshot) {

@@ -6,13 +6,11 @@ import socket
 import struct
 
 def connect(host, port, path="/ws", timeout=5.0, source=None, host_header=None, origin=None):
-    """An upgraded socket; ConnectionError with the answer's head when refused."""
     s = socket.create_connection((host, port), timeout=timeout, source_address=(source, 0) if source else None)
     key = base64.b64encode(os.urandom(16)).decode()
-    extra = "Origin: %s\r\n" % origin if origin else ""
     s.sendall(("GET %s HTTP/1.1\r\nHost: %s\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n%s"
                "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\n\r\n"
-               % (path, host_header or "%s:%d" % (host, port), extra, key)).encode())
+               % (path, host_header or "%s:%d" % (host, port), "Origin: %s\r\n" % origin if origin else "", key)).encode())
     head = b""
     while b"\r\n\r\n" not in head:
         chunk = s.recv(1)
