@@ -130,12 +130,16 @@ def main():
         os.mkdir('hostile')
         with open('hostile/index.html', 'w') as f:
             f.write(HOSTILE_PAGE % (address[0], PORT))
-        hostile = subprocess.Popen(['python3', '-m', 'http.server', '-b', '127.0.0.1', '-d', 'hostile', str(HOSTILE_PORT)])
-        before = len(sets())
-        wait_for(lambda: browser.open('http://127.0.0.1:%d/' % HOSTILE_PORT) or browser.js('return document.title'), 10, 0.3)
-        result = wait_for(lambda: browser.js('return window.result'), 5)
-        time.sleep(1)
-        hostile.kill()
+        hostile = subprocess.Popen(['python3', '-u', '-m', 'http.server', '-b', '127.0.0.1', '-d', 'hostile',
+                                    str(HOSTILE_PORT)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            hostile.stdout.readline()  # "Serving HTTP on ...": it listens
+            before = len(sets())
+            browser.open('http://127.0.0.1:%d/' % HOSTILE_PORT)
+            result = wait_for(lambda: browser.js('return window.result'), 5)
+            time.sleep(1)
+        finally:
+            hostile.kill()
         check(result == 'refused' and len(sets()) == before, 'another site: %r, %d sets' % (result, len(sets()) - before))
         browser.open(url.group(1))
         check(browser.live(15), 'the page shows live data')
