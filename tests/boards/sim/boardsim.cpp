@@ -7,6 +7,7 @@
 // stdin, one command a line (pins are Arduino pin numbers):
 //   press P | release P       a button to ground, or open again
 //   close P | open P          the same, for a switch
+//   pulse P MS                a press of MS milliseconds of the board's time
 //   turn A B N RATE           an encoder on pins A and B turns N detents
 //                             (negative: the other way) at RATE detents/s
 //   quit
@@ -202,6 +203,9 @@ void Command(const std::string& line) {
     const avr_cycle_count_t now = sim.avr->cycle;
     if (fields == 2 && ValidPin(a) && (v == "press" || v == "close" || v == "release" || v == "open")) {
         Schedule({now, a, (v == "release" || v == "open") ? 1 : 0, -1});
+    } else if (fields == 3 && v == "pulse" && ValidPin(a) && b > 0) {
+        Schedule({now, a, 0, -1});
+        Schedule({now + static_cast<avr_cycle_count_t>(b) * (kFrequency / 1000), a, 1, -1});
     } else if (fields == 5 && v == "turn" && ValidPin(a) && ValidPin(b) && a != b && rate > 0) {
         // Four transitions a detent, evenly spaced: A falls first turning up.
         const avr_cycle_count_t step = static_cast<avr_cycle_count_t>(kFrequency / (rate * 4));
@@ -231,7 +235,7 @@ void ReportDisplays() {
     }
 }
 
-int OpenPty(const char* link, std::string& path) {
+int OpenPty(std::string& path) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return -1;
     path = ptsname(master);
@@ -244,11 +248,6 @@ int OpenPty(const char* link, std::string& path) {
     cfmakeraw(&t);
     cfsetspeed(&t, B115200);
     tcsetattr(slave, TCSANOW, &t);
-    if (link != nullptr) {
-        unlink(link);
-        if (symlink(path.c_str(), link) != 0) return -1;
-        path = link;
-    }
     return master;
 }
 
@@ -318,7 +317,7 @@ int main(int argc, char** argv) {
         avr_irq_register_notify(PinIrq(pin), OnPin, reinterpret_cast<void*>(static_cast<intptr_t>(pin)));
 
     std::string path;
-    sim.master = OpenPty(link, path);
+    sim.master = OpenPty(path);
     if (sim.master < 0) {
         std::fprintf(stderr, "orv-boardsim: no pseudo-terminal\n");
         return 1;
@@ -326,13 +325,27 @@ int main(int argc, char** argv) {
     signal(SIGTERM, OnStop);
     signal(SIGINT, OnStop);
     signal(SIGPIPE, SIG_IGN);
+    // The board boots before its port appears, as one plugged in does: what
+    // is sent from then on is received.
+    while (sim.avr->cycle < kFrequency / 20) {
+        const int state = avr_run(sim.avr);
+        if (state == cpu_Done || state == cpu_Crashed) return 1;
+    }
+    if (link != nullptr) {
+        unlink(link);
+        if (symlink(path.c_str(), link) != 0) {
+            std::fprintf(stderr, "orv-boardsim: cannot link %s\n", link);
+            return 1;
+        }
+        path = link;
+    }
     std::printf("pty %s\n", path.c_str());
     std::fflush(stdout);
 
     fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
     std::string input;
     bool input_open = true;
-    const double start = WallSeconds();
+    const double start = WallSeconds() - static_cast<double>(sim.avr->cycle) / kFrequency;
     double last_report = 0;
     while (!stop_requested) {
         // Run the board up to the present, then wait for the next thing to do.
