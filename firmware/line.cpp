@@ -101,6 +101,7 @@ Command ParseCommand(const char* body) {
     Command command;
     memset(&command, 0, sizeof command);
     command.verb = Verb::Bad;
+    command.word = Verb::Bad;
     const char* end = body;
     while (*end != ' ' && *end != '\0') ++end;
     const VerbName* found = nullptr;
@@ -109,6 +110,7 @@ Command ParseCommand(const char* body) {
         if (static_cast<size_t>(end - body) == n && memcmp(body, v.word, n) == 0) found = &v;
     }
     if (found == nullptr) return command;
+    command.word = found->verb;
     const char* p = end;
     for (uint8_t i = 0; i < found->fields; ++i) {
         if (*p != ' ') return command;

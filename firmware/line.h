@@ -47,6 +47,7 @@ enum class Verb : uint8_t {
 
 struct Command {
     Verb verb;
+    Verb word;  // the verb the first word names, even when the fields are malformed
     uint16_t arg[4];
     const char* text;  // Name and Text: points into the body
     uint8_t text_length;

@@ -199,9 +199,22 @@ bool Execute(const Command& c) {
     return false;
 }
 
+bool IsConfiguration(Verb verb) {
+    return verb == Verb::Button || verb == Verb::Switch || verb == Verb::Encoder || verb == Verb::Led ||
+           verb == Verb::Display;
+}
+
 void HandleLine(LineBuffer& buffer) {
-    const int body = StripChecksum(buffer.text, buffer.length);
-    if (body < 0 || !Execute(ParseCommand(buffer.text))) ++bad_lines;
+    if (StripChecksum(buffer.text, buffer.length) < 0) {
+        ++bad_lines;
+        return;
+    }
+    const Command command = ParseCommand(buffer.text);
+    if (Execute(command)) return;
+    ++bad_lines;
+    // A configuration line that arrived intact but makes no sense: the
+    // program learns which one, since the board will lack it.
+    if (command.verb == Verb::Bad && IsConfiguration(command.word)) SendWord("ERR syntax");
 }
 
 void ReportInputs() {

@@ -147,6 +147,7 @@ TEST(FirmwareSim, BadLinesAreCountedAndIgnored) {
     board.Send("DISP 3 6 7 8");
     EXPECT_EQ(board.AwaitBoard("ERR"), "ERR full");
     board.Send("BTN x");
+    EXPECT_EQ(board.AwaitBoard("ERR"), "ERR syntax");
     board.Send("STATS");
     EXPECT_EQ(board.AwaitBoard("STATS"), "STATS 8");
 }
