@@ -1,6 +1,7 @@
 // The firmware's line protocol and display layout, on the host.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -28,7 +29,12 @@ std::string WithChecksum(const std::string& body) {
     return std::string(line, fw::FinishLine(line, static_cast<uint8_t>(body.size())));
 }
 
-fw::Command Parse(std::string body) { return fw::ParseCommand(body.c_str()); }
+// The command's text points into the line, which lives until the next call.
+fw::Command Parse(const std::string& body) {
+    static char line[256];
+    std::snprintf(line, sizeof line, "%s", body.c_str());
+    return fw::ParseCommand(line);
+}
 
 }  // namespace
 
