@@ -23,6 +23,7 @@ struct Input {
 struct Encoder {
     Pin a, b;
     uint8_t pin_a;
+    bool primed;       // sampled once: its rest is known
     uint8_t rest;      // the A/B state at a detent
     uint8_t state;     // the last A/B state
     int8_t quarters;   // transitions since the last detent
@@ -59,6 +60,13 @@ void SampleEncoders() {
     for (uint8_t i = 0; i < encoder_count; ++i) {
         Encoder& e = encoders[i];
         const uint8_t now = ReadState(e);
+        // The first sample, a tick after the pull-ups were switched on and
+        // the lines have risen, is the encoder's rest.
+        if (!e.primed) {
+            e.primed = true;
+            e.state = e.rest = now;
+            continue;
+        }
         if (now == e.state) continue;
         e.quarters = static_cast<int8_t>(e.quarters + kQuadrature[(e.state << 2) | now]);
         e.state = now;
@@ -131,7 +139,7 @@ void AddEncoder(uint8_t pin_a, uint8_t pin_b) {
         e.a = PinOf(pin_a);
         e.b = PinOf(pin_b);
         e.pin_a = pin_a;
-        e.state = e.rest = ReadState(e);
+        e.primed = false;
         e.quarters = 0;
         e.detents = 0;
         encoder_count = encoder_count + 1;

@@ -15,7 +15,7 @@ uint16_t Millis();
 
 // Adds an input (the pin set up as input with pull-up beforehand).
 void AddInput(uint8_t number, bool is_switch);
-// Adds an encoder; its present position is taken as its rest (detent).
+// Adds an encoder; its position at the next tick is taken as its rest (detent).
 void AddEncoder(uint8_t pin_a, uint8_t pin_b);
 void ClearInputs();
 uint8_t InputCount();
