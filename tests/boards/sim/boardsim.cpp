@@ -13,7 +13,7 @@
 //   quit
 // stdout, one report a line:
 //   pty PATH                  the serial port to open (PATH is the link when given)
-//   led P 0|1                 an LED pin's level changed
+//   led P 0|1                 an LED pin's level, when set up and when changed
 //   display N "TEXT"          display N now shows TEXT (8 digits, "." after a
 //                             digit whose point is lit)
 //   turned A                  a turn on encoder A has ended
@@ -84,7 +84,7 @@ struct Sim {
     std::deque<uint8_t> to_board;
     fw::LineBuffer sniffed{};
     bool led_pin[kPins] = {};
-    int led_level[kPins];
+    int led_level[kPins] = {};
     std::map<int, boardsim::Max7219Decoder> displays;  // by slot
     std::map<int, std::string> shown;
     std::map<char, avr_ioport_external_t> external;
