@@ -1,0 +1,20 @@
+# Checks that a firmware build fits its board: flash below the boot loader,
+# and RAM with room left for the stack.
+#   cmake -DSIZE=avr-size -DELF=... -DFLASH=bytes -DRAM=bytes -P firmware_size.cmake
+execute_process(COMMAND ${SIZE} -A ${ELF} OUTPUT_VARIABLE sections RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot read ${ELF}")
+endif()
+foreach(section text data bss)
+  string(REGEX MATCH "\n\\.${section} +([0-9]+)" found "${sections}")
+  set(${section} 0)
+  if(found)
+    set(${section} ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+math(EXPR flash "${text} + ${data}")
+math(EXPR ram "${data} + ${bss}")
+message(STATUS "${ELF}: flash ${flash} of ${FLASH}, RAM ${ram} of ${RAM}")
+if(flash GREATER FLASH OR ram GREATER RAM OR text EQUAL 0)
+  message(FATAL_ERROR "the firmware does not fit")
+endif()
