@@ -18,15 +18,10 @@ ip link add orvi0 type veth peer name orvi1 && ip addr add 10.216.7.1/24 dev orv
 dir=$(mktemp -d)
 . "$here/../../scripts/xvfb.sh"
 . "$here/../support/wine_x.sh"
-cleanup() { stop_wine_x; rm -rf "$dir"; }
-trap cleanup EXIT
+trap 'stop_wine_x; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 # wait_for <tenths of a second> <command...>
-wait_for() {
-    t=$1; shift
-    while [ "$t" -gt 0 ]; do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; t=$((t - 1)); done
-    return 1
-}
+wait_for() { t=$1; shift; until "$@" >/dev/null 2>&1; do [ $((t -= 1)) -gt 0 ] || return 1; sleep 0.1; done; }
 start_xvfb "$dir" && start_wine "$prefix" || fail "Xvfb or Wine did not start"
 w() { wine "$@" </dev/null 2>>"$dir/wine.txt"; }
 win_of() { w cmd /c echo "$1" | tr -d '\r"'; }
@@ -48,9 +43,7 @@ value_of() { w reg query "$key" /v "$1" | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z
 
 # A silent install.
 w "$setup" /S || fail "the installer ended with $?"
-for f in orvvarnoth.exe uninstall.exe README-windows.txt; do
-    [ -f "$programs/$f" ] || fail "no $f in the program folder"
-done
+for f in orvvarnoth.exe uninstall.exe README-windows.txt; do [ -f "$programs/$f" ] || fail "no $f"; done
 x86_64-w64-mingw32-objdump -h "$programs/orvvarnoth.exe" | grep -q '\.debug_' && fail "the exe is not stripped"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 cmp -s "$user/orvvarnoth.cfg" "$sample" || fail "no sample parameter file in the user's folder"
