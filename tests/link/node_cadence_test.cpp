@@ -39,9 +39,9 @@ TEST(NodeCadenceTest, TenHertzThenSilenceIsStaleWithinTwoAndAHalfSeconds) {
 TEST(NodeCadenceTest, ALongGapIsForgottenAfterAboutAMinute) {
     ResetNodeCadence();
     std::int64_t now = 0;
-    for (int i = 0; i < 10; ++i, now += 100) NoteNodeDatagram(now);
-    now += 8000;  // one 8 s gap
     NoteNodeDatagram(now);
+    for (int i = 0; i < 10; ++i) NoteNodeDatagram(now += 100);
+    NoteNodeDatagram(now += 8000);  // one 8 s gap
     EXPECT_EQ(StaleThresholdMs(), 24000);
     for (int i = 0; i < 800; ++i) NoteNodeDatagram(now += 100);  // 80 s of streaming
     EXPECT_EQ(StaleThresholdMs(), kMinStaleMs);

@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import ws_client as ws  # noqa: E402
 
 HOST, PORT = "127.0.0.1", 8580
-COM1_ACTIVE, COM1_COARSE, RADIOS_TEMPLATE = 1023, 1063, 104
+COM1_STANDBY, COM1_COARSE, RADIOS_TEMPLATE = 1024, 1063, 104
 
 
 def fail(message):
@@ -97,13 +97,13 @@ def main():
         hello = ws.recv_json(s)
         if hello != {"t": "hello", "control": True}:
             fail("hello: %r" % hello)
-        kind, before = shown(s, COM1_ACTIVE, 5)
+        kind, before = shown(s, COM1_STANDBY, 5)
         if kind != "snapshot" or not before.strip():
             fail("no COM1 frequency in the snapshot: %r %r" % (kind, before))
-        # One step up of COM1's whole megahertz, from the page: it reaches the
+        # One step up of COM1 standby's whole megahertz, from the page: it reaches the
         # node and its answer comes back as the panel's new frequency.
         ws.send(s, json.dumps({"t": "delta", "panel": "radios", "id": COM1_COARSE, "delta": -1, "shift": False}))
-        kind, after = shown(s, COM1_ACTIVE, 5)
+        kind, after = shown(s, COM1_STANDBY, 5)
         if kind != "batch" or after == before:
             fail("COM1 after the step: %r (was %r)" % (after, before))
         print("ok   Radios window closed; COM1 %s -> %s from the page" % (before.strip(), after.strip()))
