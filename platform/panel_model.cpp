@@ -109,10 +109,17 @@ void AddControl(Panel* panel, const ControlTemplate& c) {
     panel->published.push_back(state);
 }
 
-// A write that changed the model: a writer other than the refresh wants it
-// published soon.
-void Changed() {
-    if (!publishingThread) WakeRefresh();
+// Model mutex not held.
+std::vector<Dialog*> WindowsOf(int panel);
+
+// A write that changed the model. One from a procedure (the GUI thread: the
+// refresh is the only other writer) shows in the panel's open window at once,
+// as a write to the window did, and reaches the other views soon.
+template <typename Write>
+void Changed(int panel, Write write) {
+    if (publishingThread) return;
+    for (Dialog* window : WindowsOf(panel)) write(window);
+    WakeRefresh();
 }
 
 void ModelDialog::SetItemText(int id, const char* text) {
@@ -127,7 +134,7 @@ void ModelDialog::SetItemText(int id, const char* text) {
             changed = true;
         }
     }
-    if (changed) Changed();
+    if (changed) Changed(panel, [id, text](Dialog* window) { window->SetItemText(id, text); });
 }
 
 void ModelDialog::SetItemCheck(int id, bool checked) {
@@ -142,7 +149,7 @@ void ModelDialog::SetItemCheck(int id, bool checked) {
             changed = true;
         }
     }
-    if (changed) Changed();
+    if (changed) Changed(panel, [id, checked](Dialog* window) { window->SetItemCheck(id, checked); });
 }
 
 std::size_t ModelDialog::GetItemText(int id, char* buf, std::size_t size) {
@@ -168,17 +175,19 @@ bool ModelDialog::GetItemCheck(int id) {
     return control != nullptr && control->state.checked;
 }
 
+std::vector<Dialog*> WindowsOf(int panel) {
+    std::vector<Dialog*> windows;
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    for (const Window& w : model.windows)
+        if (w.panel == panel) windows.push_back(w.dialog);
+    return windows;
+}
+
 void ModelDialog::FocusHost() {
     // GUI thread (procedures only): the panel's open window, if any. A
     // closed window's handle ignores it.
-    std::vector<Dialog*> windows;
-    {
-        Model& model = TheModel();
-        const std::lock_guard<std::mutex> lock(model.mutex);
-        for (const Window& w : model.windows)
-            if (w.panel == panel) windows.push_back(w.dialog);
-    }
-    for (Dialog* w : windows) w->FocusHost();
+    for (Dialog* w : WindowsOf(panel)) w->FocusHost();
 }
 
 struct Posted {

@@ -192,7 +192,11 @@ private:
             command.kind == CommandKind::Delta ? platform::DialogMsgKind::DeltaPos : platform::DialogMsgKind::Command;
         posted.delta = command.delta;
         posted.shift = command.shift;
-        return platform::PostPanelCommand(posted);
+        const char* refusal = platform::PostPanelCommand(posted);
+        // A panel, control or message the model does not know: "unknown" to
+        // the page, as for any command it cannot act on.
+        if (refusal != nullptr && refusal != platform::kRefusedNoHost) return "unknown";
+        return refusal;
     }
 
     void Write() {
