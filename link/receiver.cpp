@@ -60,6 +60,9 @@ int ConnectToDb(const char* text) {
     platform::CloseSocket(InstallDbLink(fresh));
     dbNodeIpv4.store(fresh.endpoint.address, std::memory_order_relaxed);
     heardFromDb.store(true, std::memory_order_release);
+    // The node's pace is learned afresh from here: the wait for the link
+    // to come up is no gap of its own.
+    ResetNodeCadence();
     linkConnected.store(true, std::memory_order_release);
     WriteLog("GetUdpMsg() - Connected to DB\n");
     return 0;
