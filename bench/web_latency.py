@@ -83,7 +83,7 @@ def main():
         report('browser tap -> datagram at the node', taps)
 
         browser.js('''window.com1 = [];
-            const com = document.getElementById('c1023');
+            const com = document.getElementById('c1024');  // COM 1 standby, which the step changes
             new MutationObserver(() => { window.com1.push(Date.now()); })
                 .observe(com, {childList: true, characterData: true, subtree: true});''')
         confirmed = []
