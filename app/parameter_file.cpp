@@ -11,6 +11,7 @@
 #include "base/settings.h"
 #include "platform/net.h"
 #include "web/allow_list.h"
+#include "web/host_check.h"
 
 namespace {
 
@@ -161,8 +162,8 @@ int ApplyNetworkKeyword(const char* keyword, const char* value, bool haveValue) 
     return -1;
 }
 
-// `web PORT` and `webcontrol ADDRESS[/BITS]`; -1 after reporting a
-// malformed value.
+// `web PORT`, `webcontrol ADDRESS[/BITS]` and `webname NAME`; -1 after
+// reporting a malformed value.
 int ApplyWebKeyword(const char* keyword, const char* value, bool haveValue) {
     char message[96 + kParameterTokenMax];
     if (std::strcmp(keyword, "web") == 0) {
@@ -177,6 +178,12 @@ int ApplyWebKeyword(const char* keyword, const char* value, bool haveValue) {
             return 0;
         }
         std::snprintf(message, sizeof message, "TCP port number expected for web: %s", haveValue ? value : "");
+    } else if (std::strcmp(keyword, "webname") == 0) {
+        if (haveValue && Settings.webNameCount < kWebNameMax && web::ValidWebName(value)) {
+            std::snprintf(Settings.webName[Settings.webNameCount++], kWebNameLength, "%s", value);
+            return 0;
+        }
+        std::snprintf(message, sizeof message, "Host name expected for webname: %s", haveValue ? value : "");
     } else {
         web::AllowedNet net{};
         if (haveValue && Settings.webControlCount < kWebControlMax && web::ParseAllowedNet(value, &net)) {
@@ -206,7 +213,8 @@ int ReadPairs(std::FILE* file) {
             if (ApplyNetworkKeyword(keyword, value, haveValue) != 0) return -1;
             continue;
         }
-        if (std::strcmp(keyword, "web") == 0 || std::strcmp(keyword, "webcontrol") == 0) {
+        if (std::strcmp(keyword, "web") == 0 || std::strcmp(keyword, "webcontrol") == 0 ||
+            std::strcmp(keyword, "webname") == 0) {
             if (ApplyWebKeyword(keyword, value, haveValue) != 0) return -1;
             continue;
         }

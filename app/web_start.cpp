@@ -20,6 +20,7 @@ void StartWebPanels() {
     platform::ParseIpv4(selectedIp, &address);
     config.address = address;
     config.port = static_cast<std::uint16_t>(Settings.webPort);
+    for (int i = 0; i < Settings.webNameCount; ++i) config.names.emplace_back(Settings.webName[i]);
     for (int i = 0; i < Settings.webControlCount; ++i)
         config.allowed.push_back(web::AllowedNet{Settings.webControlAddress[i], Settings.webControlBits[i]});
     std::string error;

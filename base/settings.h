@@ -9,6 +9,8 @@ constexpr int kWorkingDirectorySize = 259;    // at most 258 characters
 constexpr int kDataDirectorySize = 299;       // at most 298 characters
 constexpr int kParameterFilePathSize = 399;   // at most 398 characters
 constexpr int kWebControlMax = 16;            // `webcontrol` lines kept
+constexpr int kWebNameMax = 8;               // `webname` lines kept
+constexpr int kWebNameLength = 254;          // a DNS name and its terminator
 
 struct AppSettings {
     platform::AppInstance appInstance = nullptr;
@@ -42,6 +44,10 @@ struct AppSettings {
     std::int32_t webControlCount = 0;
     std::uint32_t webControlAddress[kWebControlMax] = {};
     std::int32_t webControlBits[kWebControlMax] = {};
+    // The parameter file's `webname` values (lower case): more names than
+    // the link's address that browsers may use for the program.
+    std::int32_t webNameCount = 0;
+    char webName[kWebNameMax][kWebNameLength] = {};
 };
 
 // The built-in defaults with the window positions cascading from the

@@ -36,6 +36,17 @@ SocketHandle OpenUdpSocket() {
     return s < 0 ? kInvalidSocket : s;
 }
 
+SocketOption ExclusivePortOption() { return SocketOption{}; }
+
+SocketOption ListenerPortOption() { return SocketOption{SOL_SOCKET, SO_REUSEADDR, 1}; }
+
+long GetSocketOption(SocketHandle s, int level, int name) {
+    int value = 0;
+    socklen_t size = sizeof value;
+    if (getsockopt(s, level, name, &value, &size) != 0) return -1;
+    return value;
+}
+
 bool BindUdp(SocketHandle s, const Ipv4Endpoint& local) {
     const sockaddr_in sa = ToSockaddr(local);
     return bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;

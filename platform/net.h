@@ -46,6 +46,24 @@ bool SetReceiveTimeout(SocketHandle s, int milliseconds);
 bool SetNonBlocking(SocketHandle s);
 void CloseSocket(SocketHandle s);
 
+// A socket option as plain numbers (level 0: none).
+struct SocketOption {
+    int level = 0;
+    int name = 0;
+    int value = 0;
+};
+// What makes a bound port the program's alone. Windows lets a second
+// program bind a port in use unless the first set SO_EXCLUSIVEADDRUSE;
+// POSIX refuses that second bind anyway, so there it is no option at all.
+// BindUdp sets it before binding.
+SocketOption ExclusivePortOption();
+// What a listening TCP socket sets before its bind: the exclusive option on
+// Windows (never SO_REUSEADDR, which there shares the port); SO_REUSEADDR on
+// POSIX, where it only lets a restart bind over connections in TIME_WAIT.
+SocketOption ListenerPortOption();
+// The option's current value, -1 when it cannot be read.
+long GetSocketOption(SocketHandle s, int level, int name);
+
 // True when loopback is the only network interface (a private network
 // namespace).
 bool OnlyLoopbackInterface();

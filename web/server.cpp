@@ -23,7 +23,9 @@
 #include "link/node_cadence.h"
 #include "platform/panel_model.h"
 #include "platform/ipv4.h"
+#include "platform/net.h"
 #include "web/frames.h"
+#include "web/response.h"
 #include "web/send_queue.h"
 #include "web/site.h"
 
@@ -61,7 +63,9 @@ struct ServerState {
     std::string templatesJson;
     // Server thread only.
     std::unordered_set<std::shared_ptr<WsSession>> viewers;
-    std::set<std::uint32_t> refusalsLogged;
+    HostNames names;
+    // Refusals already logged, by browser address and reason.
+    std::set<std::pair<std::uint32_t, std::string>> refusalsLogged;
     std::deque<std::weak_ptr<HttpSession>> pending;
     int sockets = 0;  // WebSocket sessions, watching or still in their handshake
     // Batches handed over by the refresh thread, with their cycles.
@@ -80,6 +84,33 @@ std::uint32_t RemoteAddress(const tcp::socket& socket) {
     if (ec || !remote.address().is_v4()) return 0;
     return remote.address().to_v4().to_uint();
 }
+
+// Logs a refusal the first time it happens to a browser address. `what`
+// may come from the browser: only printable ASCII, and not too much of it.
+void LogRefusalOnce(std::uint32_t remote, const std::string& why, std::string_view what = {}) {
+    if (!state->refusalsLogged.emplace(remote, why).second) return;
+    std::string line = "Web " + std::string(what.empty() ? "commands" : "request") + " from " +
+                       platform::FormatIpv4(remote) + " refused: " + why;
+    if (!what.empty()) {
+        line += " ";
+        for (const char c : what.substr(0, 100)) line += c >= ' ' && c <= '~' ? c : '?';
+    }
+    line += "\n";
+    WriteLog(line.c_str());
+}
+
+// A platform socket option in the shape Asio's set_option takes.
+class NativeOption {
+public:
+    explicit NativeOption(platform::SocketOption option) : option_(option) {}
+    template <class Protocol> int level(const Protocol&) const { return option_.level; }
+    template <class Protocol> int name(const Protocol&) const { return option_.name; }
+    template <class Protocol> const void* data(const Protocol&) const { return &option_.value; }
+    template <class Protocol> std::size_t size(const Protocol&) const { return sizeof option_.value; }
+
+private:
+    platform::SocketOption option_;
+};
 
 // Every panel of the model, open window or not; `cycle` gets the oldest
 // cycle the panels were read at, so that no later batch is skipped.
@@ -114,6 +145,9 @@ public:
         timeout.keep_alive_pings = true;
         ws_.set_option(timeout);
         ws_.read_message_max(kMaxCommandFrame);
+        ws_.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
+            for (const Header& header : SecurityHeaders()) response.set(header.first, header.second);
+        }));
         ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
     }
 
@@ -168,6 +202,7 @@ private:
         const char* refusal = Handle(text);
         if (refusal != nullptr) {
             refusedCommands.fetch_add(1);
+            LogRefusalOnce(remote_, std::string(refusal) + (allowed_ ? " command" : " browser"));
             Send(std::make_shared<const std::string>(RefusedFrame(refusal)));
         }
         Read();
@@ -175,14 +210,7 @@ private:
 
     // nullptr when the command went to the GUI thread, else why not.
     const char* Handle(const std::string& text) {
-        if (!allowed_) {
-            if (state->refusalsLogged.insert(remote_).second) {
-                const std::string line =
-                    "Web commands from " + platform::FormatIpv4(remote_) + " refused: read-only browser\n";
-                WriteLog(line.c_str());
-            }
-            return "read-only";
-        }
+        if (!allowed_) return "read-only";
         Command command{};
         if (!ws_.got_text() || !ParseCommand(text, &command)) return "malformed";
         platform::PanelCommand posted;
@@ -251,39 +279,33 @@ private:
             return !live || live.get() == this;
         });
         http::request<http::empty_body> request = parser_->release();
-        const Resolved resolved =
-            ResolvePath(std::string_view(request.target().data(), request.target().size()), kEmbeddedFiles,
-                        kEmbeddedFileCount);
-        const bool get = request.method() == http::verb::get || request.method() == http::verb::head;
-        const bool upgrade = get && resolved.route == Route::Socket && websocket::is_upgrade(request);
-        if (upgrade && state->sockets < kMaxViewers) {
+        const auto header = [&request](http::field field) {
+            const auto found = request.find(field);
+            return HeaderSeen{static_cast<int>(request.count(field)),
+                              found == request.end() ? std::string_view()
+                                                     : std::string_view(found->value().data(), found->value().size())};
+        };
+        const std::string_view method(request.method_string().data(), request.method_string().size());
+        const RequestView view{method, std::string_view(request.target().data(), request.target().size()),
+                               header(http::field::host), header(http::field::origin),
+                               websocket::is_upgrade(request)};
+        Response built = BuildResponse(
+            view, SiteView{&state->names, kEmbeddedFiles, kEmbeddedFileCount, state->templatesJson,
+                           state->sockets >= kMaxViewers});
+        const std::uint32_t remote = RemoteAddress(stream_.socket());
+        if (built.door == Door::ForeignHost) LogRefusalOnce(remote, "foreign Host", view.host.value);
+        if (built.door == Door::ForeignOrigin) LogRefusalOnce(remote, "foreign Origin", view.origin.value);
+        if (built.accept) {
             stream_.expires_never();
-            const std::uint32_t remote = RemoteAddress(stream_.socket());
             std::make_shared<WsSession>(stream_.release_socket(), remote)->Accept(std::move(request));
             return;
         }
         auto response = std::make_shared<http::response<http::string_body>>();
         response->version(request.version());
-        response->keep_alive(request.keep_alive());
-        response->set(http::field::cache_control, "no-cache");
-        if (!get) {
-            response->result(http::status::method_not_allowed);
-            response->set(http::field::allow, "GET, HEAD");
-        } else if (resolved.route == Route::File) {
-            response->result(http::status::ok);
-            response->set(http::field::content_type, ContentType(resolved.file->name));
-            response->body().assign(reinterpret_cast<const char*>(resolved.file->data), resolved.file->size);
-        } else if (resolved.route == Route::Templates) {
-            response->result(http::status::ok);
-            response->set(http::field::content_type, "application/json");
-            response->body() = state->templatesJson;
-        } else if (upgrade) {
-            response->result(http::status::service_unavailable);  // too many browsers already
-        } else if (resolved.route == Route::BadRequest) {
-            response->result(http::status::bad_request);
-        } else {
-            response->result(http::status::not_found);  // also /ws without an upgrade
-        }
+        response->keep_alive(request.keep_alive() && built.door == Door::Open);
+        response->result(static_cast<unsigned>(built.status));
+        for (const Header& h : built.headers) response->set(h.first, h.second);
+        response->body() = std::move(built.body);
         response->prepare_payload();
         if (request.method() == http::verb::head) response->body().clear();
         http::async_write(stream_, *response, [self = shared_from_this(), response](error_code ec, std::size_t) {
@@ -376,7 +398,7 @@ bool StartWebServer(const ServerConfig& config, std::string* error) {
     const tcp::endpoint where(asio::ip::address_v4(config.address), config.port);
     error_code ec;
     fresh->acceptor.open(where.protocol(), ec);
-    if (!ec) fresh->acceptor.set_option(asio::socket_base::reuse_address(true), ec);
+    if (!ec) fresh->acceptor.set_option(NativeOption(platform::ListenerPortOption()), ec);
     if (!ec) fresh->acceptor.bind(where, ec);
     if (!ec) fresh->acceptor.listen(asio::socket_base::max_listen_connections, ec);
     if (ec) {
@@ -385,6 +407,7 @@ bool StartWebServer(const ServerConfig& config, std::string* error) {
         return false;
     }
     fresh->templatesJson = TemplatesJson(fresh->config.panels);
+    fresh->names = HostNames{config.address, config.port, config.names};
     state = fresh;
     Accept();
     SendLinkLine();

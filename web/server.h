@@ -14,6 +14,7 @@ namespace web {
 struct ServerConfig {
     std::uint32_t address = 0;  // host byte order: the link's own address
     std::uint16_t port = 0;
+    std::vector<std::string> names;   // webname: more names requests may use for the program
     std::vector<AllowedNet> allowed;  // webcontrol; empty: every browser is read-only
     PanelSet panels;
 };

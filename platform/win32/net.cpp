@@ -60,7 +60,23 @@ SocketHandle OpenUdpSocket() {
     return s;
 }
 
+SocketOption ExclusivePortOption() { return SocketOption{SOL_SOCKET, SO_EXCLUSIVEADDRUSE, 1}; }
+
+SocketOption ListenerPortOption() { return ExclusivePortOption(); }
+
+long GetSocketOption(SocketHandle s, int level, int name) {
+    int value = 0;
+    int size = sizeof value;
+    if (getsockopt(s, level, name, reinterpret_cast<char*>(&value), &size) != 0) return -1;
+    return value;
+}
+
 bool BindUdp(SocketHandle s, const Ipv4Endpoint& local) {
+    // No other program may bind over the port and take the node's datagrams.
+    const SocketOption exclusive = ExclusivePortOption();
+    if (setsockopt(s, exclusive.level, exclusive.name, reinterpret_cast<const char*>(&exclusive.value),
+                   sizeof exclusive.value) != 0)
+        return false;
     const sockaddr_in sa = ToSockaddr(local);
     return bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
 }

@@ -315,13 +315,16 @@ function render() {
   const l = state.link;
   const age = linkAge();
   $('node').textContent = 'DB node: ' + (l && l.node ? l.node : 'none');
-  $('state').textContent = !state.open ? 'program unreachable'
-                                        : l && l.connected ? 'connected' : 'searching';
-  $('state').className = l && l.connected ? 'good' : 'bad';
+  const stale = isStale();
+  // The only live region: written only when the state changes, so a screen
+  // reader announces changes, not every second's new age.
+  const word = !state.open ? 'program unreachable' : !(l && l.connected) ? 'searching'
+                                                   : stale ? 'stale' : 'connected';
+  if ($('state').textContent !== word) $('state').textContent = word;
+  $('state').className = word === 'connected' ? 'good' : 'bad';
   $('age').textContent = (age === null ? 'no datagram yet' : 'last datagram ' + age.toFixed(1) + ' s ago') +
                          ', stale after ' + staleAfter().toFixed(1) + ' s';
   $('access').textContent = !state.open ? '' : state.control ? 'control' : 'read-only';
-  const stale = isStale();
   document.body.classList.toggle('stale', stale);
   document.body.classList.toggle('readonly', !state.control);
   $('panels').dataset.stale = stale ? 'true' : 'false';
@@ -329,6 +332,7 @@ function render() {
   if (!state.open) why = LOST_TEXT;
   else if (stale) why = age === null ? 'STALE - no data from the DB node'
                                      : 'STALE - last data ' + age.toFixed(1) + ' s ago';
+  else if (Date.now() < state.flashUntil) why = state.flashText;
   const banner = $('banner');
   banner.hidden = why === '';
   banner.textContent = why;
@@ -348,11 +352,15 @@ function send(frame, c) {
   state.socket.send(JSON.stringify(frame));
 }
 
+// A notice such as a refusal stays up for FLASH_MS, through the renders of
+// every change and second in between.
+const FLASH_MS = 3000;
+
 function flash(text) {
-  const banner = $('banner');
-  banner.hidden = false;
-  banner.textContent = text;
-  setTimeout(render, 1500);
+  state.flashText = text;
+  state.flashUntil = Date.now() + FLASH_MS;
+  render();
+  setTimeout(render, FLASH_MS + 50);
 }
 
 // ---- the connection ----------------------------------------------------

@@ -53,6 +53,7 @@ std::string Describe(const AppSettings& s) {
         << s.radiosX << "," << s.radiosY << "," << s.showRadios << " adapter [" << s.networkAdapter
         << "] dbnode " << s.haveDbNode << "," << s.dbNodeAddress << " web " << s.webPort;
     for (int i = 0; i < s.webControlCount; ++i) out << " control " << s.webControlAddress[i] << "/" << s.webControlBits[i];
+    for (int i = 0; i < s.webNameCount; ++i) out << " name " << s.webName[i];
     return out.str();
 }
 
@@ -271,6 +272,7 @@ TEST_F(ParameterFile, WebKeywordsTakeAPortAndAllowedNets) {
     const auto box = [](const std::string& m) { return "box(none, Parameter Error, [" + m + "])\n"; };
     const std::string noPort = "TCP port number expected for web: ";
     const std::string noNet = "IPv4 address or ADDRESS/BITS expected for webcontrol: ";
+    const std::string noName = "Host name expected for webname: ";
     const Case cases[] = {
         {"port and two nets", "WEB 8080 webcontrol 10.0.0.7 webcontrol 192.168.1.0/24", false, 0, [](AppSettings& s) {
              s.webPort = 8080;
@@ -289,6 +291,9 @@ TEST_F(ParameterFile, WebKeywordsTakeAPortAndAllowedNets) {
          noNet + "10.0.0.0/\n"},
         {"a host name", "webcontrol tablet.local", false, -1, kDefaults, box(noNet + "tablet.local"), "",
          noNet + "tablet.local\n"},
+        {"a name, lower case", "webname PC-7.LAN", false, 0, [](AppSettings& s) {
+             s.webNameCount = 1, std::snprintf(s.webName[0], kWebNameLength, "pc-7.lan"); }, "", "", ""},
+        {"a name with a port", "webname pc:80", false, -1, kDefaults, box(noName + "pc:80"), "", noName + "pc:80\n"},
     };
     for (const Case& c : cases) Run(c);
 }

@@ -17,6 +17,14 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', '..', 'scripts'
 from web_browser import Browser, require_private_netns, wait_for  # noqa: E402
 
 PORT = 8480
+HOSTILE_PORT = 8481  # another site's own small HTTP server
+
+# Another site's page, trying to command through an allowed browser.
+HOSTILE_PAGE = '''<!DOCTYPE html><title>hostile</title><script>
+const ws = new WebSocket("ws://%s:%d/ws");
+ws.onopen = () => { window.opened = 1; ws.send(JSON.stringify({t: "cmd", panel: "autopilot", id: 1052})); };
+ws.onclose = () => { window.result = window.opened ? "opened" : "refused"; };
+</script>'''
 failures = []
 
 
@@ -114,7 +122,8 @@ def main():
     os.chdir(tempfile.mkdtemp(prefix='orv-browser-'))
     # Airborne: the position changes on every update, so the node streams at
     # its rate and a silence is stale after 2 s, as the page learns.
-    node = subprocess.Popen([node_prog, '--rate', '20', '--airborne', '46.8,8.0,90,3000,250', '--address'] + address,
+    node = subprocess.Popen([node_prog, '--rate', '20', '--airborne', '46.8,8.0,90,3000,250',
+                             '--keepalive', '1', '--address'] + address,
                             stdin=subprocess.PIPE,
                             stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
     program = Program(probe)
@@ -125,6 +134,20 @@ def main():
         check(url, 'web panels started')
         check(wait_for(lambda: 'Connected to DB' in read('ORVVarnoth.log'), 30), 'link connected')
         browser = Browser(1024, 768)
+        os.mkdir('hostile')
+        with open('hostile/index.html', 'w') as f:
+            f.write(HOSTILE_PAGE % (address[0], PORT))
+        hostile = subprocess.Popen(['python3', '-u', '-m', 'http.server', '-b', '127.0.0.1', '-d', 'hostile',
+                                    str(HOSTILE_PORT)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            hostile.stdout.readline()  # "Serving HTTP on ...": it listens
+            before = len(sets())
+            browser.open('http://127.0.0.1:%d/' % HOSTILE_PORT)
+            result = wait_for(lambda: browser.js('return window.result'), 5)
+            time.sleep(1)
+        finally:
+            hostile.kill()
+        check(result == 'refused' and len(sets()) == before, 'another site: %r, %d sets' % (result, len(sets()) - before))
         browser.open(url.group(1))
         check(browser.live(15), 'the page shows live data')
         page = browser.values()
@@ -163,6 +186,15 @@ def main():
                   'stale %.1f s after the node fell silent' % (time.time() - start))
             check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
             check(browser.live(20), 'live again after the silence')
+
+            # Only keep-alives (every second), no updates: the node is there.
+            node.stdin.write('updates off\n')
+            node.stdin.flush()
+            stale_seen = wait_for(browser.stale, 6, 0.1)
+            node.stdin.write('updates on\n')
+            node.stdin.flush()
+            check(not stale_seen, 'live with keep-alives only')
+            browser.live(20)
 
             # The program ends: the page says so; a new start (this time allowing
             # no browser) brings it back by itself, read-only.

@@ -352,4 +352,17 @@ TEST_F(Link, ReceiverThreadAndReadersShareTheTables) {
     EXPECT_EQ(last, kUpdates);
 }
 
+// A bound port is ours alone. Wine refuses a second bind even without the
+// option, so there only the option read back shows Windows' behaviour.
+TEST(Ports, ABoundPortIsTheProgramsAlone) {
+    const platform::Ipv4Endpoint local{linktest::kLoopback, 19099};  // away from the link's own
+    const platform::SocketHandle first = platform::OpenUdpSocket(), second = platform::OpenUdpSocket();
+    ASSERT_TRUE(platform::BindUdp(first, local));
+    EXPECT_FALSE(platform::BindUdp(second, local));
+    const platform::SocketOption x = platform::ExclusivePortOption(), listener = platform::ListenerPortOption();
+    EXPECT_TRUE(x.level == 0 || (platform::GetSocketOption(first, x.level, x.name) == 1 && listener.name == x.name));
+    platform::CloseSocket(first);
+    platform::CloseSocket(second);
+}
+
 }  // namespace

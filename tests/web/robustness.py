@@ -53,6 +53,37 @@ def http_status(path):
     c.request("GET", path)
     return c.getresponse().status
 
+COMMANDS = ('{"t":"cmd","panel":"radios","id":1023,"shift":false}',
+            '{"t":"delta","panel":"radios","id":1063,"delta":-1,"shift":false}')
+
+def check_door(sets, log):
+    """Requests must name the program, WebSockets come from its page or a tool; headers on every answer."""
+    csp = "default-src 'self'; connect-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'none'"
+    for path, host, status in (("/", HOST, 200), ("/templates.json", HOST, 200), ("/x", HOST, 404), ("/", "evil", 403), ("/", None, 400)):
+        c = http.client.HTTPConnection(HOST, PORT, timeout=5)
+        c.putrequest("GET", path, skip_host=True)
+        if host:  # None: no Host at all
+            c.putheader("Host", host)
+        c.endheaders()
+        r = c.getresponse()
+        h = [r.status] + [r.getheader(n) for n in ("Content-Security-Policy", "X-Frame-Options", "X-Content-Type-Options",
+                                                   "Referrer-Policy", "Access-Control-Allow-Origin")]
+        if h != [status, csp, "DENY", "nosniff", "no-referrer", None]:
+            fail("GET %s with Host %r: %r" % (path, host, h))
+    def answer(host, origin):
+        try:
+            return ws.recv_json(ws.connect(HOST, PORT, source=ALLOWED_SOURCE, host_header=host, origin=origin))["t"]
+        except ConnectionError as e:
+            return str(e)[:12]
+    before = sets()
+    got = [answer(h, o) for h, o in ((None, "http://evil.test"), (None, "null"), ("evil.test:%d" % PORT,
+           "http://evil.test:%d" % PORT), (None, "http://%s:%d" % (HOST, PORT)))]
+    if got != ["HTTP/1.1 403"] * 3 + ["hello"]:
+        fail("WebSockets from other pages or for other hosts: %r" % got)
+    time.sleep(1)
+    if sets() != before or log().count("Web request from %s refused: foreign Origin http://evil.test\n" % ALLOWED_SOURCE) != 1:
+        fail("refused WebSockets reached the node, or not logged once")
+
 def abuse_round(hanging):
     for _ in range(1000):
         s = socket.create_connection((HOST, PORT), timeout=5)
@@ -114,9 +145,16 @@ def main():
         allowed = ws.connect(HOST, PORT, source=ALLOWED_SOURCE)
         if ws.recv_json(allowed) != {"t": "hello", "control": True}:
             fail("allowed browser not told it may send commands")
-        before = open("node.out", errors="replace").read().count("SET ")
-        ws.send(allowed, '{"t":"delta","panel":"radios","id":1063,"delta":-1,"shift":false}')
-        wait_for(lambda: open("node.out", errors="replace").read().count("SET ") > before, 5, "the SET at the node")
+        # The node also sees the program's own SETs: count only these commands' variables.
+        set_vars = lambda: [line.split()[1] for line in open("node.out", errors="replace").read().splitlines()
+                            if line.startswith("SET ")]
+        before = len(set_vars())
+        for frame in COMMANDS:
+            ws.send(allowed, frame)
+        wait_for(lambda: len(set_vars()) >= before + 2, 5, "the SETs at the node")
+        time.sleep(0.5)
+        commanded = set(set_vars()[before:])
+        sets = lambda: sum(var in commanded for var in set_vars())
         for frame, why in (('{"t":"cmd","panel":"radios","id":4242}', "unknown"),
                            ('{"t":"delta","panel":"radios","id":1023,"delta":1}', "unknown"),
                            ('{"t":"cmd","panel":"radios"', "malformed")):
@@ -124,13 +162,21 @@ def main():
             if next_of(allowed, "refused")["why"] != why:
                 fail("%s not refused as %s" % (frame, why))
 
-        # A read-only browser: refused, counted, logged once.
-        for _ in range(3):
-            ws.send(viewers[1], '{"t":"cmd","panel":"radios","id":1023,"shift":false}')
+        if log().count("refused: unknown command") != 1 or log().count("refused: malformed command") != 1:
+            fail("unknown and malformed commands not logged once each")
+        # A read-only browser: clicks and steps refused, counted, logged once.
+        before = sets()
+        for frame in COMMANDS * 2:
+            ws.send(viewers[1], frame)
             if next_of(viewers[1], "refused")["why"] != "read-only":
-                fail("read-only command not refused")
+                fail("read-only %s not refused" % frame)
+        time.sleep(1)
+        if sets() != before:
+            fail("a read-only browser's command reached the node")
         if log().count("refused: read-only browser") != 1:
             fail("read-only refusals not logged exactly once")
+        check_door(sets, log)
+
         for v in viewers[2:]:
             v.close()
 

@@ -9,6 +9,7 @@
 #include "resources/dialog_script.h"
 #include "web/allow_list.h"
 #include "web/frames.h"
+#include "web/host_check.h"
 #include "web/panel_set.h"
 #include "web/send_queue.h"
 #include "web/site.h"
@@ -55,7 +56,6 @@ TEST(Frames, CommandsAreReadStrictly) {
              "", "{}", "[]", "nonsense", R"({"t":"cmd","panel":"radios"})",
              R"({"t":"cmd","panel":"radios","id":1023,"id":1024})",        // repeated member
              R"({"t":"cmd","panel":"radios","id":1023,"delta":1})",         // a click has no delta
-             R"({"t":"delta","panel":"radios","id":1063,"delta":2})",       // one step only
              R"({"t":"delta","panel":"radios","id":1063})",
              R"({"t":"cmd","panel":"radios","id":"1023"})",                 // wrong type
              R"({"t":"cmd","panel":"radios","id":10230000000})",            // too many digits
@@ -66,6 +66,8 @@ TEST(Frames, CommandsAreReadStrictly) {
          })
         EXPECT_FALSE(ParseCommand(bad, &c)) << bad;
     EXPECT_FALSE(ParseCommand(R"({"t":"cmd","panel":")" + std::string(600, 'a') + R"(","id":1})", &c));
+    for (const std::string delta : {"0", "-0", "2", "-2", "+1", "1.0", "65535", "4294967297", "null"})  // one step only
+        EXPECT_FALSE(ParseCommand(R"({"t":"delta","panel":"radios","id":1063,"delta":)" + delta + "}", &c)) << delta;
 }
 
 TEST(AllowList, NetsAndHostsOnlyAndNobodyByDefault) {
@@ -74,14 +76,35 @@ TEST(AllowList, NetsAndHostsOnlyAndNobodyByDefault) {
     ASSERT_TRUE(ParseAllowedNet("192.168.1.0/24", &net));
     EXPECT_TRUE(Allowed({net}, 0xC0A801FE));
     EXPECT_FALSE(Allowed({net}, 0xC0A802FE));
+    EXPECT_TRUE(Allowed({net}, 0xC0A80100) && Allowed({net}, 0xC0A801FF));  // the edges, and no further
+    EXPECT_FALSE(Allowed({net}, 0xC0A800FF) || Allowed({net}, 0xC0A80200));
     ASSERT_TRUE(ParseAllowedNet("10.0.0.7", &net));
     EXPECT_TRUE(Allowed({net}, 0x0A000007));
-    EXPECT_FALSE(Allowed({net}, 0x0A000008));
+    EXPECT_FALSE(Allowed({net}, 0x0A000006) || Allowed({net}, 0x0A000008));
     ASSERT_TRUE(ParseAllowedNet("0.0.0.0/0", &net));
     EXPECT_TRUE(Allowed({net}, 0x01020304));
     for (const char* bad : {"", "10.0.0", "10.0.0.1/", "10.0.0.1/33", "10.0.0.1/-1", "10.0.0.1/1x", "10.0.0.1/024",
                             "a.b.c.d"})
         EXPECT_FALSE(ParseAllowedNet(bad, &net)) << bad;
+}
+
+TEST(Door, OnlyRequestsNamingTheProgramAndItsOwnPageGetIn) {
+    const HostNames names{0x0A000001, 8080, {"cockpit.lan"}};  // 10.0.0.1:8080
+    const struct { const char *host, *origin; Door door; } cases[] = {  // "-": none
+        {"10.0.0.1:8080", "http://10.0.0.1:8080", Door::Open},   {"10.0.0.1", "-", Door::Open},
+        {"COCKPIT.Lan:8080", "http://Cockpit.LAN:8080", Door::Open},
+        {"evil.test:8080", "http://evil.test:8080", Door::ForeignHost},  // a rebound name
+        {"10.0.0.1:8080", "http://evil.test:8080", Door::ForeignOrigin}, {"10.0.0.1:8080", "null", Door::ForeignOrigin},
+        {"10.0.0.1:8080", "http://10.0.0.1", Door::ForeignOrigin},  // port 80: another server
+        {"10.0.0.1:8081", "-", Door::ForeignHost}, {"[::1]:8080", "-", Door::ForeignHost}, {"-", "-", Door::NoHost},
+    };
+    const auto seen = [](std::string_view v) { return v == "-" ? HeaderSeen{} : HeaderSeen{1, v}; };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckDoor(names, seen(c.host), seen(c.origin), true), c.door) << c.host << " " << c.origin;
+        EXPECT_EQ(CheckDoor(names, seen(c.host), seen(c.origin), false),  // Origin matters to WebSockets only
+                  c.door == Door::ForeignOrigin ? Door::Open : c.door) << c.host;
+    }
+    EXPECT_EQ(CheckDoor(HostNames{0x0A000001, 80, {}}, {1, "10.0.0.1"}, {1, "http://10.0.0.1:80"}, true), Door::Open);
 }
 
 TEST(SendQueue, ASlowBrowserIsDroppedToOneSnapshot) {

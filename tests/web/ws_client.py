@@ -5,11 +5,12 @@ import os
 import socket
 import struct
 
-def connect(host, port, path="/ws", timeout=5.0, source=None):
+def connect(host, port, path="/ws", timeout=5.0, source=None, host_header=None, origin=None):
     s = socket.create_connection((host, port), timeout=timeout, source_address=(source, 0) if source else None)
     key = base64.b64encode(os.urandom(16)).decode()
-    s.sendall(("GET %s HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-               "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\n\r\n" % (path, host, port, key)).encode())
+    s.sendall(("GET %s HTTP/1.1\r\nHost: %s\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n%s"
+               "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\n\r\n"
+               % (path, host_header or "%s:%d" % (host, port), "Origin: %s\r\n" % origin if origin else "", key)).encode())
     head = b""
     while b"\r\n\r\n" not in head:
         chunk = s.recv(1)
