@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """Latency of the web panels, end to end over loopback, reported (never failed):
   - a value change at the DB node until headless Chromium shows it (barometer);
-  - a tap in the page until its datagram reaches the node (a COM 1 step).
+  - a tap in the page until its datagram reaches the node (a COM 1 step);
+  - a tap in the page until the page shows the node's confirmation (the new
+    COM 1 frequency), with the node streaming at its default rate.
 Runs the program and orv-dbnode in this private network namespace:
   tests/support/run_in_netns.sh bench/web_latency.py [build] [samples]"""
 import os
@@ -79,6 +81,20 @@ def main():
                 taps.append(time.time() * 1000 - tapped)
             time.sleep(0.05)
         report('browser tap -> datagram at the node', taps)
+
+        browser.js('''window.com1 = [];
+            const com = document.getElementById('c1024');  // COM 1 standby, which the step changes
+            new MutationObserver(() => { window.com1.push(Date.now()); })
+                .observe(com, {childList: true, characterData: true, subtree: true});''')
+        confirmed = []
+        for k in range(samples):
+            count = browser.js('return window.com1.length')
+            tapped = browser.js("const t = Date.now(); "
+                                "document.querySelector('#c1063 .up').click(); return t;")
+            if wait_for(lambda: browser.js('return window.com1.length') > count, 3, 0.002):
+                confirmed.append(browser.js('return window.com1[arguments[0]]', count) - tapped)
+            time.sleep(0.05 + (k % 7) * 0.047)
+        report('browser tap -> node\'s confirmation shown', confirmed)
     finally:
         if browser:
             browser.quit()

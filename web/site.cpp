@@ -1,10 +1,9 @@
 #include "web/site.h"
 
+#include "platform/panel_model.h"
+
 namespace web {
 namespace {
-
-// The one-panel pages are the whole page; it reads its own address.
-constexpr std::string_view kPanelPages[] = {"/status", "/autopilot", "/navdisp", "/radios"};
 
 bool EndsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
@@ -34,8 +33,8 @@ Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::si
     if (path == "/ws") return {Route::Socket, nullptr};
     if (path == "/templates.json") return {Route::Templates, nullptr};
     std::string_view name = path.substr(1);
-    for (const std::string_view page : kPanelPages)
-        if (path == page) name = "";
+    // A panel's own page ("/radios") is the whole page; it reads its address.
+    if (platform::FindPanel(name) >= 0) name = "";
     if (name.empty()) name = "index.html";
     if (name[0] == '.') return {Route::NotFound, nullptr};
     const EmbeddedFile* file = Find(name, files, count);

@@ -3,7 +3,7 @@
 in this private network namespace: the page agrees with the window, a tap
 sends what a click sends, a read-only browser changes nothing, a silent node
 turns the page stale, and a restarted program brings it back.
-Usage: browser_test.py <orv_web_probe> <orv-dbnode>
+Usage: [ORV_BROWSER_PHASE=commands|life] browser_test.py <orv_web_probe> <orv-dbnode>
        browser_test.py <orvvarnoth.exe> <orv-dbnode> --address A   (under Wine: no
        window probe, so the page's taps stand in for the window's clicks)"""
 import os
@@ -114,10 +114,17 @@ def tap(browser, selector):
 
 def main():
     require_private_netns()
+    # The phases after the common start are independent: CTest runs each in
+    # a namespace of its own, side by side.
+    phase = os.environ.get('ORV_BROWSER_PHASE', 'all')
     probe, node_prog = (os.path.abspath(a) for a in sys.argv[1:3])
     address = sys.argv[4:5] or ['127.0.0.1']
     os.chdir(tempfile.mkdtemp(prefix='orv-browser-'))
-    node = subprocess.Popen([node_prog, '--rate', '20', '--keepalive', '1', '--address'] + address, stdin=subprocess.PIPE,
+    # Airborne: the position changes on every update, so the node streams at
+    # its rate and a silence is stale after 2 s, as the page learns.
+    node = subprocess.Popen([node_prog, '--rate', '20', '--airborne', '46.8,8.0,90,3000,250',
+                             '--keepalive', '1', '--address'] + address,
+                            stdin=subprocess.PIPE,
                             stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
     program = Program(probe)
     browser = None
@@ -148,63 +155,69 @@ def main():
               'streamed values on the page (flaps %r, barometer %r)' % (page.get(1031), page.get(2009)))
         check(agree(browser, program), 'the page agrees with the window')
 
-        # The same control, tapped in the page and clicked in the window.
-        # Page, window, window, page: a check box goes on, off, on, off, so the
-        # first and third sets match, and the second and fourth; the mode
-        # button steps on by one each time.
-        for selector, command in (('#c1063 .up', 'arrow 1063 up'), ('#c1023', 'click 1023'),
-                                  ('#c1052', 'click 1052'), ('#c1091', 'click 1091')):
-            page_tap, window_click = lambda: tap(browser, selector), lambda: program.ask(command)
-            window_click = page_tap if program.wine else window_click
-            got = [new_sets(act) for act in (page_tap, window_click, window_click, page_tap)]
-            if selector == '#c1091':
-                steps = [int(line[0].rsplit(' ', 1)[1]) for line in got if len(line) == 1]
-                ok = len(steps) == 4 and all(b == a + 1 or b == 0 for a, b in zip(steps, steps[1:]))
-            else:
-                ok = got[0] and got[0] == got[2] and got[1] == got[3]
-            check(ok, '%s: page, window, window, page sent %s' % (selector, got))
-        # The ADF steps, in tenths: ×10 in the page is Shift in the window.
-        check(browser.js("return !document.getElementById('shift').hidden"), '×10 toggle shown')
-        steps = [new_sets(lambda: tap(browser, s)) for s in ('#c1057 .up', '#shift', '#c1057 .up', '#shift')]
-        check(steps[0] == ['SET 180 = 1'] and steps[2] == ['SET 180 = 10'], 'ADF steps %s' % steps)
-        check(agree(browser, program), 'still in agreement after the commands')
+        if phase in ('all', 'commands'):
+            # The same control, tapped in the page and clicked in the window.
+            # Page, window, window, page: a check box goes on, off, on, off, so the
+            # first and third sets match, and the second and fourth; the mode
+            # button steps on by one each time.
+            for selector, command in (('#c1063 .up', 'arrow 1063 up'), ('#c1023', 'click 1023'),
+                                      ('#c1052', 'click 1052'), ('#c1091', 'click 1091')):
+                page_tap, window_click = lambda: tap(browser, selector), lambda: program.ask(command)
+                window_click = page_tap if program.wine else window_click
+                got = [new_sets(act) for act in (page_tap, window_click, window_click, page_tap)]
+                if selector == '#c1091':
+                    steps = [int(line[0].rsplit(' ', 1)[1]) for line in got if len(line) == 1]
+                    ok = len(steps) == 4 and all(b == a + 1 or b == 0 for a, b in zip(steps, steps[1:]))
+                else:
+                    ok = got[0] and got[0] == got[2] and got[1] == got[3]
+                check(ok, '%s: page, window, window, page sent %s' % (selector, got))
+            # The ADF steps, in tenths: ×10 in the page is Shift in the window.
+            check(browser.js("return !document.getElementById('shift').hidden"), '×10 toggle shown')
+            steps = [new_sets(lambda: tap(browser, s)) for s in ('#c1057 .up', '#shift', '#c1057 .up', '#shift')]
+            check(steps[0] == ['SET 180 = 1'] and steps[2] == ['SET 180 = 10'], 'ADF steps %s' % steps)
+            check(agree(browser, program), 'still in agreement after the commands')
 
-        # A silent node: stale within 3 s, live again when it speaks.
-        node.stdin.write('silent 10\n')
-        node.stdin.flush()
-        start = time.time()
-        check(wait_for(browser.stale, 4, 0.1) and time.time() - start <= 3.2,
-              'stale %.1f s after the node fell silent' % (time.time() - start))
-        check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
-        check(browser.live(20), 'live again after the silence')
+        if phase in ('all', 'life'):
+            # A silent node: stale within 3 s, live again when it speaks.
+            node.stdin.write('silent 10\n')
+            node.stdin.flush()
+            start = time.time()
+            check(wait_for(browser.stale, 4, 0.1) and time.time() - start <= 3.2,
+                  'stale %.1f s after the node fell silent' % (time.time() - start))
+            check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
+            check(browser.live(20), 'live again after the silence')
 
-        # Only keep-alives (every second), no updates: the node is there.
-        node.stdin.write('updates off\n')
-        node.stdin.flush()
-        stale_seen = wait_for(browser.stale, 6, 0.1)
-        node.stdin.write('updates on\n')
-        node.stdin.flush()
-        check(not stale_seen, 'live with keep-alives only')
+            # Only keep-alives (every second), no updates: the node is there.
+            node.stdin.write('updates off\n')
+            node.stdin.flush()
+            stale_seen = wait_for(browser.stale, 6, 0.1)
+            node.stdin.write('updates on\n')
+            node.stdin.flush()
+            check(not stale_seen, 'live with keep-alives only')
+            browser.live(20)
 
-        # The program ends: the page says so; a new start (this time allowing
-        # no browser) brings it back by itself, read-only.
-        program.stop()
-        check(wait_for(lambda: 'lost' in browser.banner(), 5), 'the page says the program is gone')
-        check(program.start('win one\nweb %d\nwebcontrol 10.1.2.3\n' % PORT), 'restarted')
-        check(browser.live(40), 'the page came back by itself')
-        check(agree(browser, program), 'it agrees with the new window')
-        check(browser.js("return [...document.querySelectorAll('#c1052, #c1063 .up, #c1023')]"
-                         ".every(b => b.disabled)"), 'read-only: controls disabled')
-        before = len(sets())
-        refused = browser.driver.execute_async_script('''
-            const done = arguments[arguments.length - 1];
-            const ws = new WebSocket('ws://' + location.host + '/ws');
-            ws.onopen = () => ws.send(JSON.stringify({t: 'cmd', panel: 'autopilot', id: 1052, shift: false}));
-            ws.onmessage = (e) => { const m = JSON.parse(e.data); if (m.t === 'refused') done(m.why); };
-            setTimeout(() => done('no answer'), 4000);''')
-        time.sleep(1)
-        check(refused == 'read-only' and len(sets()) == before,
-              'a read-only command: %r, %d sets' % (refused, len(sets()) - before))
+            # The program ends: the page says so; a new start (this time allowing
+            # no browser) brings it back by itself, read-only.
+            program.stop()
+            check(wait_for(lambda: 'lost' in browser.banner(), 5), 'the page says the program is gone')
+            check(program.start('win one\nweb %d\nwebcontrol 10.1.2.3\n' % PORT), 'restarted')
+            check(browser.live(40), 'the page came back by itself')
+            check(agree(browser, program), 'it agrees with the new window')
+            check(browser.js("return [...document.querySelectorAll('#c1052, #c1063 .up, #c1023')]"
+                             ".every(b => b.disabled)"), 'read-only: controls disabled')
+            # Only the flight director's command counts: a program just started
+            # sends SETs of its own.
+            fd_sets = lambda: len([line for line in sets() if line.startswith('SET 173 ')])
+            before = fd_sets()
+            refused = browser.driver.execute_async_script('''
+                const done = arguments[arguments.length - 1];
+                const ws = new WebSocket('ws://' + location.host + '/ws');
+                ws.onopen = () => ws.send(JSON.stringify({t: 'cmd', panel: 'autopilot', id: 1052, shift: false}));
+                ws.onmessage = (e) => { const m = JSON.parse(e.data); if (m.t === 'refused') done(m.why); };
+                setTimeout(() => done('no answer'), 4000);''')
+            time.sleep(1)
+            check(refused == 'read-only' and fd_sets() == before,
+                  'a read-only command: %r, %d sets' % (refused, fd_sets() - before))
     finally:
         if browser:
             browser.quit()

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "panels/panel_table.h"
+#include "platform/panel_model.h"
 #include "resources/dialog_script.h"
 #include "web/allow_list.h"
 #include "web/frames.h"
@@ -15,6 +17,13 @@
 namespace {
 
 using namespace web;
+
+// The program's own panel table, as the server sees it.
+class PanelTableEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(panels::StartPanelModel()); }
+};
+const auto* const kPanelTable = ::testing::AddGlobalTestEnvironment(new PanelTableEnvironment);
 
 TEST(Frames, ServerFramesAreTheAgreedJson) {
     EXPECT_EQ(HelloFrame(false), R"({"t":"hello","control":false})");
@@ -138,9 +147,12 @@ TEST(PanelSet, TemplatesDocumentFollowsThePanelScript) {
     PanelSet set;
     std::string error;
     ASSERT_TRUE(platform::ParseDialogScript(PanelDialogScript(), &set.templates, &error)) << error;
-    set.panels = {{"status", "Status", 107}, {"autopilot", "Autopilot", 106}, {"navdisp", "Nav Display", 105},
-                  {"radios", "Radios", 104}};
-    set.combinedTemplate = 108;
+    for (std::size_t i = 0; i < platform::PanelCount(); ++i) {
+        const platform::PanelInfo* row = platform::PanelAt(static_cast<int>(i));
+        set.panels.push_back(WebPanel{row->name, row->title, row->templateId});
+    }
+    set.combinedTemplate = platform::CombinedTemplateId();
+    ASSERT_EQ(set.panels.size(), 4u);
     // Every control a browser may address exists in the combined window
     // too, with the same kind, so one snapshot serves both window modes.
     const platform::DialogTemplate* combined = nullptr;
