@@ -113,6 +113,13 @@ bool PostDialogMsg(const DialogMsg& msg, bool shiftHeld, bool toggleCheck) {
     return true;
 }
 
+bool PostToGui(void (*work)(void*), void* context) {
+    const GuiPoster post = poster.load();
+    if (post == nullptr) return false;
+    post(work, context);
+    return true;
+}
+
 bool ShiftHeldForDelivery() { return shiftOverride; }
 
 }  // namespace platform

@@ -41,6 +41,10 @@ void NoteMirrorChange(const ControlRecord* record, int id);
 // answers true during that delivery. false when no host poster is set.
 bool PostDialogMsg(const DialogMsg& msg, bool shiftHeld, bool toggleCheck);
 
+// Any thread: runs `work(context)` later on the GUI thread. false when no
+// host poster is set (then `work` never runs).
+bool PostToGui(void (*work)(void*), void* context);
+
 // GUI thread: true while a posted message that asked for Shift is delivered.
 bool ShiftHeldForDelivery();
 
