@@ -149,7 +149,8 @@ bool NextLine(LineSplitter* s, std::string_view* data, std::string* line) {
         const char c = data->front();
         data->remove_prefix(1);
         if (c == '\n') {
-            const bool dropped = s->overlong;
+            const std::size_t body = s->pending.size() - (!s->pending.empty() && s->pending.back() == '\r' ? 1 : 0);
+            const bool dropped = s->overlong || body > kLineMax;
             s->overlong = false;
             if (dropped) {
                 ++s->overlongLines;

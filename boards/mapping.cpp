@@ -51,10 +51,10 @@ bool Fits(const platform::ControlTemplate& c, TargetUse use) {
     switch (use) {
         case TargetUse::Click:
             return c.kind == ControlKind::CheckBox || c.kind == ControlKind::PushButton ||
-                   (c.kind == ControlKind::Label && c.Notify());
+                   ((c.kind == ControlKind::Label || c.kind == ControlKind::ValueField) && c.Notify());
         case TargetUse::CheckBox: return c.kind == ControlKind::CheckBox;
         case TargetUse::UpDown: return c.kind == ControlKind::UpDown;
-        case TargetUse::ValueField: return c.kind == ControlKind::Label && c.Bordered() && !c.Notify();
+        case TargetUse::ValueField: return c.kind == ControlKind::ValueField;
     }
     return false;
 }
