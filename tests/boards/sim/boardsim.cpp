@@ -1,0 +1,378 @@
+// orv-boardsim: runs the board firmware as an ATmega328P at 16 MHz, in step
+// with the wall clock, with its serial port on a pseudo-terminal, so that a
+// program under test talks to it as to a board on USB.
+//
+//   orv-boardsim [--link PATH] [--name NAME] FIRMWARE.elf
+//
+// stdin, one command a line (pins are Arduino pin numbers):
+//   press P | release P       a button to ground, or open again
+//   close P | open P          the same, for a switch
+//   turn A B N RATE           an encoder on pins A and B turns N detents
+//                             (negative: the other way) at RATE detents/s
+//   quit
+// stdout, one report a line:
+//   pty PATH                  the serial port to open (PATH is the link when given)
+//   led P 0|1                 an LED pin's level changed
+//   display N "TEXT"          display N now shows TEXT (8 digits, "." after a
+//                             digit whose point is lit)
+//   turned A                  a turn on encoder A has ended
+//   error MESSAGE             a command was not understood
+// LEDs and displays are found by reading the configuration the program
+// sends. SIGTERM or SIGINT ends it and removes the link; a killed one leaves
+// the link, which the next start replaces, like a board plugged in again.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <string>
+
+#include "firmware/board_name.h"
+#include "firmware/line.h"
+#include "tests/boards/sim/max7219_decoder.h"
+
+extern "C" {
+#include <avr_eeprom.h>
+#include <avr_ioport.h>
+#include <avr_uart.h>
+#include <sim_avr.h>
+#include <sim_elf.h>
+}
+
+namespace {
+
+const uint32_t kFrequency = 16000000;
+const int kPins = 20;  // the ATmega328P's Arduino pins
+
+volatile sig_atomic_t stop_requested = 0;
+void OnStop(int) { stop_requested = 1; }
+
+struct PortPin {
+    char port;
+    int bit;
+};
+
+// The Uno/Nano numbering: 0-7 PORTD, 8-13 PORTB, A0-A5 (14-19) PORTC.
+PortPin Locate(int pin) {
+    if (pin < 8) return {'D', pin};
+    if (pin < 14) return {'B', pin - 8};
+    return {'C', pin - 14};
+}
+
+struct PinChange {
+    avr_cycle_count_t at;
+    int pin;
+    int level;
+    int turned;  // the encoder's pin A once its turn is over, else -1
+};
+
+struct Sim {
+    avr_t* avr = nullptr;
+    int master = -1;
+    bool xon = true;
+    std::deque<uint8_t> to_board;
+    fw::LineBuffer sniffed{};
+    bool led_pin[kPins] = {};
+    int led_level[kPins];
+    std::map<int, boardsim::Max7219Decoder> displays;  // by slot
+    std::map<int, std::string> shown;
+    std::map<char, avr_ioport_external_t> external;
+    std::deque<PinChange> changes;  // in time order
+    bool timer_armed = false;
+};
+
+Sim sim;
+
+avr_irq_t* PinIrq(int pin) {
+    const PortPin p = Locate(pin);
+    return avr_io_getirq(sim.avr, AVR_IOCTL_IOPORT_GETIRQ(p.port), p.bit);
+}
+
+// Drives a pin from outside, the way a contact to ground (0) or its release
+// (1, the pull-up) would, and keeps it so when the firmware writes the port.
+void Drive(int pin, int level) {
+    const PortPin p = Locate(pin);
+    avr_ioport_external_t& e = sim.external[p.port];
+    e.name = static_cast<unsigned>(p.port);
+    e.mask = e.mask | (1u << p.bit);
+    e.value = level ? (e.value | (1u << p.bit)) : (e.value & ~(1u << p.bit));
+    avr_ioctl(sim.avr, AVR_IOCTL_IOPORT_SET_EXTERNAL(p.port), &e);
+    avr_raise_irq(PinIrq(pin), static_cast<uint32_t>(level));
+}
+
+bool IsOutput(int pin) {
+    const PortPin p = Locate(pin);
+    avr_ioport_state_t state{};
+    avr_ioctl(sim.avr, AVR_IOCTL_IOPORT_GETSTATE(p.port), &state);
+    return (state.ddr >> p.bit) & 1;
+}
+
+void OnPin(avr_irq_t*, uint32_t value, void* param) {
+    const int pin = static_cast<int>(reinterpret_cast<intptr_t>(param));
+    if (!IsOutput(pin)) return;
+    const int level = value & 1;
+    if (sim.led_pin[pin] && sim.led_level[pin] != level) {
+        sim.led_level[pin] = level;
+        std::printf("led %d %d\n", pin, level);
+    }
+    for (auto& [slot, decoder] : sim.displays) boardsim::Max7219Pin(decoder, pin, level);
+}
+
+// Learns the LEDs and displays from the configuration lines on their way.
+void Sniff(uint8_t byte) {
+    if (fw::FeedByte(sim.sniffed, static_cast<char>(byte)) != fw::Feed::Line) return;
+    if (fw::StripChecksum(sim.sniffed.text, sim.sniffed.length) < 0) return;
+    const fw::Command c = fw::ParseCommand(sim.sniffed.text);
+    if (c.verb == fw::Verb::Led && c.arg[0] < kPins) {
+        sim.led_pin[c.arg[0]] = true;
+        sim.led_level[c.arg[0]] = -1;
+    } else if (c.verb == fw::Verb::Display) {
+        boardsim::Max7219Decoder d{};
+        d.din = c.arg[1];
+        d.clk = c.arg[2];
+        d.cs = c.arg[3];
+        sim.displays[c.arg[0]] = d;
+        sim.shown.erase(c.arg[0]);
+    } else if (c.verb == fw::Verb::Clear) {
+        for (bool& led : sim.led_pin) led = false;
+    }
+}
+
+void OnUartOut(avr_irq_t*, uint32_t value, void*) {
+    const uint8_t byte = static_cast<uint8_t>(value);
+    // Nobody reading and the terminal full: the byte is lost, as on a wire.
+    if (write(sim.master, &byte, 1) < 0) {
+    }
+}
+void OnXon(avr_irq_t*, uint32_t, void*) { sim.xon = true; }
+void OnXoff(avr_irq_t*, uint32_t, void*) { sim.xon = false; }
+
+void FeedBoard() {
+    avr_irq_t* input = avr_io_getirq(sim.avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT);
+    while (sim.xon && !sim.to_board.empty()) {
+        const uint8_t byte = sim.to_board.front();
+        sim.to_board.pop_front();
+        Sniff(byte);
+        avr_raise_irq(input, byte);
+    }
+}
+
+avr_cycle_count_t ApplyChanges(avr_t* avr, avr_cycle_count_t, void*) {
+    while (!sim.changes.empty() && sim.changes.front().at <= avr->cycle) {
+        const PinChange c = sim.changes.front();
+        sim.changes.pop_front();
+        if (c.pin >= 0) Drive(c.pin, c.level);
+        if (c.turned >= 0) std::printf("turned %d\n", c.turned);
+    }
+    sim.timer_armed = !sim.changes.empty();
+    return sim.timer_armed ? sim.changes.front().at : 0;
+}
+
+void Schedule(const PinChange& change) {
+    auto it = sim.changes.begin();
+    while (it != sim.changes.end() && it->at <= change.at) ++it;
+    sim.changes.insert(it, change);
+    if (!sim.timer_armed || sim.changes.front().at == change.at) {
+        avr_cycle_timer_cancel(sim.avr, ApplyChanges, nullptr);
+        const avr_cycle_count_t now = sim.avr->cycle;
+        const avr_cycle_count_t at = sim.changes.front().at;
+        avr_cycle_timer_register(sim.avr, at > now ? at - now : 1, ApplyChanges, nullptr);
+        sim.timer_armed = true;
+    }
+}
+
+bool ValidPin(int pin) { return pin >= 2 && pin < kPins; }
+
+void Command(const std::string& line) {
+    char verb[16] = {};
+    int a = -1, b = -1, n = 0;
+    double rate = 0;
+    const int fields = std::sscanf(line.c_str(), "%15s %d %d %d %lf", verb, &a, &b, &n, &rate);
+    const std::string v = verb;
+    const avr_cycle_count_t now = sim.avr->cycle;
+    if (fields == 2 && ValidPin(a) && (v == "press" || v == "close" || v == "release" || v == "open")) {
+        Schedule({now, a, (v == "release" || v == "open") ? 1 : 0, -1});
+    } else if (fields == 5 && v == "turn" && ValidPin(a) && ValidPin(b) && a != b && rate > 0) {
+        // Four transitions a detent, evenly spaced: A falls first turning up.
+        const avr_cycle_count_t step = static_cast<avr_cycle_count_t>(kFrequency / (rate * 4));
+        const int first = n > 0 ? a : b, second = n > 0 ? b : a;
+        avr_cycle_count_t at = now;
+        for (int i = 0; i < std::abs(n); ++i) {
+            Schedule({at += step, first, 0, -1});
+            Schedule({at += step, second, 0, -1});
+            Schedule({at += step, first, 1, -1});
+            Schedule({at += step, second, 1, -1});
+        }
+        Schedule({at + 1, -1, 0, a});
+    } else if (v == "quit") {
+        stop_requested = 1;
+    } else if (!v.empty()) {
+        std::printf("error %s\n", line.c_str());
+    }
+}
+
+void ReportDisplays() {
+    for (auto& [slot, decoder] : sim.displays) {
+        const std::string text = boardsim::Max7219Text(decoder);
+        auto it = sim.shown.find(slot);
+        if (it != sim.shown.end() && it->second == text) continue;
+        sim.shown[slot] = text;
+        std::printf("display %d \"%s\"\n", slot, text.c_str());
+    }
+}
+
+int OpenPty(const char* link, std::string& path) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return -1;
+    path = ptsname(master);
+    // Held open here so that the terminal never hangs up between users, and
+    // set raw, so that no echo or line editing touches the bytes whoever opens it.
+    const int slave = open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (slave < 0) return -1;
+    termios t{};
+    tcgetattr(slave, &t);
+    cfmakeraw(&t);
+    cfsetspeed(&t, B115200);
+    tcsetattr(slave, TCSANOW, &t);
+    if (link != nullptr) {
+        unlink(link);
+        if (symlink(path.c_str(), link) != 0) return -1;
+        path = link;
+    }
+    return master;
+}
+
+double WallSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// simavr's messages go to stderr, errors only: stdout carries the reports.
+void Log(avr_t*, const int level, const char* format, va_list ap) {
+    if (level <= LOG_ERROR) std::vfprintf(stderr, format, ap);
+}
+
+// The harness keeps time itself; simavr's own idle sleeping would only skew it.
+void NoSleep(avr_t*, avr_cycle_count_t) {}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* link = nullptr;
+    const char* name = nullptr;
+    const char* elf = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--link") == 0 && i + 1 < argc)
+            link = argv[++i];
+        else if (std::strcmp(argv[i], "--name") == 0 && i + 1 < argc)
+            name = argv[++i];
+        else
+            elf = argv[i];
+    }
+    if (elf == nullptr || (name != nullptr && !fw::ValidName(name, static_cast<uint8_t>(std::strlen(name))))) {
+        std::fprintf(stderr, "usage: orv-boardsim [--link PATH] [--name NAME] FIRMWARE.elf\n");
+        return 2;
+    }
+    avr_global_logger_set(Log);
+    elf_firmware_t firmware{};
+    if (elf_read_firmware(elf, &firmware) != 0) {
+        std::fprintf(stderr, "orv-boardsim: cannot read %s\n", elf);
+        return 1;
+    }
+    sim.avr = avr_make_mcu_by_name("atmega328p");
+    if (sim.avr == nullptr) return 1;
+    avr_init(sim.avr);
+    firmware.frequency = kFrequency;
+    avr_load_firmware(sim.avr, &firmware);
+    sim.avr->sleep = NoSleep;
+
+    if (name != nullptr) {
+        uint8_t bytes[fw::kMaxName] = {};
+        std::memcpy(bytes, name, std::strlen(name));
+        avr_eeprom_desc_t desc{bytes, fw::kNameAddress, sizeof bytes};
+        avr_ioctl(sim.avr, AVR_IOCTL_EEPROM_SET, &desc);
+    }
+
+    uint32_t flags = 0;
+    avr_ioctl(sim.avr, AVR_IOCTL_UART_GET_FLAGS('0'), &flags);
+    flags &= ~static_cast<uint32_t>(AVR_UART_FLAG_STDIO | AVR_UART_FLAG_POLL_SLEEP);
+    avr_ioctl(sim.avr, AVR_IOCTL_UART_SET_FLAGS('0'), &flags);
+    avr_irq_register_notify(avr_io_getirq(sim.avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT), OnUartOut,
+                            nullptr);
+    avr_irq_register_notify(avr_io_getirq(sim.avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XON), OnXon,
+                            nullptr);
+    avr_irq_register_notify(avr_io_getirq(sim.avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XOFF), OnXoff,
+                            nullptr);
+    for (int pin = 2; pin < kPins; ++pin)
+        avr_irq_register_notify(PinIrq(pin), OnPin, reinterpret_cast<void*>(static_cast<intptr_t>(pin)));
+
+    std::string path;
+    sim.master = OpenPty(link, path);
+    if (sim.master < 0) {
+        std::fprintf(stderr, "orv-boardsim: no pseudo-terminal\n");
+        return 1;
+    }
+    signal(SIGTERM, OnStop);
+    signal(SIGINT, OnStop);
+    signal(SIGPIPE, SIG_IGN);
+    std::printf("pty %s\n", path.c_str());
+    std::fflush(stdout);
+
+    fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
+    std::string input;
+    bool input_open = true;
+    const double start = WallSeconds();
+    double last_report = 0;
+    while (!stop_requested) {
+        // Run the board up to the present, then wait for the next thing to do.
+        const double now = WallSeconds() - start;
+        // At most 10 ms at a time, so that a slow host still reads and reports.
+        const auto target = std::min(static_cast<avr_cycle_count_t>(now * kFrequency),
+                                     sim.avr->cycle + kFrequency / 100);
+        while (sim.avr->cycle < target) {
+            const int state = avr_run(sim.avr);
+            if (state == cpu_Done || state == cpu_Crashed) {
+                std::fprintf(stderr, "orv-boardsim: the firmware stopped\n");
+                return 1;
+            }
+            FeedBoard();
+        }
+        if (now - last_report >= 0.005) {
+            ReportDisplays();
+            last_report = now;
+        }
+        std::fflush(stdout);
+        pollfd fds[2] = {{sim.master, POLLIN, 0}, {input_open ? 0 : -1, POLLIN, 0}};
+        if (poll(fds, 2, 1) <= 0) continue;
+        uint8_t buffer[256];
+        if (fds[0].revents & POLLIN) {
+            const ssize_t n = read(sim.master, buffer, sizeof buffer);
+            for (ssize_t i = 0; i < n; ++i) sim.to_board.push_back(buffer[i]);
+        }
+        if (fds[1].revents & (POLLIN | POLLHUP)) {
+            const ssize_t n = read(0, buffer, sizeof buffer);
+            if (n == 0) input_open = false;
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buffer[i] != '\n') {
+                    input.push_back(static_cast<char>(buffer[i]));
+                    continue;
+                }
+                Command(input);
+                input.clear();
+            }
+        }
+    }
+    if (link != nullptr) unlink(link);
+    return 0;
+}
