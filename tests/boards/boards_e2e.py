@@ -8,7 +8,11 @@ and fast; the node changes the selected altitude and the display shows it;
 stopping the simulator logs "lost", starting it again brings back the
 configuration and the outputs.
 
-Usage: boards_e2e.py <orvvarnoth> <orv-dbnode> <orv-boardsim> <firmware.elf> <work dir>
+Usage: boards_e2e.py <orvvarnoth> <orv-dbnode> <orv-boardsim> <firmware.elf> <work dir> [--address A]
+The Windows program (an .exe) runs under Wine (WINEPREFIX set, its server
+started in this namespace) and opens the board as COM5: a dosdevices link of
+the prefix to the simulator's pseudo-terminal; the node then announces
+address A, on a veth pair (Win32 lists no adapter for loopback alone).
 """
 import os
 import queue
@@ -71,6 +75,8 @@ class Board:
 
 def main():
     program, dbnode, boardsim, elf, work = sys.argv[1:6]
+    address = sys.argv[sys.argv.index("--address") + 1] if "--address" in sys.argv else None
+    wine = program.endswith(".exe")
     links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True).stdout
     if [line.split(": ")[1] for line in links.splitlines()] != ["lo"]:
         print("Refusing to run outside a private network namespace")
@@ -82,6 +88,13 @@ def main():
         if os.path.exists(name):
             os.remove(name)
     link = os.path.join(os.getcwd(), "board-mcp")
+    port = link
+    if wine:
+        port = "COM5"
+        com = os.path.join(os.environ["WINEPREFIX"], "dosdevices", "com5")
+        if os.path.lexists(com):
+            os.remove(com)
+        os.symlink(link, com)
     with open("orvvarnoth.cfg", "w") as f:
         # The combined window: the only one with the ADF rows, whose steppers
         # Shift multiplies by ten.
@@ -92,21 +105,21 @@ def main():
                 "encoder mcp 4 5 heading_fine\n"
                 "encoder mcp 7 8 adf1_fine\n"
                 "led mcp 6 autopilot\n"
-                "display mcp 10 11 12 set_altitude\n" % link)
+                "display mcp 10 11 12 set_altitude\n" % port)
     node_out = open("node.out", "w")
-    node = subprocess.Popen([dbnode, "--rate", "20"], stdin=subprocess.PIPE, stdout=node_out,
+    node = subprocess.Popen([dbnode, "--rate", "20"] + (["--address", address] if address else []), stdin=subprocess.PIPE, stdout=node_out,
                             stderr=subprocess.STDOUT, text=True)
     board = Board(boardsim, elf, link)
     prog = None
     try:
         wait_for(lambda: os.path.exists(link), 10, "the simulator's pty")
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-        prog = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        prog = subprocess.Popen(["wine"] * wine + [program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         log = lambda: open("ORVVarnoth.log", errors="replace").read() if os.path.exists("ORVVarnoth.log") else ""
         node_text = lambda: open("node.out", errors="replace").read()
         sets = lambda index: [float(v) for v in re.findall(r"^SET %d = (\S+)" % index, node_text(), re.M)]
 
-        wait_for(lambda: "Board mcp on %s ready" % link in log(), 20, "the board's READY")
+        wait_for(lambda: "Board mcp on %s ready" % port in log(), 20, "the board's READY")
         wait_for(lambda: board.leds.get(6) is False and 0 in board.displays, 5, "the first outputs")
         wait_for(lambda: "Connected to DB" in log(), 20, "the link to the node")
 
@@ -167,7 +180,7 @@ def main():
         board = Board(boardsim, elf, link)
         board.send("close 3")  # the switch stayed on while the board was away
         count = len(sets(AUTOPILOT_CMD))
-        wait_for(lambda: log().count("Board mcp on %s ready" % link) == 2, 15, "the board's READY again")
+        wait_for(lambda: log().count("Board mcp on %s ready" % port) == 2, 15, "the board's READY again")
         wait_for(lambda: board.leds.get(6) is True and board.displays.get(0) == "12300", 5,
                  "the outputs restored")
         if len(sets(AUTOPILOT_CMD)) != count:
