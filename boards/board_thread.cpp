@@ -27,6 +27,11 @@ constexpr std::int64_t kReadyMs = 3000;       // configuration sent again withou
 constexpr std::int64_t kOutputPollMs = 40;
 constexpr std::int64_t kSwitchSettleMs = 300;  // for our click to show on the panel
 constexpr std::int64_t kBadLinesLogMs = 10000;
+// A quiet board is pinged; one silent this long counts as lost. Some ports
+// never report a board that went away (a USB adapter left plugged in, a
+// serial port under Wine), so silence is the only sign.
+constexpr std::int64_t kPingMs = 1000;
+constexpr std::int64_t kSilentMs = 3500;
 constexpr int kReadMs = 10;
 
 std::int64_t NowMs() {
@@ -54,6 +59,9 @@ struct Session {
     std::int64_t askedMs = 0;      // last HELLO sent
     std::int64_t configMs = 0;     // configuration sent
     std::int64_t outputsMs = 0;    // outputs last compared
+    std::int64_t heardMs = 0;      // a byte last came from the board
+    std::int64_t pingMs = 0;
+    std::uint16_t pingCount = 0;
     bool helloLogged = false;
     bool readyLogged = false;
     LineSplitter splitter;
@@ -145,6 +153,7 @@ bool OnLine(Session* s, const std::string& text, std::int64_t now) {
             Log(*s, " ready, " + std::to_string(line.a) + " inputs and outputs");
             s->shownValid.assign(s->map->outputs.size(), false);
             s->outputsMs = 0;
+            s->heardMs = now;
             break;
         case Verb::Err: Log(*s, " refused a configuration line: " + line.text); break;
         case Verb::Down:
@@ -225,6 +234,11 @@ bool Tick(Session* s, std::int64_t now) {
             s->readyLogged = true;
             return SendConfiguration(s, now);
         case Phase::Running:
+            if (now - s->heardMs >= kSilentMs) return false;
+            if (now - s->heardMs >= kPingMs && now - s->pingMs >= kPingMs) {
+                s->pingMs = now;
+                if (!Send(s, "PING " + std::to_string(s->pingCount++))) return false;
+            }
             SyncSwitches(s, now);
             if (now - s->outputsMs < kOutputPollMs) return true;
             s->outputsMs = now;
@@ -241,6 +255,7 @@ void RunSession(Session* s) {
         const long n = platform::ReadSerial(&s->port, buffer, sizeof buffer, kReadMs);
         if (n < 0) return;
         const std::int64_t now = NowMs();
+        if (n > 0) s->heardMs = now;
         std::string_view data(buffer, static_cast<std::size_t>(n));
         std::string line;
         while (NextLine(&s->splitter, &data, &line))

@@ -77,8 +77,10 @@ def main():
     program, dbnode, boardsim, elf, work = sys.argv[1:6]
     address = sys.argv[sys.argv.index("--address") + 1] if "--address" in sys.argv else None
     wine = program.endswith(".exe")
-    links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True).stdout
-    if [line.split(": ")[1] for line in links.splitlines()] != ["lo"]:
+    # Loopback alone, or with the test's own veth pair under Wine.
+    with open("/proc/net/dev") as f:
+        links = [line.split(":")[0].strip() for line in f.readlines()[2:]]
+    if any(n != "lo" and not n.startswith("orv") for n in links):
         print("Refusing to run outside a private network namespace")
         return 1
     subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
