@@ -43,11 +43,14 @@ Read ReadFile(const std::string& text) {
     boxes.clear();
     StartLog(log.c_str());
     Read read{ReadParameterFile(cfg.c_str()), ""};
-    std::ifstream in(log);
-    std::string line;
-    std::getline(in, line);  // "Log started."
-    while (std::getline(in, line)) read.log += line.substr(14) + "\n";
-    std::filesystem::remove_all(dir);
+    {
+        std::ifstream in(log);  // closed before the folder goes: Windows keeps open files
+        std::string line;
+        std::getline(in, line);  // "Log started."
+        while (std::getline(in, line)) read.log += line.substr(14) + "\n";
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
     return read;
 }
 
