@@ -10,6 +10,7 @@
 #include "base/log.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
+#include "panels/panel_table.h"
 #include "panels/update_thread.h"
 #include "panels/windows.h"
 #include "platform/process.h"
@@ -32,6 +33,7 @@ int RunProgram(platform::AppInstance instance) {
     // The templates must be there before any window: the parameter file
     // reader may already open the Status window for its error box.
     platform::LoadDialogTemplates(PanelDialogScript());
+    panels::StartPanelModel();
     WriteLogf("OrvVarnoth Version: %0d.%0d starting.\n", Settings.versionMajor, Settings.buildStamp);
 
     if (!platform::GetWorkingDirectory(Settings.workingDirectory, sizeof Settings.workingDirectory))

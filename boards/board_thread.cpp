@@ -24,8 +24,7 @@ constexpr std::int64_t kBootMs = 2000;        // the boot loader after the port 
 constexpr std::int64_t kHelloAskMs = 2500;    // asked again this often until it answers
 constexpr std::int64_t kHelloMs = 5000;       // no hello by then: a log line
 constexpr std::int64_t kReadyMs = 3000;       // configuration sent again without READY
-constexpr std::int64_t kOutputPollMs = 40;
-constexpr std::int64_t kSwitchSettleMs = 300;  // for our click to show on the panel
+constexpr std::int64_t kOutputPollMs = 10;  // only a counter is read when nothing changed
 constexpr std::int64_t kBadLinesLogMs = 10000;
 // A quiet board is pinged; one silent this long counts as lost. Some ports
 // never report a board that went away (a USB adapter left plugged in, a
@@ -39,14 +38,6 @@ std::int64_t NowMs() {
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
-
-struct SwitchSync {
-    bool closed = false;   // the switch's position, as last reported
-    bool sync = false;     // the panel is to be brought to it
-    bool pending = false;  // our click is on its way
-    bool pendingTo = false;
-    std::int64_t pendingUntil = 0;
-};
 
 enum class Phase { Hello, Configure, Running, Unused };
 
@@ -67,8 +58,10 @@ struct Session {
     LineSplitter splitter;
     std::uint64_t malformed = 0, unknown = 0, badLogged = 0;
     std::int64_t badLoggedMs = 0;
-    std::vector<SwitchSync> switches;   // by input index
     std::vector<EncoderPace> paces;     // by input index
+    std::vector<bool> refusalLogged;    // by input index
+    std::uint64_t feedVersion = 0;      // of the outputs last compared
+    bool outputsSent = false;           // since READY
     std::vector<std::string> shown;     // by output index: what the board shows
     std::vector<bool> shownValid;
 };
@@ -118,21 +111,24 @@ void OnHello(Session* s, const BoardLine& line, std::int64_t now, bool* ok) {
 void OnInput(Session* s, const BoardLine& line, std::int64_t now) {
     const int index = InputAt(*s, line.a);
     if (index < 0) return;
-    const InputMap& in = s->map->inputs[static_cast<std::size_t>(index)];
+    const std::size_t i = static_cast<std::size_t>(index);
+    const InputMap& in = s->map->inputs[i];
+    const char* refusal = nullptr;
     switch (in.kind) {
         case InputKind::Button:
-            if (line.verb != Verb::Encoder) Press(in.target, line.verb == Verb::Down);
+            if (line.verb != Verb::Encoder) refusal = Press(in.target, line.verb == Verb::Down);
             break;
         case InputKind::Switch:
-            if (line.verb == Verb::Encoder) break;
-            s->switches[static_cast<std::size_t>(index)].closed = line.verb == Verb::Down;
-            s->switches[static_cast<std::size_t>(index)].sync = true;
+            // Set, never toggled: the panel follows the switch.
+            if (line.verb != Verb::Encoder) refusal = SetSwitch(in.target, line.verb == Verb::Down);
             break;
         case InputKind::Encoder:
-            if (line.verb != Verb::Encoder) break;
-            // Fast turning steps as Shift does where the window has a ×10.
-            Step(in.target.id, line.b, FastTurn(&s->paces[static_cast<std::size_t>(index)], now, line.b));
+            if (line.verb == Verb::Encoder) refusal = Step(in.target.id, line.b, FastTurn(&s->paces[i], now, line.b));
             break;
+    }
+    if (refusal != nullptr && !s->refusalLogged[i]) {
+        s->refusalLogged[i] = true;
+        Log(*s, ": " + in.target.name + " refused the board's command: " + refusal);
     }
 }
 
@@ -153,6 +149,7 @@ bool OnLine(Session* s, const std::string& text, std::int64_t now) {
             Log(*s, " ready, " + std::to_string(line.a) + " inputs and outputs");
             s->shownValid.assign(s->map->outputs.size(), false);
             s->outputsMs = 0;
+            s->outputsSent = false;
             s->heardMs = now;
             break;
         case Verb::Err: Log(*s, " refused a configuration line: " + line.text); break;
@@ -165,27 +162,6 @@ bool OnLine(Session* s, const std::string& text, std::int64_t now) {
         case Verb::Named: break;
     }
     return ok;
-}
-
-void SyncSwitches(Session* s, std::int64_t now) {
-    for (std::size_t i = 0; i < s->switches.size(); ++i) {
-        SwitchSync& sw = s->switches[i];
-        if (!sw.sync) continue;
-        bool checked = false;
-        if (!ShownCheck(s->map->inputs[i].target.id, &checked)) {
-            sw.sync = false;  // no window shows it now
-            continue;
-        }
-        // A click of ours not yet on the panel: decide once it is.
-        if (sw.pending && checked != sw.pendingTo && now < sw.pendingUntil) continue;
-        sw.pending = false;
-        sw.sync = false;
-        if (checked == sw.closed) continue;
-        Press(s->map->inputs[i].target, true);
-        sw.pending = true;
-        sw.pendingTo = sw.closed;
-        sw.pendingUntil = now + kSwitchSettleMs;
-    }
 }
 
 bool SendOutputs(Session* s) {
@@ -239,9 +215,11 @@ bool Tick(Session* s, std::int64_t now) {
                 s->pingMs = now;
                 if (!Send(s, "PING " + std::to_string(s->pingCount++))) return false;
             }
-            SyncSwitches(s, now);
             if (now - s->outputsMs < kOutputPollMs) return true;
             s->outputsMs = now;
+            if (PanelFeedVersion() == s->feedVersion && s->outputsSent) return true;
+            s->feedVersion = PanelFeedVersion();
+            s->outputsSent = true;
             return SendOutputs(s);
         case Phase::Unused: return true;
     }
@@ -279,7 +257,7 @@ void RunBoard(const BoardMap map) {
         }
         absentLogged = true;  // after a loss, its own line has said so
         s.openedMs = NowMs();
-        s.switches.resize(map.inputs.size());
+        s.refusalLogged.assign(map.inputs.size(), false);
         s.paces.resize(map.inputs.size());
         s.shown.resize(map.outputs.size());
         s.shownValid.assign(map.outputs.size(), false);
@@ -293,6 +271,8 @@ void RunBoard(const BoardMap map) {
 }  // namespace
 
 void StartBoards() {
+    if (boardMaps.empty()) return;
+    StartPanelFeed();
     for (const BoardMap& map : boardMaps) std::thread(RunBoard, map).detach();
 }
 

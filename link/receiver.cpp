@@ -4,8 +4,11 @@
 #include <cstring>
 
 #include "link/flight_plan_buffer.h"
+#include "link/node_cadence.h"
+#include "link/shown_vars.h"
 #include "link/transmit.h"
 #include "link/var_table.h"
+#include "platform/panel_model_writer.h"
 #include "protocol/wire.h"
 #include "platform/time.h"
 #include "base/fatal.h"
@@ -117,37 +120,39 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
     // Applied while holding DataMutex, so that a refresh of the working copy
     // never sees half a datagram (or half a real). Should the wait fail, the
     // update is applied all the same, as the receiver always did.
-    const platform::ScopedLock lock(DataMutex, {});
-    bool changed = false;
-    std::size_t offset = kHeaderSize;
-    for (std::int32_t item = 0; item < h.itemCount; ++item) {
-        if (length < offset + 4) break;
-        const std::int32_t index = datagram[offset];  // only the low-order byte counts
-        if (index > StdVarCount) {
-            char line[100];
-            std::snprintf(line, sizeof line, "ParseStdUpdate() - Index out of range: %d\n", index);
-            FatalStop(7711, line);
+    bool wake = false;  // a variable the panels show took a new value
+    {
+        const platform::ScopedLock lock(DataMutex, {});
+        bool changed = false;
+        std::size_t offset = kHeaderSize;
+        for (std::int32_t item = 0; item < h.itemCount; ++item) {
+            if (length < offset + 4) break;
+            const std::int32_t index = datagram[offset];  // only the low-order byte counts
+            if (index > StdVarCount) {
+                char line[100];
+                std::snprintf(line, sizeof line, "ParseStdUpdate() - Index out of range: %d\n", index);
+                FatalStop(7711, line);
+            }
+            offset += 4;
+            const std::int32_t type = MasterType(index);
+            std::size_t width;
+            if (type == kVarReal) {
+                width = 8;
+            } else if (type == kVarInt) {
+                width = 4;
+            } else {
+                FatalStop(999, "Exit(999) 999\n");
+            }
+            if (length < offset + width) break;
+            const bool different = width == 8 ? StoreMasterReal(index, GetDouble(datagram + offset))
+                                              : StoreMasterInt(index, GetInt32(datagram + offset));
+            wake = wake || (different && IsShownVar(index));
+            offset += width;
+            changed = true;
         }
-        offset += 4;
-        const std::int32_t type = MasterType(index);
-        std::size_t width;
-        if (type == kVarReal) {
-            width = 8;
-        } else if (type == kVarInt) {
-            width = 4;
-        } else {
-            FatalStop(999, "Exit(999) 999\n");
-        }
-        if (length < offset + width) break;
-        if (width == 8) {
-            StoreMasterReal(index, GetDouble(datagram + offset));
-        } else {
-            StoreMasterInt(index, GetInt32(datagram + offset));
-        }
-        offset += width;
-        changed = true;
+        if (changed) masterChanged.store(true, std::memory_order_release);
     }
-    if (changed) masterChanged.store(true, std::memory_order_release);
+    if (wake) platform::WakeRefresh();
     return 0;
 }
 
@@ -189,7 +194,9 @@ int HandleUdpMsg(const platform::Ipv4Endpoint& from, unsigned char* buffer, std:
         FatalStopLevel(9, 1, line);
     }
     if (length == 0) return 0;
-    lastDbDatagramMs.store(SteadyMs(), std::memory_order_relaxed);
+    const std::int64_t now = SteadyMs();
+    NoteNodeDatagram(now);
+    lastDbDatagramMs.store(now, std::memory_order_relaxed);
     return HandleDatagram(buffer, length);
 }
 

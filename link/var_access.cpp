@@ -1,6 +1,7 @@
 #include "link/var_access.h"
 
 #include "link/link_state.h"
+#include "link/shown_vars.h"
 #include "link/transmit.h"
 #include "link/var_table.h"
 #include "protocol/wire.h"
@@ -47,12 +48,14 @@ bool CheckVar(std::int32_t index) {
 }
 
 std::int32_t GetIntVar(std::int32_t index) {
+    NoteVarRead(index);
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return 0;
     if (WorkingType(index) != kVarInt) return 0;
     return LoadWorkingInt(index);
 }
 
 double GetRealVar(std::int32_t index) {
+    NoteVarRead(index);
     if (!tableReady.load(std::memory_order_acquire) || !CheckVar(index)) return 0.0;
     if (WorkingType(index) != kVarReal) return 0.0;
     return LoadWorkingReal(index);

@@ -76,8 +76,18 @@ int InitDB() {
 }
 
 std::int32_t MasterType(std::int32_t index) { return masterTable[index].type; }
-void StoreMasterInt(std::int32_t index, std::int32_t value) { masterTable[index].intValue = value; }
-void StoreMasterReal(std::int32_t index, double value) { masterTable[index].realValue = value; }
+bool StoreMasterInt(std::int32_t index, std::int32_t value) {
+    const bool changed = masterTable[index].intValue != value;
+    masterTable[index].intValue = value;
+    return changed;
+}
+
+bool StoreMasterReal(std::int32_t index, double value) {
+    // Compared bit for bit: a NaN that stays a NaN is no change.
+    const bool changed = std::memcmp(&masterTable[index].realValue, &value, sizeof value) != 0;
+    masterTable[index].realValue = value;
+    return changed;
+}
 
 void CopyMasterToWorking() {
     // Only the values change after the table is built; the other fields of

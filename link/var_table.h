@@ -42,8 +42,9 @@ void InitEntry(std::int32_t index, std::int32_t type, std::int32_t remoteSlot, s
 // Master table, for the receiver (which holds DataMutex around them).
 // Indices are 0 to kStdVarCapacity - 1; the caller checks.
 std::int32_t MasterType(std::int32_t index);
-void StoreMasterInt(std::int32_t index, std::int32_t value);
-void StoreMasterReal(std::int32_t index, double value);
+// They answer whether the stored value differs from the one there before.
+bool StoreMasterInt(std::int32_t index, std::int32_t value);
+bool StoreMasterReal(std::int32_t index, double value);
 
 // Copies the values of entries 0 to StdVarCount - 1 of the master table over
 // the working copy; the caller holds DataMutex.

@@ -4,6 +4,7 @@
 #include "panels/autopilot_refresh.h"
 #include "panels/cockpit_rules.h"
 #include "panels/panel_echo.h"
+#include "panels/panel_table.h"
 #include "panels/panel_text.h"
 #include "resources/resource.h"
 
@@ -15,36 +16,6 @@ namespace {
 using panels::BiasedReal;
 using panels::WriteCheck;
 using panels::WriteText;
-
-// Check boxes.
-constexpr int kFlightDir = IDC_FLIGHT_DIR;
-constexpr int kAutopilot = IDC_AUTOPILOT;
-constexpr int kLoc = IDC_LOC;
-constexpr int kThrustArm = IDC_THRUST_ARM;
-constexpr int kApp = IDC_APP;
-constexpr int kToga = IDC_TOGA;
-constexpr int kVnav = IDC_VNAV;
-constexpr int kLnav = IDC_LNAV;
-constexpr int kHeadingHold = IDC_HEADING_HOLD;
-constexpr int kAltitudeHold = IDC_ALTITUDE_HOLD;
-constexpr int kSpeedHold = IDC_SPEED_HOLD;
-
-// Value fields.
-constexpr int kHeadingField = IDC_SET_HEADING;
-constexpr int kAltitudeField = IDC_SET_ALTITUDE;
-constexpr int kSpeedField = IDC_SET_SPEED;
-constexpr int kMinimumsField = IDC_MINIMUMS;
-
-// Up-downs.
-constexpr int kHeadingCoarse = IDC_HEADING_COARSE;
-constexpr int kHeadingFine = IDC_HEADING_FINE;
-constexpr int kAltitudeCoarse = IDC_ALTITUDE_COARSE;
-constexpr int kAltitudeFine = IDC_ALTITUDE_FINE;
-constexpr int kSpeedCoarse = IDC_SPEED_COARSE;
-constexpr int kSpeedFine = IDC_SPEED_FINE;
-
-constexpr int kMaxSpinId = 2000;
-
 
 constexpr int kEchoTicksLimit = 10;
 
@@ -84,38 +55,38 @@ std::int32_t CheckValue(platform::Dialog* dialog, int id) {
 
 bool Command(platform::Dialog* dialog, int id) {
     switch (id) {
-        case kHeadingHold:
+        case IDC_HEADING_HOLD:
             panels::SyncCheckToVar(dialog, id, var::HeadingHold);
             break;
-        case kAltitudeHold:
+        case IDC_ALTITUDE_HOLD:
             panels::SyncCheckToVar(dialog, id, var::AltitudeHold);
             break;
-        case kSpeedHold:
+        case IDC_SPEED_HOLD:
             panels::SyncCheckToVar(dialog, id, var::SpeedHold);
             break;
-        case kFlightDir:
+        case IDC_FLIGHT_DIR:
             KeyCRi(var::FlightDirectorCmd, CheckValue(dialog, id));
             break;
-        case kAutopilot:
+        case IDC_AUTOPILOT:
             KeyCRi(var::AutopilotCmd, CheckValue(dialog, id));
             break;
-        case kApp:
+        case IDC_APP:
             KeyCRi(var::ApproachCmd, CheckValue(dialog, id));
             break;
-        case kLoc:
+        case IDC_LOC:
             KeyCRi(var::LocaliserCmd, CheckValue(dialog, id));
             break;
-        case kThrustArm:
+        case IDC_THRUST_ARM:
             KeyCRi(var::ThrustArmCmd, CheckValue(dialog, id));
             break;
-        case kToga:
+        case IDC_TOGA:
             // With flaps up TO/GA is refused; the next refresh clears the box.
             panels::SetToga(dialog->GetItemCheck(id));
             break;
-        case kVnav:
+        case IDC_VNAV:
             panels::SetArmed(var::VnavArmed, var::VnavEngaged, dialog->GetItemCheck(id));
             break;
-        case kLnav:
+        case IDC_LNAV:
             panels::SetArmed(var::LnavArmed, var::LnavEngaged, dialog->GetItemCheck(id));
             break;
         default:
@@ -123,12 +94,6 @@ bool Command(platform::Dialog* dialog, int id) {
     }
     dialog->FocusHost();
     return true;
-}
-
-std::int32_t WrapHeading(std::int64_t heading) {
-    if (heading > 360) heading -= 360;
-    if (heading < 0) heading += 360;
-    return panels::ClampToInt32(heading);
 }
 
 std::int32_t FloorAtZero(std::int64_t value) {
@@ -140,31 +105,31 @@ std::int32_t FloorAtZero(std::int64_t value) {
 void UpdateAutopilot(platform::Dialog* dialog) {
     if (dialog == nullptr) return;
 
-    WriteText(dialog, kMinimumsField, "%4d ", panels::TruncateReal(GetRealVar(var::Minimums)));
+    WriteText(dialog, IDC_MINIMUMS, "%4d ", panels::TruncateReal(GetRealVar(var::Minimums)));
 
-    WriteCheck(dialog, kApp, GetIntVar(var::Approach));
-    WriteCheck(dialog, kLoc, GetIntVar(var::Localiser));
-    WriteCheck(dialog, kLnav, GetIntVar(var::LnavArmed));
-    WriteCheck(dialog, kVnav, GetIntVar(var::VnavArmed));
-    WriteCheck(dialog, kThrustArm, GetIntVar(var::ThrustArm));
+    WriteCheck(dialog, IDC_APP, GetIntVar(var::Approach));
+    WriteCheck(dialog, IDC_LOC, GetIntVar(var::Localiser));
+    WriteCheck(dialog, IDC_LNAV, GetIntVar(var::LnavArmed));
+    WriteCheck(dialog, IDC_VNAV, GetIntVar(var::VnavArmed));
+    WriteCheck(dialog, IDC_THRUST_ARM, GetIntVar(var::ThrustArm));
 
-    WriteCheckOnChange(dialog, kAutopilot, var::Autopilot, lastAutopilotShown);
-    WriteCheckOnChange(dialog, kFlightDir, var::FlightDirector, lastFlightDirShown);
+    WriteCheckOnChange(dialog, IDC_AUTOPILOT, var::Autopilot, lastAutopilotShown);
+    WriteCheckOnChange(dialog, IDC_FLIGHT_DIR, var::FlightDirector, lastFlightDirShown);
 
-    WriteCheck(dialog, kSpeedHold, GetIntVar(var::SpeedHold));
-    WriteCheck(dialog, kToga, GetIntVar(var::Toga));
-    WriteCheck(dialog, kHeadingHold, GetIntVar(var::HeadingHold));
-    WriteCheck(dialog, kAltitudeHold, GetIntVar(var::AltitudeHold));
+    WriteCheck(dialog, IDC_SPEED_HOLD, GetIntVar(var::SpeedHold));
+    WriteCheck(dialog, IDC_TOGA, GetIntVar(var::Toga));
+    WriteCheck(dialog, IDC_HEADING_HOLD, GetIntVar(var::HeadingHold));
+    WriteCheck(dialog, IDC_ALTITUDE_HOLD, GetIntVar(var::AltitudeHold));
 
-    RefreshHeldField(dialog, kAltitudeField, "%5d ", BiasedReal(GetRealVar(var::SelAltitude)),
+    RefreshHeldField(dialog, IDC_SET_ALTITUDE, "%5d ", BiasedReal(GetRealVar(var::SelAltitude)),
                      PanelEcho.altitudePending, PanelEcho.pendingAltitude);
 
     std::int32_t heading = BiasedReal(GetRealVar(var::SelHeading));
     if (heading == 360) heading = 0;
-    RefreshHeldField(dialog, kHeadingField, "%3d ", heading, PanelEcho.headingPending,
+    RefreshHeldField(dialog, IDC_SET_HEADING, "%3d ", heading, PanelEcho.headingPending,
                      PanelEcho.pendingHeading);
 
-    RefreshHeldField(dialog, kSpeedField, "%3d ", BiasedReal(GetRealVar(var::SelSpeed)),
+    RefreshHeldField(dialog, IDC_SET_SPEED, "%3d ", BiasedReal(GetRealVar(var::SelSpeed)),
                      PanelEcho.speedPending, PanelEcho.pendingSpeed);
 }
 
@@ -172,7 +137,7 @@ bool DlgProcAutopilot(platform::Dialog* dialog, const platform::DialogMsg& msg) 
     if (dialog == nullptr) return false;
     switch (msg.kind) {
         case platform::DialogMsgKind::DeltaPos:
-            if (msg.controlId > kMaxSpinId) return false;
+            if (panels::StepperOf(panels::kAutopilotPanel, msg.controlId) == nullptr) return false;
             return SpinAutopilot(dialog, msg.controlId, msg.delta);
         case platform::DialogMsgKind::Command:
             return Command(dialog, msg.controlId & 0xFFFF);
@@ -183,36 +148,33 @@ bool DlgProcAutopilot(platform::Dialog* dialog, const platform::DialogMsg& msg) 
 
 bool SpinAutopilot(platform::Dialog* dialog, int controlId, int delta) {
     if (dialog == nullptr) return false;
-    const std::int64_t steps = panels::StepsOf(delta);
+    const platform::PanelStepper* stepper = panels::StepperOf(panels::kAutopilotPanel, controlId);
+    if (stepper == nullptr) return false;
+    // What one step adds to the field.
+    const std::int64_t change = stepper->amount * panels::StepsOf(delta);
     switch (controlId) {
-        case kHeadingCoarse:
-        case kHeadingFine: {
-            const std::int64_t step = controlId == kHeadingCoarse ? 10 : 1;
-            const std::int32_t heading =
-                WrapHeading(panels::ShownValue(dialog, kHeadingField) + step * steps);
+        case IDC_HEADING_COARSE:
+        case IDC_HEADING_FINE: {
+            const std::int32_t heading = panels::WrapDegrees(panels::ShownValue(dialog, IDC_SET_HEADING) + change);
             panels::HoldValue(PanelEcho.pendingHeading, PanelEcho.headingPending, heading);
-            WriteText(dialog, kHeadingField, " %d ", heading);
+            WriteText(dialog, IDC_SET_HEADING, " %d ", heading);
             KeyCRi(var::SetHeading, heading);
             break;
         }
-        case kAltitudeCoarse:
-        case kAltitudeFine: {
-            const std::int64_t step = controlId == kAltitudeCoarse ? 1000 : 100;
-            const std::int32_t altitude =
-                FloorAtZero(panels::ShownValue(dialog, kAltitudeField) + step * steps);
+        case IDC_ALTITUDE_COARSE:
+        case IDC_ALTITUDE_FINE: {
+            const std::int32_t altitude = FloorAtZero(panels::ShownValue(dialog, IDC_SET_ALTITUDE) + change);
             panels::HoldValue(PanelEcho.pendingAltitude, PanelEcho.altitudePending, altitude);
             KeyCRi(var::SetAltitude, altitude);
-            WriteText(dialog, kAltitudeField, " %d", altitude);
+            WriteText(dialog, IDC_SET_ALTITUDE, " %d", altitude);
             break;
         }
-        case kSpeedCoarse:
-        case kSpeedFine: {
-            const std::int64_t step = controlId == kSpeedCoarse ? 10 : 1;
-            const std::int32_t speed =
-                FloorAtZero(panels::ShownValue(dialog, kSpeedField) + step * steps);
+        case IDC_SPEED_COARSE:
+        case IDC_SPEED_FINE: {
+            const std::int32_t speed = FloorAtZero(panels::ShownValue(dialog, IDC_SET_SPEED) + change);
             panels::HoldValue(PanelEcho.pendingSpeed, PanelEcho.speedPending, speed);
             KeyCRi(var::SetSpeed, speed);
-            WriteText(dialog, kSpeedField, " %d ", speed);
+            WriteText(dialog, IDC_SET_SPEED, " %d ", speed);
             break;
         }
         default:

@@ -28,4 +28,15 @@ void StepRange(std::int32_t index, std::int64_t steps) {
     KeyCRi(index, static_cast<std::int32_t>(std::clamp<std::int64_t>(range, 0, kRangeCount - 1)));
 }
 
+void CycleMode(std::int32_t index) {
+    const std::int32_t value = GetIntVar(index);
+    KeyCRi(index, value >= 0 && value < kModeCount - 1 ? value + 1 : 0);
+}
+
+std::int32_t WrapDegrees(std::int64_t degrees) {
+    if (degrees > 360) return static_cast<std::int32_t>((degrees - 1) % 360 + 1);
+    if (degrees < 0) return static_cast<std::int32_t>((degrees % 360 + 360) % 360);
+    return static_cast<std::int32_t>(degrees);
+}
+
 }  // namespace panels

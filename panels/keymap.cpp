@@ -16,8 +16,6 @@ constexpr int kVkF5 = kVkF1 + 4;
 constexpr int kVkF6 = kVkF1 + 5;
 constexpr int kVkF7 = kVkF1 + 6;
 
-constexpr std::int32_t kModeCount = 4; // nav display modes 0 to 3
-
 // 0 when the variable is set, 1 when it is clear.
 std::int32_t Flipped(std::int32_t index) { return GetIntVar(index) != 0 ? 0 : 1; }
 
@@ -33,12 +31,6 @@ void Direction(std::int32_t index, std::int32_t plain, std::int32_t withControl)
 
 void ArmToggle(std::int32_t armed, std::int32_t engaged) {
     panels::SetArmed(armed, engaged, GetIntVar(armed) == 0);
-}
-
-// Anything outside 0..2 (a reported value out of range too) cycles to mode 0.
-void CycleMode(std::int32_t index) {
-    const std::int32_t value = GetIntVar(index);
-    KeyCRi(index, value >= 0 && value < kModeCount - 1 ? value + 1 : 0);
 }
 
 void NetStats() {
@@ -70,7 +62,7 @@ void DoKey(int key) {
     case '9': SetIntVar(var::Key9, Flipped(var::Key9)); break;
     case 'A': Toggle(var::AltitudeHold); break;
     case 'B': panels::StepRange(var::FoRange, controlHeld ? 1 : -1); break;
-    case 'C': CycleMode(var::CaptMode); break;
+    case 'C': panels::CycleMode(var::CaptMode); break;
     case 'D': SetFrom(var::FlightDirectorCmd, var::FlightDirector); break;
     case 'F': Toggle(var::FrameRates); break;
     case 'G': Toggle(var::Gear); break;
@@ -79,7 +71,7 @@ void DoKey(int key) {
     case 'K': ArmToggle(var::LnavArmed, var::LnavEngaged); break;
     case 'L': SetFrom(var::ApproachCmd, var::Approach); break;
     case 'N': NetStats(); break;
-    case 'O': CycleMode(var::FoMode); break;
+    case 'O': panels::CycleMode(var::FoMode); break;
     case 'P': Pause(); break;
     case 'R': SetIntVar(var::KeyR, 1); break;
     case 'S': Toggle(var::SpeedHold); break;

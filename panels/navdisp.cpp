@@ -5,6 +5,7 @@
 #include "panels/cockpit_rules.h"
 #include "panels/keymap.h"
 #include "panels/panel_echo.h"
+#include "panels/panel_table.h"
 #include "panels/panel_text.h"
 #include "panels/windows.h"
 #include "resources/resource.h"
@@ -14,29 +15,7 @@ namespace {
 using panels::WriteCheck;
 using panels::WriteText;
 
-// Fields and push buttons.
-constexpr int kCaptMode = IDC_CAPT_MODE;
-constexpr int kFoMode = IDC_FO_MODE;
-constexpr int kCaptCourse = IDC_CAPT_COURSE;
-constexpr int kFoCourse = IDC_FO_COURSE;
-constexpr int kCaptRange = IDC_CAPT_RANGE;
-constexpr int kFoRange = IDC_FO_RANGE;
-constexpr int kCaptNextMode = IDC_CAPT_NEXT_MODE;
-constexpr int kFoNextMode = IDC_FO_NEXT_MODE;
-
-// Up-downs.
-constexpr int kCaptRangeSpin = IDC_CAPT_RANGE_SPIN;
-constexpr int kFoRangeSpin = IDC_FO_RANGE_SPIN;
-constexpr int kCaptCourseCoarse = IDC_CAPT_COURSE_COARSE;
-constexpr int kCaptCourseFine = IDC_CAPT_COURSE_FINE;
-constexpr int kFoCourseCoarse = IDC_FO_COURSE_COARSE;
-constexpr int kFoCourseFine = IDC_FO_COURSE_FINE;
-
-constexpr int kMaxSpinId = 2008;
-
-constexpr int kModeCount = 4;
-
-const char* const kModeNames[kModeCount] = {"Exp Map", "Exp Map Arc", "Exp Vor", "Exp APP"};
+const char* const kModeNames[panels::kModeCount] = {"Exp Map", "Exp Map Arc", "Exp Vor", "Exp APP"};
 const char* const kRangeNames[panels::kRangeCount] = {
     "5 NM", "10 NM", "20 NM", "40 NM", "80 NM", "160 NM", "320 NM", "640 NM"};
 
@@ -97,11 +76,6 @@ void RefreshCourse(platform::Dialog* dialog, int id, std::int32_t reportVar,
     WriteText(dialog, id, "%5d ", shown);
 }
 
-void NextMode(std::int32_t modeVar) {
-    const std::int64_t next = static_cast<std::int64_t>(GetIntVar(modeVar)) + 1;
-    KeyCRi(modeVar, next < kModeCount ? panels::ClampToInt32(next) : 0);
-}
-
 bool Command(platform::Dialog* dialog, int id) {
     bool handled = false;
     for (const BoxVar& overlay : kOverlays) {
@@ -119,11 +93,11 @@ bool Command(platform::Dialog* dialog, int id) {
         }
         handled = true;
     }
-    if (id == kCaptNextMode) {
-        NextMode(var::CaptMode);
+    if (id == IDC_CAPT_NEXT_MODE) {
+        panels::CycleMode(var::CaptMode);
         handled = true;
-    } else if (id == kFoNextMode) {
-        NextMode(var::FoMode);
+    } else if (id == IDC_FO_NEXT_MODE) {
+        panels::CycleMode(var::FoMode);
         handled = true;
     }
     if (handled) dialog->FocusHost();
@@ -133,10 +107,7 @@ bool Command(platform::Dialog* dialog, int id) {
 // Shows the new course at once; the next refresh sends it.
 void StepCourse(platform::Dialog* dialog, int field, std::int64_t change,
                 std::atomic<bool>& pending, std::atomic<std::int32_t>& pendingCourse) {
-    std::int64_t course = panels::ShownValue(dialog, field) + change;
-    if (course > 360) course -= 360;
-    if (course < 0) course += 360;
-    const std::int32_t value = panels::ClampToInt32(course);
+    const std::int32_t value = panels::WrapDegrees(panels::ShownValue(dialog, field) + change);
     panels::HoldValue(pendingCourse, pending, value);
     WriteText(dialog, field, " %d ", value);
 }
@@ -147,14 +118,14 @@ void UpdateNavDisp(platform::Dialog* dialog) {
     if (dialog == nullptr) return;
     for (const BoxVar& check : kShownChecks) WriteCheck(dialog, check.id, GetIntVar(check.index));
 
-    WriteName(dialog, kCaptRange, GetIntVar(var::CaptRange), kRangeNames, panels::kRangeCount);
-    WriteName(dialog, kFoRange, GetIntVar(var::FoRange), kRangeNames, panels::kRangeCount);
-    WriteName(dialog, kCaptMode, GetIntVar(var::CaptMode), kModeNames, kModeCount);
-    WriteName(dialog, kFoMode, GetIntVar(var::FoMode), kModeNames, kModeCount);
+    WriteName(dialog, IDC_CAPT_RANGE, GetIntVar(var::CaptRange), kRangeNames, panels::kRangeCount);
+    WriteName(dialog, IDC_FO_RANGE, GetIntVar(var::FoRange), kRangeNames, panels::kRangeCount);
+    WriteName(dialog, IDC_CAPT_MODE, GetIntVar(var::CaptMode), kModeNames, panels::kModeCount);
+    WriteName(dialog, IDC_FO_MODE, GetIntVar(var::FoMode), kModeNames, panels::kModeCount);
 
-    RefreshCourse(dialog, kCaptCourse, var::CaptCourse, var::CaptSetCourse,
+    RefreshCourse(dialog, IDC_CAPT_COURSE, var::CaptCourse, var::CaptSetCourse,
                   PanelEcho.courseCaptPending, PanelEcho.pendingCourseCapt);
-    RefreshCourse(dialog, kFoCourse, var::FoCourse, var::FoSetCourse, PanelEcho.courseFOPending,
+    RefreshCourse(dialog, IDC_FO_COURSE, var::FoCourse, var::FoSetCourse, PanelEcho.courseFOPending,
                   PanelEcho.pendingCourseFO);
 }
 
@@ -162,7 +133,7 @@ bool DlgProcNavDisp(platform::Dialog* dialog, const platform::DialogMsg& msg) {
     if (dialog == nullptr) return false;
     switch (msg.kind) {
         case platform::DialogMsgKind::DeltaPos:
-            if (msg.controlId > kMaxSpinId) return false;
+            if (panels::StepperOf(panels::kNavDispPanel, msg.controlId) == nullptr) return false;
             return SpinNavDisp(dialog, msg.controlId, msg.delta);
         case platform::DialogMsgKind::KeyUp:
             WriteLog("DlgProcNavDisp KeyUp\n");
@@ -177,28 +148,30 @@ bool DlgProcNavDisp(platform::Dialog* dialog, const platform::DialogMsg& msg) {
 
 bool SpinNavDisp(platform::Dialog* dialog, int controlId, int delta) {
     if (dialog == nullptr) return false;
-    const std::int64_t steps = panels::StepsOf(delta);
+    const platform::PanelStepper* stepper = panels::StepperOf(panels::kNavDispPanel, controlId);
+    if (stepper == nullptr) return true;  // reported handled, though nothing is done
+    const std::int64_t steps = stepper->amount * panels::StepsOf(delta);
     switch (controlId) {
-        case kCaptRangeSpin:
+        case IDC_CAPT_RANGE_SPIN:
             panels::StepRange(var::CaptRange, steps);
             break;
-        case kFoRangeSpin:
+        case IDC_FO_RANGE_SPIN:
             panels::StepRange(var::FoRange, steps);
             break;
-        case kCaptCourseCoarse:
-            StepCourse(dialog, kCaptCourse, 10 * steps, PanelEcho.courseCaptPending,
+        case IDC_CAPT_COURSE_COARSE:
+            StepCourse(dialog, IDC_CAPT_COURSE, steps, PanelEcho.courseCaptPending,
                        PanelEcho.pendingCourseCapt);
             break;
-        case kCaptCourseFine:
-            StepCourse(dialog, kCaptCourse, steps, PanelEcho.courseCaptPending,
+        case IDC_CAPT_COURSE_FINE:
+            StepCourse(dialog, IDC_CAPT_COURSE, steps, PanelEcho.courseCaptPending,
                        PanelEcho.pendingCourseCapt);
             break;
-        case kFoCourseCoarse:
-            StepCourse(dialog, kFoCourse, 10 * steps, PanelEcho.courseFOPending,
+        case IDC_FO_COURSE_COARSE:
+            StepCourse(dialog, IDC_FO_COURSE, steps, PanelEcho.courseFOPending,
                        PanelEcho.pendingCourseFO);
             break;
-        case kFoCourseFine:
-            StepCourse(dialog, kFoCourse, steps, PanelEcho.courseFOPending,
+        case IDC_FO_COURSE_FINE:
+            StepCourse(dialog, IDC_FO_COURSE, steps, PanelEcho.courseFOPending,
                        PanelEcho.pendingCourseFO);
             break;
         default:

@@ -1,13 +1,12 @@
 #include "panels/radios.h"
 
 #include "link/var_access.h"
+#include "panels/panel_table.h"
 #include "panels/panel_text.h"
 #include "platform/window.h"
 #include "resources/resource.h"
 
 namespace {
-
-constexpr int kMaxSpinId = 2000;
 
 struct FieldVar {
     int id;
@@ -34,28 +33,26 @@ constexpr FieldVar kTransfers[] = {
     {IDC_NAV2_ACTIVE, var::Nav2Transfer}, {IDC_NAV2_STANDBY, var::Nav2Transfer},
 };
 
-// One up-down: the variable for each direction and, for ADF, the amount
-// carried with and without Shift (0 marks a COM or NAV command, sent as 0).
+// One up-down: the variable for each direction (the amounts are the panel
+// table's).
 struct Stepper {
     int id;
     std::int32_t upVar;
     std::int32_t downVar;
-    std::int32_t amount;
-    std::int32_t shiftAmount;
 };
 constexpr Stepper kSteppers[] = {
-    {IDC_COM1_COARSE, var::Com1WholeUp, var::Com1WholeDown, 0, 0},
-    {IDC_COM1_FINE, var::Com1FractionUp, var::Com1FractionDown, 0, 0},
-    {IDC_COM2_COARSE, var::Com2WholeUp, var::Com2WholeDown, 0, 0},
-    {IDC_COM2_FINE, var::Com2FractionUp, var::Com2FractionDown, 0, 0},
-    {IDC_NAV1_COARSE, var::Nav1WholeUp, var::Nav1WholeDown, 0, 0},
-    {IDC_NAV1_FINE, var::Nav1FractionUp, var::Nav1FractionDown, 0, 0},
-    {IDC_NAV2_COARSE, var::Nav2WholeUp, var::Nav2WholeDown, 0, 0},
-    {IDC_NAV2_FINE, var::Nav2FractionUp, var::Nav2FractionDown, 0, 0},
-    {IDC_ADF1_COARSE, var::Adf1Up, var::Adf1Down, 100, 1000},
-    {IDC_ADF1_FINE, var::Adf1Up, var::Adf1Down, 1, 10},
-    {IDC_ADF2_COARSE, var::Adf2Up, var::Adf2Down, 100, 1000},
-    {IDC_ADF2_FINE, var::Adf2Up, var::Adf2Down, 1, 10},
+    {IDC_COM1_COARSE, var::Com1WholeUp, var::Com1WholeDown},
+    {IDC_COM1_FINE, var::Com1FractionUp, var::Com1FractionDown},
+    {IDC_COM2_COARSE, var::Com2WholeUp, var::Com2WholeDown},
+    {IDC_COM2_FINE, var::Com2FractionUp, var::Com2FractionDown},
+    {IDC_NAV1_COARSE, var::Nav1WholeUp, var::Nav1WholeDown},
+    {IDC_NAV1_FINE, var::Nav1FractionUp, var::Nav1FractionDown},
+    {IDC_NAV2_COARSE, var::Nav2WholeUp, var::Nav2WholeDown},
+    {IDC_NAV2_FINE, var::Nav2FractionUp, var::Nav2FractionDown},
+    {IDC_ADF1_COARSE, var::Adf1Up, var::Adf1Down},
+    {IDC_ADF1_FINE, var::Adf1Up, var::Adf1Down},
+    {IDC_ADF2_COARSE, var::Adf2Up, var::Adf2Down},
+    {IDC_ADF2_FINE, var::Adf2Up, var::Adf2Down},
 };
 
 }  // namespace
@@ -75,7 +72,7 @@ bool DlgProcRadios(platform::Dialog* dialog, const platform::DialogMsg& msg) {
     if (dialog == nullptr) return false;
     switch (msg.kind) {
         case platform::DialogMsgKind::DeltaPos:
-            if (msg.controlId > kMaxSpinId) return false;
+            if (panels::StepperOf(panels::kRadiosPanel, msg.controlId) == nullptr) return false;
             return SpinRadios(dialog, msg.controlId, msg.delta);
         case platform::DialogMsgKind::Command: {
             const int id = msg.controlId & 0xFFFF;
@@ -94,12 +91,12 @@ bool DlgProcRadios(platform::Dialog* dialog, const platform::DialogMsg& msg) {
 
 bool SpinRadios(platform::Dialog* dialog, int controlId, int delta) {
     if (dialog == nullptr) return false;
+    const platform::PanelStepper* row = panels::StepperOf(panels::kRadiosPanel, controlId);
     for (const Stepper& s : kSteppers) {
-        if (s.id != controlId) continue;
+        if (s.id != controlId || row == nullptr) continue;
         // Only the direction counts: one command per notification.
         const bool up = panels::StepsOf(delta) >= 0;
-        std::int32_t amount = 0;
-        if (s.amount != 0) amount = platform::ShiftKeyDown() ? s.shiftAmount : s.amount;
+        const std::int32_t amount = platform::ShiftKeyDown() ? row->shiftAmount : row->amount;
         KeyCRi(up ? s.upVar : s.downVar, amount);
         dialog->FocusHost();
         return true;

@@ -7,22 +7,6 @@
 
 namespace {
 
-// Fields.
-constexpr int kHeading = IDC_HEADING;
-constexpr int kAltitude = IDC_ALTITUDE;
-constexpr int kSpeed = IDC_SPEED;
-constexpr int kFlaps = IDC_FLAPS;
-constexpr int kGear = IDC_GEAR;
-constexpr int kBarometer = IDC_BAROMETER;
-constexpr int kPause = IDC_PAUSE;
-constexpr int kFrameRates = IDC_FRAME_RATES;
-constexpr int kNetStats = IDC_NET_STATS;
-constexpr int kTotalCMsgs = IDC_TOTAL_C_MSGS;
-constexpr int kMissedCMsgs = IDC_MISSED_C_MSGS;
-constexpr int kTotalLMsgs = IDC_TOTAL_L_MSGS;
-constexpr int kMissedLMsgs = IDC_MISSED_L_MSGS;
-
-
 const char* OnOff(std::int32_t value) { return value != 0 ? "ON " : "OFF "; }
 
 }  // namespace
@@ -32,26 +16,26 @@ void UpdateStatus(platform::Dialog* dialog) {
     using panels::WriteText;
     if (dialog == nullptr) return;
 
-    WriteText(dialog, kTotalLMsgs, "%5d ", totalDatagrams.load(std::memory_order_relaxed));
-    WriteText(dialog, kMissedLMsgs, "%5d ", missedDatagrams.load(std::memory_order_relaxed));
-    WriteText(dialog, kHeading, "%3d ", TruncateReal(GetRealVar(var::Heading)));
-    WriteText(dialog, kAltitude, "%5d ", TruncateReal(GetRealVar(var::Altitude)));
-    WriteText(dialog, kSpeed, "%3d ", TruncateReal(GetRealVar(var::Speed)));
-    WriteText(dialog, kTotalCMsgs, "%5d ", GetIntVar(var::TotalCMsgs));
-    WriteText(dialog, kMissedCMsgs, "%5d ", GetIntVar(var::MissedCMsgs));
-    WriteText(dialog, kFrameRates, "%s", OnOff(GetIntVar(var::FrameRates)));
-    WriteText(dialog, kNetStats, "%s", OnOff(GetIntVar(var::NetStats)));
+    WriteText(dialog, IDC_TOTAL_L_MSGS, "%5d ", totalDatagrams.load(std::memory_order_relaxed));
+    WriteText(dialog, IDC_MISSED_L_MSGS, "%5d ", missedDatagrams.load(std::memory_order_relaxed));
+    WriteText(dialog, IDC_HEADING, "%3d ", TruncateReal(GetRealVar(var::Heading)));
+    WriteText(dialog, IDC_ALTITUDE, "%5d ", TruncateReal(GetRealVar(var::Altitude)));
+    WriteText(dialog, IDC_SPEED, "%3d ", TruncateReal(GetRealVar(var::Speed)));
+    WriteText(dialog, IDC_TOTAL_C_MSGS, "%5d ", GetIntVar(var::TotalCMsgs));
+    WriteText(dialog, IDC_MISSED_C_MSGS, "%5d ", GetIntVar(var::MissedCMsgs));
+    WriteText(dialog, IDC_FRAME_RATES, "%s", OnOff(GetIntVar(var::FrameRates)));
+    WriteText(dialog, IDC_NET_STATS, "%s", OnOff(GetIntVar(var::NetStats)));
     // Pause reads the other way round from the two switches above.
-    WriteText(dialog, kPause, "%s", GetIntVar(var::PauseSwitch) != 0 ? "OFF " : "ON ");
+    WriteText(dialog, IDC_PAUSE, "%s", GetIntVar(var::PauseSwitch) != 0 ? "OFF " : "ON ");
 
     const std::int32_t flaps = GetIntVar(var::Flaps);
     if (flaps == 0) {
-        WriteText(dialog, kFlaps, "%s", "UP");
+        WriteText(dialog, IDC_FLAPS, "%s", "UP");
     } else {
-        WriteText(dialog, kFlaps, "detent %d ", flaps);
+        WriteText(dialog, IDC_FLAPS, "detent %d ", flaps);
     }
-    WriteText(dialog, kGear, "%s", GetIntVar(var::Gear) != 0 ? "DOWN" : "UP");
-    WriteText(dialog, kBarometer, "%5.2f ", GetRealVar(var::Barometer));
+    WriteText(dialog, IDC_GEAR, "%s", GetIntVar(var::Gear) != 0 ? "DOWN" : "UP");
+    WriteText(dialog, IDC_BAROMETER, "%5.2f ", GetRealVar(var::Barometer));
 }
 
 bool DlgProcStatus(platform::Dialog* dialog, const platform::DialogMsg& msg) {

@@ -1,34 +1,28 @@
 #include "panels/update_thread.h"
 
-#include "base/settings.h"
-#include "panels/autopilot.h"
-#include "panels/navdisp.h"
-#include "panels/radios.h"
-#include "panels/status.h"
-#include "panels/windows.h"
+#include "panels/panel_table.h"
+#include "platform/panel_model_writer.h"
 #include "platform/time.h"
 
 namespace {
 
 constexpr int kStartDelayMs = 3000;  // let the link fill the table first
-constexpr int kPeriodMs = 333;       // three refreshes a second
+constexpr int kFloorMs = 333;        // never fewer than three refreshes a second
+constexpr int kMinGapMs = 50;        // never more than twenty
 
 }  // namespace
+
+void RefreshCycle() {
+    for (int panel = 0; panel < panels::kPanelCount; ++panel)
+        panels::PanelRow(static_cast<panels::PanelIndex>(panel)).refresh(platform::PanelDialog(panel));
+    platform::PublishCycle();
+}
 
 void UpdateThread() {
     platform::SleepMs(kStartDelayMs);
     for (;;) {
-        platform::SleepMs(kPeriodMs);
-        if (Settings.singleWindow) {
-            UpdateAutopilot(bigWinDialog);
-            UpdateNavDisp(bigWinDialog);
-            UpdateRadios(bigWinDialog);
-            UpdateStatus(bigWinDialog);
-        } else {
-            UpdateAutopilot(autopilotDialog);
-            UpdateNavDisp(navDispDialog);
-            UpdateRadios(radiosDialog);
-            UpdateStatus(statusDialog);
-        }
+        // Early when a shown variable changed or a panel was operated.
+        platform::WaitForRefresh(kFloorMs, kMinGapMs);
+        RefreshCycle();
     }
 }

@@ -1,5 +1,10 @@
-// The refresh thread: 3000 ms, then every 333 ms the four panels' refresh.
+// The refresh thread: 3000 ms, then the four panels' refresh into the panel
+// model and its publication, every 333 ms at the latest and at most 20 times
+// a second when woken early.
 #pragma once
+
+// One cycle: every panel's refresh, then the publication of what changed.
+void RefreshCycle();
 
 // Thread entry; never returns.
 void UpdateThread();

@@ -4,9 +4,11 @@
 #include "base/settings.h"
 #include "panels/autopilot.h"
 #include "panels/navdisp.h"
+#include "panels/panel_table.h"
 #include "panels/radios.h"
 #include "panels/status.h"
 #include "platform/dialog.h"
+#include "platform/panel_model_writer.h"
 
 platform::Frame* statusFrame = nullptr;
 platform::Frame* autopilotFrame = nullptr;
@@ -37,6 +39,14 @@ struct PanelWindow {
     platform::Dialog** dialog;
 };
 
+// A panel's window: named, titled and built as its row of the panel table
+// says; it shows that panel of the model.
+PanelWindow WindowOf(panels::PanelIndex panel, platform::FrameProc frameProc, platform::Frame** frame,
+                     platform::Dialog** dialog) {
+    const platform::PanelInfo& row = panels::PanelRow(panel);
+    return PanelWindow{row.name, row.title, row.templateId, frameProc, row.proc, frame, dialog};
+}
+
 bool CreatePanelWindow(const PanelWindow& p, int x, int y, bool show) {
     if (!platform::RegisterFrameClass(p.className, p.frameProc)) return false;
     *p.frame = platform::CreateFrame(p.className, p.title, x, y, kInitialWidth, kInitialHeight);
@@ -49,34 +59,41 @@ bool CreatePanelWindow(const PanelWindow& p, int x, int y, bool show) {
     return true;
 }
 
+bool CreateShowingWindow(panels::PanelIndex panel, platform::FrameProc frameProc, platform::Frame** frame,
+                         platform::Dialog** dialog, int x, int y, bool show) {
+    if (!CreatePanelWindow(WindowOf(panel, frameProc, frame, dialog), x, y, show)) return false;
+    platform::AttachPanelWindow(*dialog, panel);
+    return true;
+}
+
 }  // namespace
 
 bool CreateStatusWin(platform::AppInstance /*instance*/, bool show) {
-    return CreatePanelWindow({"status", "Status", kStatusTemplate, MsgStatus, DlgProcStatus,
-                              &statusFrame, &statusDialog},
-                             Settings.statusX, Settings.statusY, show);
+    return CreateShowingWindow(panels::kStatusPanel, MsgStatus, &statusFrame, &statusDialog, Settings.statusX,
+                               Settings.statusY, show);
 }
 
 bool CreateAutopilotWin(platform::AppInstance /*instance*/, bool show) {
-    return CreatePanelWindow({"autopilot", "Autopilot", kAutopilotTemplate, MsgAutopilot,
-                              DlgProcAutopilot, &autopilotFrame, &autopilotDialog},
-                             Settings.autoX, Settings.autoY, show);
+    return CreateShowingWindow(panels::kAutopilotPanel, MsgAutopilot, &autopilotFrame, &autopilotDialog,
+                               Settings.autoX, Settings.autoY, show);
 }
 
 bool CreateNavDispWin(platform::AppInstance /*instance*/, bool show) {
-    return CreatePanelWindow({"navdisp", "Nav Display", kNavDispTemplate, MsgNavDisp,
-                              DlgProcNavDisp, &navDispFrame, &navDispDialog},
-                             Settings.navX, Settings.navY, show);
+    return CreateShowingWindow(panels::kNavDispPanel, MsgNavDisp, &navDispFrame, &navDispDialog, Settings.navX,
+                               Settings.navY, show);
 }
 
 bool CreateRadiosWin(platform::AppInstance /*instance*/, bool show) {
-    return CreatePanelWindow({"radios", "Radios", kRadiosTemplate, MsgRadios, DlgProcRadios,
-                              &radiosFrame, &radiosDialog},
-                             Settings.radiosX, Settings.radiosY, show);
+    return CreateShowingWindow(panels::kRadiosPanel, MsgRadios, &radiosFrame, &radiosDialog, Settings.radiosX,
+                               Settings.radiosY, show);
 }
 
 bool CreateBigWin(platform::AppInstance /*instance*/) {
-    return CreatePanelWindow({"bigwin", "OrvSim Control", kBigWinTemplate, MsgBigWin,
-                              DlgProcBigWin, &bigWinFrame, &bigWinDialog},
-                             kBigWinX, kBigWinY, true);
+    if (!CreatePanelWindow({"bigwin", "OrvSim Control", kBigWinTemplate, MsgBigWin, DlgProcBigWin, &bigWinFrame,
+                            &bigWinDialog},
+                           kBigWinX, kBigWinY, true))
+        return false;
+    // The combined window shows all four panels.
+    for (int panel = 0; panel < panels::kPanelCount; ++panel) platform::AttachPanelWindow(bigWinDialog, panel);
+    return true;
 }

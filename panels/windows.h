@@ -5,11 +5,7 @@
 #include "platform/window.h"
 #include "resources/resource.h"
 
-// Dialog template ids.
-constexpr int kRadiosTemplate = IDD_RADIOS;
-constexpr int kNavDispTemplate = IDD_NAVDISP;
-constexpr int kAutopilotTemplate = IDD_AUTOPILOT;
-constexpr int kStatusTemplate = IDD_STATUS;
+// The combined window's template; the panels' own are in the panel table.
 constexpr int kBigWinTemplate = IDD_BIGWIN;
 
 // Window handles: empty until created. A frame handle goes back to empty

@@ -1,7 +1,5 @@
 #include "platform/control_record.h"
 
-#include "platform/dialog_mirror.h"
-
 #include <cstring>
 
 namespace platform {
@@ -36,19 +34,13 @@ bool ShowsCheck(const ControlRecord& record, int id, bool checked) {
 }
 
 void NoteText(ControlRecord* record, int id, const char* text) {
-    {
-        const std::lock_guard<std::mutex> lock(record->mutex);
-        if (ShownControl* control = Find(*record, id)) control->text = OrEmpty(text);
-    }
-    NoteMirrorChange(record, id);
+    const std::lock_guard<std::mutex> lock(record->mutex);
+    if (ShownControl* control = Find(*record, id)) control->text = OrEmpty(text);
 }
 
 void NoteCheck(ControlRecord* record, int id, bool checked) {
-    {
-        const std::lock_guard<std::mutex> lock(record->mutex);
-        if (ShownControl* control = Find(*record, id)) control->checked = checked;
-    }
-    NoteMirrorChange(record, id);
+    const std::lock_guard<std::mutex> lock(record->mutex);
+    if (ShownControl* control = Find(*record, id)) control->checked = checked;
 }
 
 void NoteClosed(ControlRecord* record) {

@@ -7,6 +7,8 @@
 
 namespace platform {
 
+struct ControlState;  // platform/panel_model.h
+
 enum class DialogMsgKind {
     Init,      // the dialog has been created
     Command,   // a control reported a click: check box toggled, notify static, push button
@@ -36,6 +38,10 @@ public:
     virtual bool GetItemCheck(int id) = 0;
     // Gives the keyboard focus back to the window that hosts this dialog.
     virtual void FocusHost() = 0;
+    // Shows what a batch of controls show (text and check state), in one
+    // hand-over to the GUI thread where the host can; by default one write
+    // per control.
+    virtual void WriteBatch(const ControlState* controls, std::size_t count);
 
 protected:
     ~Dialog() = default;  // handles live until the process ends

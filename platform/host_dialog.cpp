@@ -1,6 +1,6 @@
 #include "platform/host_dialog.h"
 
-#include "platform/dialog_mirror.h"
+#include "platform/panel_model_writer.h"
 
 namespace platform {
 namespace {
@@ -9,8 +9,6 @@ std::vector<HostDialog*>& Dialogs() {
     static auto* dialogs = new std::vector<HostDialog*>;  // handles live for the whole run
     return *dialogs;
 }
-
-void DeliverToHost(Dialog* dialog, const DialogMsg& msg) { static_cast<HostDialog*>(dialog)->Deliver(msg); }
 
 }  // namespace
 
@@ -22,13 +20,25 @@ void HostDialog::SetItemCheck(int id, bool checked) {
     if (!ShowsCheck(record_, id, checked)) WriteCheck(id, checked);
 }
 
+void HostDialog::WriteBatch(const ControlState* controls, std::size_t count) {
+    std::vector<ControlState> changes;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!ShowsText(record_, controls[i].id, controls[i].text.c_str()) ||
+            !ShowsCheck(record_, controls[i].id, controls[i].checked))
+            changes.push_back(controls[i]);
+    if (!changes.empty()) WriteChanges(changes);
+}
+
 void HostDialog::Deliver(const DialogMsg& msg) {
-    if (Live() && proc_ != nullptr) proc_(this, msg);
+    if (!Live()) return;
+    // A window that shows panels hands the message to their procedures with
+    // the model's handles; any other dialog to its own procedure.
+    if (RouteWindowMsg(this, msg)) return;
+    if (proc_ != nullptr) proc_(this, msg);
 }
 
 void AddDialog(HostDialog* dialog) {
     Dialogs().push_back(dialog);
-    MirrorDialog(dialog, dialog->TemplateId(), dialog->Record(), DeliverToHost);
 }
 
 const std::vector<HostDialog*>& AllDialogs() { return Dialogs(); }

@@ -5,6 +5,7 @@
 #pragma once
 #include "platform/control_record.h"
 #include "platform/dialog.h"
+#include "platform/panel_model.h"
 
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ public:
     // thread, without a hand-over to the GUI thread.
     void SetItemText(int id, const char* text) final;
     void SetItemCheck(int id, bool checked) final;
+    // The controls whose state differs from what they show, in one
+    // hand-over to the GUI thread; none when nothing differs.
+    void WriteBatch(const ControlState* controls, std::size_t count) final;
 
     int TemplateId() const { return templateId_; }
     // Any thread may read it; the GUI thread notes every change.
@@ -34,6 +38,9 @@ protected:
     // (waiting for it), and notes it there in the record.
     virtual void WriteText(int id, const char* text) = 0;
     virtual void WriteCheck(int id, bool checked) = 0;
+    // Carries out every write of `changes` in one hand-over, as the two
+    // above do one by one.
+    virtual void WriteChanges(const std::vector<ControlState>& changes) = 0;
 
 private:
     int templateId_;

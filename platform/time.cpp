@@ -33,6 +33,11 @@ void SleepMs(int milliseconds) {
     if (milliseconds > 0) SystemSleepMs(milliseconds);
 }
 
+bool SleepIsVirtual() {
+    const TimeSource* src = ActiveSource();
+    return src != nullptr && src->sleepMs != nullptr;
+}
+
 void SetTimeSource(const TimeSource* source) {
     processSource.store(source, std::memory_order_release);
 }

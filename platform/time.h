@@ -28,6 +28,10 @@ std::int64_t WallSeconds();
 // Sleeps the calling thread.
 void SleepMs(int milliseconds);
 
+// Whether SleepMs goes to a replacement clock on this thread: timed waits
+// that could end early then simply sleep through it.
+bool SleepIsVirtual();
+
 // A replacement clock. Either function may be null to keep the real one.
 struct TimeSource {
     std::int64_t (*wallSeconds)();

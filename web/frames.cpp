@@ -29,8 +29,10 @@ std::string HelloFrame(bool control) {
     return std::string("{\"t\":\"hello\",\"control\":") + (control ? "true" : "false") + "}";
 }
 
-std::string SnapshotFrame(const std::vector<ShownValue>& values) {
-    std::string out = "{\"t\":\"snapshot\",\"values\":[";
+namespace {
+
+std::string ValuesFrame(const char* type, const std::vector<ShownValue>& values) {
+    std::string out = std::string("{\"t\":\"") + type + "\",\"values\":[";
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i != 0) out += ',';
         out += '[' + std::to_string(values[i].id) + ',' + JsonString(values[i].text) + ',' +
@@ -39,16 +41,28 @@ std::string SnapshotFrame(const std::vector<ShownValue>& values) {
     return out + "]}";
 }
 
+}  // namespace
+
+std::string SnapshotFrame(const std::vector<ShownValue>& values) { return ValuesFrame("snapshot", values); }
+
+std::string BatchFrame(const std::vector<ShownValue>& values) { return ValuesFrame("batch", values); }
+
 std::string ChangeFrame(int id, std::string_view text, bool checked) {
     return "{\"t\":\"change\",\"id\":" + std::to_string(id) + ",\"text\":" + JsonString(text) +
            ",\"checked\":" + (checked ? "1" : "0") + "}";
 }
 
-std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths) {
-    std::string age = "null";
-    if (ageTenths >= 0) age = std::to_string(ageTenths / 10) + "." + std::to_string(ageTenths % 10);
+namespace {
+
+std::string Tenths(std::int64_t tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }
+
+}  // namespace
+
+std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths, std::int64_t staleTenths) {
+    const std::string age = ageTenths >= 0 ? Tenths(ageTenths) : "null";
+    const std::string stale = staleTenths >= 0 ? ",\"stale\":" + Tenths(staleTenths) : "";
     return "{\"t\":\"link\",\"node\":" + JsonString(node) + ",\"connected\":" + (connected ? "true" : "false") +
-           ",\"age\":" + age + "}";
+           ",\"age\":" + age + stale + "}";
 }
 
 std::string RefusedFrame(std::string_view why) {

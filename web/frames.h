@@ -21,8 +21,13 @@ struct ShownValue {
 std::string HelloFrame(bool control);
 std::string SnapshotFrame(const std::vector<ShownValue>& values);
 std::string ChangeFrame(int id, std::string_view text, bool checked);
-// node "" when none is known; ageTenths < 0 when no datagram ever came.
-std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths);
+// One refresh cycle's changes, as a snapshot lists them.
+std::string BatchFrame(const std::vector<ShownValue>& values);
+// node "" when none is known; ageTenths < 0 when no datagram ever came;
+// staleTenths: the silence beyond which the page calls the data stale
+// (< 0: not sent).
+std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths,
+                      std::int64_t staleTenths = -1);
 std::string RefusedFrame(std::string_view why);
 
 // Text as a JSON string literal, quotes included. Bytes above 0x7F are

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/panel_model.h"
 #include "web/frames.h"
 
 namespace web {
@@ -40,7 +41,28 @@ Place CombinedPlace(const DialogTemplate& combined, const DialogTemplate& panel)
     return Place{};
 }
 
-std::string ControlJson(const ControlTemplate& c) {
+// Marks from the panel table: a stepper that Shift multiplies, and the
+// panel that owns a control of the combined window.
+std::string TableMarks(const ControlTemplate& c, int panel, bool owner) {
+    std::string out;
+    if (c.id == -1) return out;
+    if (panel >= 0) {
+        const platform::PanelStepper* stepper = platform::FindStepper(panel, c.id);
+        if (stepper != nullptr && stepper->shiftAmount != stepper->amount) out += ",\"shift\":true";
+    }
+    if (owner) {
+        for (std::size_t p = 0; p < platform::PanelCount(); ++p) {
+            if (!platform::PanelHasControl(static_cast<int>(p), c.id)) continue;
+            const platform::PanelStepper* stepper = platform::FindStepper(static_cast<int>(p), c.id);
+            if (stepper != nullptr && stepper->shiftAmount != stepper->amount) out += ",\"shift\":true";
+            out += ",\"panel\":" + JsonString(platform::PanelAt(static_cast<int>(p))->name);
+            break;
+        }
+    }
+    return out;
+}
+
+std::string ControlJson(const ControlTemplate& c, const std::string& marks) {
     const std::string kind = KindName(c);
     std::string out = "{\"id\":" + std::to_string(c.id) + ",\"kind\":\"" + kind + "\"";
     if (kind != "updown") out += ",\"text\":" + JsonString(c.text);
@@ -52,7 +74,7 @@ std::string ControlJson(const ControlTemplate& c) {
     }
     if (kind == "updown") out += std::string(",\"horizontal\":") + (c.Horizontal() ? "true" : "false");
     if (!c.Visible()) out += ",\"hidden\":true";
-    return out + "}";
+    return out + marks + "}";
 }
 
 }  // namespace
@@ -110,7 +132,9 @@ std::string TemplatesJson(const PanelSet& set) {
         out += "{\"name\":" + JsonString(placed[i].panel->name) + ",\"title\":" + JsonString(placed[i].panel->title) +
                ",\"template\":" + std::to_string(t.id) + ",\"w\":" + std::to_string(t.width) +
                ",\"h\":" + std::to_string(t.height) + ",\"controls\":[";
-        for (std::size_t k = 0; k < t.controls.size(); ++k) out += (k != 0 ? "," : "") + ControlJson(t.controls[k]);
+        const int panel = platform::FindPanel(placed[i].panel->name);
+        for (std::size_t k = 0; k < t.controls.size(); ++k)
+            out += (k != 0 ? "," : "") + ControlJson(t.controls[k], TableMarks(t.controls[k], panel, false));
         out += "]}";
         places += JsonString(placed[i].panel->name) + ":[" + std::to_string(placed[i].place.x) + "," +
                   std::to_string(placed[i].place.y) + "]";
@@ -122,7 +146,7 @@ std::string TemplatesJson(const PanelSet& set) {
     if (combined != nullptr) {
         out += ",\"template\":" + std::to_string(combined->id) + ",\"controls\":[";
         for (std::size_t k = 0; k < combined->controls.size(); ++k)
-            out += (k != 0 ? "," : "") + ControlJson(combined->controls[k]);
+            out += (k != 0 ? "," : "") + ControlJson(combined->controls[k], TableMarks(combined->controls[k], -1, true));
         out += "]";
     }
     return out + "}}";

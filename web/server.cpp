@@ -20,7 +20,8 @@
 
 #include "base/log.h"
 #include "link/link_state.h"
-#include "platform/dialog_mirror.h"
+#include "link/node_cadence.h"
+#include "platform/panel_model.h"
 #include "platform/ipv4.h"
 #include "web/frames.h"
 #include "web/send_queue.h"
@@ -63,9 +64,9 @@ struct ServerState {
     std::set<std::uint32_t> refusalsLogged;
     std::deque<std::weak_ptr<HttpSession>> pending;
     int sockets = 0;  // WebSocket sessions, watching or still in their handshake
-    // Changes handed over by the GUI thread.
+    // Batches handed over by the refresh thread, with their cycles.
     std::mutex inboxMutex;
-    std::vector<Frame> inbox;
+    std::vector<std::pair<std::uint64_t, Frame>> inbox;
     bool drainPosted = false;
 };
 
@@ -80,16 +81,18 @@ std::uint32_t RemoteAddress(const tcp::socket& socket) {
     return remote.address().to_v4().to_uint();
 }
 
-Frame Snapshot() {
+// Every panel of the model, open window or not; `cycle` gets the oldest
+// cycle the panels were read at, so that no later batch is skipped.
+Frame Snapshot(std::uint64_t* cycle) {
     std::vector<ShownValue> values;
-    std::set<int> seen;
-    for (const platform::MirroredDialog& dialog : platform::MirroredDialogs()) {
-        const std::lock_guard<std::mutex> lock(dialog.record->mutex);
-        if (dialog.record->closed) continue;
-        for (const platform::ShownControl& control : dialog.record->controls)
-            if (control.id != -1 && seen.insert(control.id).second)
-                values.push_back(ShownValue{control.id, control.text, control.checked});
+    std::vector<platform::ControlState> shown;
+    std::uint64_t oldest = UINT64_MAX;
+    for (std::size_t panel = 0; panel < platform::PanelCount(); ++panel) {
+        oldest = std::min(oldest, platform::PanelSnapshot(static_cast<int>(panel), &shown));
+        for (const platform::ControlState& control : shown)
+            values.push_back(ShownValue{control.id, control.text, control.checked});
     }
+    *cycle = oldest == UINT64_MAX ? 0 : oldest;
     return std::make_shared<const std::string>(SnapshotFrame(values));
 }
 
@@ -116,8 +119,15 @@ public:
 
     void Send(Frame frame) {
         if (!open_) return;
-        if (!queue_.Push(std::move(frame))) queue_.Resync(Snapshot());
+        if (!queue_.Push(std::move(frame))) queue_.Resync(Snapshot(&cycle_));
         Write();
+    }
+
+    // One cycle's batch, unless the snapshot this browser got holds it.
+    void SendBatch(std::uint64_t cycle, const Frame& frame) {
+        if (cycle <= cycle_) return;
+        cycle_ = cycle;
+        Send(frame);
     }
 
     void Close() {
@@ -137,7 +147,10 @@ private:
         viewerCount.fetch_add(1);
         state->viewers.insert(shared_from_this());
         Send(std::make_shared<const std::string>(HelloFrame(allowed_)));
-        Send(Snapshot());
+        std::uint64_t cycle = 0;
+        Frame snapshot = Snapshot(&cycle);
+        Send(std::move(snapshot));
+        cycle_ = cycle;
         Read();
     }
 
@@ -172,18 +185,14 @@ private:
         }
         Command command{};
         if (!ws_.got_text() || !ParseCommand(text, &command)) return "malformed";
-        const platform::ControlTemplate* control = FindPanelControl(state->config.panels, command.panel, command.id);
-        if (control == nullptr) return "unknown";
-        const std::string kind = KindName(*control);
-        platform::DialogMsg msg{platform::DialogMsgKind::Command, command.id, 0, 0};
-        if (command.kind == CommandKind::Delta) {
-            if (kind != "updown") return "unknown";
-            msg = platform::DialogMsg{platform::DialogMsgKind::DeltaPos, command.id, command.delta, 0};
-        } else if (kind != "check" && kind != "notify" && kind != "button") {
-            return "unknown";
-        }
-        platform::PostDialogMsg(msg, command.shift, kind == "check");
-        return nullptr;
+        platform::PanelCommand posted;
+        posted.panel = platform::FindPanel(command.panel);
+        posted.controlId = command.id;
+        posted.kind =
+            command.kind == CommandKind::Delta ? platform::DialogMsgKind::DeltaPos : platform::DialogMsgKind::Command;
+        posted.delta = command.delta;
+        posted.shift = command.shift;
+        return platform::PostPanelCommand(posted);
     }
 
     void Write() {
@@ -206,6 +215,7 @@ private:
     SendQueue queue_;
     bool open_ = false;
     bool allowed_ = false;
+    std::uint64_t cycle_ = 0;  // the newest cycle this browser has been sent
 };
 
 class HttpSession : public std::enable_shared_from_this<HttpSession> {
@@ -302,30 +312,39 @@ void Accept() {
     });
 }
 
+// Sending may close a viewer, which leaves the set: walk a copy.
+std::vector<std::shared_ptr<WsSession>> Viewers() {
+    return std::vector<std::shared_ptr<WsSession>>(state->viewers.begin(), state->viewers.end());
+}
+
 void Broadcast(const Frame& frame) {
-    // Sending may close a viewer, which leaves the set: walk a copy.
-    const std::vector<std::shared_ptr<WsSession>> viewers(state->viewers.begin(), state->viewers.end());
-    for (const std::shared_ptr<WsSession>& viewer : viewers) viewer->Send(frame);
+    for (const std::shared_ptr<WsSession>& viewer : Viewers()) viewer->Send(frame);
 }
 
 void DrainInbox() {
-    std::vector<Frame> frames;
+    std::vector<std::pair<std::uint64_t, Frame>> batches;
     {
         const std::lock_guard<std::mutex> lock(state->inboxMutex);
-        frames.swap(state->inbox);
+        batches.swap(state->inbox);
         state->drainPosted = false;
     }
-    for (const Frame& frame : frames) Broadcast(frame);
+    for (const auto& [cycle, frame] : batches)
+        for (const std::shared_ptr<WsSession>& viewer : Viewers()) viewer->SendBatch(cycle, frame);
 }
 
-// GUI thread: hands the change over and returns; never touches a socket.
-void OnControlChange(int id, const char* text, bool checked) {
-    if (viewerCount.load() == 0) return;
-    Frame frame = std::make_shared<const std::string>(ChangeFrame(id, text, checked));
+// Refresh thread: one frame for the cycle's changes, handed over; never
+// touches a socket.
+void OnBatch(void* /*context*/, std::uint64_t cycle, const platform::ControlChange* changes, std::size_t count) {
+    if (viewerCount.load() == 0 || count == 0) return;
+    std::vector<ShownValue> values;
+    values.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        values.push_back(ShownValue{changes[i].state.id, changes[i].state.text, changes[i].state.checked});
+    Frame frame = std::make_shared<const std::string>(BatchFrame(values));
     bool post = false;
     {
         const std::lock_guard<std::mutex> lock(state->inboxMutex);
-        state->inbox.push_back(std::move(frame));
+        state->inbox.emplace_back(cycle, std::move(frame));
         post = !state->drainPosted;
         state->drainPosted = true;
     }
@@ -338,7 +357,7 @@ void SendLinkLine() {
     const std::int64_t ageTenths = last < 0 ? -1 : std::max<std::int64_t>(0, SteadyMs() - last) / 100;
     Broadcast(std::make_shared<const std::string>(
         LinkFrame(node != 0 ? platform::FormatIpv4(node) : std::string(),
-                  linkConnected.load(std::memory_order_acquire), ageTenths)));
+                  linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100)));
     state->linkTimer.expires_after(std::chrono::seconds(1));
     state->linkTimer.async_wait([](error_code ec) {
         if (!ec) SendLinkLine();
@@ -365,7 +384,7 @@ bool StartWebServer(const ServerConfig& config, std::string* error) {
     state = fresh;
     Accept();
     SendLinkLine();
-    platform::SetControlChangeListener(OnControlChange);
+    platform::SubscribeBatches(OnBatch, nullptr);
     std::thread([] { state->io.run(); }).detach();
     return true;
 }

@@ -85,6 +85,20 @@ void DialogHandle::WriteCheck(int id, bool checked) {
     });
 }
 
+void DialogHandle::WriteChanges(const std::vector<ControlState>& changes) {
+    RunOnGuiThread([&] {
+        DialogWidget* widget = Widget();
+        if (widget == nullptr) return;
+        for (const ControlState& change : changes) {
+            const DialogItem* item = widget->Item(change.id);
+            if (item == nullptr) continue;
+            SetControlText(item->widget, item->kind, QString::fromLatin1(change.text.c_str()));
+            NoteText(Record(), change.id, change.text.c_str());
+            SetControlCheck(item->widget, item->kind, change.checked);  // noted on toggle
+        }
+    });
+}
+
 std::size_t DialogHandle::GetItemText(int id, char* buf, std::size_t size) {
     std::size_t length = 0;
     RunOnGuiThread([&] {

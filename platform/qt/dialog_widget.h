@@ -34,6 +34,7 @@ public:
 private:
     void WriteText(int id, const char* text) override;
     void WriteCheck(int id, bool checked) override;
+    void WriteChanges(const std::vector<ControlState>& changes) override;
 
     QPointer<DialogWidget> widget_;
 };

@@ -1,5 +1,5 @@
 #include "platform/qt/frame_widget.h"
-#include "platform/dialog_mirror.h"
+#include "platform/panel_model_writer.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -14,6 +14,8 @@ namespace {
 // wParam: the control id; lParam: the text, or the check state.
 constexpr UINT kWriteText = WM_APP + 1;
 constexpr UINT kWriteCheck = WM_APP + 2;
+// A cycle's changes at once; lParam: the std::vector<ControlState>.
+constexpr UINT kWriteBatch = WM_APP + 3;
 
 // The control `id` of a live dialog; labels (-1) are never addressed.
 HWND Control(const DialogHandle& handle, int id) {
@@ -59,6 +61,16 @@ INT_PTR CALLBACK DialogThunk(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             NoteCheck(handle->Record(), static_cast<int>(wParam), Checked(control));
         }
         return TRUE;
+    case kWriteBatch:
+        for (const ControlState& change : *reinterpret_cast<const std::vector<ControlState>*>(lParam)) {
+            HWND control = Control(*handle, change.id);
+            if (control == nullptr) continue;
+            SetWindowTextA(control, change.text.c_str());
+            NoteText(handle->Record(), change.id, change.text.c_str());
+            SendMessageA(control, BM_SETCHECK, change.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+            NoteCheck(handle->Record(), change.id, Checked(control));
+        }
+        return TRUE;
     case WM_COMMAND:
         // Clicks on buttons and notify statics; a notify static reports the
         // second click of a double click as its own notification. A click
@@ -101,6 +113,10 @@ void DialogHandle::WriteText(int id, const char* text) {
 
 void DialogHandle::WriteCheck(int id, bool checked) {
     if (HWND dialog = Window()) SendMessageA(dialog, kWriteCheck, static_cast<WPARAM>(id), checked);
+}
+
+void DialogHandle::WriteChanges(const std::vector<ControlState>& changes) {
+    if (HWND dialog = Window()) SendMessageA(dialog, kWriteBatch, 0, reinterpret_cast<LPARAM>(&changes));
 }
 
 std::size_t DialogHandle::GetItemText(int id, char* buf, std::size_t size) {

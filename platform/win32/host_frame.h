@@ -45,6 +45,7 @@ public:
 private:
     void WriteText(int id, const char* text) override;
     void WriteCheck(int id, bool checked) override;
+    void WriteChanges(const std::vector<ControlState>& changes) override;
 
     Frame* host_;
     std::atomic<HWND> hwnd_{nullptr};

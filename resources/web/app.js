@@ -2,11 +2,7 @@
 // from its WebSocket, and honest about how old what they show is.
 'use strict';
 
-const PANEL_NAMES = ['status', 'autopilot', 'navdisp', 'radios'];
-// The ADF steppers, which step by ten while Shift is held in the window.
-// The templates may say so themselves ("shift": true); this is the fallback.
-const SHIFT_STEPPERS = [1071, 1057, 1075, 1074];
-const STALE_AGE = 2;          // seconds since the last datagram from the DB node
+const STALE_AGE = 2;          // seconds of silence from the DB node, until the program says its own
 const LINK_SILENCE_MS = 2500; // no link frame for this long: the server is not telling us
 const RECONNECT_MS = 2000;
 const LOST_TEXT = 'Connection to the program lost - reconnecting';
@@ -32,9 +28,10 @@ const state = {
 
 const $ = (id) => document.getElementById(id);
 
-function wantedPanel() {
+// The panel the address names ("/radios"), as the templates name them.
+function wantedPanel(templates) {
   const name = location.pathname.replace(/^\/+|\/+$/g, '');
-  return PANEL_NAMES.includes(name) ? name : null;
+  return (templates.panels || []).some((p) => p.name === name) ? name : null;
 }
 
 // ---- drawing ---------------------------------------------------------
@@ -112,7 +109,7 @@ function buildControl(c, panelName, dx, dy) {
   if (c.align) el.classList.add('align-' + c.align);
   place(el, c, dx, dy);
   c.panel = panelName;
-  c.shift = c.shift === true || SHIFT_STEPPERS.includes(c.id);
+  c.shift = c.shift === true;  // a stepper that Shift multiplies, as the templates say
   if (c.id !== -1) {
     el.id = 'c' + c.id;
     el.dataset.kind = c.kind;
@@ -164,7 +161,7 @@ function squeeze(blocks, at, size) {
 }
 
 function draw(templates) {
-  const only = wantedPanel();
+  const only = wantedPanel(templates);
   const layout = layoutOf(templates, only);
   const main = $('panels');
   main.textContent = '';
@@ -300,12 +297,18 @@ function linkAge() {
   return l.age + (Date.now() - state.linkAt) / 1000;
 }
 
+// The silence the program calls stale: learned from the node's own pace.
+function staleAfter() {
+  const l = state.link;
+  return l && typeof l.stale === 'number' ? l.stale : STALE_AGE;
+}
+
 function isStale() {
   const l = state.link;
   if (!state.open || !l || !l.connected) return true;
   if (Date.now() - state.linkAt > LINK_SILENCE_MS) return true;
   const age = linkAge();
-  return age === null || age > STALE_AGE;
+  return age === null || age > staleAfter();
 }
 
 function render() {
@@ -315,7 +318,8 @@ function render() {
   $('state').textContent = !state.open ? 'program unreachable'
                                         : l && l.connected ? 'connected' : 'searching';
   $('state').className = l && l.connected ? 'good' : 'bad';
-  $('age').textContent = age === null ? 'no datagram yet' : 'last datagram ' + age.toFixed(1) + ' s ago';
+  $('age').textContent = (age === null ? 'no datagram yet' : 'last datagram ' + age.toFixed(1) + ' s ago') +
+                         ', stale after ' + staleAfter().toFixed(1) + ' s';
   $('access').textContent = !state.open ? '' : state.control ? 'control' : 'read-only';
   const stale = isStale();
   document.body.classList.toggle('stale', stale);
@@ -390,6 +394,10 @@ function openSocket() {
         break;
       case 'change':
         note(m.id, m.text, m.checked);
+        break;
+      case 'batch':
+        // One refresh cycle's changes at once.
+        for (const [id, text, checked] of m.values || []) note(id, text, checked);
         break;
       case 'link':
         state.link = m;

@@ -4,6 +4,7 @@
 //   dump                 every addressable control: "template id text|checked"
 //   click ID             a user's click on that control of a window
 //   arrow ID up|down     a click on one arrow of an up-down
+//   close NAME           the user closes that panel's window (radios...)
 #include <QTimer>
 
 #include <cstdio>
@@ -35,6 +36,27 @@ std::string Answer(const std::string& command) {
     int id = 0;
     in >> verb >> id >> way;
     if (verb == "dump") return platform::DumpDialogs();
+    if (verb == "close") {
+        in.clear();
+        in.seekg(0);
+        std::string name;
+        in >> verb >> name;
+        const struct {
+            const char* name;
+            platform::Frame** frame;
+            platform::FrameProc proc;
+        } windows[] = {{"status", &statusFrame, MsgStatus},
+                       {"autopilot", &autopilotFrame, MsgAutopilot},
+                       {"navdisp", &navDispFrame, MsgNavDisp},
+                       {"radios", &radiosFrame, MsgRadios}};
+        for (const auto& w : windows)
+            if (name == w.name && *w.frame != nullptr) {
+                // As the window's close box does.
+                w.proc(*w.frame, platform::FrameMsg{platform::FrameMsgKind::Close, 0});
+                return "ok\n";
+            }
+        return "no window\n";
+    }
     platform::Dialog* dialog = DialogWith(id);
     if (dialog == nullptr) return "no control\n";
     const bool done = verb == "click" ? e2egui::Click(dialog, id)

@@ -107,7 +107,7 @@ def main():
             if snapshot["t"] != "snapshot" or not any(i == 1023 for i, _, _ in snapshot["values"]):
                 fail("snapshot without the hidden radios panel's 1023: %r" % snapshot)
         for v in viewers:
-            next_of(v, "change", 10)
+            next_of(v, "batch", 10)
         wait_for(lambda: next_of(viewers[0], "link", 3)["connected"], 15, "the link line to say connected")
 
         # An allowed tap reaches the panel as a click would: a SET at the node.
@@ -152,7 +152,7 @@ def main():
             fail("bad paths not refused")
         for s in hanging:
             s.close()
-        next_of(viewers[0], "change", 10)
+        next_of(viewers[0], "batch", 10)
         if not next_of(viewers[0], "link", 3)["connected"]:
             fail("the link went down")
         print("PASS")

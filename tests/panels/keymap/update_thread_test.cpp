@@ -1,5 +1,5 @@
-// The refresh thread on a virtual clock: its start delay, its period, the
-// panels' order and the mode read on every cycle.
+// The refresh thread on a virtual clock: its start delay, its period, and
+// the panels' order; it writes the panel model whatever the window mode.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -11,8 +11,10 @@
 #include "base/settings.h"
 #include "fake_window.h"
 #include "panel_fakes.h"
+#include "panels/panel_table.h"
 #include "panels/update_thread.h"
 #include "panels/windows.h"
+#include "platform/panel_model_writer.h"
 #include "platform/time.h"
 
 namespace {
@@ -44,7 +46,8 @@ void FakeSleep(int ms) {
 
 void RecordTime(const fakepanels::Call&) { clock->refreshTimes.push_back(clock->now); }
 
-TEST(UpdateThreadTest, RefreshesAfterDelayThenEachPeriodInMode) {
+TEST(UpdateThreadTest, RefreshesTheModelAfterDelayThenEachPeriod) {
+    ASSERT_TRUE(panels::StartPanelModel());
     {
         std::lock_guard<std::mutex> guard(fakepanels::Lock());
         fakepanels::calls.clear();
@@ -74,16 +77,20 @@ TEST(UpdateThreadTest, RefreshesAfterDelayThenEachPeriodInMode) {
     }
     Settings = DefaultSettings();
 
+    // Each panel's refresh gets its model handle, never a window's, before
+    // and after the mode changes.
     std::vector<std::string> got;
-    for (const fakepanels::Call& c : calls) got.push_back(c.name + " " + fakewin::NameOf(c.dialog));
-    const std::vector<std::string> combined = {"UpdateAutopilot big", "UpdateNavDisp big",
-                                               "UpdateRadios big", "UpdateStatus big"};
-    const std::vector<std::string> separate = {"UpdateAutopilot autopilot",
-                                               "UpdateNavDisp navdisp", "UpdateRadios radios",
-                                               "UpdateStatus status"};
-    std::vector<std::string> expected = combined;
-    expected.insert(expected.end(), combined.begin(), combined.end());
-    expected.insert(expected.end(), separate.begin(), separate.end());
+    for (const fakepanels::Call& c : calls) {
+        std::string handle = "window";
+        for (int p = 0; p < panels::kPanelCount; ++p)
+            if (c.dialog == platform::PanelDialog(p)) handle = panels::PanelRow(static_cast<panels::PanelIndex>(p)).name;
+        got.push_back(c.name + " " + handle);
+    }
+    const std::vector<std::string> cycle = {"UpdateAutopilot autopilot", "UpdateNavDisp navdisp",
+                                            "UpdateRadios radios", "UpdateStatus status"};
+    std::vector<std::string> expected = cycle;
+    expected.insert(expected.end(), cycle.begin(), cycle.end());
+    expected.insert(expected.end(), cycle.begin(), cycle.end());
     EXPECT_EQ(got, expected);
     EXPECT_EQ(times, (std::vector<long>{3333, 3333, 3333, 3333, 3666, 3666, 3666, 3666, 3999,
                                         3999, 3999, 3999}));

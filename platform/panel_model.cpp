@@ -1,0 +1,482 @@
+#include "platform/panel_model.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/dialog_template.h"
+#include "platform/panel_model_writer.h"
+#include "platform/time.h"
+
+namespace platform {
+namespace {
+
+struct ModelControl {
+    ControlState state;
+    ControlKind kind;
+    bool notify;
+};
+
+struct Panel;
+
+// The model's own handle on one panel.
+class ModelDialog final : public Dialog {
+public:
+    void SetItemText(int id, const char* text) override;
+    void SetItemCheck(int id, bool checked) override;
+    std::size_t GetItemText(int id, char* buf, std::size_t size) override;
+    bool GetItemCheck(int id) override;
+    void FocusHost() override;
+
+    int panel = -1;
+};
+
+struct Panel {
+    std::vector<ModelControl> current;      // what the writers have set
+    std::vector<ControlState> published;    // as of the last cycle, same order
+    ModelDialog handle;
+};
+
+struct Window {
+    Dialog* dialog;
+    int panel;
+};
+
+struct Subscriber {
+    int id;
+    BatchListener listener;
+    void* context;
+};
+
+struct Model {
+    std::mutex mutex;  // panels' states, the windows, the cycle
+    const PanelInfo* table = nullptr;
+    std::size_t count = 0;
+    int combinedTemplate = 0;
+    std::vector<Panel> panels;
+    std::vector<Window> windows;  // GUI thread adds; the refresh reads under the mutex
+    std::uint64_t cycle = 0;
+
+    std::mutex subscribersMutex;  // held while listeners run
+    std::vector<Subscriber> subscribers;
+    int nextSubscription = 1;
+
+    std::mutex wakeMutex;
+    std::condition_variable wake;
+    bool woken = false;
+    std::chrono::steady_clock::time_point lastReturn{};
+};
+
+Model& TheModel() {
+    static auto* model = new Model;  // never destroyed: other threads may still use it
+    return *model;
+}
+
+std::atomic<GuiPoster> poster{nullptr};
+std::atomic<std::size_t> panelCount{0};
+std::atomic<long> wakeups{0};
+bool shiftOverride = false;               // GUI thread only
+thread_local bool publishingThread = false;  // the refresh, while it writes and publishes
+
+const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+// Model mutex held.
+ModelControl* FindControl(Panel& panel, int id) {
+    if (id == -1) return nullptr;
+    for (ModelControl& control : panel.current)
+        if (control.state.id == id) return &control;
+    return nullptr;
+}
+
+Panel* PanelOf(Model& model, int panel) {
+    if (panel < 0 || static_cast<std::size_t>(panel) >= model.panels.size()) return nullptr;
+    return &model.panels[static_cast<std::size_t>(panel)];
+}
+
+const DialogTemplate* FindTemplate(const std::vector<DialogTemplate>& templates, int id) {
+    for (const DialogTemplate& t : templates)
+        if (t.id == id) return &t;
+    return nullptr;
+}
+
+void AddControl(Panel* panel, const ControlTemplate& c) {
+    if (c.id == -1 || FindControl(*panel, c.id) != nullptr) return;
+    ControlState state{c.id, c.kind == ControlKind::UpDown ? std::string() : c.text, false, true};
+    panel->current.push_back(ModelControl{state, c.kind, c.Notify()});
+    panel->published.push_back(state);
+}
+
+// A write that changed the model: a writer other than the refresh wants it
+// published soon.
+void Changed() {
+    if (!publishingThread) WakeRefresh();
+}
+
+void ModelDialog::SetItemText(int id, const char* text) {
+    bool changed = false;
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        Panel* p = PanelOf(model, panel);
+        ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr;
+        if (control != nullptr && control->state.text != OrEmpty(text)) {
+            control->state.text = OrEmpty(text);
+            changed = true;
+        }
+    }
+    if (changed) Changed();
+}
+
+void ModelDialog::SetItemCheck(int id, bool checked) {
+    bool changed = false;
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        Panel* p = PanelOf(model, panel);
+        ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr;
+        if (control != nullptr && control->state.checked != checked) {
+            control->state.checked = checked;
+            changed = true;
+        }
+    }
+    if (changed) Changed();
+}
+
+std::size_t ModelDialog::GetItemText(int id, char* buf, std::size_t size) {
+    std::string text;
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        Panel* p = PanelOf(model, panel);
+        if (const ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr) text = control->state.text;
+    }
+    if (size == 0) return text.size();
+    const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    text.copy(buf, n);
+    buf[n] = '\0';
+    return text.size();
+}
+
+bool ModelDialog::GetItemCheck(int id) {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    Panel* p = PanelOf(model, panel);
+    const ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr;
+    return control != nullptr && control->state.checked;
+}
+
+void ModelDialog::FocusHost() {
+    // GUI thread (procedures only): the panel's open window, if any. A
+    // closed window's handle ignores it.
+    std::vector<Dialog*> windows;
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        for (const Window& w : model.windows)
+            if (w.panel == panel) windows.push_back(w.dialog);
+    }
+    for (Dialog* w : windows) w->FocusHost();
+}
+
+struct Posted {
+    PanelCommand command;
+};
+
+// GUI thread: one message to one panel's procedure through the model's handle.
+void DeliverToPanel(int panel, const DialogMsg& msg, bool shift) {
+    const PanelInfo* info = PanelAt(panel);
+    if (info == nullptr || info->proc == nullptr) return;
+    shiftOverride = shift;
+    info->proc(PanelDialog(panel), msg);
+    shiftOverride = false;
+}
+
+void DeliverPosted(void* context) {
+    Posted* posted = static_cast<Posted*>(context);
+    const PanelCommand& c = posted->command;
+    bool deliver = true;
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        Panel* p = PanelOf(model, c.panel);
+        ModelControl* control = p != nullptr ? FindControl(*p, c.controlId) : nullptr;
+        if (control != nullptr && c.kind == DialogMsgKind::Command && control->kind == ControlKind::CheckBox) {
+            // As a click toggles an automatic check box before its command;
+            // a switch sets it, and one already so has nothing to say.
+            const bool next = c.setCheck < 0 ? !control->state.checked : c.setCheck != 0;
+            deliver = next != control->state.checked;
+            control->state.checked = next;
+        }
+    }
+    if (deliver) {
+        const DialogMsg msg{c.kind, c.controlId, c.kind == DialogMsgKind::DeltaPos ? c.delta : 0, 0};
+        DeliverToPanel(c.panel, msg, c.shift);
+    }
+    WakeRefresh();  // a toggled box and what the procedure wrote show soon
+    delete posted;
+}
+
+}  // namespace
+
+void Dialog::WriteBatch(const ControlState* controls, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        SetItemText(controls[i].id, controls[i].text.c_str());
+        SetItemCheck(controls[i].id, controls[i].checked);
+    }
+}
+
+void SetPanelTable(const PanelInfo* panels, std::size_t count, int combinedTemplateId,
+                   const std::vector<DialogTemplate>& templates) {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    model.table = panels;
+    model.count = count;
+    model.combinedTemplate = combinedTemplateId;
+    model.panels = std::vector<Panel>(count);
+    model.windows.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        Panel& panel = model.panels[i];
+        panel.handle.panel = static_cast<int>(i);
+        if (const DialogTemplate* t = FindTemplate(templates, panels[i].templateId))
+            for (const ControlTemplate& c : t->controls) AddControl(&panel, c);
+    }
+    // The combined window's own controls go to the panel that owns them.
+    if (const DialogTemplate* combined = FindTemplate(templates, combinedTemplateId)) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!panels[i].ownsCombinedExtras) continue;
+            for (const ControlTemplate& c : combined->controls) {
+                bool elsewhere = false;
+                for (Panel& other : model.panels) elsewhere = elsewhere || FindControl(other, c.id) != nullptr;
+                if (!elsewhere) AddControl(&model.panels[i], c);
+            }
+        }
+    }
+    panelCount.store(count);
+}
+
+std::size_t PanelCount() { return panelCount.load(); }
+
+const PanelInfo* PanelAt(int panel) {
+    Model& model = TheModel();
+    if (panel < 0 || static_cast<std::size_t>(panel) >= PanelCount()) return nullptr;
+    return &model.table[panel];
+}
+
+int FindPanel(std::string_view name) {
+    for (std::size_t i = 0; i < PanelCount(); ++i)
+        if (name == PanelAt(static_cast<int>(i))->name) return static_cast<int>(i);
+    return -1;
+}
+
+int CombinedTemplateId() {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    return model.combinedTemplate;
+}
+
+const PanelStepper* FindStepper(int panel, int id) {
+    const PanelInfo* info = PanelAt(panel);
+    if (info == nullptr || id == -1) return nullptr;
+    for (std::size_t i = 0; i < info->stepperCount; ++i)
+        if (info->steppers[i].id == id) return &info->steppers[i];
+    return nullptr;
+}
+
+bool PanelHasControl(int panel, int id) {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    Panel* p = PanelOf(model, panel);
+    return p != nullptr && FindControl(*p, id) != nullptr;
+}
+
+int SubscribeBatches(BatchListener listener, void* context) {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.subscribersMutex);
+    const int id = model.nextSubscription++;
+    model.subscribers.push_back(Subscriber{id, listener, context});
+    return id;
+}
+
+void UnsubscribeBatches(int subscription) {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.subscribersMutex);
+    std::erase_if(model.subscribers, [subscription](const Subscriber& s) { return s.id == subscription; });
+}
+
+std::uint64_t PanelSnapshot(int panel, std::vector<ControlState>* out) {
+    out->clear();
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    Panel* p = PanelOf(model, panel);
+    if (p == nullptr) return 0;
+    *out = p->published;
+    return model.cycle;
+}
+
+const char* PostPanelCommand(const PanelCommand& command) {
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        Panel* p = PanelOf(model, command.panel);
+        if (p == nullptr) return kRefusedUnknownPanel;
+        const ModelControl* control = FindControl(*p, command.controlId);
+        if (control == nullptr) return kRefusedUnknownControl;
+        const bool clickable = control->kind == ControlKind::CheckBox || control->kind == ControlKind::PushButton ||
+                               (control->kind == ControlKind::ValueField && control->notify);
+        const bool fits = command.kind == DialogMsgKind::DeltaPos ? control->kind == ControlKind::UpDown
+                          : command.kind == DialogMsgKind::Command ? clickable
+                                                                   : false;
+        if (!fits) return kRefusedWrongKind;
+    }
+    const GuiPoster post = poster.load();
+    if (post == nullptr) return kRefusedNoHost;
+    post(DeliverPosted, new Posted{command});
+    return nullptr;
+}
+
+Dialog* PanelDialog(int panel) {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    Panel* p = PanelOf(model, panel);
+    return p != nullptr ? &p->handle : nullptr;
+}
+
+std::size_t PublishCycle() {
+    Model& model = TheModel();
+    std::vector<ControlChange> changes;
+    std::vector<Window> windows;
+    std::uint64_t cycle = 0;
+    {
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        for (std::size_t i = 0; i < model.panels.size(); ++i) {
+            Panel& panel = model.panels[i];
+            for (std::size_t k = 0; k < panel.current.size(); ++k) {
+                const ControlState& now = panel.current[k].state;
+                ControlState& was = panel.published[k];
+                if (now.text == was.text && now.checked == was.checked && now.enabled == was.enabled) continue;
+                was = now;
+                changes.push_back(ControlChange{static_cast<int>(i), now});
+            }
+        }
+        // The first cycle is published even without a change, so that a
+        // snapshot exists from then on.
+        if (changes.empty() && model.cycle != 0) return 0;
+        cycle = ++model.cycle;
+        windows = model.windows;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(model.subscribersMutex);
+        for (const Subscriber& s : model.subscribers) s.listener(s.context, cycle, changes.data(), changes.size());
+    }
+    // One hand-over per window, holding every change of every panel it shows.
+    std::vector<Dialog*> done;
+    for (const Window& w : windows) {
+        if (std::find(done.begin(), done.end(), w.dialog) != done.end()) continue;
+        done.push_back(w.dialog);
+        std::vector<ControlState> batch;
+        for (const ControlChange& c : changes)
+            for (const Window& shown : windows)
+                if (shown.dialog == w.dialog && shown.panel == c.panel) batch.push_back(c.state);
+        if (!batch.empty()) w.dialog->WriteBatch(batch.data(), batch.size());
+    }
+    return changes.size();
+}
+
+void AttachPanelWindow(Dialog* window, int panel) {
+    std::vector<ControlState> shown;
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        Panel* p = PanelOf(model, panel);
+        if (p == nullptr || window == nullptr) return;
+        model.windows.push_back(Window{window, panel});
+        shown = p->published;
+    }
+    window->WriteBatch(shown.data(), shown.size());
+}
+
+bool RouteWindowMsg(Dialog* window, const DialogMsg& msg) {
+    std::vector<int> panels;
+    {
+        Model& model = TheModel();
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        for (const Window& w : model.windows) {
+            if (w.dialog != window) continue;
+            Panel& p = model.panels[static_cast<std::size_t>(w.panel)];
+            const bool control = msg.kind == DialogMsgKind::Command || msg.kind == DialogMsgKind::DeltaPos;
+            if (!control) {
+                panels.push_back(w.panel);
+                continue;
+            }
+            ModelControl* c = FindControl(p, msg.controlId & 0xFFFF);
+            if (c == nullptr) continue;
+            panels.push_back(w.panel);
+            if (msg.kind == DialogMsgKind::Command && c->kind == ControlKind::CheckBox) {
+                c->state.checked = window->GetItemCheck(c->state.id);
+                // The window shows it already: only the other views need it.
+            }
+        }
+        if (panels.empty()) {
+            bool attached = false;
+            for (const Window& w : model.windows) attached = attached || w.dialog == window;
+            if (!attached) return false;
+        }
+    }
+    for (const int panel : panels) DeliverToPanel(panel, msg, false);
+    WakeRefresh();
+    return true;
+}
+
+void WakeRefresh() {
+    Model& model = TheModel();
+    {
+        const std::lock_guard<std::mutex> lock(model.wakeMutex);
+        if (model.woken) return;
+        model.woken = true;
+    }
+    model.wake.notify_one();
+}
+
+void WaitForRefresh(int floorMs, int minGapMs) {
+    Model& model = TheModel();
+    publishingThread = true;
+    if (SleepIsVirtual()) {
+        SleepMs(floorMs);  // a test's clock: the floor only
+        return;
+    }
+    std::unique_lock<std::mutex> lock(model.wakeMutex);
+    const auto earliest = model.lastReturn + std::chrono::milliseconds(minGapMs);
+    const auto latest = std::chrono::steady_clock::now() + std::chrono::milliseconds(floorMs);
+    model.wake.wait_until(lock, latest, [&model] { return model.woken; });
+    if (model.woken) {
+        wakeups.fetch_add(1, std::memory_order_relaxed);
+        // Woken early: still no sooner than the rate allows. Wake-ups that
+        // come meanwhile fold into this cycle.
+        lock.unlock();
+        std::this_thread::sleep_until(earliest);
+        lock.lock();
+    }
+    model.woken = false;
+    model.lastReturn = std::chrono::steady_clock::now();
+    publishingThread = true;
+}
+
+bool OnRefreshThread() { return publishingThread; }
+
+long RefreshWakeups() { return wakeups.load(std::memory_order_relaxed); }
+
+void SetGuiPoster(GuiPoster value) { poster.store(value); }
+
+bool PostToGui(void (*work)(void*), void* context) {
+    const GuiPoster post = poster.load();
+    if (post == nullptr) return false;
+    post(work, context);
+    return true;
+}
+
+bool ShiftHeldForDelivery() { return shiftOverride; }
+
+}  // namespace platform

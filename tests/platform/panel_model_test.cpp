@@ -1,0 +1,229 @@
+// The panel model without a toolkit: each cycle's one batch, one hand-over
+// per window, snapshots, commands that reach the named panel or are refused
+// with a reason, and the refresh's pace.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/dialog_template.h"
+#include "platform/panel_model.h"
+#include "platform/panel_model_writer.h"
+#include "test_script.h"
+
+namespace {
+
+using platform::ControlChange;
+using platform::ControlState;
+using platform::DialogMsg;
+using platform::DialogMsgKind;
+using platform::PanelCommand;
+
+// A window: what it was handed, and how many hand-overs it took.
+class FakeWindow final : public platform::Dialog {
+public:
+    void SetItemText(int id, const char* text) override { shown[id].text = text; }
+    void SetItemCheck(int id, bool checked) override { shown[id].checked = checked; }
+    std::size_t GetItemText(int, char*, std::size_t) override { return 0; }
+    bool GetItemCheck(int id) override { return shown[id].checked; }
+    void FocusHost() override { ++focused; }
+    void WriteBatch(const ControlState* controls, std::size_t count) override {
+        ++handOvers;
+        platform::Dialog::WriteBatch(controls, count);
+    }
+    std::map<int, ControlState> shown;
+    int handOvers = 0;
+    int focused = 0;
+};
+
+struct Delivered {
+    int panel;
+    platform::Dialog* handle;
+    DialogMsg msg;
+    bool shift;
+    bool checkSeen;
+};
+std::vector<Delivered> delivered;
+
+template <int Panel>
+bool Proc(platform::Dialog* dialog, const DialogMsg& msg) {
+    delivered.push_back({Panel, dialog, msg, platform::ShiftHeldForDelivery(), dialog->GetItemCheck(kCheckBox)});
+    dialog->FocusHost();
+    return true;
+}
+
+const platform::PanelInfo kTable[] = {
+    {"alpha", "Alpha", kTestTemplate, Proc<0>, nullptr, nullptr, 0, false},
+    {"beta", "Beta", kPlainTemplate, Proc<1>, nullptr, nullptr, 0, false},
+};
+
+std::vector<void (*)(void*)> postedWork;
+std::vector<void*> postedContext;
+void QueuePost(void (*work)(void*), void* context) {
+    postedWork.push_back(work);
+    postedContext.push_back(context);
+}
+void RunPosted() {
+    for (std::size_t i = 0; i < postedWork.size(); ++i) postedWork[i](postedContext[i]);
+    postedWork.clear();
+    postedContext.clear();
+}
+
+struct Batch {
+    std::uint64_t cycle;
+    std::vector<ControlChange> changes;
+};
+void Collect(void* context, std::uint64_t cycle, const ControlChange* changes, std::size_t count) {
+    static_cast<std::vector<Batch>*>(context)->push_back(Batch{cycle, {changes, changes + count}});
+}
+
+class PanelModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::vector<platform::DialogTemplate> templates;
+        std::string error;
+        ASSERT_TRUE(platform::ParseDialogScript(kTestScript, &templates, &error)) << error;
+        platform::SetPanelTable(kTable, 2, 0, templates);
+        platform::PublishCycle();  // settle what an earlier case left
+        subscription_ = platform::SubscribeBatches(Collect, &batches_);
+        platform::SetGuiPoster(QueuePost);
+        delivered.clear();
+    }
+    void TearDown() override {
+        platform::UnsubscribeBatches(subscription_);
+        platform::SetGuiPoster(nullptr);
+        RunPosted();
+    }
+    platform::Dialog* Alpha() { return platform::PanelDialog(0); }
+
+    std::vector<Batch> batches_;
+    int subscription_ = 0;
+};
+
+TEST_F(PanelModelTest, EachCycleIsOneBatchOfWhatChangedAndOneHandOverPerWindow) {
+    FakeWindow alphaWindow, combined;
+    platform::AttachPanelWindow(&alphaWindow, 0);
+    platform::AttachPanelWindow(&combined, 0);
+    platform::AttachPanelWindow(&combined, 1);
+    EXPECT_EQ(alphaWindow.shown[kCheckBox].text, "Hold");  // brought up to date at once
+    const int before = alphaWindow.handOvers;
+    const int combinedBefore = combined.handOvers;
+
+    Alpha()->SetItemText(kValueField, "12");
+    Alpha()->SetItemCheck(kCheckBox, true);
+    Alpha()->SetItemText(kValueField, "13");
+    Alpha()->SetItemText(kNotifyField, "");  // as it was: no change
+    Alpha()->SetItemText(4242, "x");          // no such control: ignored
+    EXPECT_EQ(platform::PublishCycle(), 2u);
+    EXPECT_EQ(platform::PublishCycle(), 0u);  // nothing new: nothing published
+
+    ASSERT_EQ(batches_.size(), 1u);
+    ASSERT_EQ(batches_[0].changes.size(), 2u);
+    EXPECT_EQ(batches_[0].changes[0].panel, 0);
+    EXPECT_EQ(batches_[0].changes[0].state.text, "13");
+    EXPECT_TRUE(batches_[0].changes[1].state.checked);
+    EXPECT_EQ(alphaWindow.handOvers, before + 1);
+    EXPECT_EQ(combined.handOvers, combinedBefore + 1);  // two panels, one hand-over
+    EXPECT_EQ(alphaWindow.shown[kValueField].text, "13");
+
+    std::vector<ControlState> snapshot;
+    EXPECT_EQ(platform::PanelSnapshot(0, &snapshot), batches_[0].cycle);
+    ASSERT_FALSE(snapshot.empty());
+    EXPECT_EQ(snapshot[0].id, kValueField);
+    EXPECT_EQ(snapshot[0].text, "13");
+    EXPECT_EQ(platform::PanelSnapshot(7, &snapshot), 0u);
+    EXPECT_TRUE(snapshot.empty());
+
+    char text[8];
+    EXPECT_EQ(Alpha()->GetItemText(kValueField, text, sizeof text), 2u);
+    EXPECT_STREQ(text, "13");
+    EXPECT_EQ(platform::FindPanel("beta"), 1);
+    EXPECT_EQ(platform::FindPanel("gamma"), -1);
+}
+
+TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
+    const auto post = [](int panel, int id, DialogMsgKind kind, int setCheck = -1) {
+        PanelCommand c;
+        c.panel = panel;
+        c.controlId = id;
+        c.kind = kind;
+        c.delta = -1;
+        c.shift = true;
+        c.setCheck = setCheck;
+        return platform::PostPanelCommand(c);
+    };
+    EXPECT_STREQ(post(-1, kCheckBox, DialogMsgKind::Command), platform::kRefusedUnknownPanel);
+    EXPECT_STREQ(post(2, kCheckBox, DialogMsgKind::Command), platform::kRefusedUnknownPanel);
+    EXPECT_STREQ(post(1, kCheckBox, DialogMsgKind::Command), platform::kRefusedUnknownControl);
+    EXPECT_STREQ(post(0, -1, DialogMsgKind::Command), platform::kRefusedUnknownControl);
+    EXPECT_STREQ(post(0, kCheckBox, DialogMsgKind::DeltaPos), platform::kRefusedWrongKind);
+    EXPECT_STREQ(post(0, kValueField, DialogMsgKind::Command), platform::kRefusedWrongKind);
+    EXPECT_STREQ(post(0, kUpDownVertical, DialogMsgKind::KeyUp), platform::kRefusedWrongKind);
+    EXPECT_TRUE(postedWork.empty());
+
+    // Without a window: toggled as a click toggles it, then the procedure
+    // of that panel, with the model's handle and Shift as asked.
+    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), nullptr);
+    EXPECT_EQ(post(0, kUpDownVertical, DialogMsgKind::DeltaPos), nullptr);
+    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command, 1), nullptr);  // a switch already on
+    EXPECT_EQ(post(0, kNotifyField, DialogMsgKind::Command, 0), nullptr);
+    EXPECT_TRUE(delivered.empty());  // only on the GUI thread
+    RunPosted();
+    ASSERT_EQ(delivered.size(), 3u);
+    EXPECT_EQ(delivered[0].panel, 0);
+    EXPECT_EQ(delivered[0].handle, Alpha());
+    EXPECT_TRUE(delivered[0].checkSeen);
+    EXPECT_TRUE(delivered[0].shift);
+    EXPECT_EQ(delivered[1].msg.kind, DialogMsgKind::DeltaPos);
+    EXPECT_EQ(delivered[1].msg.delta, -1);
+    EXPECT_EQ(delivered[2].msg.controlId, kNotifyField);
+    EXPECT_FALSE(platform::ShiftHeldForDelivery());
+    EXPECT_TRUE(Alpha()->GetItemCheck(kCheckBox));
+
+    platform::SetGuiPoster(nullptr);
+    EXPECT_STREQ(post(0, kCheckBox, DialogMsgKind::Command), platform::kRefusedNoHost);
+}
+
+TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {
+    FakeWindow window, stranger;
+    platform::AttachPanelWindow(&window, 0);
+    window.shown[kCheckBox].checked = true;  // the user's click toggled it
+    EXPECT_TRUE(platform::RouteWindowMsg(&window, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_EQ(delivered[0].handle, Alpha());
+    EXPECT_TRUE(delivered[0].checkSeen);
+    EXPECT_FALSE(delivered[0].shift);
+    EXPECT_GE(window.focused, 1);  // the model's handle gives the focus to the window
+    EXPECT_FALSE(platform::RouteWindowMsg(&stranger, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
+    // A window closed or not, the panel is in the model and publishes on.
+    EXPECT_EQ(platform::PublishCycle(), 1u);
+    ASSERT_EQ(batches_.size(), 1u);
+    EXPECT_TRUE(batches_[0].changes[0].state.checked);
+}
+
+TEST(RefreshPaceTest, WokenEarlyButNeverOftenerThanTheGapAndOnTheFloorOtherwise) {
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
+    platform::WaitForRefresh(0, 0);  // starts the pace
+    auto start = Clock::now();
+    platform::WaitForRefresh(150, 60);
+    EXPECT_GE(ms(Clock::now() - start), 140);  // nobody woke it: the floor
+
+    const long wakeups = platform::RefreshWakeups();
+    start = Clock::now();
+    std::thread([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (int i = 0; i < 10; ++i) platform::WakeRefresh();
+    }).join();
+    platform::WaitForRefresh(5000, 60);
+    const auto took = ms(Clock::now() - start);
+    EXPECT_GE(took, 55);    // no sooner than the gap after the last cycle
+    EXPECT_LT(took, 2000);  // long before the floor
+    EXPECT_EQ(platform::RefreshWakeups(), wakeups + 1);  // ten wake-ups, one cycle
+    EXPECT_TRUE(platform::OnRefreshThread());
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""A panel lives on with its window closed, in a private network namespace.
+
+Runs the program (its window probe, offscreen, "win four") beside orv-dbnode,
+closes the Radios window as its close box does, then: the program goes on,
+a browser still gets the Radios panel live, and its step of COM1 reaches
+the node and comes back on the page. A command for a control the panel
+lacks is refused with a reason.
+
+Usage: window_closed.py <orv_web_probe> <orv-dbnode> <work dir>
+"""
+import json
+import os
+import re
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import ws_client as ws  # noqa: E402
+
+HOST, PORT = "127.0.0.1", 8580
+COM1_ACTIVE, COM1_COARSE, RADIOS_TEMPLATE = 1023, 1063, 104
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def read(path):
+    return open(path, errors="replace").read() if os.path.exists(path) else ""
+
+
+def wait_for(predicate, seconds, what):
+    end = time.time() + seconds
+    while time.time() < end:
+        got = predicate()
+        if got:
+            return got
+        time.sleep(0.05)
+    fail("timed out waiting for " + what)
+
+
+def ask(command):
+    if os.path.exists("probe.out"):
+        os.remove("probe.out")
+    with open("probe.cmd.tmp", "w") as f:
+        f.write(command + "\n")
+    os.rename("probe.cmd.tmp", "probe.cmd")
+    wait_for(lambda: os.path.exists("probe.out"), 10, "the probe's answer to " + command)
+    return read("probe.out")
+
+
+def shown(s, wanted_id, seconds):
+    """The text control wanted_id shows in the next frames, once it changes."""
+    end = time.time() + seconds
+    s.settimeout(seconds)
+    while time.time() < end:
+        m = ws.recv_json(s)
+        for id_, text, _ in m.get("values", []) if m["t"] in ("batch", "snapshot") else []:
+            if id_ == wanted_id:
+                return m["t"], text
+    return None, None
+
+
+def main():
+    probe, dbnode, work = sys.argv[1:4]
+    links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True).stdout
+    if [line.split(": ")[1] for line in links.splitlines()] != ["lo"]:
+        print("Refusing to run outside a private network namespace")
+        return 1
+    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+    os.makedirs(work, exist_ok=True)
+    os.chdir(work)
+    for name in ("ORVVarnoth.log", "probe.cmd", "probe.out"):
+        if os.path.exists(name):
+            os.remove(name)
+    with open("orvvarnoth.cfg", "w") as f:
+        f.write("win four\nweb %d\nwebcontrol %s/8\n" % (PORT, HOST))
+    node = subprocess.Popen([dbnode, "--rate", "20", "--address", HOST], stdin=subprocess.PIPE,
+                            stdout=open("node.out", "w"), stderr=subprocess.STDOUT)
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    prog = subprocess.Popen([probe], env=env, stdout=open("program.out", "w"), stderr=subprocess.STDOUT)
+    try:
+        wait_for(lambda: "Web panels at" in read("ORVVarnoth.log"), 30, "the web panels")
+        wait_for(lambda: "Connected to DB" in read("ORVVarnoth.log"), 30, "the link")
+        if not ask("close radios").startswith("ok"):
+            fail("the Radios window did not close")
+        if re.search(r"^%d " % RADIOS_TEMPLATE, ask("dump"), re.M):
+            fail("the Radios window is still there")
+        time.sleep(0.5)
+        if prog.poll() is not None:
+            fail("closing one of four windows ended the program")
+
+        s = ws.connect(HOST, PORT)
+        hello = ws.recv_json(s)
+        if hello != {"t": "hello", "control": True}:
+            fail("hello: %r" % hello)
+        kind, before = shown(s, COM1_ACTIVE, 5)
+        if kind != "snapshot" or not before.strip():
+            fail("no COM1 frequency in the snapshot: %r %r" % (kind, before))
+        # One step up of COM1's whole megahertz, from the page: it reaches the
+        # node and its answer comes back as the panel's new frequency.
+        ws.send(s, json.dumps({"t": "delta", "panel": "radios", "id": COM1_COARSE, "delta": -1, "shift": False}))
+        kind, after = shown(s, COM1_ACTIVE, 5)
+        if kind != "batch" or after == before:
+            fail("COM1 after the step: %r (was %r)" % (after, before))
+        print("ok   Radios window closed; COM1 %s -> %s from the page" % (before.strip(), after.strip()))
+
+        ws.send(s, json.dumps({"t": "cmd", "panel": "radios", "id": 1052, "shift": False}))
+        end = time.time() + 5
+        while time.time() < end:
+            m = ws.recv_json(s)
+            if m["t"] == "refused":
+                break
+        if m.get("why") != "unknown control":
+            fail("a command for a control Radios lacks: %r" % m)
+        print("ok   refused: %s" % m["why"])
+    finally:
+        prog.kill()
+        node.kill()
+    print("PASS")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
