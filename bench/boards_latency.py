@@ -38,7 +38,7 @@ def framed(body):
 
 
 class ScriptedBoard:
-    """The board's end of a pseudo-terminal: answers HELLO and DONE, keeps the
+    """The board's end of a pseudo-terminal: answers HELLO, DONE and PING, keeps the
     lines the program sends, with the time each arrived."""
 
     def __init__(self, link):
@@ -63,6 +63,8 @@ class ScriptedBoard:
                     self.send('HELLO ORVB 1 mcp')
                 elif body == 'DONE':
                     self.send('READY 2')
+                elif body.startswith('PING '):
+                    self.send('PONG ' + body[5:])
                 self.lines.put((time.perf_counter(), body))
 
     def send(self, body):
