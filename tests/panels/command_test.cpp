@@ -141,7 +141,7 @@ const CommandCase kCases[] = {
     {.name = "FO course 5 -10 gives 355", .proc = DlgProcNavDisp, .msg = Down(IDC_FO_COURSE_COARSE),
      .texts = {{IDC_FO_COURSE, "    5 "}}, .trace = {"T1056= 355 ", "focus"}},
     {.name = "nav spin of a foreign id: not its stepper, nothing", .proc = DlgProcNavDisp,
-     .msg = Up(IDC_COM1_FINE), .handled = false, .trace = {}},
+     .msg = Up(IDC_COM1_FINE), .trace = {}, .handled = false},
     {.name = "nav spin id above 2008", .proc = DlgProcNavDisp, .msg = Up(2009),
      .handled = false},
     {.name = "nav click on a course field", .proc = DlgProcNavDisp, .msg = Click(IDC_CAPT_COURSE),
