@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "app/parameter_file_boards.h"
 #include "base/log.h"
 #include "base/settings.h"
 #include "platform/net.h"
@@ -207,6 +208,11 @@ int ReadPairs(std::FILE* file) {
     while (ReadToken(file, keyword)) {
         const bool haveValue = ReadToken(file, value);
         LowerCase(keyword);
+        if (IsBoardKeyword(keyword)) {
+            // A port name keeps its case.
+            if (ApplyBoardKeyword(file, keyword, value, haveValue) != 0) return -1;
+            continue;
+        }
         LowerCase(value);
         if (ApplyKnown(keyword, value)) continue;
         if (std::strcmp(keyword, "adapter") == 0 || std::strcmp(keyword, "dbnode") == 0) {
@@ -238,6 +244,13 @@ int ReadPairs(std::FILE* file) {
 }
 
 }  // namespace
+
+bool ReadParameterToken(std::FILE* file, std::string* token) {
+    Token read = "";
+    if (!ReadToken(file, read)) return false;
+    *token = read;
+    return true;
+}
 
 void ReportParameterError(const char* message) {
     parameterFileHooks.messageBox(nullptr, message, kErrorTitle);

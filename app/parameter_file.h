@@ -5,6 +5,9 @@
 #include "platform/gui.h"
 #include "platform/window.h"
 
+#include <cstdio>
+#include <string>
+
 // Longest token kept; a longer one is cut here and its rest read as the
 // next token.
 constexpr int kParameterTokenMax = 199;
@@ -19,6 +22,10 @@ int ReadParameterFile(const char* path);
 // Shows `message` in a "Parameter Error" box without owner and writes it,
 // with a line break, to the log; start-up then ends with exit code 10.
 void ReportParameterError(const char* message);
+
+// The next whitespace-separated token of the file, as the reader cuts them;
+// false at end of file.
+bool ReadParameterToken(std::FILE* file, std::string* token);
 
 // Converts the letters A to Z in `text` to a to z, in place.
 void LowerCase(char* text);

@@ -5,6 +5,7 @@
 
 #include "app/parameter_file.h"
 #include "app/web_start.h"
+#include "boards/board_thread.h"
 #include "base/fatal.h"
 #include "base/log.h"
 #include "fmc/fmc_thread.h"
@@ -83,6 +84,8 @@ int RunProgram(platform::AppInstance instance) {
     // After the threads: should its port be taken, the panels refresh
     // behind the box that says so.
     StartWebPanels();
+    // Each board on its own thread: a missing board only writes to the log.
+    boards::StartBoards();
 
     return platform::GuiRunMessageLoop();
 }

@@ -479,6 +479,13 @@ long RefreshWakeups() { return wakeups.load(std::memory_order_relaxed); }
 
 void SetGuiPoster(GuiPoster value) { poster.store(value); }
 
+bool PostToGui(void (*work)(void*), void* context) {
+    const GuiPoster post = poster.load();
+    if (post == nullptr) return false;
+    post(work, context);
+    return true;
+}
+
 bool ShiftHeldForDelivery() { return shiftOverride; }
 
 }  // namespace platform

@@ -44,6 +44,9 @@ long RefreshWakeups();
 // from any thread, never waits. Set once when the host starts (and by tests).
 using GuiPoster = void (*)(void (*work)(void*), void* context);
 void SetGuiPoster(GuiPoster poster);
+// Any thread, never waits: runs `work(context)` later on the GUI thread (a
+// board's key action). false when no host poster is set: `work` never runs.
+bool PostToGui(void (*work)(void*), void* context);
 
 // GUI thread: true while a command that asked for Shift is delivered (the
 // hosts' ShiftKeyDown answers it).

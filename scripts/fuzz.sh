@@ -8,7 +8,7 @@ set -e
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 [ $# -gt 0 ] && shift
-targets="${*:-datagram_down_fuzz datagram_up_fuzz address_reply_fuzz parameter_file_fuzz dialog_script_fuzz plan_file_fuzz script_fuzz web_command_fuzz web_path_fuzz firmware_line_fuzz}"
+targets="${*:-datagram_down_fuzz datagram_up_fuzz address_reply_fuzz parameter_file_fuzz dialog_script_fuzz plan_file_fuzz script_fuzz web_command_fuzz web_path_fuzz board_line_fuzz firmware_line_fuzz}"
 dir=build-fuzz
 sh scripts/deps.sh clang-14 libclang-rt-14-dev llvm-14
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \

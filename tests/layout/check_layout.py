@@ -2,7 +2,8 @@
 """Checks that includes only run down the folder layering.
 
 Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc,
-panels and resources (web beside them, using platform, base and link only), app. A folder includes only its own floor and those
+panels and resources (web beside them, using platform, base and link only; boards beside them,
+using platform, base, link, resources and panels), app. Only app/ includes web/ or boards/. A folder includes only its own floor and those
 below it. tools/ may include only platform, base, protocol and tools/.
 Outside platform/ and app/ nothing includes Qt, socket or Windows headers. Outside
 protocol/, which owns the variable vocabulary, no variable operation takes a numeric
@@ -17,9 +18,10 @@ import sys
 import tempfile
 
 FLOORS = {"platform": 0, "base": 1, "protocol": 2, "link": 3, "fmc": 4,
-          "panels": 5, "resources": 5, "web": 5, "app": 6}
+          "panels": 5, "resources": 5, "web": 5, "boards": 5, "app": 6}
 TOOLS_MAY_INCLUDE = {"platform", "base", "protocol", "tools"}
 WEB_MAY_INCLUDE = {"platform", "base", "link", "web"}
+BOARDS_MAY_INCLUDE = {"platform", "base", "link", "resources", "panels", "boards"}
 EXEMPT = {"tests", "bench", "build", "scripts"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -63,6 +65,10 @@ def check_file(root, relative_path):
                 problems.append(where + "  (only app/ uses web/)")
             elif folder == "web" and target not in WEB_MAY_INCLUDE:
                 problems.append(where + "  (web/ uses platform, base, link only)")
+            elif target == "boards" and folder not in ("boards", "app"):
+                problems.append(where + "  (only app/ uses boards/)")
+            elif folder == "boards" and target not in BOARDS_MAY_INCLUDE:
+                problems.append(where + "  (boards/ uses platform, base, link, resources, panels only)")
             elif folder in FLOORS:
                 if target == "tools" or FLOORS[target] > FLOORS[folder]:
                     problems.append(where + "  (%s/ sits below %s/)" % (folder, target))
@@ -102,6 +108,8 @@ def self_test():
         "tools/dbnode/node.cpp": "#include \"protocol/wire.h\"\n#include \"tools/dbnode/node.h\"\n",
         "web/server.cpp": "#include <boost/beast.hpp>\n#include \"link/var.h\"\n#include \"web/site.h\"\n",
         "app/web.cpp": "#include \"web/server.h\"\n",
+        "boards/board.cpp": "#include \"panels/keymap.h\"\n#include \"resources/t.h\"\n#include \"boards/line.h\"\n",
+        "app/boards.cpp": "#include \"boards/board.h\"\n",
         "tests/link/t.cpp": "#include <sys/socket.h>\n#include \"app/startup.h\"\n",
         "bench/b.cpp": "#include <netinet/in.h>\n#include \"app/startup.h\"\n",
     }
@@ -133,6 +141,11 @@ def self_test():
         ("web/server.cpp", "#include \"fmc/seq.h\"\n"),
         ("link/var.cpp", "#include \"web/server.h\"\n"),
         ("panels/status.cpp", "#include \"web/server.h\"\n"),
+        ("panels/status.cpp", "#include \"boards/line.h\"\n"),
+        ("web/server.cpp", "#include \"boards/line.h\"\n"),
+        ("boards/board.cpp", "#include \"web/server.h\"\n"),
+        ("boards/board.cpp", "#include \"fmc/seq.h\"\n"),
+        ("boards/board.cpp", "#include <termios.h>\n#include <windows.h>\n"),
     ]
     failures = []
 

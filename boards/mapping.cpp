@@ -1,0 +1,139 @@
+#include "boards/mapping.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "panels/keymap.h"
+#include "platform/dialog_template.h"
+#include "resources/dialog_script.h"
+
+namespace boards {
+
+std::vector<BoardMap> boardMaps;
+
+namespace {
+
+struct Known {
+    std::map<std::string, int> ids;  // lower-case name without IDC_ -> id
+    std::vector<platform::DialogTemplate> templates;
+};
+
+// The ids header's own "#define IDC_NAME number" lines, read once.
+const Known& Names() {
+    static const Known* known = [] {
+        auto* k = new Known;  // kept to the end: board threads may still ask
+        const char* text = PanelResourceHeader();
+        while (const char* define = std::strstr(text, "#define IDC_")) {
+            const char* name = define + std::strlen("#define IDC_");
+            std::size_t length = 0;
+            while (name[length] != '\0' && name[length] != ' ' && name[length] != '\t') ++length;
+            std::string lower(name, length);
+            for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            k->ids[lower] = static_cast<int>(std::strtol(name + length, nullptr, 10));
+            text = name + length;
+        }
+        std::string error;
+        platform::ParseDialogScript(PanelDialogScript(), &k->templates, &error);
+        return k;
+    }();
+    return *known;
+}
+
+const platform::ControlTemplate* FindControl(int id) {
+    for (const platform::DialogTemplate& t : Names().templates)
+        if (const platform::ControlTemplate* c = t.Find(id)) return c;
+    return nullptr;
+}
+
+bool Fits(const platform::ControlTemplate& c, TargetUse use) {
+    using platform::ControlKind;
+    switch (use) {
+        case TargetUse::Click:
+            return c.kind == ControlKind::CheckBox || c.kind == ControlKind::PushButton ||
+                   ((c.kind == ControlKind::Label || c.kind == ControlKind::ValueField) && c.Notify());
+        case TargetUse::CheckBox: return c.kind == ControlKind::CheckBox;
+        case TargetUse::UpDown: return c.kind == ControlKind::UpDown;
+        case TargetUse::ValueField: return c.kind == ControlKind::ValueField;
+    }
+    return false;
+}
+
+const char* UseName(TargetUse use) {
+    switch (use) {
+        case TargetUse::Click: return "a check box, push button, clickable field or key action";
+        case TargetUse::CheckBox: return "a check box";
+        case TargetUse::UpDown: return "an up-down control";
+        case TargetUse::ValueField: return "a value field";
+    }
+    return "";
+}
+
+// "key_a".."key_z", "key_0".."key_9", "key_f1".."key_f12" and the arrows:
+// the keys the key map answers, by the letter on the key.
+int KeyCode(std::string_view name) {
+    if (name.substr(0, 4) != "key_") return 0;
+    name.remove_prefix(4);
+    if (name.size() == 1 && ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= '0' && name[0] <= '9')))
+        return name[0] >= 'a' ? name[0] - 'a' + 'A' : name[0];
+    if (name == "left") return kVkLeft;
+    if (name == "up") return kVkUp;
+    if (name == "right") return kVkRight;
+    if (name == "down") return kVkDown;
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'f') {
+        int n = 0;
+        for (char c : name.substr(1)) {
+            if (c < '0' || c > '9') return 0;
+            n = n * 10 + (c - '0');
+        }
+        if (n >= 1 && n <= 12) return kVkF1 + n - 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool ResolveTarget(std::string_view name, TargetUse use, Target* out, std::string* why) {
+    const std::string key(name);
+    const auto found = Names().ids.find(key);
+    if (found != Names().ids.end()) {
+        const platform::ControlTemplate* c = FindControl(found->second);
+        if (c == nullptr || !Fits(*c, use)) {
+            *why = key + " is not " + UseName(use);
+            return false;
+        }
+        *out = Target{Target::Kind::Control, found->second, key, c->kind == platform::ControlKind::CheckBox};
+        return true;
+    }
+    const int code = KeyCode(name);
+    if (code != 0 && use == TargetUse::Click) {
+        *out = Target{Target::Kind::Key, code, key, false};
+        return true;
+    }
+    *why = code != 0 ? key + " is not " + UseName(use) : "no panel control or key action is named " + key;
+    return false;
+}
+
+std::vector<std::string> ConfigurationLines(const BoardMap& board) {
+    std::vector<std::string> lines{"CLEAR"};
+    for (const InputMap& in : board.inputs) {
+        switch (in.kind) {
+            case InputKind::Button: lines.push_back("BTN " + std::to_string(in.pin)); break;
+            case InputKind::Switch: lines.push_back("SW " + std::to_string(in.pin)); break;
+            case InputKind::Encoder:
+                lines.push_back("ENC " + std::to_string(in.pin) + " " + std::to_string(in.pinB));
+                break;
+        }
+    }
+    for (const OutputMap& out : board.outputs) {
+        if (out.display)
+            lines.push_back("DISP " + std::to_string(out.slot) + " " + std::to_string(out.pin) + " " +
+                            std::to_string(out.clk) + " " + std::to_string(out.cs));
+        else
+            lines.push_back("LED " + std::to_string(out.pin));
+    }
+    lines.push_back("DONE");
+    return lines;
+}
+
+}  // namespace boards

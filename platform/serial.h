@@ -1,0 +1,36 @@
+// Serial ports for the cockpit boards: raw 8N1 at one baud rate, with a
+// read that gives up after a while so the caller's thread can check its own
+// timers. A device path on POSIX ("/dev/ttyUSB0"); "COMn" (or a path) on
+// Windows.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+#ifdef _WIN32
+using SerialHandle = void*;  // a HANDLE
+#else
+using SerialHandle = int;
+#endif
+
+struct SerialPort {
+    SerialHandle handle;
+    bool open = false;
+};
+
+// Opens `name` raw, 8N1 at `baud`, no flow control, with DTR raised (which
+// resets most boards: the caller allows for the boot loader). false when it
+// cannot be opened or set up; nothing is left open then.
+bool OpenSerial(const char* name, int baud, SerialPort* out);
+
+// Waits at most `timeoutMs` for bytes. Returns how many were read (0 when
+// none came in time), or -1 when the port failed or went away.
+long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs);
+
+// Writes everything or fails: false when the port failed or went away.
+bool WriteSerial(SerialPort* port, const void* data, std::size_t length);
+
+void CloseSerial(SerialPort* port);
+
+}  // namespace platform
