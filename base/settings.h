@@ -42,6 +42,8 @@ struct AppSettings {
     std::int32_t webControlCount = 0;
     std::uint32_t webControlAddress[kWebControlMax] = {};
     std::int32_t webControlBits[kWebControlMax] = {};
+    // The parameter file's `ontop`: the panel windows stay above others.
+    bool windowsOnTop = false;
 };
 
 // The built-in defaults with the window positions cascading from the
