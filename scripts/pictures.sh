@@ -2,7 +2,9 @@
 # Makes the README's pictures: the program and the DB-node simulator fly the
 # sample plan under Xvfb, inside a private network namespace, and the combined
 # window and the four-window layout are photographed into docs/, and the
-# panels in headless Chromium: a tablet-sized page and one panel on a phone.
+# panels in headless Chromium: a tablet-sized page, one panel on a phone, the
+# page at night and its Share dialog (served on a veth pair's address, as a
+# cockpit PC's would be).
 # Usage: scripts/pictures.sh [web]   (after ./run.sh or scripts/build.sh build;
 # "web": the browser pictures only)
 set -e
@@ -15,7 +17,7 @@ fi
 only="$2"
 ip link set lo up
 work=$(mktemp -d)
-trap 'kill $node $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $node $node2 $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 . "$root/scripts/xvfb.sh"
 start_xvfb "$work" || { echo "Xvfb did not start"; exit 1; }
 xvfb=$xvfb_pid
@@ -56,5 +58,24 @@ for shot in "/ 1024x768 web-panels" "/autopilot 390x844 web-panels-phone"; do
     set -- $shot
     /usr/bin/python3 "$root/scripts/web_browser.py" "http://127.0.0.1:8080$1" "$2" "$root/docs/$3.png"
     echo "wrote $root/docs/$3.png"
+done
+kill $client; wait $client || true
+
+# At night, and Share, as a tablet on the cockpit network would see them.
+ip link add orvp0 type veth peer name orvp1
+ip addr add 192.168.1.20/24 dev orvp0 && ip addr add 192.168.1.21/24 dev orvp1
+ip link set orvp0 up && ip link set orvp1 up
+"$root/build/tools/dbnode/orv-dbnode" --plan "$root/tools/dbnode/sample_plan.txt" --address 192.168.1.21 \
+    --airborne 46.8,8.0,0,3000,250 --speedup 10 --arm-nav --pos-every 0 </dev/null >"$work/node2.txt" &
+node2=$!
+rm -rf "$work/run" && mkdir "$work/run" && cd "$work/run"
+printf 'win one\nadapter 192.168.1.20\nweb 8080\nwebcontrol 192.168.1.0/24\n' > orvvarnoth.cfg
+"$root/build/app/orvvarnoth" &
+client=$!
+sleep 20
+for shot in "web-panels-night --click night" "web-share --click share"; do
+    set -- $shot
+    /usr/bin/python3 "$root/scripts/web_browser.py" "http://192.168.1.20:8080/" 1024x768 "$root/docs/$1.png" "$2" "$3"
+    echo "wrote $root/docs/$1.png"
 done
 kill $client; wait $client || true

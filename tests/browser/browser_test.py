@@ -104,6 +104,41 @@ def tap(browser, selector):
     browser.js('document.querySelector(arguments[0]).click()', selector)
 
 
+def shared_address(browser):
+    """What a camera reads from the page's Share dialog (zbarimg on a screenshot)."""
+    tap(browser, '#share')
+    if not wait_for(lambda: browser.js("return document.getElementById('sharebox').open"), 3):
+        return 'no Share dialog'
+    browser.screenshot('share.png')
+    tap(browser, '#sharebox button')
+    try:
+        out = subprocess.run(['zbarimg', '--raw', '-q', 'share.png'], capture_output=True, text=True, timeout=20)
+    except OSError as e:
+        return 'zbarimg: %s' % e
+    return out.stdout.strip()
+
+
+def night_and_share(browser, url):
+    """Share encodes the page's own address, the combined one or one panel's,
+    also at night; Night and its brightness outlast a reload."""
+    check(shared_address(browser) == url, 'Share on %s decodes to that address' % url)
+    browser.open(url + 'radios')
+    check(browser.live(15), 'one panel live')
+    tap(browser, '#night')
+    browser.js("const s = document.getElementById('brightness'); s.value = 25;"
+               "s.dispatchEvent(new Event('input'))")
+    browser.open(url + 'radios')
+    night = browser.js("return [document.documentElement.classList.contains('night'),"
+                       "getComputedStyle(document.documentElement).getPropertyValue('--dim').trim(),"
+                       "document.getElementById('brightness').hidden]")
+    check(night == [True, '0.75', False], 'night and 25 %% brightness kept over a reload: %r' % night)
+    check(browser.live(15) and shared_address(browser) == url + 'radios',
+          'Share on one panel, at night, decodes to its address')
+    tap(browser, '#night')
+    browser.open(url)
+    check(not browser.js("return document.documentElement.classList.contains('night')"), 'day again')
+
+
 def main():
     require_private_netns()
     probe, node_prog = (os.path.abspath(a) for a in sys.argv[1:3])
@@ -175,6 +210,7 @@ def main():
         time.sleep(1)
         check(refused == 'read-only' and len(sets()) == before,
               'a read-only command: %r, %d sets' % (refused, len(sets()) - before))
+        night_and_share(browser, url.group(1))
     finally:
         if browser:
             browser.quit()
