@@ -69,7 +69,7 @@ if [ -z "$xvfb" ] && [ -n "$web_port" ] && command -v chromium >/dev/null 2>&1; 
     setsid chromium $sandbox --user-data-dir="$profile" --no-first-run --no-default-browser-check \
         --disable-background-networking --disable-component-update --disable-sync --disable-quic \
         --disable-default-apps --disable-breakpad --password-store=basic --ozone-platform=x11 \
-        --window-position=720,60 --window-size=1000,760 \
+        --window-position=960,40 --window-size=940,800 --test-type \
         --new-window "http://127.0.0.1:$web_port/" >"$run/chromium.txt" 2>&1 &
     browser=$!
     echo "The panels in a browser: a Chromium window inside the namespace, http://127.0.0.1:$web_port/"

@@ -17,7 +17,7 @@ fi
 only="$2"
 ip link set lo up
 work=$(mktemp -d)
-trap 'kill $node $node2 $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $node $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 . "$root/scripts/xvfb.sh"
 start_xvfb "$work" || { echo "Xvfb did not start"; exit 1; }
 xvfb=$xvfb_pid
@@ -61,13 +61,11 @@ for shot in "/ 1024x768 web-panels" "/autopilot 390x844 web-panels-phone"; do
 done
 kill $client; wait $client || true
 
-# At night, and Share, as a tablet on the cockpit network would see them.
+# At night, and Share, as a tablet on the cockpit network would see them
+# (the same DB node, found from the program's adapter).
 ip link add orvp0 type veth peer name orvp1
 ip addr add 192.168.1.20/24 dev orvp0 && ip addr add 192.168.1.21/24 dev orvp1
 ip link set orvp0 up && ip link set orvp1 up
-"$root/build/tools/dbnode/orv-dbnode" --plan "$root/tools/dbnode/sample_plan.txt" --address 192.168.1.21 \
-    --airborne 46.8,8.0,0,3000,250 --speedup 10 --arm-nav --pos-every 0 </dev/null >"$work/node2.txt" &
-node2=$!
 rm -rf "$work/run" && mkdir "$work/run" && cd "$work/run"
 printf 'win one\nadapter 192.168.1.20\nweb 8080\nwebcontrol 192.168.1.0/24\n' > orvvarnoth.cfg
 "$root/build/app/orvvarnoth" &
