@@ -124,8 +124,10 @@ Radios 190 190"
         [ "$x $y" = "$xy" ] || { echo "FAIL: $title at $x $y, expected $xy"; exit 1; }
     done || fail "window positions"
     # ontop: each window asks to stay above the others. Only a window
-    # manager acts on that; a bare X server keeps it as a property.
-    for title in Status Autopilot "Nav Display" Radios; do
+    # manager acts on that; a bare X server keeps it as a property. Wine
+    # sets no such property without a window manager: its WS_EX_TOPMOST is
+    # checked by the panel window tests.
+    [ -n "$on_wine" ] || for title in Status Autopilot "Nav Display" Radios; do
         xprop -id "$(window_of "$title")" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE ||
             { echo "FAIL: $title does not ask to stay on top"; exit 1; }
     done || fail "ontop"
