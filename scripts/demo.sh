@@ -31,6 +31,7 @@ xvfb=""
 shots=""
 browser=""
 profile=""
+url=""
 if [ -z "$DISPLAY" ]; then
     # No display: a virtual one, photographed every few seconds.
     start_xvfb "$run" || { echo "Xvfb did not start"; exit 1; }
@@ -63,6 +64,15 @@ if [ -z "$xvfb" ] && [ -n "$web_port" ] && command -v chromium >/dev/null 2>&1; 
     # here: the X socket is a file, which reaches the display from here.
     # A fresh profile, nothing fetched in the background; the panels'
     # closing ends it (its own process group).
+    # The address the log names, once the program serves there.
+    url=""
+    for i in $(seq 50); do
+        url=$(sed -n 's/.*Web panels at \(http[^ ]*\).*/\1/p' ORVVarnoth.log 2>/dev/null | tail -n 1)
+        [ -n "$url" ] && break
+        sleep 0.2
+    done
+fi
+if [ -n "$url" ]; then
     profile=$(mktemp -d /tmp/orv-demo-chromium.XXXXXX)
     sandbox=""
     [ "$(id -u)" -eq 0 ] && sandbox="--no-sandbox"
@@ -70,9 +80,9 @@ if [ -z "$xvfb" ] && [ -n "$web_port" ] && command -v chromium >/dev/null 2>&1; 
         --disable-background-networking --disable-component-update --disable-sync --disable-quic \
         --disable-default-apps --disable-breakpad --password-store=basic --ozone-platform=x11 \
         --window-position=960,40 --window-size=940,800 --test-type \
-        --new-window "http://127.0.0.1:$web_port/" >"$run/chromium.txt" 2>&1 &
+        --new-window "$url" >"$run/chromium.txt" 2>&1 &
     browser=$!
-    echo "The panels in a browser: a Chromium window inside the namespace, http://127.0.0.1:$web_port/"
+    echo "The panels in a browser: a Chromium window inside the namespace, $url"
 fi
 echo "Close the last panel window (or press Ctrl-C) to end the demo."
 echo "Simulator commands: silent N (go quiet N seconds), restart, report; see README."
