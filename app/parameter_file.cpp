@@ -200,6 +200,18 @@ int ApplyWebKeyword(const char* keyword, const char* value, bool haveValue) {
     return -1;
 }
 
+// `ontop yes|no`; -1 after reporting any other value.
+int ApplyOnTopKeyword(const char* value, bool haveValue) {
+    if (haveValue && (std::strcmp(value, "yes") == 0 || std::strcmp(value, "no") == 0)) {
+        Settings.windowsOnTop = value[0] == 'y';
+        return 0;
+    }
+    char message[64 + kParameterTokenMax];
+    std::snprintf(message, sizeof message, "yes or no expected for ontop: %s", haveValue ? value : "");
+    ReportParameterError(message);
+    return -1;
+}
+
 int ReadPairs(std::FILE* file) {
     Token keyword = "";
     // Kept across pairs: a keyword that ends the file takes the previous
@@ -222,6 +234,10 @@ int ReadPairs(std::FILE* file) {
         if (std::strcmp(keyword, "web") == 0 || std::strcmp(keyword, "webcontrol") == 0 ||
             std::strcmp(keyword, "webname") == 0) {
             if (ApplyWebKeyword(keyword, value, haveValue) != 0) return -1;
+            continue;
+        }
+        if (std::strcmp(keyword, "ontop") == 0) {
+            if (ApplyOnTopKeyword(value, haveValue) != 0) return -1;
             continue;
         }
         if (std::strcmp(keyword, "win") == 0) {

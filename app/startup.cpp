@@ -42,6 +42,7 @@ int RunProgram(platform::AppInstance instance) {
 
     if (ReadParameterFile(Settings.parameterFilePath) != 0)
         FatalStop(10, "Error in parameter file, exiting\n");
+    platform::SetFramesOnTop(Settings.windowsOnTop);
 
     WriteLog("Initializing Database\n");
 

@@ -48,6 +48,8 @@ struct AppSettings {
     // the link's address that browsers may use for the program.
     std::int32_t webNameCount = 0;
     char webName[kWebNameMax][kWebNameLength] = {};
+    // The parameter file's `ontop`: the panel windows stay above others.
+    bool windowsOnTop = false;
 };
 
 // The built-in defaults with the window positions cascading from the

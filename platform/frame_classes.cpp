@@ -16,7 +16,12 @@ std::vector<FrameClass>& Classes() {
     return *classes;
 }
 
+bool framesOnTop = false;  // GUI thread only
+
 }  // namespace
+
+void SetFramesOnTop(bool onTop) { framesOnTop = onTop; }
+bool FramesOnTop() { return framesOnTop; }
 
 FrameProc FindFrameClass(const char* className) {
     if (className == nullptr) return nullptr;

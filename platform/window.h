@@ -39,6 +39,10 @@ bool RegisterFrameClass(const char* className, FrameProc proc);
 // resizable, at (x, y) with the given outer size. nullptr on failure.
 Frame* CreateFrame(const char* className, const char* title, int x, int y, int width, int height);
 void ShowFrame(Frame* frame, bool show);
+// Whether frames created from now on stay above other windows (the panels
+// over a full-screen simulator). Off until set.
+void SetFramesOnTop(bool onTop);
+bool FramesOnTop();
 // Destroys the frame and its dialog. The handle may still be passed around;
 // every operation on it then does nothing.
 void DestroyFrame(Frame* frame);

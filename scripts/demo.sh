@@ -1,8 +1,9 @@
 #!/bin/sh
 # The demo inside its private network namespace: the DB-node simulator flies
 # the sample plan while orvvarnoth connects to it, runs its FMC and shows its
-# panels. With no display it runs under Xvfb and saves a screenshot of the
-# screen every few seconds.
+# panels. With a display, a Chromium window started in here too shows the
+# browser panels beside them; with none it runs under Xvfb and saves a
+# screenshot of the screen every few seconds.
 root="$1"
 ip link set lo up || exit 1
 run="$root/run"
@@ -28,6 +29,9 @@ fi
 own_runtime_dir "$run"
 xvfb=""
 shots=""
+browser=""
+profile=""
+url=""
 if [ -z "$DISPLAY" ]; then
     # No display: a virtual one, photographed every few seconds.
     start_xvfb "$run" || { echo "Xvfb did not start"; exit 1; }
@@ -55,13 +59,40 @@ if [ -n "$xvfb" ] && [ -n "$web_port" ]; then
         1024x768 "$run/web.png" --wait 40 >/dev/null 2>&1 &&
         echo "The panels in a browser: $run/web.png") &
 fi
+if [ -z "$xvfb" ] && [ -n "$web_port" ] && command -v chromium >/dev/null 2>&1; then
+    # The host's browser cannot reach this namespace, so one is started in
+    # here: the X socket is a file, which reaches the display from here.
+    # A fresh profile, nothing fetched in the background; the panels'
+    # closing ends it (its own process group).
+    # The address the log names, once the program serves there.
+    url=""
+    for i in $(seq 50); do
+        url=$(sed -n 's/.*Web panels at \(http[^ ]*\).*/\1/p' ORVVarnoth.log 2>/dev/null | tail -n 1)
+        [ -n "$url" ] && break
+        sleep 0.2
+    done
+fi
+if [ -n "$url" ]; then
+    profile=$(mktemp -d /tmp/orv-demo-chromium.XXXXXX)
+    sandbox=""
+    [ "$(id -u)" -eq 0 ] && sandbox="--no-sandbox"
+    setsid chromium $sandbox --user-data-dir="$profile" --no-first-run --no-default-browser-check \
+        --disable-background-networking --disable-component-update --disable-sync --disable-quic \
+        --disable-default-apps --disable-breakpad --password-store=basic --ozone-platform=x11 \
+        --window-position=960,40 --window-size=940,800 --test-type \
+        --new-window "$url" >"$run/chromium.txt" 2>&1 &
+    browser=$!
+    echo "The panels in a browser: a Chromium window inside the namespace, $url"
+fi
 echo "Close the last panel window (or press Ctrl-C) to end the demo."
 echo "Simulator commands: silent N (go quiet N seconds), restart, report; see README."
 # The log view ends by itself when the program does.
 tail -n +1 -F --pid=$client ORVVarnoth.log 2>/dev/null | sed -u 's/^/[log] /' &
 
 finish() {
+    [ -n "$browser" ] && kill -- -"$browser" 2>/dev/null
     kill $node $shots $xvfb 2>/dev/null
+    [ -n "$profile" ] && sleep 1 && rm -rf "$profile"
     echo "orvvarnoth ended with exit code $1. Log: $run/ORVVarnoth.log"
     [ -n "$xvfb" ] && echo "Last screenshot: $run/screen.png"
     exit 0

@@ -2,7 +2,9 @@
 # Makes the README's pictures: the program and the DB-node simulator fly the
 # sample plan under Xvfb, inside a private network namespace, and the combined
 # window and the four-window layout are photographed into docs/, and the
-# panels in headless Chromium: a tablet-sized page and one panel on a phone.
+# panels in headless Chromium: a tablet-sized page, one panel on a phone, the
+# page at night and its Share dialog (served on a veth pair's address, as a
+# cockpit PC's would be).
 # Usage: scripts/pictures.sh [web]   (after ./run.sh or scripts/build.sh build;
 # "web": the browser pictures only)
 set -e
@@ -56,5 +58,22 @@ for shot in "/ 1024x768 web-panels" "/autopilot 390x844 web-panels-phone"; do
     set -- $shot
     /usr/bin/python3 "$root/scripts/web_browser.py" "http://127.0.0.1:8080$1" "$2" "$root/docs/$3.png"
     echo "wrote $root/docs/$3.png"
+done
+kill $client; wait $client || true
+
+# At night, and Share, as a tablet on the cockpit network would see them
+# (the same DB node, found from the program's adapter).
+ip link add orvp0 type veth peer name orvp1
+ip addr add 192.168.1.20/24 dev orvp0 && ip addr add 192.168.1.21/24 dev orvp1
+ip link set orvp0 up && ip link set orvp1 up
+rm -rf "$work/run" && mkdir "$work/run" && cd "$work/run"
+printf 'win one\nadapter 192.168.1.20\nweb 8080\nwebcontrol 192.168.1.0/24\n' > orvvarnoth.cfg
+"$root/build/app/orvvarnoth" &
+client=$!
+sleep 20
+for shot in "web-panels-night --click night" "web-share --click share"; do
+    set -- $shot
+    /usr/bin/python3 "$root/scripts/web_browser.py" "http://192.168.1.20:8080/" 1024x768 "$root/docs/$1.png" "$2" "$3"
+    echo "wrote $root/docs/$1.png"
 done
 kill $client; wait $client || true

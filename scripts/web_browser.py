@@ -3,7 +3,8 @@
 
 A module for the browser test, the latency benchmark and the pictures, and a
 command that photographs the page once it shows live data:
-    web_browser.py URL WIDTHxHEIGHT OUT.png [--stale-ok] [--wait SECONDS]
+    web_browser.py URL WIDTHxHEIGHT OUT.png [--stale-ok] [--wait SECONDS] [--click ID]...
+(--click: the page's element of that id is clicked first, e.g. night, share.)
 It runs only inside a private network namespace (loopback and veth links,
 nothing else), so the browser can reach no real network.
 """
@@ -92,7 +93,7 @@ class Browser:
 
 def main(argv):
     if len(argv) < 4:
-        sys.exit('usage: web_browser.py URL WIDTHxHEIGHT OUT.png [--stale-ok] [--wait SECONDS]')
+        sys.exit('usage: web_browser.py URL WIDTHxHEIGHT OUT.png [--stale-ok] [--wait SECONDS] [--click ID]...')
     width, height = (int(n) for n in argv[2].split('x'))
     wait = float(argv[argv.index('--wait') + 1]) if '--wait' in argv else 30
     browser = Browser(width, height)
@@ -102,6 +103,10 @@ def main(argv):
         if not live and '--stale-ok' not in argv:
             sys.exit('the page did not show live data within %g s' % wait)
         time.sleep(1)  # one more refresh: every field filled
+        for i, arg in enumerate(argv):
+            if arg == '--click' and i + 1 < len(argv):
+                browser.js('document.getElementById(arguments[0]).click()', argv[i + 1])
+                time.sleep(0.5)
         browser.screenshot(argv[3])
     finally:
         browser.quit()

@@ -51,7 +51,8 @@ void WatchLeftPresses() {
 FrameWidget::FrameWidget(Frame* handle, FrameProc proc)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
+                           Qt::WindowCloseButtonHint |
+                           (FramesOnTop() ? Qt::WindowStaysOnTopHint : Qt::Widget)),
       handle_(handle),
       proc_(proc) {
     setFocusPolicy(Qt::StrongFocus);

@@ -72,7 +72,8 @@ Frame* CreateFrame(const char* className, const char* title, int x, int y, int w
     frame->className = className;
     frame->proc = proc;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    if (CreateWindowExA(0, className, title != nullptr ? title : "", style, x, y, width, height,
+    const DWORD exStyle = FramesOnTop() ? WS_EX_TOPMOST : 0;
+    if (CreateWindowExA(exStyle, className, title != nullptr ? title : "", style, x, y, width, height,
                         nullptr, nullptr, win32host::Module(), frame) == nullptr) {
         frame->hwnd = nullptr;
         return nullptr;

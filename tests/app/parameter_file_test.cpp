@@ -51,7 +51,8 @@ std::string Describe(const AppSettings& s) {
         << "," << s.statusY << "," << s.showStatus << " auto " << s.autoX << "," << s.autoY << ","
         << s.showAuto << " nav " << s.navX << "," << s.navY << "," << s.showNav << " radios "
         << s.radiosX << "," << s.radiosY << "," << s.showRadios << " adapter [" << s.networkAdapter
-        << "] dbnode " << s.haveDbNode << "," << s.dbNodeAddress << " web " << s.webPort;
+        << "] dbnode " << s.haveDbNode << "," << s.dbNodeAddress << " web " << s.webPort
+        << " ontop " << s.windowsOnTop;
     for (int i = 0; i < s.webControlCount; ++i) out << " control " << s.webControlAddress[i] << "/" << s.webControlBits[i];
     for (int i = 0; i < s.webNameCount; ++i) out << " name " << s.webName[i];
     return out.str();
@@ -294,6 +295,23 @@ TEST_F(ParameterFile, WebKeywordsTakeAPortAndAllowedNets) {
         {"a name, lower case", "webname PC-7.LAN", false, 0, [](AppSettings& s) {
              s.webNameCount = 1, std::snprintf(s.webName[0], kWebNameLength, "pc-7.lan"); }, "", "", ""},
         {"a name with a port", "webname pc:80", false, -1, kDefaults, box(noName + "pc:80"), "", noName + "pc:80\n"},
+    };
+    for (const Case& c : cases) Run(c);
+}
+
+TEST_F(ParameterFile, OnTopTakesOnlyYesOrNo) {
+    const auto box = [](const std::string& m) { return "box(none, Parameter Error, [" + m + "])\n"; };
+    const std::string bad = "yes or no expected for ontop: ";
+    const Case cases[] = {
+        {"yes, in any case", "OnTop YES", false, 0, [](AppSettings& s) { s.windowsOnTop = true; }, "", "", ""},
+        {"the last one wins", "ontop yes statusx 3 ontop no", false, 0, [](AppSettings& s) { s.statusX = 3; },
+         "", "", ""},
+        {"unlike the show flags, other words are errors", "statusx 5 ontop on", false, -1,
+         [](AppSettings& s) { s.statusX = 5; }, box(bad + "on"), "", bad + "on\n"},
+        {"a prefix of yes", "ontop ye", false, -1, kDefaults, box(bad + "ye"), "", bad + "ye\n"},
+        {"ontop at the end of the file", "ontop", false, -1, kDefaults, box(bad), "", bad + "\n"},
+        {"ontop after a pair takes no value from it", "showauto yes ontop", false, -1, kDefaults, box(bad),
+         "", bad + "\n"},
     };
     for (const Case& c : cases) Run(c);
 }

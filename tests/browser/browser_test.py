@@ -112,6 +112,41 @@ def tap(browser, selector):
     browser.js('document.querySelector(arguments[0]).click()', selector)
 
 
+def shared_address(browser):
+    """What a camera reads from the page's Share dialog (zbarimg on a screenshot)."""
+    tap(browser, '#share')
+    if not wait_for(lambda: browser.js("return document.getElementById('sharebox').open"), 3):
+        return 'no Share dialog'
+    browser.screenshot('share.png')
+    tap(browser, '#sharebox button')
+    try:
+        out = subprocess.run(['zbarimg', '--raw', '-q', 'share.png'], capture_output=True, text=True, timeout=20)
+    except OSError as e:
+        return 'zbarimg: %s' % e
+    return out.stdout.strip()
+
+
+def night_and_share(browser, url):
+    """Share encodes the page's own address, the combined one or one panel's,
+    also at night; Night and its brightness outlast a reload."""
+    check(shared_address(browser) == url, 'Share on %s decodes to that address' % url)
+    browser.open(url + 'radios')
+    check(browser.live(15), 'one panel live')
+    tap(browser, '#night')
+    browser.js("const s = document.getElementById('brightness'); s.value = 25;"
+               "s.dispatchEvent(new Event('input'))")
+    browser.open(url + 'radios')
+    night = browser.js("return [document.documentElement.classList.contains('night'),"
+                       "getComputedStyle(document.documentElement).getPropertyValue('--dim').trim(),"
+                       "document.getElementById('brightness').hidden]")
+    check(night == [True, '0.75', False], 'night and 25 %% brightness kept over a reload: %r' % night)
+    check(browser.live(15) and shared_address(browser) == url + 'radios',
+          'Share on one panel, at night, decodes to its address')
+    tap(browser, '#night')
+    browser.open(url)
+    check(not browser.js("return document.documentElement.classList.contains('night')"), 'day again')
+
+
 def main():
     require_private_netns()
     # The phases after the common start are independent: CTest runs each in
@@ -176,6 +211,7 @@ def main():
             steps = [new_sets(lambda: tap(browser, s)) for s in ('#c1057 .up', '#shift', '#c1057 .up', '#shift')]
             check(steps[0] == ['SET 180 = 1'] and steps[2] == ['SET 180 = 10'], 'ADF steps %s' % steps)
             check(agree(browser, program), 'still in agreement after the commands')
+            night_and_share(browser, url.group(1))
 
         if phase in ('all', 'life'):
             # A silent node: stale within 3 s, live again when it speaks.

@@ -25,6 +25,8 @@ Point DialogSize(platform::Dialog* dialog);   // outer width, height
 Point DialogPlace(platform::Dialog* dialog);  // within the frame's client area
 bool Shown(platform::Frame* frame);
 bool DialogShown(platform::Dialog* dialog);   // shown within its frame
+// What the frame asks of the system: to stay above other windows.
+bool OnTop(platform::Frame* frame);
 
 // The user's close box.
 void CloseByUser(platform::Frame* frame);

@@ -33,6 +33,7 @@ Point ClientSize(platform::Frame* f) { return {FrameOf(f)->width(), FrameOf(f)->
 Point DialogSize(platform::Dialog* d) { return {DialogOf(d)->width(), DialogOf(d)->height()}; }
 Point DialogPlace(platform::Dialog* d) { return {DialogOf(d)->x(), DialogOf(d)->y()}; }
 bool Shown(platform::Frame* f) { return FrameOf(f)->isVisible(); }
+bool OnTop(platform::Frame* f) { return FrameOf(f)->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 bool DialogShown(platform::Dialog* d) { return DialogOf(d)->isVisibleTo(DialogOf(d)->parentWidget()); }
 
 void CloseByUser(platform::Frame* frame) { FrameOf(frame)->close(); }

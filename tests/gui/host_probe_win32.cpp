@@ -80,6 +80,7 @@ Point DialogPlace(platform::Dialog* d) {
     return {origin.x, origin.y};
 }
 bool Shown(platform::Frame* f) { return IsWindowVisible(FrameOf(f)) != FALSE; }
+bool OnTop(platform::Frame* f) { return (GetWindowLongA(FrameOf(f), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 bool DialogShown(platform::Dialog* d) {
     return (GetWindowLongA(DialogOf(d), GWL_STYLE) & WS_VISIBLE) != 0;
 }

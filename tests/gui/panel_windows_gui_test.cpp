@@ -61,6 +61,7 @@ protected:
         bigWinDialog = nullptr;
         keyBusy = controlHeld = false;
         standin::Reset();
+        platform::SetFramesOnTop(false);
     }
 
     void TearDown() override {
@@ -151,6 +152,26 @@ TEST_F(PanelWindowsGui, FocusFollowsTheOrderAndTheLastCloseQuits) {
             closing = next;
         }
         EXPECT_EQ(RunLoop([&] { CloseByUser(HandleNamed(closing)); }, 2000), 0) << first;
+    }
+}
+
+// What the window asks of the system; only a window manager can honour it
+// (a bare X server stacks windows in the order they were mapped).
+TEST_F(PanelWindowsGui, WindowsStayOnTopOnlyWhenTheFileSaysSo) {
+    for (const bool onTop : {false, true}) {
+        TearDown();
+        SetUp();
+        platform::SetFramesOnTop(onTop);
+        PlaceFour();
+        CreateFour();
+        ASSERT_TRUE(CreateBigWin(nullptr));
+        for (platform::Frame* f : {statusFrame, autopilotFrame, navDispFrame, radiosFrame, bigWinFrame}) {
+            ASSERT_TRUE(platform::FrameExists(f));
+            EXPECT_EQ(probe::OnTop(f), onTop) << probe::ClassName(f);
+            EXPECT_TRUE(probe::Shown(f)) << probe::ClassName(f);
+        }
+        platform::FocusFrame(navDispFrame);
+        EXPECT_TRUE(probe::HasFocus(navDispFrame)) << "on top " << onTop;
     }
 }
 
