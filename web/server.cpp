@@ -127,6 +127,17 @@ Frame Snapshot(std::uint64_t* cycle) {
     return std::make_shared<const std::string>(SnapshotFrame(values));
 }
 
+// The link line: the node, whether connected, the age of its last datagram
+// and the silence that counts as stale.
+Frame CurrentLinkFrame() {
+    const std::uint32_t node = dbNodeIpv4.load(std::memory_order_relaxed);
+    const std::int64_t last = lastDbDatagramMs.load(std::memory_order_relaxed);
+    const std::int64_t ageTenths = last < 0 ? -1 : std::max<std::int64_t>(0, SteadyMs() - last) / 100;
+    return std::make_shared<const std::string>(
+        LinkFrame(node != 0 ? platform::FormatIpv4(node) : std::string(),
+                  linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100));
+}
+
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
     WsSession(tcp::socket socket, std::uint32_t remote)
@@ -185,6 +196,9 @@ private:
         Frame snapshot = Snapshot(&cycle);
         Send(std::move(snapshot));
         cycle_ = cycle;
+        // At once, not at the next second's tick: until it comes, the page
+        // knows no age and would call the data stale.
+        Send(CurrentLinkFrame());
         Read();
     }
 
@@ -378,12 +392,7 @@ void OnBatch(void* /*context*/, std::uint64_t cycle, const platform::ControlChan
 }
 
 void SendLinkLine() {
-    const std::uint32_t node = dbNodeIpv4.load(std::memory_order_relaxed);
-    const std::int64_t last = lastDbDatagramMs.load(std::memory_order_relaxed);
-    const std::int64_t ageTenths = last < 0 ? -1 : std::max<std::int64_t>(0, SteadyMs() - last) / 100;
-    Broadcast(std::make_shared<const std::string>(
-        LinkFrame(node != 0 ? platform::FormatIpv4(node) : std::string(),
-                  linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100)));
+    Broadcast(CurrentLinkFrame());
     state->linkTimer.expires_after(std::chrono::seconds(1));
     state->linkTimer.async_wait([](error_code ec) {
         if (!ec) SendLinkLine();

@@ -100,6 +100,19 @@ def main():
         kind, before = shown(s, COM1_STANDBY, 5)
         if kind != "snapshot" or not before.strip():
             fail("no COM1 frequency in the snapshot: %r %r" % (kind, before))
+        # The link line comes with the snapshot, not at the next second's
+        # tick: a page without it knows no age and would call the data stale.
+        for _ in range(3):
+            t = ws.connect(HOST, PORT)
+            t.settimeout(0.2)
+            try:
+                frames = [ws.recv_json(t)["t"] for _ in range(2)]
+                link = ws.recv_json(t)
+            except OSError as e:
+                fail("no link line with the snapshot (%s)" % e)
+            t.close()
+            if frames != ["hello", "snapshot"] or link.get("t") != "link" or link.get("age") is None:
+                fail("the first frames: %r, then %r" % (frames, link))
         # One step up of COM1 standby's whole megahertz, from the page: it reaches the
         # node and its answer comes back as the panel's new frequency.
         ws.send(s, json.dumps({"t": "delta", "panel": "radios", "id": COM1_COARSE, "delta": -1, "shift": False}))
