@@ -87,6 +87,7 @@ struct Sim {
     int led_level[kPins] = {};
     std::map<int, boardsim::Max7219Decoder> displays;  // by slot
     std::map<int, std::string> shown;
+    std::map<int, std::string> seen;  // at the last look, maybe half written
     std::map<char, avr_ioport_external_t> external;
     std::deque<PinChange> changes;  // in time order
     bool timer_armed = false;
@@ -225,9 +226,14 @@ void Command(const std::string& line) {
     }
 }
 
+// A display is reported once it reads the same at two looks in a row: a
+// look may fall while the firmware is still writing its digits.
 void ReportDisplays() {
     for (auto& [slot, decoder] : sim.displays) {
         const std::string text = boardsim::Max7219Text(decoder);
+        const bool settled = sim.seen[slot] == text;
+        sim.seen[slot] = text;
+        if (!settled) continue;
         auto it = sim.shown.find(slot);
         if (it != sim.shown.end() && it->second == text) continue;
         sim.shown[slot] = text;
