@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """Latency of the web panels, end to end over loopback, reported (never failed):
-  - a value change at the DB node until headless Chromium shows it (barometer);
+  - a value change at the DB node until headless Chromium shows it (barometer),
+    and until the window's field holds it (read on the GUI thread through the
+    program's window probe, when the build has one);
   - a tap in the page until its datagram reaches the node (a COM 1 step);
   - a tap in the page until the page shows the node's confirmation (the new
     COM 1 frequency), with the node streaming at its default rate.
@@ -14,7 +16,7 @@ import time
 
 root = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
 sys.path.insert(0, os.path.join(root, 'scripts'))
-from web_browser import Browser, require_private_netns, wait_for  # noqa: E402
+from web_browser import Browser, probe_ask, require_private_netns, wait_for  # noqa: E402
 
 PORT = 8481
 
@@ -34,6 +36,16 @@ def node_lines():
         return f.read().splitlines()
 
 
+def window_times():
+    """Each text the watched window field took: text -> ms since the epoch."""
+    seen = {}
+    if os.path.exists('watch.txt'):
+        for line in open('watch.txt', errors='replace').read().splitlines():
+            at, _, text = line.partition(' ')
+            seen.setdefault(text.strip(), int(at))
+    return seen
+
+
 def main():
     require_private_netns()
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, 'build'))
@@ -43,7 +55,11 @@ def main():
                             stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
     with open('orvvarnoth.cfg', 'w') as f:
         f.write('win one\nweb %d\nwebcontrol 127.0.0.1\n' % PORT)
-    program = subprocess.Popen([build + '/app/orvvarnoth'], stdout=subprocess.DEVNULL,
+    # The program with its window probe, when built, so that the window's
+    # side is measured too.
+    probe = build + '/tests/browser/orv_web_probe'
+    program = subprocess.Popen([probe if os.path.exists(probe) else build + '/app/orvvarnoth'],
+                               stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, env=dict(os.environ, QT_QPA_PLATFORM='offscreen'))
     browser = None
     try:
@@ -59,7 +75,8 @@ def main():
             const el = document.getElementById('c2009');
             new MutationObserver(() => { window.seen[el.textContent.trim()] = Date.now(); })
                 .observe(el, {childList: true, characterData: true, subtree: true});''')
-        shown = []
+        watching = os.path.exists(probe) and probe_ask('watch 2009').startswith('ok')
+        shown, in_window = [], []
         for k in range(samples):
             value = '%.2f' % (28.50 + (k % 100) / 100 + (0.01 if k >= 100 else 0))
             sent = time.time() * 1000
@@ -68,8 +85,15 @@ def main():
             at = wait_for(lambda: browser.js('return window.seen[arguments[0]]', value), 3, 0.005)
             if at:
                 shown.append(at - sent)
-            time.sleep(0.05 + (k % 7) * 0.047)  # spread over the refresh period
+            window_at = watching and wait_for(lambda: window_times().get(value), 3, 0.005)
+            if window_at:
+                in_window.append(window_at - sent)
+            # Lone changes, spread over the refresh period: a value changing
+            # at every datagram is flight, which refreshes at its own pace.
+            time.sleep(0.2 + (k % 7) * 0.047)
         report('node value change -> shown in the browser', shown)
+        if in_window:
+            report('node value change -> held by the window', in_window)
 
         taps = []
         for k in range(samples):

@@ -14,12 +14,12 @@ Usage, inside a private network namespace:
 import os
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 import ws_client as ws  # noqa: E402
+from flight_gui_cpu import start_flying  # noqa: E402
 
 REFRESH_S = 0.333
 
@@ -53,15 +53,7 @@ def main():
         print("Refusing to run outside a private network namespace (use tests/support/run_in_netns.sh)")
         return 1
     subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
-    work = tempfile.mkdtemp()
-    os.chdir(work)
-    with open("orvvarnoth.cfg", "w") as f:
-        f.write("win one\nweb 8080\n")
-    plan = os.path.join(root, "tools/dbnode/sample_plan.txt")
-    dbnode = subprocess.Popen([node, "--plan", plan, "--airborne", "46.8,8.0,0,3000,250", "--speedup", "10",
-                               "--arm-nav"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL)
-    client = subprocess.Popen([prog], env=dict(os.environ, QT_QPA_PLATFORM="offscreen"),
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    dbnode, client = start_flying(prog, node, "win one\nweb 8080\n")
     try:
         time.sleep(6)  # past the refresh thread's start delay
         results = {0: [], 16: []}

@@ -155,7 +155,7 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
         }
         if (changed) masterChanged.store(true, std::memory_order_release);
     }
-    if (wake) platform::WakeRefresh();
+    if (wake) platform::WakeRefreshForData();
     return 0;
 }
 

@@ -66,7 +66,10 @@ struct Model {
 
     std::mutex wakeMutex;
     std::condition_variable wake;
-    bool woken = false;
+    bool pilotWoken = false;
+    bool dataWoken = false;
+    double dataTokens = -1;  // early cycles data may still wake; below 0: not yet filled
+    std::chrono::steady_clock::time_point tokensAt{};
     std::chrono::steady_clock::time_point lastReturn{};
 };
 
@@ -439,37 +442,78 @@ bool RouteWindowMsg(Dialog* window, const DialogMsg& msg) {
     return true;
 }
 
-void WakeRefresh() {
+namespace {
+
+// Wake mutex held: the data tokens, refilled up to now.
+void RefillTokens(Model& model, const RefreshPace& pace, std::chrono::steady_clock::time_point now) {
+    if (model.dataTokens < 0) {
+        model.dataTokens = pace.dataBurst;
+    } else {
+        const double seconds = std::chrono::duration<double>(now - model.tokensAt).count();
+        model.dataTokens = std::min(pace.dataBurst, model.dataTokens + seconds * pace.dataPerSecond);
+    }
+    model.tokensAt = now;
+}
+
+void Wake(bool byPilot) {
     Model& model = TheModel();
     {
         const std::lock_guard<std::mutex> lock(model.wakeMutex);
-        if (model.woken) return;
-        model.woken = true;
+        bool& flag = byPilot ? model.pilotWoken : model.dataWoken;
+        if (flag) return;
+        flag = true;
     }
     model.wake.notify_one();
 }
 
-void WaitForRefresh(int floorMs, int minGapMs) {
+}  // namespace
+
+void WakeRefresh() { Wake(true); }
+
+void WakeRefreshForData() { Wake(false); }
+
+void WaitForRefresh(const RefreshPace& pace) {
+    using Clock = std::chrono::steady_clock;
     Model& model = TheModel();
     publishingThread = true;
     if (SleepIsVirtual()) {
-        SleepMs(floorMs);  // a test's clock: the floor only
+        SleepMs(pace.floorMs);  // a test's clock: the floor only
         return;
     }
+    const bool budget = pace.dataPerSecond > 0;
     std::unique_lock<std::mutex> lock(model.wakeMutex);
-    const auto earliest = model.lastReturn + std::chrono::milliseconds(minGapMs);
-    const auto latest = std::chrono::steady_clock::now() + std::chrono::milliseconds(floorMs);
-    model.wake.wait_until(lock, latest, [&model] { return model.woken; });
-    if (model.woken) {
+    const auto earliest = model.lastReturn + std::chrono::milliseconds(pace.minGapMs);
+    const auto latest = Clock::now() + std::chrono::milliseconds(pace.floorMs);
+    bool early = false;
+    for (;;) {
+        const auto now = Clock::now();
+        RefillTokens(model, pace, now);
+        early = model.pilotWoken || (model.dataWoken && (!budget || model.dataTokens >= 1));
+        if (early || now >= latest) break;
+        auto until = latest;
+        if (model.dataWoken) {  // waits for its token
+            const double seconds = (1 - model.dataTokens) / pace.dataPerSecond;
+            until = std::min(latest, now + std::chrono::duration_cast<Clock::duration>(
+                                              std::chrono::duration<double>(seconds)));
+        }
+        model.wake.wait_until(lock, until);
+    }
+    if (early) {
         wakeups.fetch_add(1, std::memory_order_relaxed);
+        if (model.pilotWoken) {
+            model.dataTokens = std::max(model.dataTokens, std::min(2.0, pace.dataBurst));
+        } else if (budget) {
+            model.dataTokens -= 1;
+        }
         // Woken early: still no sooner than the rate allows. Wake-ups that
         // come meanwhile fold into this cycle.
         lock.unlock();
         std::this_thread::sleep_until(earliest);
         lock.lock();
     }
-    model.woken = false;
-    model.lastReturn = std::chrono::steady_clock::now();
+    model.pilotWoken = false;
+    model.dataWoken = false;
+    model.lastReturn = Clock::now();
     publishingThread = true;
 }
 

@@ -32,9 +32,22 @@ bool RouteWindowMsg(Dialog* window, const DialogMsg& msg);
 
 // The refresh's pace: WaitForRefresh returns after `floorMs` at the latest,
 // or earlier once woken, but never sooner than `minGapMs` after it last
-// returned. WakeRefresh never waits (any thread).
+// returned. A wake by the pilot (WakeRefresh: a command, a procedure's
+// write) is always early. A wake by data (WakeRefreshForData: a shown
+// variable took a new value) spends one of `dataBurst` early cycles, which
+// come back at `dataPerSecond` (0: no such limit). So a lone change shows at
+// once, while values changing at every datagram in flight refresh at that
+// rate, sparing the GUI thread repaints no eye follows. A pilot's wake earns
+// the next data wakes, so that the node's answer to a command shows at once.
+struct RefreshPace {
+    int floorMs = 333;
+    int minGapMs = 0;
+    double dataPerSecond = 0;
+    double dataBurst = 1;
+};
 void WakeRefresh();
-void WaitForRefresh(int floorMs, int minGapMs);
+void WakeRefreshForData();  // never waits (any thread)
+void WaitForRefresh(const RefreshPace& pace);
 // Whether the calling thread is the refresh (it has waited for a cycle).
 bool OnRefreshThread();
 // Wake-ups counted so far (for tests and benchmarks).

@@ -40,6 +40,21 @@ def wait_for(condition, timeout, step=0.05):
         time.sleep(step)
 
 
+def probe_ask(command):
+    """The window probe's answer (tests/browser/web_probe.cpp), in the working directory."""
+    if os.path.exists('probe.out'):
+        os.remove('probe.out')
+    with open('probe.cmd.tmp', 'w') as f:
+        f.write(command + '\n')
+    os.rename('probe.cmd.tmp', 'probe.cmd')
+    wait_for(lambda: os.path.exists('probe.out'), 10)
+    try:
+        with open('probe.out', errors='replace') as f:
+            return f.read()
+    except OSError:
+        return ''
+
+
 class Browser:
     """One Chromium with a fresh profile, a window of the given CSS size."""
 

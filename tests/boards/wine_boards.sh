@@ -7,12 +7,10 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../support/netns_guard.sh"
 require_private_netns
-ip link add orvh0 type veth peer name orvh1 && ip addr add 10.216.7.1/24 dev orvh0 &&
-    ip addr add 10.216.7.2/24 dev orvh1 && ip link set orvh0 up && ip link set orvh1 up ||
-    { echo "FAIL: veth pair"; exit 1; }
 dir=$(mktemp -d)
 . "$here/../../scripts/xvfb.sh"
 . "$here/../support/wine_x.sh"
+add_veth_pair orvh 10.216.7 || { echo "FAIL: veth pair"; exit 1; }
 start_xvfb "$dir" && start_wine "$(cd "$(dirname "$1")" && pwd)/wine-prefix-boards" ||
     { echo "FAIL: Xvfb or Wine did not start"; exit 1; }
 /usr/bin/python3 "$here/boards_e2e.py" "$@" --address 10.216.7.2

@@ -14,7 +14,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', '..', 'scripts'))
-from web_browser import Browser, require_private_netns, wait_for  # noqa: E402
+from web_browser import Browser, probe_ask, require_private_netns, wait_for  # noqa: E402
 
 PORT = 8480
 HOSTILE_PORT = 8481  # another site's own small HTTP server
@@ -50,13 +50,7 @@ class Program:
         return wait_for(lambda: re.search(r'Web panels at (\S+)', read('ORVVarnoth.log')), 60)
 
     def ask(self, command):
-        if os.path.exists('probe.out'):
-            os.remove('probe.out')
-        with open('probe.cmd.tmp', 'w') as f:
-            f.write(command + '\n')
-        os.rename('probe.cmd.tmp', 'probe.cmd')
-        wait_for(lambda: os.path.exists('probe.out'), 10)
-        return read('probe.out')
+        return probe_ask(command)
 
     def window(self):
         """{id: [text, checked]} of the window's controls (the combined window's first)."""

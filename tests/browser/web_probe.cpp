@@ -5,8 +5,12 @@
 //   click ID             a user's click on that control of a window
 //   arrow ID up|down     a click on one arrow of an up-down
 //   close NAME           the user closes that panel's window (radios...)
+//   watch ID             from now on, each new text of that control as the
+//                        GUI thread holds it (looked at every millisecond)
+//                        goes to watch.txt: "<ms since the epoch> <text>"
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -30,12 +34,41 @@ platform::Dialog* DialogWith(int id) {
     return nullptr;
 }
 
+struct Watched {
+    int id = 0;
+    std::string text;
+    QTimer timer;
+};
+Watched* watched = nullptr;
+
+void LookAtWatched() {
+    platform::Dialog* dialog = DialogWith(watched->id);
+    if (dialog == nullptr) return;
+    std::string text = e2egui::Text(dialog, watched->id);
+    if (text == watched->text) return;
+    watched->text = std::move(text);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    std::ofstream("watch.txt", std::ios::app) << ms.count() << ' ' << watched->text << '\n';
+}
+
 std::string Answer(const std::string& command) {
     std::istringstream in(command);
     std::string verb, way;
     int id = 0;
     in >> verb >> id >> way;
     if (verb == "dump") return platform::DumpDialogs();
+    if (verb == "watch") {
+        if (watched == nullptr) {
+            watched = new Watched;
+            watched->timer.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&watched->timer, &QTimer::timeout, LookAtWatched);
+        }
+        watched->id = id;
+        watched->text.clear();
+        watched->timer.start(1);
+        return "ok\n";
+    }
     if (verb == "close") {
         in.clear();
         in.seekg(0);

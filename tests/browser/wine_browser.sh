@@ -7,12 +7,10 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../support/netns_guard.sh"
 require_private_netns
-ip link add orvb0 type veth peer name orvb1 && ip addr add 10.215.7.1/24 dev orvb0 &&
-    ip addr add 10.215.7.2/24 dev orvb1 && ip link set orvb0 up && ip link set orvb1 up ||
-    { echo "FAIL: veth pair"; exit 1; }
 dir=$(mktemp -d)
 . "$here/../../scripts/xvfb.sh"
 . "$here/../support/wine_x.sh"
+add_veth_pair orvb 10.215.7 || { echo "FAIL: veth pair"; exit 1; }
 start_xvfb "$dir" && start_wine "$(cd "$(dirname "$1")" && pwd)/wine-prefix-browser" ||
     { echo "FAIL: Xvfb or Wine did not start"; exit 1; }
 /usr/bin/python3 "$here/browser_test.py" "$1" "$2" --address 10.215.7.2

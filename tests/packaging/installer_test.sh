@@ -11,13 +11,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 sample="$here/../../packaging/orvvarnoth.cfg"
 . "$here/../support/netns_guard.sh"
 require_private_netns
-# The program needs an adapter with a broadcast address to start its link.
-ip link add orvi0 type veth peer name orvi1 && ip addr add 10.216.7.1/24 dev orvi0 &&
-    ip addr add 10.216.7.2/24 dev orvi1 && ip link set orvi0 up && ip link set orvi1 up ||
-    { echo "FAIL: veth pair"; exit 1; }
 dir=$(mktemp -d)
 . "$here/../../scripts/xvfb.sh"
 . "$here/../support/wine_x.sh"
+add_veth_pair orvi 10.216.7 || { echo "FAIL: veth pair"; exit 1; }
 trap 'stop_wine_x; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 # wait_for <tenths of a second> <command...>

@@ -207,9 +207,9 @@ TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {
 TEST(RefreshPaceTest, WokenEarlyButNeverOftenerThanTheGapAndOnTheFloorOtherwise) {
     using Clock = std::chrono::steady_clock;
     const auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
-    platform::WaitForRefresh(0, 0);  // starts the pace
+    platform::WaitForRefresh({0, 0});  // starts the pace
     auto start = Clock::now();
-    platform::WaitForRefresh(150, 60);
+    platform::WaitForRefresh({150, 60});
     EXPECT_GE(ms(Clock::now() - start), 140);  // nobody woke it: the floor
 
     const long wakeups = platform::RefreshWakeups();
@@ -218,12 +218,30 @@ TEST(RefreshPaceTest, WokenEarlyButNeverOftenerThanTheGapAndOnTheFloorOtherwise)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         for (int i = 0; i < 10; ++i) platform::WakeRefresh();
     }).join();
-    platform::WaitForRefresh(5000, 60);
+    platform::WaitForRefresh({5000, 60});
     const auto took = ms(Clock::now() - start);
     EXPECT_GE(took, 55);    // no sooner than the gap after the last cycle
     EXPECT_LT(took, 2000);  // long before the floor
     EXPECT_EQ(platform::RefreshWakeups(), wakeups + 1);  // ten wake-ups, one cycle
     EXPECT_TRUE(platform::OnRefreshThread());
+}
+
+TEST(RefreshPaceTest, DataWakesSpendABudgetThatThePilotRefills) {
+    using Clock = std::chrono::steady_clock;
+    const platform::RefreshPace pace{5000, 0, 4, 2};  // two at once, then one each 250 ms
+    const auto wokenBy = [&pace](void (*wake)()) {
+        const auto start = Clock::now();
+        wake();
+        platform::WaitForRefresh(pace);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    platform::WaitForRefresh({0, 0});
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // the budget fills up
+    EXPECT_LT(wokenBy(platform::WakeRefreshForData), 150);
+    EXPECT_LT(wokenBy(platform::WakeRefreshForData), 150);
+    EXPECT_GE(wokenBy(platform::WakeRefreshForData), 200);  // spent: waits for the next
+    EXPECT_LT(wokenBy(platform::WakeRefresh), 150);         // the pilot never waits...
+    EXPECT_LT(wokenBy(platform::WakeRefreshForData), 150);  // ...and the node's answer neither
 }
 
 }  // namespace

@@ -27,6 +27,13 @@ start_wine() {
     done
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 }
+# add_veth_pair <name> <a.b.c>: <name>0 at a.b.c.1 and <name>1 at a.b.c.2,
+# up, in this namespace. Win32 lists no adapter for loopback alone, so a
+# program there would find no broadcast address without them.
+add_veth_pair() {
+    ip link add "${1}0" type veth peer name "${1}1" && ip addr add "$2.1/24" dev "${1}0" &&
+        ip addr add "$2.2/24" dev "${1}1" && ip link set "${1}0" up && ip link set "${1}1" up
+}
 stop_wine_x() {
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
