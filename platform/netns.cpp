@@ -31,7 +31,10 @@ bool HasDefaultRoute() {
     if (v4 == nullptr) return true;
     char line[512];
     bool found = false;
-    std::fgets(line, sizeof line, v4);  // the heading
+    if (std::fgets(line, sizeof line, v4) == nullptr) {  // not even the heading
+        std::fclose(v4);
+        return true;
+    }
     while (!found && std::fgets(line, sizeof line, v4) != nullptr) {
         char name[64];
         unsigned destination = 1, gateway = 0, flags = 0, refs = 0, use = 0, metric = 0, mask = 1;
