@@ -8,6 +8,7 @@
 #include "boards/board_thread.h"
 #include "base/fatal.h"
 #include "base/log.h"
+#include "base/thread_owner.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
 #include "panels/panel_table.h"
@@ -26,9 +27,12 @@ constexpr int kDisplayLost = 6060;
 }  // namespace
 
 int RunProgram(platform::AppInstance instance) {
+    // Lives until the process ends, which never waits for its threads.
+    static ThreadOwner coreThreads;
     Settings.appInstance = instance;
     Settings.buildStamp = DateStamp();
     StartLog("ORVVarnoth.log");
+    StartLogWriter(coreThreads);
     platform::SetDisplayLostHandler([] { FatalStop(kDisplayLost, "Display connection lost\n"); });
     // The templates must be there before any window: the parameter file
     // reader may already open the Status window for its error box.
@@ -49,7 +53,7 @@ int RunProgram(platform::AppInstance instance) {
     NetworkKeywords keywords;
     keywords.adapter = Settings.networkAdapter;
     if (Settings.haveDbNode) keywords.dbNode = Settings.dbNodeAddress;
-    const int udp = InitUdp(9099, 15, Settings.versionMajor, Settings.buildStamp, keywords);
+    const int udp = InitUdp(coreThreads, 9099, 15, Settings.versionMajor, Settings.buildStamp, keywords);
     if (udp == kInitUdpNoAdapter) {
         // Only the network can tell that the file's adapter is not there.
         const std::string message = std::string("No network adapter matches: ") + Settings.networkAdapter;
@@ -79,9 +83,9 @@ int RunProgram(platform::AppInstance instance) {
     // The up-down control is part of the windowing host: nothing to register.
 
     WriteLog("Starting Update Thread\n");
-    // Threads are never joined: ending the process ends them.
-    std::thread(UpdateThread).detach();
-    std::thread(FMCThread, nullptr).detach();
+    // Ending the process ends the threads: they are never joined here.
+    coreThreads.Start(UpdateThread);
+    coreThreads.Start(FMCThread);
     // After the threads: should its port be taken, the panels refresh
     // behind the box that says so.
     StartWebPanels();

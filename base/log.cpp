@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "base/thread_owner.h"
 #include "platform/process.h"
 #include "platform/time.h"
 
@@ -76,11 +77,11 @@ void FlushLog() {
     WriteCount();
 }
 
-// Runs on a thread of its own, started with the first count and never joined.
-void WriteCountsWhenQuiet() {
+// Runs on a thread of its own until `stop` is requested.
+void WriteCountsWhenQuiet(const platform::StopSignal& stop) {
     std::unique_lock<std::recursive_mutex> lock(LogLock());
     const LastLine& last = Last();
-    for (;;) {
+    while (!stop.Requested()) {
         if (last.repeats == 0) {
             CountPending().wait(lock);
         } else if (std::chrono::steady_clock::now() >= last.repeatedAt + kCountDelay) {
@@ -93,19 +94,26 @@ void WriteCountsWhenQuiet() {
 
 // Caller holds the lock.
 void CountRepeat() {
-    static bool writerStarted = false;
+    static bool flushSet = false;
     LastLine& last = Last();
     last.repeatedAt = std::chrono::steady_clock::now();
     if (++last.repeats > 1) return;
-    if (!writerStarted) {
-        writerStarted = true;
-        std::thread(WriteCountsWhenQuiet).detach();
+    if (!flushSet) {
+        flushSet = true;
         platform::SetExitFlush(FlushLog);  // however the process ends
     }
     CountPending().notify_one();
 }
 
 }  // namespace
+
+void StartLogWriter(ThreadOwner& threads) {
+    threads.Start(WriteCountsWhenQuiet, [] {
+        // Under the lock, so the writer is either before its check or waiting.
+        std::lock_guard<std::recursive_mutex> guard(LogLock());
+        CountPending().notify_all();
+    });
+}
 
 std::string CollapsePercents(const char* message) {
     std::string out;

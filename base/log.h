@@ -20,6 +20,12 @@ bool StartLog(const char* name);
 // it is written within a few seconds, and before the process ends.
 void WriteLog(const char* message);
 
+class ThreadOwner;
+// Starts, through `threads` (which can stop it), the thread that writes a
+// pending count once the log has been quiet for a while. Until it runs, a
+// count waits for the next line or for the end of the process.
+void StartLogWriter(ThreadOwner& threads);
+
 // Writes the message only when level >= logLevel.
 void WriteLogLevel(int level, const char* message);
 

@@ -15,13 +15,19 @@ extern ResourceHandle fmcPlanLock;
 // (with a log line, destination untouched) any length but 1088.
 bool GetFlightPlanCopy(void* destination, std::size_t length);
 
+namespace platform {
+class StopSignal;
+}
+
 // Once, when the thread starts: waits a second, then clears TO/GA, LNAV and
-// VNAV with read-back.
-void FmcThreadStart();
+// VNAV with read-back. false when `stop` (if given) was requested during the
+// wait, and nothing was done.
+bool FmcThreadStart(platform::StopSignal* stop = nullptr);
 
 // One cycle: sleep a second, copy the plan, react to a reset request and to
 // a new plan, then sequencing, guidance, the approach watcher and TO/GA.
-void FmcCycle();
+// false when `stop` (if given) was requested during the sleep.
+bool FmcCycle(platform::StopSignal* stop = nullptr);
 
 // Clears the automation and republishes the active point (0 or -1).
 void MasterReset();

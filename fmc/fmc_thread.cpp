@@ -11,6 +11,7 @@
 #include "fmc/toga.h"
 #include "link/flight_plan_buffer.h"
 #include "link/var_access.h"
+#include "platform/stop_signal.h"
 #include "platform/time.h"
 #include "base/log.h"
 #include "base/resources.h"
@@ -21,6 +22,12 @@ ResourceHandle fmcPlanLock = nullptr;
 namespace {
 
 constexpr int kCycleMs = 1000;
+
+bool Pause(platform::StopSignal* stop, int milliseconds) {
+    if (stop != nullptr) return stop->Sleep(milliseconds);
+    platform::SleepMs(milliseconds);
+    return true;
+}
 
 }  // namespace
 
@@ -42,19 +49,20 @@ bool GetFlightPlanCopy(void* destination, std::size_t length) {
     return true;
 }
 
-void FmcThreadStart() {
+bool FmcThreadStart(platform::StopSignal* stop) {
     FmcDebug("FMC is waiting for connection\n");
-    platform::SleepMs(kCycleMs);
+    if (!Pause(stop, kCycleMs)) return false;
     FmcDebug("FMC Connected\n");
     // Whatever the simulator held over from before is not ours to fly.
     for (const std::int32_t index : {211, 217, 219, 218, 220}) {
         SetAndConfirm(index, 0);
         CommandPause();
     }
+    return true;
 }
 
-void FmcCycle() {
-    platform::SleepMs(kCycleMs);
+bool FmcCycle(platform::StopSignal* stop) {
+    if (!Pause(stop, kCycleMs)) return false;
     GetFlightPlanCopy(&fmcState.plan, sizeof fmcState.plan);
 
     if (GetIntVar(var::ResetRequest) != 0) {
@@ -80,9 +88,11 @@ void FmcCycle() {
     if (ValidPointCount(fmcState.plan) > 0) ProcessGPS();
     ProcessApproachMode();
     ProcessTOGA();
+    return true;
 }
 
-void FMCThread(void* /*parameter*/) {
-    FmcThreadStart();
-    for (;;) FmcCycle();
+void FMCThread(platform::StopSignal& stop) {
+    if (!FmcThreadStart(&stop)) return;
+    while (FmcCycle(&stop)) {
+    }
 }

@@ -2,5 +2,9 @@
 #pragma once
 
 bool InitFMC();
-// Thread entry; the parameter is ignored and the function never returns.
-void FMCThread(void* parameter);
+namespace platform {
+class StopSignal;
+}
+
+// Thread entry: the start, then a cycle a second until `stop` is requested.
+void FMCThread(platform::StopSignal& stop);

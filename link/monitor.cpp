@@ -3,6 +3,7 @@
 #include "link/link_state.h"
 #include "link/transmit.h"
 #include "protocol/wire.h"
+#include "platform/stop_signal.h"
 #include "platform/time.h"
 #include "base/log.h"
 #include "base/settings.h"
@@ -46,9 +47,6 @@ void MonitorPeriod() {
     if (!linkConnected.load(std::memory_order_acquire)) RequestDbAddress();
 }
 
-void Monitor() {
-    for (;;) {
-        platform::SleepMs(kMonitorPeriodMs);
-        MonitorPeriod();
-    }
+void Monitor(platform::StopSignal& stop) {
+    while (stop.Sleep(kMonitorPeriodMs)) MonitorPeriod();
 }

@@ -5,8 +5,12 @@
 constexpr int kMonitorPeriodMs = 5000;
 constexpr int kMaxMissedPeriods = 5;  // more than this takes the link down
 
-// Thread body started by InitUdp; never returns.
-void Monitor();
+namespace platform {
+class StopSignal;
+}
+
+// Thread body started by InitUdp: a period every 5 s until `stop` is requested.
+void Monitor(platform::StopSignal& stop);
 
 // One pass of the monitor loop after its sleep.
 void MonitorPeriod();

@@ -117,7 +117,7 @@ NetworkLookup SystemNetwork() {
     return {{&platform::GetHostName, &platform::ResolveOwnHostName}, &platform::ReadAdapterList};
 }
 
-int InitUdp(int port, int node, int major, int minor, const NetworkKeywords& keywords,
+int InitUdp(ThreadOwner& threads, int port, int node, int major, int minor, const NetworkKeywords& keywords,
             const NetworkLookup& lookup) {
     std::vector<platform::Adapter> adapters;
     const platform::AdapterListStatus status = lookup.readAdapters(&adapters);
@@ -185,8 +185,8 @@ int InitUdp(int port, int node, int major, int minor, const NetworkKeywords& key
         return kMonitorBindFailed;
     }
 
-    std::thread(ReceiverThread).detach();
-    std::thread(Monitor).detach();
+    threads.Start(ReceiverThread, [] { platform::InterruptReceive(monitorSocket); });
+    threads.Start(Monitor);
 
     ReportBroadcast(plan);
     if (keywords.dbNode)

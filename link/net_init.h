@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/thread_owner.h"
 #include "link/address_choice.h"
 #include "platform/net.h"
 
@@ -35,7 +36,8 @@ NetworkLookup SystemNetwork();
 // kMonitorBindFailed when the monitor port is taken (another copy of the
 // program, most likely), -1 on other failures.
 constexpr int kMonitorBindFailed = -3;
-int InitUdp(int monitorPort, int nodeNumber, int versionMajor, int versionMinor,
+// The two threads are started through `threads`, which can stop them.
+int InitUdp(ThreadOwner& threads, int monitorPort, int nodeNumber, int versionMajor, int versionMinor,
             const NetworkKeywords& keywords = {}, const NetworkLookup& lookup = SystemNetwork());
 
 // Reads the host name and chooses the bound and announced addresses from its

@@ -10,6 +10,7 @@
 #include "link/var_table.h"
 #include "platform/panel_model_writer.h"
 #include "protocol/wire.h"
+#include "platform/stop_signal.h"
 #include "platform/time.h"
 #include "base/fatal.h"
 #include "base/log.h"
@@ -203,20 +204,37 @@ int HandleUdpMsg(const platform::Ipv4Endpoint& from, unsigned char* buffer, std:
     return HandleDatagram(buffer, length);
 }
 
-int GetUdpMsg() {
-    platform::Ipv4Endpoint from;
-    const long length = platform::ReceiveFrom(monitorSocket, receiveBuffer, kReceiveBufferSize, &from);
-    if (length < 0) {
-        // A persistent error would otherwise spin a core and fill the log.
+namespace {
+
+// One receive; false (nothing to handle) on an error, which is logged once
+// per run of errors and backed off: a persistent one would otherwise spin a
+// core and fill the log.
+bool ReceiveOne(const platform::StopSignal* stop, platform::Ipv4Endpoint* from, long* length) {
+    *length = platform::ReceiveFrom(monitorSocket, receiveBuffer, kReceiveBufferSize, from);
+    if (stop != nullptr && stop->Requested()) return false;
+    if (*length < 0) {
         if (!receiveFailing) WriteLog("GetUdpMsg() - Receive error\n");
         receiveFailing = true;
         platform::SleepMs(kReceiveErrorBackoffMs);
-        return 0;
+        return false;
     }
     receiveFailing = false;
+    return true;
+}
+
+}  // namespace
+
+int GetUdpMsg() {
+    platform::Ipv4Endpoint from;
+    long length = 0;
+    if (!ReceiveOne(nullptr, &from, &length)) return 0;
     return HandleUdpMsg(from, receiveBuffer, static_cast<std::size_t>(length));
 }
 
-void ReceiverThread() {
-    for (;;) GetUdpMsg();
+void ReceiverThread(platform::StopSignal& stop) {
+    while (!stop.Requested()) {
+        platform::Ipv4Endpoint from;
+        long length = 0;
+        if (ReceiveOne(&stop, &from, &length)) HandleUdpMsg(from, receiveBuffer, static_cast<std::size_t>(length));
+    }
 }

@@ -6,8 +6,13 @@
 
 #include "link/link_state.h"
 
-// Thread body started by InitUdp: GetUdpMsg in an endless loop.
-void ReceiverThread();
+namespace platform {
+class StopSignal;
+}
+
+// Thread body started by InitUdp: GetUdpMsg until `stop` is requested (the
+// owner then interrupts the blocked receive).
+void ReceiverThread(platform::StopSignal& stop);
 
 constexpr int kReceiveErrorBackoffMs = 100;
 

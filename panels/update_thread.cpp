@@ -2,6 +2,7 @@
 
 #include "panels/panel_table.h"
 #include "platform/panel_model_writer.h"
+#include "platform/stop_signal.h"
 #include "platform/time.h"
 
 namespace {
@@ -21,9 +22,9 @@ void RefreshCycle() {
     platform::PublishCycle();
 }
 
-void UpdateThread() {
-    platform::SleepMs(kStartDelayMs);
-    for (;;) {
+void UpdateThread(platform::StopSignal& stop) {
+    if (!stop.Sleep(kStartDelayMs)) return;
+    while (!stop.Requested()) {
         // Early when a shown variable changed or a panel was operated.
         platform::WaitForRefresh(kPace);
         RefreshCycle();

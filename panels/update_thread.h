@@ -6,5 +6,9 @@
 // One cycle: every panel's refresh, then the publication of what changed.
 void RefreshCycle();
 
-// Thread entry; never returns.
-void UpdateThread();
+namespace platform {
+class StopSignal;
+}
+
+// Thread entry: cycles until `stop` is requested.
+void UpdateThread(platform::StopSignal& stop);

@@ -122,6 +122,11 @@ void CloseSocket(SocketHandle s) {
     if (s != kInvalidSocket) close(s);
 }
 
+void InterruptReceive(SocketHandle s) {
+    // Linux wakes a receive blocked on a datagram socket that is shut down.
+    if (s != kInvalidSocket) shutdown(s, SHUT_RDWR);
+}
+
 bool GetHostName(char* buf, std::size_t size) {
     if (size == 0) return false;
     std::string name(size, '\0');

@@ -45,6 +45,10 @@ bool SetReceiveTimeout(SocketHandle s, int milliseconds);
 // Makes receives on `s` return -1 at once when nothing is waiting.
 bool SetNonBlocking(SocketHandle s);
 void CloseSocket(SocketHandle s);
+// Ends a ReceiveFrom that another thread is blocked in on `s` (it returns at
+// once, with 0 or -1), so that thread can be stopped and joined; `s` is then
+// only fit to be closed.
+void InterruptReceive(SocketHandle s);
 
 // A socket option as plain numbers (level 0: none).
 struct SocketOption {

@@ -140,6 +140,21 @@ void CloseSocket(SocketHandle s) {
     if (s != kInvalidSocket) closesocket(s);
 }
 
+void InterruptReceive(SocketHandle s) {
+    // Winsock's shutdown does not wake a blocked recvfrom, and closing here
+    // would let the handle be reused before the owner closes it: an empty
+    // datagram to the socket's own address wakes it instead.
+    if (s == kInvalidSocket) return;
+    sockaddr_in self{};
+    int length = sizeof self;
+    if (getsockname(s, reinterpret_cast<sockaddr*>(&self), &length) != 0) return;
+    if (self.sin_addr.s_addr == htonl(INADDR_ANY)) self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const SOCKET waker = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (waker == INVALID_SOCKET) return;
+    sendto(waker, "", 0, 0, reinterpret_cast<const sockaddr*>(&self), sizeof self);
+    closesocket(waker);
+}
+
 bool OnlyLoopbackInterface() {
     // The adapter list never shows loopback: with nothing else it has no data.
     ULONG size = 0;

@@ -11,6 +11,7 @@
 #include "platform/sync.h"
 #include "platform/time.h"
 #include "base/log.h"
+#include "base/thread_owner.h"
 #include "base/resources.h"
 #include "test_env.h"
 
@@ -187,6 +188,8 @@ TEST_F(FatalStopDeathTest, PendingCountsReachTheFile) {
     EXPECT_EXIT(
         {
             platform::SetThreadTimeSource(&kStoppedClock);
+            static ThreadOwner writer;
+            StartLogWriter(writer);
             for (int i = 0; i < 3; ++i) WriteLog("flood\n");
             for (int i = 0; i < 100 && Lines("ORVVarnoth.log").size() < 3; ++i) platform::SleepMs(100);
             WriteLog("flood\n");

@@ -105,7 +105,8 @@ bool WaitFor(Condition done) {
 
 TEST(FmcOnTheWire, ThreadStartAndFirstCycleOfAThreePointPlan) {
     platform::SetThreadTimeSource(&kVirtualClock);
-    ASSERT_EQ(InitUdp(kClientPort, Settings.nodeId, 1, 261206), 0);
+    ThreadOwner linkThreads;
+    ASSERT_EQ(InitUdp(linkThreads, kClientPort, Settings.nodeId, 1, 261206), 0);
     DbPeer db;
     ASSERT_TRUE(platform::BindUdp(db.socket, {kLoopback, kDbPort}));
     const std::string reply = "127.0.0.1 " + std::to_string(kDbPort);

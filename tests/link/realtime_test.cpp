@@ -22,7 +22,8 @@ TEST(LinkRealTime, FirstAddressRequestAfterFiveSecondsWhileUpdatesFlow) {
     DbLink.port = 9100;
     DbLink.endpoint = {linktest::kLoopback, 9100};
     const Clock::time_point start = Clock::now();
-    ASSERT_EQ(InitUdp(9099, 15, 1, 261206), 0);
+    ThreadOwner linkThreads;
+    ASSERT_EQ(InitUdp(linkThreads, 9099, 15, 1, 261206), 0);
     std::uint32_t monitorAddress = 0;
     ASSERT_TRUE(platform::ParseIpv4(boundIp, &monitorAddress));
     EXPECT_NE(selectedIp[0], '\0');

@@ -12,6 +12,7 @@
 #include "fake_window.h"
 #include "panel_fakes.h"
 #include "panels/panel_table.h"
+#include "platform/stop_signal.h"
 #include "panels/update_thread.h"
 #include "panels/windows.h"
 #include "platform/panel_model_writer.h"
@@ -63,7 +64,8 @@ TEST(UpdateThreadTest, RefreshesTheModelAfterDelayThenEachPeriod) {
     std::thread([] {
         static const platform::TimeSource source{nullptr, FakeSleep};
         platform::SetThreadTimeSource(&source);
-        UpdateThread();
+        static platform::StopSignal never;
+        UpdateThread(never);
     }).detach();
 
     std::vector<fakepanels::Call> calls;

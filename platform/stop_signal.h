@@ -1,0 +1,27 @@
+// A stop request that a sleeping thread hears at once, so a thread that
+// waits out long periods (the monitor's 5 s, the FMC's second) can still be
+// stopped and joined promptly.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+namespace platform {
+
+class StopSignal {
+public:
+    void Request();
+    bool Requested() const { return stop_.load(std::memory_order_acquire); }
+    // Sleeps up to `milliseconds` (through SleepMs when the thread runs on a
+    // replacement clock); false when a stop was requested before or during.
+    bool Sleep(int milliseconds);
+    // Ready for the next start.
+    void Reset();
+
+private:
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable wake_;
+};
+
+}  // namespace platform
