@@ -104,7 +104,9 @@ void OnHello(Session* s, const BoardLine& line, std::int64_t now, bool* ok) {
         s->phase = Phase::Unused;
         return;
     }
-    Log(*s, " connected");
+    // A hello after READY comes from a board that restarted (its watchdog,
+    // a reset): it has forgotten its configuration and shows nothing.
+    Log(*s, s->phase == Phase::Running ? " restarted; configuring it again" : " connected");
     *ok = SendConfiguration(s, now);
 }
 

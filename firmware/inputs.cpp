@@ -8,8 +8,10 @@ namespace fw {
 
 namespace {
 
-// A level must hold for this many 1 ms samples.
-const uint8_t kDebounceSamples = 5;
+// Inputs are sampled every other tick, every 0.5 ms. A new level counts once
+// it has held for 5 ms, that is 11 samples in a row: 10 could span a closure
+// of only 4.5 ms.
+const uint8_t kDebounceSamples = 11;
 
 struct Input {
     Pin pin;
@@ -18,6 +20,10 @@ struct Input {
     bool primed;  // sampled once: its level is known
     bool down;    // debounced
     uint8_t run;  // samples the other level has held
+    // Debounced changes not yet taken by the main loop. Kept per input
+    // rather than in a shared queue, so that no number of inputs changing
+    // together can crowd a change out.
+    uint8_t changes;
 };
 
 struct Encoder {
@@ -34,14 +40,7 @@ Input inputs[kMaxInputs];
 Encoder encoders[kMaxEncoders];
 volatile uint8_t input_count, encoder_count;
 
-// Debounced changes, for the main loop, so that no press is lost however
-// short it is.
-const uint8_t kEventSize = 32;
-volatile uint8_t events[kEventSize];  // input index, bit 7 = down
-volatile uint8_t event_head, event_tail;
-
-volatile uint16_t millis;
-uint8_t tick;
+volatile uint16_t ticks;
 
 // Quarter steps for (old state << 2 | new state), state = A << 1 | B.
 // A leading B (A falls first from rest) counts up.
@@ -96,11 +95,9 @@ void SampleInputs() {
         if (++in.run < kDebounceSamples) continue;
         in.run = 0;
         in.down = down;
-        const uint8_t next = (event_head + 1) & (kEventSize - 1);
-        if (next != event_tail) {
-            events[event_head] = static_cast<uint8_t>(i | (down ? 0x80 : 0));
-            event_head = next;
-        }
+        // Saturates keeping the parity, so the level last reported still
+        // ends where the input is: only a press and release merge away.
+        in.changes = in.changes == 255 ? 254 : static_cast<uint8_t>(in.changes + 1);
     }
 }
 
@@ -114,10 +111,10 @@ void InputsInit() {
     TIMSK2 = _BV(OCIE2A);
 }
 
-uint16_t Millis() {
-    uint16_t m;
-    ATOMIC_BLOCK(ATOMIC_RESTORESTATE) { m = millis; }
-    return m;
+uint16_t Ticks() {
+    uint16_t t;
+    ATOMIC_BLOCK(ATOMIC_RESTORESTATE) { t = ticks; }
+    return t;
 }
 
 void AddInput(uint8_t number, bool is_switch) {
@@ -129,6 +126,7 @@ void AddInput(uint8_t number, bool is_switch) {
         in.primed = false;
         in.down = false;
         in.run = 0;
+        in.changes = 0;
         input_count = input_count + 1;
     }
 }
@@ -150,29 +148,24 @@ void ClearInputs() {
     ATOMIC_BLOCK(ATOMIC_RESTORESTATE) {
         input_count = 0;
         encoder_count = 0;
-        event_head = event_tail = 0;
     }
 }
 
 uint8_t InputCount() { return input_count; }
 uint8_t EncoderCount() { return encoder_count; }
 
-bool NextInputEvent(InputEvent& event) {
-    if (event_head == event_tail) return false;
-    const uint8_t e = events[event_tail];
-    event_tail = (event_tail + 1) & (kEventSize - 1);
-    event.number = inputs[e & 0x7f].number;
-    event.down = (e & 0x80) != 0;
-    return true;
-}
-
-bool InputIsSwitch(uint8_t index, uint8_t& number, bool& down) {
+uint8_t TakeInputChanges(uint8_t index, uint8_t& number, bool& down) {
+    uint8_t changes;
     ATOMIC_BLOCK(ATOMIC_RESTORESTATE) {
         number = inputs[index].number;
         down = inputs[index].down;
+        changes = inputs[index].changes;
+        inputs[index].changes = 0;
     }
-    return inputs[index].is_switch;
+    return changes;
 }
+
+bool InputIsSwitch(uint8_t index) { return inputs[index].is_switch; }
 
 int16_t TakeDetents(uint8_t index, uint8_t& pin_a) {
     int16_t d;
@@ -193,9 +186,6 @@ using namespace fw;
 
 ISR(TIMER2_COMPA_vect) {
     SampleEncoders();
-    if (++tick == 4) {
-        tick = 0;
-        millis = millis + 1;
-        SampleInputs();
-    }
+    ticks = ticks + 1;
+    if ((ticks & 1) == 0) SampleInputs();
 }

@@ -1,5 +1,5 @@
 // Buttons, switches and encoders, sampled by a 4 kHz timer interrupt:
-// inputs debounced at 1 kHz, encoders decoded at every tick.
+// inputs debounced at 2 kHz, encoders decoded at every tick.
 #pragma once
 
 #include <stdint.h>
@@ -10,8 +10,9 @@
 namespace fw {
 
 void InputsInit();
-// Milliseconds since boot, wrapping.
-uint16_t Millis();
+// Ticks of 0.25 ms since boot, wrapping.
+uint16_t Ticks();
+const uint16_t kTicksPerMs = 4;
 
 // Adds an input (the pin set up as input with pull-up beforehand).
 void AddInput(uint8_t number, bool is_switch);
@@ -21,15 +22,11 @@ void ClearInputs();
 uint8_t InputCount();
 uint8_t EncoderCount();
 
-struct InputEvent {
-    uint8_t number;
-    bool down;
-};
-// The next debounced change, oldest first; false when none.
-bool NextInputEvent(InputEvent& event);
-
-// A switch's debounced level, by index in configuration order.
-bool InputIsSwitch(uint8_t index, uint8_t& number, bool& down);
+// By index in configuration order: the debounced changes since the last call
+// (0 when none), with the input's pin and its debounced level now. Changes
+// alternate and end at the level now.
+uint8_t TakeInputChanges(uint8_t index, uint8_t& number, bool& down);
+bool InputIsSwitch(uint8_t index);
 
 // Takes the detents an encoder turned since the last call.
 int16_t TakeDetents(uint8_t index, uint8_t& pin_a);

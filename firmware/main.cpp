@@ -4,6 +4,7 @@
 #include <avr/interrupt.h>
 #include <avr/io.h>
 #include <avr/sleep.h>
+#include <avr/wdt.h>
 #include <string.h>
 
 #include "firmware/board_name.h"
@@ -104,14 +105,17 @@ void Clear() {
 }
 
 void ReportSwitches() {
-    // Every input is sampled within 1 ms of being set up: wait for that.
-    const uint16_t start = Millis();
-    while (static_cast<uint16_t>(Millis() - start) < 2) {
+    // Every input is sampled within 0.5 ms of being set up: wait for that.
+    const uint16_t start = Ticks();
+    while (static_cast<uint16_t>(Ticks() - start) < 2 * kTicksPerMs) {
     }
     for (uint8_t i = 0; i < InputCount(); ++i) {
+        if (!InputIsSwitch(i)) continue;
         uint8_t number;
         bool down;
-        if (InputIsSwitch(i, number, down)) SendNumber(down ? "D " : "U ", number);
+        // Taking its changes too: the level sent here already tells them.
+        TakeInputChanges(i, number, down);
+        SendNumber(down ? "D " : "U ", number);
     }
 }
 
@@ -158,7 +162,7 @@ bool Execute(const Command& c) {
                 PinInputPullUp(PinOf(static_cast<uint8_t>(c.arg[0])));
                 PinInputPullUp(PinOf(static_cast<uint8_t>(c.arg[1])));
                 AddEncoder(static_cast<uint8_t>(c.arg[0]), static_cast<uint8_t>(c.arg[1]));
-                last_report[EncoderCount() - 1] = Millis();
+                last_report[EncoderCount() - 1] = Ticks();
             }
             return true;
         case Verb::Led:
@@ -217,18 +221,35 @@ void HandleLine(LineBuffer& buffer) {
     if (command.verb == Verb::Bad && IsConfiguration(command.word)) SendWord("ERR syntax");
 }
 
+// Every change, in order for each input; inputs that changed together are
+// reported in configuration order.
 void ReportInputs() {
-    InputEvent event;
-    while (NextInputEvent(event)) SendNumber(event.down ? "D " : "U ", event.number);
+    for (uint8_t i = 0; i < InputCount(); ++i) {
+        uint8_t number;
+        bool down;
+        uint8_t changes = TakeInputChanges(i, number, down);
+        // The changes alternate and end at the level now.
+        bool next = (changes & 1) != 0 ? down : !down;
+        for (; changes > 0; --changes, next = !next) SendNumber(next ? "D " : "U ", number);
+    }
 }
 
+// A report waits until more than 10 ms have passed since the last: 41 ticks
+// after the tick the last was sent in, which itself began up to a tick before.
+const uint16_t kEncoderSpacing = 10 * kTicksPerMs + 1;
+
 void ReportEncoders() {
-    const uint16_t now = Millis();
+    const uint16_t now = Ticks();
     for (uint8_t i = 0; i < EncoderCount(); ++i) {
-        if (static_cast<uint16_t>(now - last_report[i]) < 10) continue;
+        if (static_cast<uint16_t>(now - last_report[i]) < kEncoderSpacing) continue;
         uint8_t pin_a;
         const int16_t detents = TakeDetents(i, pin_a);
-        if (detents == 0) continue;
+        if (detents == 0) {
+            // Kept just due, so that the tick counter wrapping round never
+            // holds back a report.
+            last_report[i] = static_cast<uint16_t>(now - kEncoderSpacing);
+            continue;
+        }
         last_report[i] = now;
         char line[kMaxLine + 8];
         uint8_t n = PutText(line, 0, "E ");
@@ -253,7 +274,18 @@ void Idle() {
 
 }  // namespace
 
+// A watchdog reset leaves the watchdog running at its shortest period: it is
+// stopped before anything else, lest the board reset again while it starts.
+void StopWatchdog() __attribute__((naked, used, section(".init3")));
+void StopWatchdog() {
+    MCUSR = 0;
+    wdt_disable();
+}
+
 int main() {
+    // A board that hangs resets itself after about a second and says HELLO
+    // again, which tells the program to configure it anew.
+    wdt_enable(WDTO_1S);
     UartInit();
     InputsInit();
     LoadName();
@@ -262,8 +294,17 @@ int main() {
     SendHello();
     static LineBuffer buffer;
     for (;;) {
+        wdt_reset();
         int byte;
         while ((byte = UartRead()) >= 0) {
+            if (byte == kUartLost || byte == kUartLostLine) {
+                bad_lines = static_cast<uint16_t>(bad_lines + UartTakeLostLines());
+                // A byte no line may hold: the damaged line fails its checksum
+                // and is counted once, at its end.
+                FeedByte(buffer, '\x7f');
+                if (byte == kUartLost) continue;
+                byte = '\n';
+            }
             const Feed feed = FeedByte(buffer, static_cast<char>(byte));
             if (feed == Feed::Line) HandleLine(buffer);
             if (feed == Feed::TooLong) ++bad_lines;

@@ -5,8 +5,9 @@ on a pseudo-terminal, beside orv-dbnode, in a private network namespace.
 A button gives a SET at the node; a switch sets the autopilot check box (and
 its LED follows what the node confirms); an encoder steps the heading slowly
 and fast; the node changes the selected altitude and the display shows it;
-stopping the simulator logs "lost", starting it again brings back the
-configuration and the outputs.
+a hung board restarts by its watchdog and is configured again; stopping the
+simulator logs "lost", starting it again brings back the configuration and
+the outputs.
 
 Usage: boards_e2e.py <orvvarnoth> <orv-dbnode> <orv-boardsim> <firmware.elf> <work dir> [--address A]
 The Windows program (an .exe) runs under Wine (WINEPREFIX set, its server
@@ -174,15 +175,28 @@ def main():
         node.stdin.flush()
         wait_for(lambda: board.displays.get(0) == "12300", 5, "the display to show 12300")
 
-        # Unplugged: "lost"; plugged in again: configuration and outputs anew.
+        # A hung board: its watchdog restarts it, its hello after READY
+        # brings the configuration and the outputs back, the port never lost.
+        # The LED lit, so that the simulator sees it lit anew.
         board.send("close 3")
-        wait_for(lambda: board.leds.get(6) is True, 5, "the autopilot LED on again")
+        wait_for(lambda: board.leds.get(6) is True, 5, "the autopilot LED on")
+        board.leds.clear()
+        board.displays.clear()
+        board.send("hang")
+        wait_for(lambda: "Board mcp on %s restarted; configuring it again" % port in log(), 5, "the restart line")
+        wait_for(lambda: log().count("Board mcp on %s ready" % port) == 2, 5, "the board's READY after its restart")
+        wait_for(lambda: board.leds.get(6) is True and board.displays.get(0) == "12300", 5,
+                 "the outputs after the restart")
+        if "lost" in log():
+            fail("the restarted board was taken as lost")
+
+        # Unplugged: "lost"; plugged in again: configuration and outputs anew.
         board.stop()
         wait_for(lambda: re.search(r"Board mcp on \S+ lost", log()), 5, "the lost line")
         board = Board(boardsim, elf, link)
         board.send("close 3")  # the switch stayed on while the board was away
         count = len(sets(AUTOPILOT_CMD))
-        wait_for(lambda: log().count("Board mcp on %s ready" % port) == 2, 15, "the board's READY again")
+        wait_for(lambda: log().count("Board mcp on %s ready" % port) == 3, 15, "the board's READY again")
         wait_for(lambda: board.leds.get(6) is True and board.displays.get(0) == "12300", 5,
                  "the outputs restored")
         if len(sets(AUTOPILOT_CMD)) != count:

@@ -40,7 +40,8 @@ void SplitLines(std::string& partial, std::vector<std::string>& lines) {
 
 }  // namespace
 
-BoardSession::BoardSession(const std::string& name) {
+BoardSession::BoardSession(const std::string& name, const std::string& elf_path) {
+    const char* elf = elf_path.empty() ? ORV_FIRMWARE_ELF : elf_path.c_str();
     char dir[] = "/tmp/orv-boardtest-XXXXXX";
     if (mkdtemp(dir) == nullptr) return;
     dir_ = dir;
@@ -54,10 +55,9 @@ BoardSession::BoardSession(const std::string& name) {
         close(in[1]);
         close(out[0]);
         if (name.empty())
-            execl(ORV_BOARDSIM, ORV_BOARDSIM, "--link", link.c_str(), ORV_FIRMWARE_ELF, nullptr);
+            execl(ORV_BOARDSIM, ORV_BOARDSIM, "--link", link.c_str(), elf, nullptr);
         else
-            execl(ORV_BOARDSIM, ORV_BOARDSIM, "--link", link.c_str(), "--name", name.c_str(), ORV_FIRMWARE_ELF,
-                  nullptr);
+            execl(ORV_BOARDSIM, ORV_BOARDSIM, "--link", link.c_str(), "--name", name.c_str(), elf, nullptr);
         _exit(127);
     }
     close(in[0]);

@@ -12,7 +12,8 @@ namespace boardtest {
 
 class BoardSession {
 public:
-    explicit BoardSession(const std::string& name = "");
+    // elf: the firmware build to run, the Uno/Nano's when empty.
+    explicit BoardSession(const std::string& name = "", const std::string& elf = "");
     ~BoardSession();
     BoardSession(const BoardSession&) = delete;
     BoardSession& operator=(const BoardSession&) = delete;

@@ -2,9 +2,11 @@
 // driven through its pins and serial port.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "firmware/line.h"
 #include "tests/firmware/board_session.h"
 
 using boardtest::BoardSession;
@@ -151,4 +153,50 @@ TEST(FirmwareSim, BadLinesAreCountedAndIgnored) {
     EXPECT_EQ(board.AwaitBoard("ERR"), "ERR syntax");
     board.Send("STATS");
     EXPECT_EQ(board.AwaitBoard("STATS"), "STATS 8");
+}
+
+// More than the receive buffer holds, sent at once, with answers longer than
+// the questions: every line that lost bytes is counted, none is acted on, and
+// the next line is read normally without an empty line first.
+TEST(FirmwareSim, ReceiveOverflowCountsEveryDamagedLine) {
+    BoardSession board;
+    ASSERT_TRUE(board.started());
+    ASSERT_FALSE(board.AwaitBoard("HELLO").empty());
+    std::string burst;
+    int lines = 0;
+    while (burst.size() < 900) {
+        char line[16];
+        const uint8_t n = fw::FinishLine(line, static_cast<uint8_t>(std::snprintf(line, 12, "PING %d", lines)));
+        burst.append(line, n);
+        burst.append(line, fw::FinishLine(line, static_cast<uint8_t>(std::snprintf(line, 12, "HELLO"))));
+        lines += 2;
+    }
+    board.SendRaw(burst);
+    board.Settle(300ms);
+    int answered = 0;
+    for (const std::string& line : board.board_lines()) answered += line.rfind("PONG ", 0) == 0 || line.rfind("HELLO ", 0) == 0;
+    --answered;  // the boot's hello
+    EXPECT_LT(answered, lines);
+    board.Send("PING 65000");
+    EXPECT_EQ(board.AwaitBoard("PONG 65000", 1s), "PONG 65000");
+    board.Send("STATS");
+    EXPECT_EQ(board.AwaitBoard("STATS"), "STATS " + std::to_string(lines - answered));
+    EXPECT_EQ(board.bad_checksums(), 0);
+}
+
+// A board that hangs resets itself and says HELLO again, ready for a new
+// configuration.
+TEST(FirmwareSim, WatchdogRestartsAHungBoard) {
+    BoardSession board("mcp");
+    ASSERT_TRUE(board.started());
+    Configure(board);
+    ASSERT_EQ(board.AwaitBoard("READY"), "READY 5");
+    board.Drive("hang");
+    board.Send("PING 1");
+    EXPECT_EQ(board.AwaitBoard("HELLO", 3s), "HELLO ORVB 1 mcp");
+    EXPECT_EQ(board.AwaitBoard("PONG", 10ms), "");
+    Configure(board);
+    EXPECT_EQ(board.AwaitBoard("READY"), "READY 5");
+    board.Send("PING 2");
+    EXPECT_EQ(board.AwaitBoard("PONG"), "PONG 2");
 }

@@ -1,5 +1,5 @@
-// orv-boardsim: runs the board firmware as an ATmega328P at 16 MHz, in step
-// with the wall clock, with its serial port on a pseudo-terminal, so that a
+// orv-boardsim: runs the board firmware as an ATmega328P or an ATmega2560
+// (as the ELF file was built) at 16 MHz, in step with the wall clock, with its serial port on a pseudo-terminal, so that a
 // program under test talks to it as to a board on USB.
 //
 //   orv-boardsim [--link PATH] [--name NAME] FIRMWARE.elf
@@ -8,8 +8,11 @@
 //   press P | release P       a button to ground, or open again
 //   close P | open P          the same, for a switch
 //   pulse P MS                a press of MS milliseconds of the board's time
+//                             (decimals allowed)
 //   turn A B N RATE           an encoder on pins A and B turns N detents
 //                             (negative: the other way) at RATE detents/s
+//   hang                      the firmware stops in a loop with interrupts
+//                             off, as a board that hangs
 //   quit
 // stdout, one report a line:
 //   pty PATH                  the serial port to open (PATH is the link when given)
@@ -40,6 +43,7 @@
 
 #include "firmware/board_name.h"
 #include "firmware/line.h"
+#include "firmware/pin_map.h"
 #include "tests/boards/sim/max7219_decoder.h"
 
 extern "C" {
@@ -53,7 +57,12 @@ extern "C" {
 namespace {
 
 const uint32_t kFrequency = 16000000;
-const int kPins = 20;  // the ATmega328P's Arduino pins
+const int kMaxPins = 70;  // the Mega's Arduino pins
+
+// The board's pins: the Uno/Nano's unless the ELF is built for the Mega.
+const uint8_t* pin_codes = fw::uno::kPins;
+const char* port_letters = fw::uno::kPortLetters;
+int pin_count = sizeof fw::uno::kPins;
 
 volatile sig_atomic_t stop_requested = 0;
 void OnStop(int) { stop_requested = 1; }
@@ -63,11 +72,9 @@ struct PortPin {
     int bit;
 };
 
-// The Uno/Nano numbering: 0-7 PORTD, 8-13 PORTB, A0-A5 (14-19) PORTC.
 PortPin Locate(int pin) {
-    if (pin < 8) return {'D', pin};
-    if (pin < 14) return {'B', pin - 8};
-    return {'C', pin - 14};
+    const uint8_t code = pin_codes[pin];
+    return {port_letters[code >> 4], code & 7};
 }
 
 struct PinChange {
@@ -83,8 +90,8 @@ struct Sim {
     bool xon = true;
     std::deque<uint8_t> to_board;
     fw::LineBuffer sniffed{};
-    bool led_pin[kPins] = {};
-    int led_level[kPins] = {};
+    bool led_pin[kMaxPins] = {};
+    int led_level[kMaxPins] = {};
     std::map<int, boardsim::Max7219Decoder> displays;  // by slot
     std::map<int, std::string> shown;
     std::map<int, std::string> seen;  // at the last look, maybe half written
@@ -135,7 +142,7 @@ void Sniff(uint8_t byte) {
     if (fw::FeedByte(sim.sniffed, static_cast<char>(byte)) != fw::Feed::Line) return;
     if (fw::StripChecksum(sim.sniffed.text, sim.sniffed.length) < 0) return;
     const fw::Command c = fw::ParseCommand(sim.sniffed.text);
-    if (c.verb == fw::Verb::Led && c.arg[0] < kPins) {
+    if (c.verb == fw::Verb::Led && c.arg[0] < pin_count) {
         sim.led_pin[c.arg[0]] = true;
         sim.led_level[c.arg[0]] = -1;
     } else if (c.verb == fw::Verb::Display) {
@@ -193,7 +200,30 @@ void Schedule(const PinChange& change) {
     }
 }
 
-bool ValidPin(int pin) { return pin >= 2 && pin < kPins; }
+bool ValidPin(int pin) { return pin >= 2 && pin < pin_count; }
+
+// Sends the firmware to the C library's own end, "cli" and a jump to itself,
+// where only the watchdog gets it out.
+void Hang() {
+    for (uint32_t at = 0; at + 3 < sim.avr->flashend; at += 2) {
+        const uint8_t* f = sim.avr->flash + at;
+        if (f[0] == 0xf8 && f[1] == 0x94 && f[2] == 0xff && f[3] == 0xcf) {
+            sim.avr->pc = at;
+            return;
+        }
+    }
+    std::printf("error hang: no stop loop in the firmware\n");
+}
+
+// The MCU an AVR ELF file is built for, from its header's machine flags.
+const char* McuOf(const char* elf) {
+    FILE* f = std::fopen(elf, "rb");
+    unsigned char header[52] = {};
+    const size_t n = f != nullptr ? std::fread(header, 1, sizeof header, f) : 0;
+    if (f != nullptr) std::fclose(f);
+    // e_flags, little-endian at 36: avr6 is the ATmega2560's architecture.
+    return n == sizeof header && (header[36] & 0x7f) == 6 ? "atmega2560" : "atmega328p";
+}
 
 void Command(const std::string& line) {
     char verb[16] = {};
@@ -204,9 +234,10 @@ void Command(const std::string& line) {
     const avr_cycle_count_t now = sim.avr->cycle;
     if (fields == 2 && ValidPin(a) && (v == "press" || v == "close" || v == "release" || v == "open")) {
         Schedule({now, a, (v == "release" || v == "open") ? 1 : 0, -1});
-    } else if (fields == 3 && v == "pulse" && ValidPin(a) && b > 0) {
+    } else if (double ms = 0; v == "pulse" && std::sscanf(line.c_str(), "%*s %d %lf", &a, &ms) == 2 &&
+                                ValidPin(a) && ms > 0) {
         Schedule({now, a, 0, -1});
-        Schedule({now + static_cast<avr_cycle_count_t>(b) * (kFrequency / 1000), a, 1, -1});
+        Schedule({now + static_cast<avr_cycle_count_t>(ms * (kFrequency / 1000)), a, 1, -1});
     } else if (fields == 5 && v == "turn" && ValidPin(a) && ValidPin(b) && a != b && rate > 0) {
         // Four transitions a detent, evenly spaced: A falls first turning up.
         const avr_cycle_count_t step = static_cast<avr_cycle_count_t>(kFrequency / (rate * 4));
@@ -219,6 +250,8 @@ void Command(const std::string& line) {
             Schedule({at += step, second, 1, -1});
         }
         Schedule({at + 1, -1, 0, a});
+    } else if (v == "hang") {
+        Hang();
     } else if (v == "quit") {
         stop_requested = 1;
     } else if (!v.empty()) {
@@ -295,7 +328,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orv-boardsim: cannot read %s\n", elf);
         return 1;
     }
-    sim.avr = avr_make_mcu_by_name("atmega328p");
+    const char* mcu = McuOf(elf);
+    if (std::strcmp(mcu, "atmega2560") == 0) {
+        pin_codes = fw::mega::kPins;
+        port_letters = fw::mega::kPortLetters;
+        pin_count = sizeof fw::mega::kPins;
+    }
+    sim.avr = avr_make_mcu_by_name(mcu);
     if (sim.avr == nullptr) return 1;
     avr_init(sim.avr);
     firmware.frequency = kFrequency;
@@ -319,7 +358,7 @@ int main(int argc, char** argv) {
                             nullptr);
     avr_irq_register_notify(avr_io_getirq(sim.avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUT_XOFF), OnXoff,
                             nullptr);
-    for (int pin = 2; pin < kPins; ++pin)
+    for (int pin = 2; pin < pin_count; ++pin)
         avr_irq_register_notify(PinIrq(pin), OnPin, reinterpret_cast<void*>(static_cast<intptr_t>(pin)));
 
     std::string path;
@@ -374,7 +413,8 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         pollfd fds[2] = {{sim.master, POLLIN, 0}, {input_open ? 0 : -1, POLLIN, 0}};
         if (poll(fds, 2, 1) <= 0) continue;
-        uint8_t buffer[256];
+        // Large enough that a script's commands sent together start together.
+        uint8_t buffer[4096];
         if (fds[0].revents & POLLIN) {
             const ssize_t n = read(sim.master, buffer, sizeof buffer);
             for (ssize_t i = 0; i < n; ++i) sim.to_board.push_back(buffer[i]);
