@@ -7,6 +7,7 @@
 #include "app/parameter_file.h"
 #include "boards/line.h"
 #include "boards/mapping.h"
+#include "protocol/board_rules.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// A pin a board can use: 2..69 (0 and 1 are its serial line).
+// A pin some board can use (0 and 1 are its serial line); the board itself
+// refuses one beyond its own MCU's pins.
 bool ParsePin(const std::string& text, int* pin) {
     if (text.empty() || text.size() > 2) return false;
     int value = 0;
@@ -47,7 +49,7 @@ bool ParsePin(const std::string& text, int* pin) {
         if (c < '0' || c > '9') return false;
         value = value * 10 + (c - '0');
     }
-    if (value < 2 || value > 69) return false;
+    if (!board_rules::PinInRange(value, board_rules::kLargest)) return false;
     *pin = value;
     return true;
 }
@@ -94,7 +96,8 @@ bool Apply(const Keyword& k, const std::vector<std::string>& v, std::string* why
     int pins[3] = {0, 0, 0};
     for (int i = 0; i < pinCount; ++i) {
         if (!ParsePin(v[1 + i], &pins[i])) {
-            *why = "a pin is 2 to 69";
+            *why = "a pin is " + std::to_string(board_rules::kPinFirst) + " to " +
+                   std::to_string(board_rules::kLargest.pinLimit - 1);
             return false;
         }
         for (int j = 0; j < i; ++j)

@@ -5,14 +5,6 @@
 namespace boards {
 namespace {
 
-constexpr char kHex[] = "0123456789ABCDEF";
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;  // lower case is not what a board writes
-}
-
 // A decimal number in [low, high]: an optional "-", then 1-5 digits.
 bool ParseNumber(std::string_view text, int low, int high, int* out) {
     bool negative = false;
@@ -45,8 +37,8 @@ bool SplitFields(std::string_view body, std::vector<std::string_view>* fields) {
     }
 }
 
-constexpr int kPinLow = 2;
-constexpr int kPinHigh = 69;
+constexpr int kPinLow = board_rules::kPinFirst;
+constexpr int kPinHigh = board_rules::kLargest.pinLimit - 1;
 
 ParseResult ParseFields(const std::vector<std::string_view>& f, BoardLine* out) {
     const std::string_view verb = f[0];
@@ -88,7 +80,12 @@ ParseResult ParseFields(const std::vector<std::string_view>& f, BoardLine* out) 
 
 std::uint8_t Checksum(std::string_view body) {
     std::uint8_t sum = 0;
-    for (char c : body) sum ^= static_cast<std::uint8_t>(c);
+    // In pieces the shared rule can count; XOR does not mind.
+    while (!body.empty()) {
+        const std::size_t n = body.size() < 255 ? body.size() : 255;
+        sum ^= board_rules::Checksum(body.data(), static_cast<std::uint8_t>(n));
+        body.remove_prefix(n);
+    }
     return sum;
 }
 
@@ -96,8 +93,8 @@ std::string FormatLine(std::string_view body) {
     const std::uint8_t sum = Checksum(body);
     std::string line(body);
     line += '*';
-    line += kHex[sum >> 4];
-    line += kHex[sum & 0xF];
+    line += board_rules::HexDigit(static_cast<std::uint8_t>(sum >> 4));
+    line += board_rules::HexDigit(static_cast<std::uint8_t>(sum & 0xF));
     line += '\n';
     return line;
 }
@@ -107,22 +104,20 @@ ParseResult ParseBoardLine(std::string_view line, BoardLine* out) {
     if (line.size() > kLineMax || line.size() < 4) return ParseResult::Malformed;
     const std::size_t star = line.size() - 3;
     if (line[star] != '*') return ParseResult::Malformed;
-    const int high = HexDigit(line[star + 1]);
-    const int low = HexDigit(line[star + 2]);
+    const int high = board_rules::HexValue(line[star + 1]);
+    const int low = board_rules::HexValue(line[star + 2]);
     const std::string_view body = line.substr(0, star);
     if (high < 0 || low < 0 || Checksum(body) != high * 16 + low) return ParseResult::Malformed;
     for (char c : body)
-        if (c < 0x20 || c > 0x7E) return ParseResult::Malformed;
+        if (!board_rules::LineChar(c)) return ParseResult::Malformed;
     std::vector<std::string_view> fields;
     if (!SplitFields(body, &fields)) return ParseResult::Malformed;
     return ParseFields(fields, out);
 }
 
 bool ValidBoardName(std::string_view name) {
-    if (name.empty() || name.size() > 16) return false;
-    for (char c : name)
-        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-')) return false;
-    return true;
+    return name.size() <= board_rules::kNameMax &&
+           board_rules::ValidName(name.data(), static_cast<std::uint8_t>(name.size()));
 }
 
 std::string DisplayText(std::string_view shown) {
@@ -135,10 +130,8 @@ std::string DisplayText(std::string_view shown) {
             out += c;
             continue;
         }
-        if (digits == 8) break;
-        const bool drawable = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                              c == '-' || c == ' ';
-        out += drawable ? c : '-';
+        if (digits == board_rules::kDisplayDigits) break;
+        out += board_rules::DisplayChar(c) ? c : '-';
         ++digits;
     }
     return out;

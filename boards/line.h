@@ -6,10 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/board_rules.h"
+
 namespace boards {
 
-constexpr std::size_t kLineMax = 64;  // characters before "\n"
-constexpr int kProtocolVersion = 1;
+constexpr std::size_t kLineMax = board_rules::kLineMax;  // characters before "\n"
+constexpr int kProtocolVersion = board_rules::kProtocolVersion;
 
 // XOR of every byte of `body`.
 std::uint8_t Checksum(std::string_view body);
@@ -33,7 +35,7 @@ enum class ParseResult { Ok, Malformed, Unknown };
 // Malformed: anything else that is not a well-formed line.
 ParseResult ParseBoardLine(std::string_view line, BoardLine* out);
 
-// A board name: 1-16 of a-z, 0-9, "_" and "-".
+// A board name: 1-16 of a-z, 0-9, "_" and "-", not a lone "-" (no name).
 bool ValidBoardName(std::string_view name);
 
 // What a 7-segment display can show of a value field's text: blanks at

@@ -6,10 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "protocol/board_rules.h"
+
 namespace boards {
 
 constexpr int kBoardsMax = 8;
-constexpr int kDisplaysMax = 4;  // display slots of one board
+constexpr int kDisplaysMax = board_rules::kLargest.displays;  // display slots of one board
 
 // A panel control by its id, or a key action by its virtual-key code.
 struct Target {

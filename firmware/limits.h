@@ -1,22 +1,21 @@
-// What one board can serve.
+// What one board can serve: the limits the program knows too.
 #pragma once
 
 #include <stdint.h>
 
+#include "protocol/board_rules.h"
+
 namespace fw {
 
 #if defined(__AVR_ATmega2560__)
-const uint8_t kMaxInputs = 48;
-const uint8_t kMaxEncoders = 8;
-const uint8_t kMaxLeds = 16;
-const uint8_t kMaxDisplays = 4;
-const uint8_t kPinLimit = 70;
+constexpr board_rules::McuLimits kMcu = board_rules::kAtmega2560;
 #else
-const uint8_t kMaxInputs = 16;
-const uint8_t kMaxEncoders = 4;
-const uint8_t kMaxLeds = 8;
-const uint8_t kMaxDisplays = 2;
-const uint8_t kPinLimit = 20;
+constexpr board_rules::McuLimits kMcu = board_rules::kAtmega328p;
 #endif
+const uint8_t kMaxInputs = kMcu.inputs;
+const uint8_t kMaxEncoders = kMcu.encoders;
+const uint8_t kMaxLeds = kMcu.leds;
+const uint8_t kMaxDisplays = kMcu.displays;
+const uint8_t kPinLimit = kMcu.pinLimit;
 
 }  // namespace fw

@@ -30,26 +30,15 @@ Feed FeedByte(LineBuffer& buffer, char byte) {
     return Feed::None;
 }
 
-static int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 int StripChecksum(char* text, uint8_t length) {
     if (length < 3 || text[length - 3] != '*') return -1;
-    const int high = HexValue(text[length - 2]);
-    const int low = HexValue(text[length - 1]);
+    const int high = board_rules::HexValue(text[length - 2]);
+    const int low = board_rules::HexValue(text[length - 1]);
     if (high < 0 || low < 0) return -1;
     const uint8_t body = length - 3;
-    uint8_t sum = 0;
-    for (uint8_t i = 0; i < body; ++i) {
-        const uint8_t c = static_cast<uint8_t>(text[i]);
-        // Only printable ASCII: a stray NUL or control byte means noise.
-        if (c < 0x20 || c > 0x7e) return -1;
-        sum ^= c;
-    }
-    if (sum != ((high << 4) | low)) return -1;
+    for (uint8_t i = 0; i < body; ++i)
+        if (!board_rules::LineChar(text[i])) return -1;
+    if (board_rules::Checksum(text, body) != ((high << 4) | low)) return -1;
     text[body] = '\0';
     return body;
 }
@@ -83,16 +72,6 @@ const char* ReadNumber(const char* p, uint16_t& value) {
     if (digits == 0 || v > 65535 || (*p != ' ' && *p != '\0')) return nullptr;
     value = static_cast<uint16_t>(v);
     return p;
-}
-
-bool ValidText(const char* text, uint8_t length) {
-    for (uint8_t i = 0; i < length; ++i) {
-        const char c = text[i];
-        const bool ok = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                        c == '-' || c == ' ' || c == '.';
-        if (!ok) return false;
-    }
-    return TextDigits(text, length) <= kDisplayDigits;
 }
 
 }  // namespace
@@ -129,7 +108,7 @@ Command ParseCommand(const char* body) {
         if (*p == ' ') ++p;
         const size_t length = strlen(p);
         if (length > kMaxLine || command.arg[0] >= kDisplaySlots ||
-            !ValidText(p, static_cast<uint8_t>(length)))
+            !board_rules::ValidDisplayText(p, static_cast<uint8_t>(length)))
             return command;
         command.text = p;
         command.text_length = static_cast<uint8_t>(length);
@@ -142,22 +121,11 @@ Command ParseCommand(const char* body) {
     return command;
 }
 
-uint8_t TextDigits(const char* text, uint8_t length) {
-    uint8_t digits = 0;
-    for (uint8_t i = 0; i < length; ++i) {
-        const bool shares = text[i] == '.' && i > 0 && text[i - 1] != '.';
-        if (!shares) ++digits;
-    }
-    return digits;
-}
-
 uint8_t FinishLine(char* text, uint8_t length) {
-    static const char kHex[] = "0123456789ABCDEF";
-    uint8_t sum = 0;
-    for (uint8_t i = 0; i < length; ++i) sum ^= static_cast<uint8_t>(text[i]);
+    const uint8_t sum = board_rules::Checksum(text, length);
     text[length++] = '*';
-    text[length++] = kHex[sum >> 4];
-    text[length++] = kHex[sum & 15];
+    text[length++] = board_rules::HexDigit(static_cast<uint8_t>(sum >> 4));
+    text[length++] = board_rules::HexDigit(static_cast<uint8_t>(sum & 15));
     text[length++] = '\n';
     return length;
 }
@@ -181,17 +149,6 @@ uint8_t PutNumber(char* text, uint8_t length, int32_t value) {
 uint8_t PutText(char* text, uint8_t length, const char* word) {
     while (*word != '\0') text[length++] = *word++;
     return length;
-}
-
-bool ValidName(const char* name, uint8_t length) {
-    if (length == 0 || length > kMaxName) return false;
-    // A lone "-" is what a board without a name says.
-    if (length == 1 && name[0] == '-') return false;
-    for (uint8_t i = 0; i < length; ++i) {
-        const char c = name[i];
-        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-')) return false;
-    }
-    return true;
 }
 
 }  // namespace fw

@@ -6,10 +6,12 @@
 
 #include <stdint.h>
 
+#include "protocol/board_rules.h"
+
 namespace fw {
 
 // Longest line body before the "\n", checksum included.
-const uint8_t kMaxLine = 64;
+const uint8_t kMaxLine = board_rules::kLineMax;
 
 struct LineBuffer {
     char text[kMaxLine + 2];  // the line, a "\r" and the NUL
@@ -59,8 +61,8 @@ struct Command {
 Command ParseCommand(const char* body);
 
 // Digits a display text takes: a "." after a character shares its digit.
-uint8_t TextDigits(const char* text, uint8_t length);
-const uint8_t kDisplayDigits = 8;
+using board_rules::TextDigits;
+const uint8_t kDisplayDigits = board_rules::kDisplayDigits;
 const uint8_t kDisplaySlots = 4;
 
 // Appends "*HH\n" to a body of length bytes; returns the new length. The
@@ -72,8 +74,8 @@ uint8_t PutNumber(char* text, uint8_t length, int32_t value);
 // Appends a NUL-terminated string; returns the new length.
 uint8_t PutText(char* text, uint8_t length, const char* word);
 
-// A board name: 1..16 of [a-z0-9_-].
-const uint8_t kMaxName = 16;
-bool ValidName(const char* name, uint8_t length);
+// A board name: 1..16 of [a-z0-9_-], not a lone "-".
+const uint8_t kMaxName = board_rules::kNameMax;
+using board_rules::ValidName;
 
 }  // namespace fw

@@ -6,6 +6,8 @@
 #include <avr/pgmspace.h>
 #include <util/atomic.h>
 
+#include "firmware/limits.h"
+
 namespace fw {
 
 namespace {
@@ -21,7 +23,7 @@ volatile uint8_t* const kPorts[] = {&PINA, &PINB, &PINC, &PIND, &PINE, &PINF,
 #error "board pins: ATmega328P or ATmega2560"
 #endif
 
-const uint8_t kPinCount = sizeof kPins;
+static_assert(sizeof kPins == kPinLimit, "every pin the rules allow has its port and bit");
 
 // Changes a DDR or PORT bit without racing the timer interrupt's reads, and
 // on the Mega's upper ports, which take no single-bit instructions.
@@ -36,7 +38,7 @@ void SetBit(volatile uint8_t* reg, uint8_t mask, bool on) {
 
 }  // namespace
 
-bool PinUsable(uint8_t number) { return number >= 2 && number < kPinCount; }
+bool PinUsable(uint8_t number) { return board_rules::PinInRange(number, kMcu); }
 
 Pin PinOf(uint8_t number) {
     const uint8_t code = pgm_read_byte(&kPins[number]);

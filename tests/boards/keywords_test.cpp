@@ -101,6 +101,7 @@ TEST(BoardKeywords, MalformedLinesAreShownLoggedAndStopTheReading) {
         {"board mcp", "expected board NAME PORT"},
         {"board m.c com3", "a board name is 1 to 16"},
         {"board abcdefghijklmnopq com3", "a board name is 1 to 16"},
+        {"board - com3", "a board name is 1 to 16"},  // what an unnamed board says; its firmware refuses it too
         {board + "board mcp com4", "board mcp is named twice"},
         {board + "board fo com3", "port com3 is given to two boards"},
         {"button mcp 2 autopilot", "no board mcp named before"},

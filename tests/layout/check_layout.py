@@ -3,7 +3,7 @@
 
 Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc,
 panels and resources (web beside them, using platform, base and link only; boards beside them,
-using platform, base, link, resources and panels), app. Only app/ includes web/ or boards/. A folder includes only its own floor and those
+using platform, base, protocol, link, resources and panels), app. Only app/ includes web/ or boards/. A folder includes only its own floor and those
 below it. tools/ may include only platform, base, protocol and tools/.
 Outside platform/ and app/ nothing includes Qt, socket or Windows headers. Outside
 protocol/, which owns the variable vocabulary, no variable operation takes a numeric
@@ -21,7 +21,7 @@ FLOORS = {"platform": 0, "base": 1, "protocol": 2, "link": 3, "fmc": 4,
           "panels": 5, "resources": 5, "web": 5, "boards": 5, "app": 6}
 TOOLS_MAY_INCLUDE = {"platform", "base", "protocol", "tools"}
 WEB_MAY_INCLUDE = {"platform", "base", "link", "web"}
-BOARDS_MAY_INCLUDE = {"platform", "base", "link", "resources", "panels", "boards"}
+BOARDS_MAY_INCLUDE = {"platform", "base", "protocol", "link", "resources", "panels", "boards"}
 EXEMPT = {"tests", "bench", "build", "scripts"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -68,7 +68,7 @@ def check_file(root, relative_path):
             elif target == "boards" and folder not in ("boards", "app"):
                 problems.append(where + "  (only app/ uses boards/)")
             elif folder == "boards" and target not in BOARDS_MAY_INCLUDE:
-                problems.append(where + "  (boards/ uses platform, base, link, resources, panels only)")
+                problems.append(where + "  (boards/ uses platform, base, protocol, link, resources, panels only)")
             elif folder in FLOORS:
                 if target == "tools" or FLOORS[target] > FLOORS[folder]:
                     problems.append(where + "  (%s/ sits below %s/)" % (folder, target))

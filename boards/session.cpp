@@ -1,0 +1,240 @@
+#include "boards/session.h"
+
+namespace boards {
+namespace {
+
+// Before any clock reading a test or a steady clock gives: "never".
+constexpr std::int64_t kLongAgo = INT64_MIN / 4;
+
+void Log(SessionSteps* out, std::string text) {
+    SessionStep step;
+    step.kind = SessionStep::Kind::Log;
+    step.text = std::move(text);
+    out->push_back(std::move(step));
+}
+
+void Write(SessionSteps* out, std::string_view body) {
+    SessionStep step;
+    step.kind = SessionStep::Kind::Write;
+    step.text = FormatLine(body);
+    out->push_back(std::move(step));
+}
+
+void Command(SessionSteps* out, SessionStep::Kind kind, std::size_t input, bool on, int detents) {
+    SessionStep step;
+    step.kind = kind;
+    step.input = input;
+    step.on = on;
+    step.detents = detents;
+    out->push_back(std::move(step));
+}
+
+void SendConfiguration(BoardSession* s, std::int64_t now, SessionSteps* out) {
+    s->phase = SessionPhase::Configure;
+    s->configMs = now;
+    for (const std::string& line : ConfigurationLines(*s->map)) Write(out, line);
+}
+
+// The outputs the board does not show as the panels do.
+void SendOutputs(BoardSession* s, SessionSteps* out) {
+    if (s->phase != SessionPhase::Running) return;
+    for (std::size_t i = 0; i < s->wanted.size(); ++i) {
+        if (s->shownValid[i] && s->shown[i] == s->wanted[i]) continue;
+        Write(out, s->wanted[i]);
+        s->shown[i] = s->wanted[i];
+        s->shownValid[i] = true;
+    }
+}
+
+void OnHello(BoardSession* s, const BoardLine& line, std::int64_t now, SessionSteps* out) {
+    if (s->phase == SessionPhase::Unused) return;
+    if (line.a != kProtocolVersion) {
+        Log(out, s->who + " speaks protocol version " + std::to_string(line.a) + ", not " +
+                     std::to_string(kProtocolVersion) + ": not used");
+        s->phase = SessionPhase::Unused;
+        return;
+    }
+    if (line.text != s->map->name) {
+        // The port may have gone to another board: never drive the wrong one.
+        Log(out, "Board on " + s->map->port + " is " +
+                     (line.text == "-" ? std::string("unnamed") : "named " + line.text) + ", not " +
+                     s->map->name + ": not used");
+        s->phase = SessionPhase::Unused;
+        return;
+    }
+    // A hello while running: the board started afresh (its watchdog, a
+    // reset) and has forgotten its configuration and outputs.
+    Log(out, s->who + (s->phase == SessionPhase::Running ? " restarted; configuring it again" : " connected"));
+    SendConfiguration(s, now, out);
+}
+
+void OnInput(BoardSession* s, const BoardLine& line, std::int64_t now, SessionSteps* out) {
+    for (std::size_t i = 0; i < s->map->inputs.size(); ++i) {
+        const InputMap& in = s->map->inputs[i];
+        if (in.pin != line.a) continue;
+        const bool encoder = line.verb == Verb::Encoder;
+        switch (in.kind) {
+            case InputKind::Button:
+                if (!encoder) Command(out, SessionStep::Kind::Press, i, line.verb == Verb::Down, 0);
+                break;
+            case InputKind::Switch:
+                // Set, never toggled: the panel follows the switch.
+                if (!encoder) Command(out, SessionStep::Kind::Switch, i, line.verb == Verb::Down, 0);
+                break;
+            case InputKind::Encoder:
+                if (encoder) Command(out, SessionStep::Kind::Step, i, FastTurn(&s->paces[i], now, line.b), line.b);
+                break;
+        }
+        return;
+    }
+}
+
+void OnLine(BoardSession* s, std::string_view text, std::int64_t now, SessionSteps* out) {
+    // An empty line carries nothing: a sender may send one to start afresh.
+    if (text.empty() || text == "\r") return;
+    BoardLine line;
+    const ParseResult result = ParseBoardLine(text, &line);
+    if (result != ParseResult::Ok) {
+        ++(result == ParseResult::Unknown ? s->unknown : s->malformed);
+        return;
+    }
+    switch (line.verb) {
+        case Verb::Hello: OnHello(s, line, now, out); break;
+        case Verb::Ready:
+            if (s->phase != SessionPhase::Configure) break;
+            s->phase = SessionPhase::Running;
+            Log(out, s->who + " ready, " + std::to_string(line.a) + " inputs and outputs");
+            s->shownValid.assign(s->shownValid.size(), false);
+            s->heardMs = now;
+            break;
+        case Verb::Err: Log(out, s->who + " refused a configuration line: " + line.text); break;
+        case Verb::Down:
+        case Verb::Up:
+        case Verb::Encoder:
+            if (s->phase == SessionPhase::Running) OnInput(s, line, now, out);
+            break;
+        case Verb::Pong:
+        case Verb::Named: break;
+    }
+}
+
+}  // namespace
+
+void SessionInit(BoardSession* s, const BoardMap* map) {
+    *s = BoardSession{};
+    s->map = map;
+    s->who = "Board " + map->name + " on " + map->port;
+    for (const OutputMap& o : map->outputs)
+        s->wanted.push_back(o.display ? "T " + std::to_string(o.slot) + " "
+                                      : "L " + std::to_string(o.pin) + " 0");
+    s->shown.resize(map->outputs.size());
+    s->shownValid.assign(map->outputs.size(), false);
+}
+
+void SessionOpenFailed(BoardSession* s, SessionSteps* out) {
+    // After a loss, its own line has said so.
+    if (s->everOpened || s->absentLogged) return;
+    s->absentLogged = true;
+    Log(out, s->who + ": cannot open the port; trying every " + std::to_string(kRetryMs / 1000) + " s");
+}
+
+void SessionOpened(BoardSession* s, std::int64_t now) {
+    s->everOpened = true;
+    s->phase = SessionPhase::Hello;
+    s->openedMs = now;
+    s->askedMs = kLongAgo;
+    s->configMs = now;
+    s->heardMs = now;
+    s->pingMs = kLongAgo;
+    s->pingCount = 0;
+    s->helloLogged = false;
+    s->readyLogged = false;
+    s->splitter = LineSplitter{};
+    s->malformed = s->unknown = s->badLogged = 0;
+    s->badLoggedMs = kLongAgo;
+    s->paces.assign(s->map->inputs.size(), EncoderPace{});
+    s->refusalLogged.assign(s->map->inputs.size(), false);
+    s->shownValid.assign(s->shownValid.size(), false);
+}
+
+void SessionLost(BoardSession* s, SessionSteps* out) {
+    if (s->phase == SessionPhase::Closed) return;
+    s->phase = SessionPhase::Closed;
+    Log(out, s->who + " lost; retrying every " + std::to_string(kRetryMs / 1000) + " s");
+}
+
+void SessionBytes(BoardSession* s, std::string_view data, std::int64_t now, SessionSteps* out) {
+    if (s->phase == SessionPhase::Closed || data.empty()) return;
+    s->heardMs = now;
+    std::string line;
+    while (NextLine(&s->splitter, &data, &line)) OnLine(s, line, now, out);
+}
+
+void SessionTick(BoardSession* s, std::int64_t now, SessionSteps* out) {
+    if (s->phase == SessionPhase::Closed) return;
+    // A line dropped as too long counts as malformed too.
+    const std::uint64_t malformed = s->malformed + s->splitter.overlongLines;
+    if (malformed + s->unknown != s->badLogged && now - s->badLoggedMs >= kBadLinesLogMs) {
+        Log(out, s->who + ": " + std::to_string(malformed) + " malformed and " + std::to_string(s->unknown) +
+                     " unknown lines ignored so far");
+        s->badLogged = malformed + s->unknown;
+        s->badLoggedMs = now;
+    }
+    switch (s->phase) {
+        case SessionPhase::Hello:
+            if (now - s->openedMs >= kHelloMs && !s->helloLogged) {
+                Log(out, s->who + ": no hello within " + std::to_string(kHelloMs / 1000) + " s");
+                s->helloLogged = true;
+            }
+            if (now - s->openedMs >= kBootMs && now - s->askedMs >= kHelloAskMs) {
+                s->askedMs = now;
+                Write(out, "HELLO");
+            }
+            return;
+        case SessionPhase::Configure:
+            if (now - s->configMs < kReadyMs) return;
+            if (!s->readyLogged) Log(out, s->who + ": no READY to its configuration; sending it again");
+            s->readyLogged = true;
+            SendConfiguration(s, now, out);
+            return;
+        case SessionPhase::Running:
+            if (now - s->heardMs >= kSilentMs) {
+                SessionStep close;
+                close.kind = SessionStep::Kind::Close;
+                out->push_back(close);
+                return;
+            }
+            if (now - s->heardMs >= kPingMs && now - s->pingMs >= kPingMs) {
+                s->pingMs = now;
+                Write(out, "PING " + std::to_string(s->pingCount++));
+            }
+            SendOutputs(s, out);
+            return;
+        case SessionPhase::Closed:
+        case SessionPhase::Unused: return;
+    }
+}
+
+void SessionPanelText(BoardSession* s, int controlId, std::string_view text, SessionSteps* out) {
+    for (std::size_t i = 0; i < s->map->outputs.size(); ++i) {
+        const OutputMap& o = s->map->outputs[i];
+        if (o.display && o.controlId == controlId) s->wanted[i] = "T " + std::to_string(o.slot) + " " + DisplayText(text);
+    }
+    SendOutputs(s, out);
+}
+
+void SessionPanelCheck(BoardSession* s, int controlId, bool checked, SessionSteps* out) {
+    for (std::size_t i = 0; i < s->map->outputs.size(); ++i) {
+        const OutputMap& o = s->map->outputs[i];
+        if (!o.display && o.controlId == controlId) s->wanted[i] = "L " + std::to_string(o.pin) + (checked ? " 1" : " 0");
+    }
+    SendOutputs(s, out);
+}
+
+void SessionRefused(BoardSession* s, std::size_t input, const char* why, SessionSteps* out) {
+    if (input >= s->refusalLogged.size() || s->refusalLogged[input]) return;
+    s->refusalLogged[input] = true;
+    Log(out, s->who + ": " + s->map->inputs[input].target.name + " refused the board's command: " + why);
+}
+
+}  // namespace boards

@@ -1,0 +1,95 @@
+// A board's session as a pure state machine: the bytes the port delivered,
+// the clock and the panels' changes go in; the lines to write, the commands
+// to post, the log lines and "close the port" come out, in the order they
+// must happen. The board thread only drives it over the port, so every rule
+// of the session (hello, name, configuration, READY, ping and silence, lost
+// and back, encoder pace) holds without a port.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "boards/encoder_pace.h"
+#include "boards/line.h"
+#include "boards/mapping.h"
+
+namespace boards {
+
+constexpr std::int64_t kRetryMs = 2000;       // the port opened again after this
+constexpr std::int64_t kBootMs = 2000;        // the boot loader after the port opened
+constexpr std::int64_t kHelloAskMs = 2500;    // asked again this often until it answers
+constexpr std::int64_t kHelloMs = 5000;       // no hello by then: a log line
+constexpr std::int64_t kReadyMs = 3000;       // configuration sent again without READY
+constexpr std::int64_t kBadLinesLogMs = 10000;
+// A quiet board is pinged; one silent this long counts as lost. Some ports
+// never report a board that went away (a USB adapter left plugged in, a
+// serial port under Wine), so silence is the only sign.
+constexpr std::int64_t kPingMs = 1000;
+constexpr std::int64_t kSilentMs = 3500;
+
+// One thing for the driver to do.
+struct SessionStep {
+    enum class Kind {
+        Write,   // text: a whole line, checksum and "\n" included
+        Press,   // input's target: a button went down (on) or up
+        Switch,  // input's target: a switch closed (on) or opened
+        Step,    // input's target: an encoder turned `detents` (positive: up), fast when on
+        Log,     // text: a log line, without its "\n"
+        Close,   // the board is lost: close the port
+    };
+    Kind kind = Kind::Log;
+    std::string text;
+    std::size_t input = 0;  // index into the map's inputs
+    bool on = false;
+    int detents = 0;
+};
+using SessionSteps = std::vector<SessionStep>;
+
+enum class SessionPhase { Closed, Hello, Configure, Running, Unused };
+
+struct BoardSession {
+    const BoardMap* map = nullptr;
+    std::string who;  // "Board NAME on PORT"
+    SessionPhase phase = SessionPhase::Closed;
+    bool everOpened = false;     // the port's absence is logged only before
+    bool absentLogged = false;
+    // Of the present connection.
+    std::int64_t openedMs = 0;
+    std::int64_t askedMs = 0;    // last HELLO sent
+    std::int64_t configMs = 0;   // configuration sent
+    std::int64_t heardMs = 0;    // a byte last came from the board
+    std::int64_t pingMs = 0;
+    std::uint16_t pingCount = 0;
+    bool helloLogged = false;
+    bool readyLogged = false;
+    LineSplitter splitter;
+    std::uint64_t malformed = 0, unknown = 0, badLogged = 0;
+    std::int64_t badLoggedMs = 0;
+    std::vector<EncoderPace> paces;   // by input index
+    std::vector<bool> refusalLogged;  // by input index
+    // By output index: the line the panels call for, and what the board shows.
+    std::vector<std::string> wanted;
+    std::vector<std::string> shown;
+    std::vector<bool> shownValid;
+};
+
+// A session for `map`, which must outlive it; nothing is open yet.
+void SessionInit(BoardSession* s, const BoardMap* map);
+// The port would not open (logged once, and only before it ever opened).
+void SessionOpenFailed(BoardSession* s, SessionSteps* out);
+void SessionOpened(BoardSession* s, std::int64_t nowMs);
+// The port is closed, by a Close step or because reading or writing failed.
+void SessionLost(BoardSession* s, SessionSteps* out);
+// Bytes read from the port (may be empty: then only the clock moved).
+void SessionBytes(BoardSession* s, std::string_view data, std::int64_t nowMs, SessionSteps* out);
+// The timed part: call it often (every read timeout at least).
+void SessionTick(BoardSession* s, std::int64_t nowMs, SessionSteps* out);
+// What a panel control now shows: a value field's text, a check box's state.
+void SessionPanelText(BoardSession* s, int controlId, std::string_view text, SessionSteps* out);
+void SessionPanelCheck(BoardSession* s, int controlId, bool checked, SessionSteps* out);
+// A posted command was refused (logged once an input and connection).
+void SessionRefused(BoardSession* s, std::size_t input, const char* why, SessionSteps* out);
+
+}  // namespace boards

@@ -1,0 +1,171 @@
+// The board session without a port: each case is a script of events (bytes
+// from the board, clock ticks, panel changes, the port lost) and exactly
+// what each must make the driver do.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "boards/session.h"
+
+namespace {
+
+using boards::SessionStep;
+
+boards::BoardMap TestBoard() {
+    boards::BoardMap map{"mcp", "ttyB", {}, {}};
+    auto input = [&](boards::InputKind kind, int pin, int pinB, const char* name) {
+        boards::InputMap in{kind, pin, pinB, {}};
+        in.target.name = name;
+        map.inputs.push_back(in);
+    };
+    input(boards::InputKind::Button, 2, 0, "autopilot");
+    input(boards::InputKind::Switch, 3, 0, "ap_master");
+    input(boards::InputKind::Encoder, 4, 5, "heading_fine");
+    boards::OutputMap led;
+    led.pin = 6;
+    led.controlId = 100;
+    boards::OutputMap display;
+    display.display = true;
+    display.pin = 10, display.clk = 11, display.cs = 12, display.controlId = 200;
+    map.outputs = {led, display};
+    return map;
+}
+
+// One line a step; the board's name and port shown as "@", the whole
+// configuration as CONFIG.
+std::string Render(const boards::SessionSteps& steps) {
+    std::string all;
+    for (const SessionStep& s : steps) {
+        std::string text;
+        switch (s.kind) {
+            case SessionStep::Kind::Write: {
+                const std::string body = s.text.substr(0, s.text.size() - 4);
+                EXPECT_EQ(s.text, boards::FormatLine(body));
+                text = "> " + body;
+                break;
+            }
+            case SessionStep::Kind::Log:
+                text = "log: " + s.text;
+                if (text.rfind("log: Board mcp on ttyB", 0) == 0) text.replace(5, 17, "@");
+                break;
+            case SessionStep::Kind::Press: text = "press " + std::to_string(s.input) + (s.on ? " down" : " up"); break;
+            case SessionStep::Kind::Switch: text = "switch " + std::to_string(s.input) + (s.on ? " on" : " off"); break;
+            case SessionStep::Kind::Step:
+                text = "step " + std::to_string(s.input) + (s.detents > 0 ? " +" : " ") + std::to_string(s.detents) +
+                       (s.on ? " fast" : "");
+                break;
+            case SessionStep::Kind::Close: text = "close"; break;
+        }
+        all += (all.empty() ? "" : " | ") + text;
+    }
+    const std::string config = "> CLEAR | > BTN 2 | > SW 3 | > ENC 4 5 | > LED 6 | > DISP 0 10 11 12 | > DONE";
+    for (std::size_t at; (at = all.find(config)) != std::string::npos;) all.replace(at, config.size(), "CONFIG");
+    return all;
+}
+
+// "MS open", "MS tick", "MS < LINE / LINE" (checksummed, then a tick),
+// "MS raw BYTES" (then a tick), "lost", "openfail", "check ID 0|1",
+// "text ID TEXT", "refused INPUT WHY".
+std::string Perform(boards::BoardSession* s, std::string event) {
+    boards::SessionSteps out;
+    std::int64_t now = 0;
+    if (event[0] >= '0' && event[0] <= '9') {
+        now = std::stoll(event);
+        event.erase(0, event.find(' ') + 1);
+    }
+    const std::string verb = event.substr(0, event.find(' '));
+    const std::string arg = event.size() > verb.size() ? event.substr(verb.size() + 1) : "";
+    if (verb == "open") boards::SessionOpened(s, now);
+    if (verb == "openfail") boards::SessionOpenFailed(s, &out);
+    if (verb == "lost") boards::SessionLost(s, &out);
+    if (verb == "check") boards::SessionPanelCheck(s, std::stoi(arg), arg.back() == '1', &out);
+    if (verb == "text") boards::SessionPanelText(s, std::stoi(arg), arg.substr(arg.find(' ') + 1), &out);
+    if (verb == "refused") boards::SessionRefused(s, std::stoul(arg), arg.substr(2).c_str(), &out);
+    if (verb == "<" || verb == "raw") {
+        std::string bytes;
+        for (std::size_t from = 0; verb == "<" && from < arg.size();) {
+            const std::size_t to = arg.find(" / ", from);
+            bytes += boards::FormatLine(arg.substr(from, to == std::string::npos ? to : to - from));
+            from = to == std::string::npos ? arg.size() : to + 3;
+        }
+        if (verb == "raw") bytes = arg;
+        boards::SessionBytes(s, bytes, now, &out);
+    }
+    if (verb == "tick" || verb == "<" || verb == "raw") boards::SessionTick(s, now, &out);
+    return Render(out);
+}
+
+struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> script;  // event, what it does
+};
+
+const std::vector<std::pair<std::string, std::string>> kReady = {
+    {"0 open", ""},
+    {"100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"},
+    {"200 < READY 5", "log: @ ready, 5 inputs and outputs | > L 6 0 | > T 0 "},
+};
+
+std::vector<std::pair<std::string, std::string>> Ready(std::vector<std::pair<std::string, std::string>> more) {
+    more.insert(more.begin(), kReady.begin(), kReady.end());
+    return more;
+}
+
+TEST(BoardSession, Scripts) {
+    const Case cases[] = {
+        {"hello asked after the boot loader, then again; configured on it",
+         {{"0 open", ""}, {"1999 tick", ""}, {"2000 tick", "> HELLO"}, {"4499 tick", ""},
+          {"4500 tick", "> HELLO"}, {"5000 tick", "log: @: no hello within 5 s"}, {"5001 tick", ""},
+          {"5100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"}, {"7000 tick", ""},
+          {"7100 < READY 5 / U 3", "log: @ ready, 5 inputs and outputs | switch 1 off | > L 6 0 | > T 0 "}}},
+        {"another board on the port is never driven",
+         {{"0 open", ""}, {"100 < HELLO ORVB 1 fmc", "log: Board on ttyB is named fmc, not mcp: not used"},
+          {"200 < HELLO ORVB 1 mcp", ""}, {"300 < READY 5 / D 2", ""}, {"9000 tick", ""}}},
+        {"an unnamed board", {{"0 open", ""}, {"100 < HELLO ORVB 1 -", "log: Board on ttyB is unnamed, not mcp: not used"}}},
+        {"another protocol version",
+         {{"0 open", ""}, {"100 < HELLO ORVB 2 mcp", "log: @ speaks protocol version 2, not 1: not used"},
+          {"9000 tick", ""}}},
+        {"no READY: the configuration again, logged once; ERR answers logged",
+         {{"0 open", ""}, {"100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"}, {"3099 tick", ""},
+          {"3100 tick", "log: @: no READY to its configuration; sending it again | CONFIG"}, {"6100 tick", "CONFIG"},
+          {"6200 < ERR pin", "log: @ refused a configuration line: pin"}, {"6300 < D 2", ""},
+          {"6400 < READY 4", "log: @ ready, 4 inputs and outputs | > L 6 0 | > T 0 "}, {"20000 < READY 4", ""}}},
+        {"a quiet board is pinged; 3.5 s of silence closes the port",
+         Ready({{"1199 tick", ""}, {"1200 tick", "> PING 0"}, {"1700 tick", ""}, {"2200 tick", "> PING 1"},
+                {"2300 < PONG 1", ""}, {"3299 tick", ""}, {"3300 tick", "> PING 2"}, {"5300 tick", "> PING 3"},
+                {"5799 tick", ""}, {"5800 tick", "close"}, {"lost", "log: @ lost; retrying every 2 s"},
+                {"9000 tick", ""}})},
+        {"lost and back: configured again, outputs resent, switches applied",
+         Ready({{"text 200 AP 12000", "> T 0 AP 12000"}, {"check 100 1", "> L 6 1"}, {"check 100 1", ""},
+                {"lost", "log: @ lost; retrying every 2 s"}, {"openfail", ""}, {"text 200 AP 13000", ""},
+                {"9000 open", ""}, {"11000 tick", "> HELLO"}, {"11100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"},
+                {"11200 < READY 5 / D 3", "log: @ ready, 5 inputs and outputs | switch 1 on | > L 6 1 | > T 0 AP 13000"}})},
+        {"a board that restarts while running is configured again",
+         Ready({{"check 100 1", "> L 6 1"}, {"text 200 1.2.3", "> T 0 1.2.3"},
+                {"900 < HELLO ORVB 1 mcp", "log: @ restarted; configuring it again | CONFIG"}, {"950 < D 2", ""},
+                {"5000 tick", "log: @: no READY to its configuration; sending it again | CONFIG"},
+                {"5100 < READY 5", "log: @ ready, 5 inputs and outputs | > L 6 1 | > T 0 1.2.3"}})},
+        {"buttons, switches and encoders both ways; fast turning",
+         Ready({{"300 < D 2 / U 2", "press 0 down | press 0 up"}, {"310 < D 3 / U 3", "switch 1 on | switch 1 off"},
+                {"1000 < E 4 1", "step 2 +1"}, {"1400 < E 4 -1", "step 2 -1"}, {"2000 < E 4 3", "step 2 +3"},
+                {"2020 < E 4 2", "step 2 +2 fast"}, {"2030 < E 4 -5", "step 2 -5 fast"}, {"3000 < E 4 1", "step 2 +1"},
+                {"3010 < D 9 / E 2 1 / D 4 / E 5 1", ""},
+                {"refused 0 no host", "log: @: autopilot refused the board's command: no host"},
+                {"refused 0 no host", ""}})},
+        {"bad lines are counted and logged at most every 10 s; empty lines are nothing",
+         {{"openfail", "log: @: cannot open the port; trying every 2 s"}, {"openfail", ""}, {"0 open", ""},
+          {"50 < HELLO ORVB 1 fmc", "log: Board on ttyB is named fmc, not mcp: not used"}, {"100 raw \n\r\n", ""}, {"200 raw D 2*00\n", "log: @: 1 malformed and 0 unknown lines ignored so far"},
+          {"300 < PING 7", ""}, {"400 raw " + std::string(70, 'x') + "\n", ""},
+          {"10199 tick", ""}, {"10200 tick", "log: @: 2 malformed and 1 unknown lines ignored so far"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const boards::BoardMap map = TestBoard();
+        boards::BoardSession session;
+        boards::SessionInit(&session, &map);
+        for (const auto& [event, does] : c.script) EXPECT_EQ(Perform(&session, event), does) << event;
+    }
+}
+
+}  // namespace
