@@ -120,6 +120,28 @@ def shared_address(browser):
     return out.stdout.strip()
 
 
+SCREENS = ((1280, 900), (1024, 768), (390, 844))
+
+
+def overflows(browser):
+    """Where the page is larger than the screen, by day and at night, at each
+    size: a desktop would show scroll bars, a phone would zoom the page out."""
+    found = []
+    for night in (False, True):
+        browser.js("document.documentElement.classList.contains('night') !== arguments[0] && "
+                   "document.getElementById('night').click()", night)
+        for w, h in SCREENS:
+            browser.resize(w, h)
+            time.sleep(0.3)
+            got = browser.js('const d = document.documentElement;'
+                             'return [innerWidth, innerHeight, d.scrollWidth, d.scrollHeight]')
+            if got[2] > w or got[3] > h or got[:2] != [w, h]:
+                found.append(('night' if night else 'day', w, h, got))
+    browser.js("document.documentElement.classList.contains('night') && document.getElementById('night').click()")
+    browser.resize(1024, 768)
+    return found
+
+
 def night_and_share(browser, url):
     """Share encodes the page's own address, the combined one or one panel's,
     also at night; Night and its brightness outlast a reload."""
@@ -127,13 +149,18 @@ def night_and_share(browser, url):
     browser.open(url + 'radios')
     check(browser.live(15), 'one panel live')
     tap(browser, '#night')
-    browser.js("const s = document.getElementById('brightness'); s.value = 25;"
+    browser.js("const s = document.getElementById('brightness'); s.value = 45;"
                "s.dispatchEvent(new Event('input'))")
     browser.open(url + 'radios')
-    night = browser.js("return [document.documentElement.classList.contains('night'),"
-                       "getComputedStyle(document.documentElement).getPropertyValue('--dim').trim(),"
-                       "document.getElementById('brightness').hidden]")
-    check(night == [True, '0.75', False], 'night and 25 %% brightness kept over a reload: %r' % night)
+    dim = ("return [document.documentElement.classList.contains('night'),"
+           "getComputedStyle(document.documentElement).getPropertyValue('--dim').trim(),"
+           "document.getElementById('brightness').hidden]")
+    night = browser.js(dim)
+    check(night == [True, '0.55', False], 'night and 45 %% brightness kept over a reload: %r' % night)
+    # A level kept from before the floor was raised: raised too.
+    browser.js("localStorage.setItem('orv.brightness', '20')")
+    browser.open(url + 'radios')
+    check(browser.js(dim)[1] == '0.60', 'a kept 20 % brightness comes back as 40 %')
     check(browser.live(15) and shared_address(browser) == url + 'radios',
           'Share on one panel, at night, decodes to its address')
     tap(browser, '#night')
@@ -211,6 +238,8 @@ def main():
             check(slow == ['SET 180 = 1'] and sets()[before:] == slow + fast == ['SET 180 = 1', 'SET 180 = 10'],
                   'ADF steps %s then %s' % (slow, fast))
             check(agree(browser, program), 'still in agreement after the commands')
+            too_big = overflows(browser)
+            check(not too_big, 'the page fits each screen: %r' % too_big)
             night_and_share(browser, url.group(1))
 
         if phase in ('all', 'life'):
@@ -223,6 +252,9 @@ def main():
             check(wait_for(browser.stale, 4, 0.1) and time.time() - start <= 3.2,
                   'stale %.1f s after the node fell silent' % (time.time() - start))
             check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
+            too_big = overflows(browser)
+            check(not too_big and 'STALE' in browser.banner(),
+                  'with the STALE band, the page fits each screen: %r' % too_big)
             check(browser.live(20), 'live again after the silence')
 
             # Only keep-alives (every second), no updates: the node is there.
