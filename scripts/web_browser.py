@@ -68,7 +68,10 @@ class Browser:
             options.add_argument(flag)
         self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
         self.driver.set_page_load_timeout(20)
-        # The page exactly this size, as on that device (a phone: touch, no scroll bars).
+        self.resize(width, height)
+
+    def resize(self, width, height):
+        """The page exactly this size, as on that device (a phone: touch, no scroll bars)."""
         self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
             'width': width, 'height': height, 'deviceScaleFactor': 1, 'mobile': width < 600})
         self.driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': width < 600})

@@ -11,7 +11,8 @@ const LOST_TEXT = 'Connection to the program lost - reconnecting';
 const UNIT_ASPECT = 0.93;
 const MIN_ASPECT = 0.8;
 const MAX_UNIT_PX = 3.4;      // beyond this a desktop only gets emptier
-const MAX_STRETCH = 2;        // rows at most twice as tall as the proportion
+const MAX_STRETCH = 3.2;      // rows at most this much taller than the proportion (a phone in portrait)
+const BAND_PX = 52;           // the tallest the STALE band is on one line
 
 const state = {
   layout: null,         // what is drawn: {w, h, blocks: [{panel, x, y}]}
@@ -209,18 +210,30 @@ function ownerOf(templates, id) {
   return null;
 }
 
-// Dialog units scale with the page's width; the height follows.
+// Dialog units scale with the page's width, and shrink until the sheet fits
+// the height too: no scroll bars. Spare height (a phone in portrait) goes to
+// taller rows: bigger targets, the panel filling the screen.
 function fit() {
   if (!state.layout) return;
   const main = $('panels');
-  const unit = Math.min(main.clientWidth / state.layout.w, MAX_UNIT_PX);
-  // Spare height (a phone in portrait) goes to taller rows: bigger targets.
-  const spare = (window.innerHeight - main.getBoundingClientRect().top - 24) / state.layout.h;
+  const pad = getComputedStyle(main);
+  // Below the link line and the band, when shown.
+  const room = window.innerHeight - main.getBoundingClientRect().top -
+               parseFloat(pad.paddingTop) - parseFloat(pad.paddingBottom);
+  // The band comes and goes with the link: the letters are sized as if it
+  // were always there, so that only the rows give way to it.
+  const band = $('banner').hidden ? 0 : $('banner').offsetHeight;
+  const letters = room + band - Math.max(band, BAND_PX);
+  const { w, h } = state.layout;
+  const unit = Math.max(0.1, Math.min(main.clientWidth / w, MAX_UNIT_PX, letters / (h * MIN_ASPECT)));
+  const spare = room / h;
   const v = spare < unit * UNIT_ASPECT ? Math.max(unit * MIN_ASPECT, spare)
                                        : Math.min(spare, unit * MAX_STRETCH);
+  // Rounded down: rounding up would overflow the height by a fraction of a pixel.
+  const down = (x) => (Math.floor(x * 1e4) / 1e4).toFixed(4);
   const root = document.documentElement.style;
-  root.setProperty('--u', unit.toFixed(4));
-  root.setProperty('--v', v.toFixed(4));
+  root.setProperty('--u', down(unit));
+  root.setProperty('--v', down(v));
   spreadTargets();
 }
 
@@ -456,6 +469,13 @@ function setUp() {
     else document.documentElement.requestFullscreen().catch(() => {});
   });
   window.addEventListener('resize', fit);
+  // The link line wraps as its texts change, and the band comes and goes:
+  // the sheet fits the room they leave.
+  if ('ResizeObserver' in window) {
+    const watch = new ResizeObserver(fit);
+    watch.observe($('linkline'));
+    watch.observe($('banner'));
+  }
   document.addEventListener('visibilitychange', keepAwake);
   document.addEventListener('pointerdown', keepAwake);
   setInterval(render, 1000);

@@ -5,7 +5,7 @@
 (() => {
   const NIGHT_KEY = 'orv.night';
   const BRIGHT_KEY = 'orv.brightness';
-  const MIN = 20, MAX = 100, START = 60;  // per cent
+  const MIN = 40, MAX = 100, START = 60;  // per cent: below 40 the amber labels fade out of reading
   const root = document.documentElement;
 
   // Local storage may be refused (a private window): the choice then lasts

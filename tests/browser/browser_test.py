@@ -120,6 +120,20 @@ def shared_address(browser):
     return out.stdout.strip()
 
 
+def overflows(browser):
+    """Where the page exceeds the screen (a desktop's scroll bars, a phone's zoom), by day, then at night."""
+    found = []
+    for mode in ('day', 'night'):
+        for w, h in ((1280, 900), (1024, 768), (390, 844)):
+            browser.resize(w, h)
+            time.sleep(0.3)
+            got = browser.js('const d = document.documentElement; return [innerWidth, innerHeight, d.scrollWidth, d.scrollHeight]')
+            found += [(mode, got)] if got != [w, h, w, h] else []
+        tap(browser, '#night')  # night, then day again
+    browser.resize(1024, 768)
+    return found
+
+
 def night_and_share(browser, url):
     """Share encodes the page's own address, the combined one or one panel's,
     also at night; Night and its brightness outlast a reload."""
@@ -127,13 +141,13 @@ def night_and_share(browser, url):
     browser.open(url + 'radios')
     check(browser.live(15), 'one panel live')
     tap(browser, '#night')
-    browser.js("const s = document.getElementById('brightness'); s.value = 25;"
+    browser.js("const s = document.getElementById('brightness'); s.value = 45;"
                "s.dispatchEvent(new Event('input'))")
     browser.open(url + 'radios')
     night = browser.js("return [document.documentElement.classList.contains('night'),"
                        "getComputedStyle(document.documentElement).getPropertyValue('--dim').trim(),"
                        "document.getElementById('brightness').hidden]")
-    check(night == [True, '0.75', False], 'night and 25 %% brightness kept over a reload: %r' % night)
+    check(night == [True, '0.55', False], 'night and 45 %% brightness kept over a reload: %r' % night)
     check(browser.live(15) and shared_address(browser) == url + 'radios',
           'Share on one panel, at night, decodes to its address')
     tap(browser, '#night')
@@ -223,6 +237,9 @@ def main():
             check(wait_for(browser.stale, 4, 0.1) and time.time() - start <= 3.2,
                   'stale %.1f s after the node fell silent' % (time.time() - start))
             check('STALE' in browser.banner(), 'the page says STALE: %r' % browser.banner())
+            too_big = overflows(browser)
+            check(not too_big and 'STALE' in browser.banner(),
+                  'with the STALE band, the page fits each screen: %r' % too_big)
             check(browser.live(20), 'live again after the silence')
 
             # Only keep-alives (every second), no updates: the node is there.
