@@ -2,13 +2,13 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <thread>
 
 #include "link/address_choice.h"
 #include "link/flight_plan_buffer.h"
 #include "link/link_state.h"
 #include "link/monitor.h"
 #include "link/receiver.h"
+#include "link/transmit.h"
 #include "link/var_table.h"
 #include "base/log.h"
 
@@ -142,13 +142,14 @@ int InitUdp(ThreadOwner& threads, int port, int node, int major, int minor, cons
 
     monitorPort = port;
 
-    DataMutex = platform::NewMutex("DATAMUTEX");
+    // Created once per process: a later start of the link keeps them.
+    if (DataMutex == nullptr) DataMutex = platform::NewMutex("DATAMUTEX");
     WriteLog("InitUdp() - DataMutex has been created\n");
     if (DataMutex == nullptr) {
         WriteLog("InitUDP() - failure to create data mutex\n");
         return -1;
     }
-    FlightMutex = platform::NewMutex("FLIGHTMUTEX");
+    if (FlightMutex == nullptr) FlightMutex = platform::NewMutex("FLIGHTMUTEX");
     if (FlightMutex == nullptr) {
         WriteLog("InitUDP() - failure to create flight mutex\n");
         return -1;
@@ -195,4 +196,16 @@ int InitUdp(ThreadOwner& threads, int port, int node, int major, int minor, cons
 
     WriteLogf("UDP services ver. %d.%03d successfully initialized\n", versionMajor, versionMinor);
     return 0;
+}
+
+void StopUdp() {
+    linkConnected.store(false, std::memory_order_release);
+    broadcastReady.store(false, std::memory_order_release);
+    platform::CloseSocket(monitorSocket);
+    monitorSocket = platform::kInvalidSocket;
+    platform::CloseSocket(broadcastTarget.socket);
+    broadcastTarget = BroadcastTarget{platform::kInvalidSocket, {}, false};
+    DbLinkRecord none{};
+    none.socket = platform::kInvalidSocket;
+    platform::CloseSocket(InstallDbLink(none));
 }
