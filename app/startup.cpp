@@ -90,7 +90,7 @@ int RunProgram(platform::AppInstance instance) {
     // behind the box that says so.
     StartWebPanels();
     // Each board on its own thread: a missing board only writes to the log.
-    boards::StartBoards();
+    boards::StartBoards(coreThreads);
 
     return platform::GuiRunMessageLoop();
 }

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "base/log.h"
+#include "base/thread_owner.h"
 #include "boards/mapping.h"
 #include "boards/panel_access.h"
 #include "boards/session.h"
@@ -69,13 +69,13 @@ void FeedPanels(BoardSession* s, SessionSteps* steps) {
     }
 }
 
-// Until the port fails or the session gives the board up.
-void RunSession(BoardSession* s, platform::SerialPort* port) {
+// Until the port fails, the session gives the board up or a stop is requested.
+void RunSession(BoardSession* s, platform::SerialPort* port, const platform::StopSignal& stop) {
     char buffer[256];
     SessionSteps steps;
     std::uint64_t feedVersion = 0;
     std::int64_t polledMs = 0;
-    for (;;) {
+    while (!stop.Requested()) {
         const long n = platform::ReadSerial(port, buffer, sizeof buffer, kReadMs);
         if (n < 0) return;
         const std::int64_t now = NowMs();
@@ -92,33 +92,33 @@ void RunSession(BoardSession* s, platform::SerialPort* port) {
     }
 }
 
-void RunBoard(const BoardMap map) {
+void RunBoard(const BoardMap& map, platform::StopSignal& stop) {
     BoardSession s;
     SessionInit(&s, &map);
     SessionSteps steps;
-    for (;;) {
+    do {
         platform::SerialPort port{};
         if (!platform::OpenSerial(map.port.c_str(), kBaud, &port)) {
             SessionOpenFailed(&s, &steps);
             Perform(&s, &port, &steps);
-            platform::SleepMs(static_cast<int>(kRetryMs));
             continue;
         }
         SessionOpened(&s, NowMs());
-        RunSession(&s, &port);
+        RunSession(&s, &port, stop);
         platform::CloseSerial(&port);
+        if (stop.Requested()) return;
         SessionLost(&s, &steps);
         Perform(&s, &port, &steps);
-        platform::SleepMs(static_cast<int>(kRetryMs));
-    }
+    } while (stop.Sleep(static_cast<int>(kRetryMs)));
 }
 
 }  // namespace
 
-void StartBoards() {
+void StartBoards(ThreadOwner& threads) {
     if (boardMaps.empty()) return;
     StartPanelFeed();
-    for (const BoardMap& map : boardMaps) std::thread(RunBoard, map).detach();
+    for (const BoardMap& map : boardMaps)
+        threads.Start([map](platform::StopSignal& stop) { RunBoard(map, stop); });
 }
 
 }  // namespace boards

@@ -5,9 +5,12 @@
 // waits on another thread.
 #pragma once
 
+class ThreadOwner;
+
 namespace boards {
 
-// Starts a thread for each board of boardMaps (after the windows exist).
-void StartBoards();
+// Starts a thread for each board of boardMaps (after the windows exist),
+// through `threads`, which can stop them.
+void StartBoards(ThreadOwner& threads);
 
 }  // namespace boards
