@@ -28,8 +28,9 @@ cp "$made/orvvarnoth-setup.exe" "$made/orvvarnoth.exe.debug" dist/
 # The exe carries its icon and the project's version (UTF-16 in the
 # resource: read with the zero bytes dropped).
 version=$(sed -n 's/^project(orvvarnoth VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "no project version in CMakeLists.txt"; exit 1; }
 wrestool -l "$made/orvvarnoth.exe" | grep -q "type=icon" || { echo "the exe has no icon"; exit 1; }
-wrestool -x --type=16 "$made/orvvarnoth.exe" | tr -d '\000' | grep -aq "ProductVersion$version" ||
+wrestool -x --raw --type=16 "$made/orvvarnoth.exe" | tr -d '\000' | grep -aq "ProductVersion$version" ||
   { echo "the exe's version resource lacks $version"; exit 1; }
 
 sh scripts/build.sh build -DORV_HARDEN=ON

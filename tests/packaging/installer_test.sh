@@ -55,7 +55,7 @@ kib=$(du -sk "$programs" | cut -f1)
   fail "EstimatedSize $size for a folder of $kib KiB"
 version=$(value_of DisplayVersion)
 wrestool -l "$programs/orvvarnoth.exe" | grep -q "type=icon" || fail "the exe has no icon"
-wrestool -x --type=16 "$programs/orvvarnoth.exe" | tr -d '\000' | grep -aq "FileVersion$version" ||
+wrestool -x --raw --type=16 "$programs/orvvarnoth.exe" | tr -d '\000' | grep -aq "FileVersion$version" ||
   fail "the exe's version resource does not say $version"
 
 # Started as the Start menu does, through the shortcut: the log lands in
