@@ -9,6 +9,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/tools/dbnode/sample_plan.txt
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/orvvarnoth.cfg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/orvvarnoth)
 
+# The menu entry, its icon (the browser panels' own), and the start that
+# puts the program in the user's folder.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/orvvarnoth.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/web/icon.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME orvvarnoth.svg)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/packaging/debian/orvvarnoth-menu
+        DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/orvvarnoth)
+
 set(ORV_PACKAGE_MAINTAINER
     "orvvarnoth maintainers <maintainers@users.noreply.c-seed-5963bccf.example>"
     CACHE STRING "Maintainer of the Debian package: name <address>")
@@ -40,13 +49,15 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/copyright.in ${orv_staged}
 configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in ${orv_staged}/changelog @ONLY)
 set(orv_compressed ${orv_staged}/changelog)
 foreach(page ${ORV_MAN_PAGES})
-  configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/${page}.1 ${orv_staged}/${page}.1 COPYONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/${page}.1 ${orv_staged}/${page}.1 @ONLY)
   list(APPEND orv_compressed ${orv_staged}/${page}.1)
 endforeach()
 foreach(file ${orv_compressed})
   execute_process(COMMAND gzip -9nf ${file})
 endforeach()
 install(FILES ${orv_staged}/copyright ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${orv_doc})
+# What the README links to, where its links lead.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${orv_doc}/docs)
 install(FILES ${orv_staged}/changelog.gz DESTINATION ${orv_doc})
 foreach(page ${ORV_MAN_PAGES})
   install(FILES ${orv_staged}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

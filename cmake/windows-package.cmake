@@ -21,10 +21,12 @@ if(ORV_MAKENSIS)
   set(orv_nsi ${PROJECT_SOURCE_DIR}/packaging/orvvarnoth.nsi)
   set(orv_cfg ${PROJECT_SOURCE_DIR}/packaging/orvvarnoth.cfg)
   set(orv_readme ${PROJECT_SOURCE_DIR}/packaging/README-windows.txt)
+  set(orv_icon ${PROJECT_SOURCE_DIR}/resources/orvvarnoth.ico)
   add_custom_command(OUTPUT ${orv_dist}/orvvarnoth-setup.exe
     COMMAND ${ORV_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEXE=${orv_dist}/orvvarnoth.exe
-            -DCFG=${orv_cfg} -DREADME=${orv_readme} -DOUTFILE=${orv_dist}/orvvarnoth-setup.exe ${orv_nsi}
-    DEPENDS ${orv_nsi} ${orv_cfg} ${orv_readme} ${orv_dist}/orvvarnoth.exe
+            -DCFG=${orv_cfg} -DREADME=${orv_readme} -DICON=${orv_icon}
+            -DOUTFILE=${orv_dist}/orvvarnoth-setup.exe ${orv_nsi}
+    DEPENDS ${orv_nsi} ${orv_cfg} ${orv_readme} ${orv_icon} ${orv_dist}/orvvarnoth.exe
     COMMENT "Making the installer orvvarnoth-setup.exe"
     VERBATIM)
   list(APPEND orv_shipped ${orv_dist}/orvvarnoth-setup.exe)

@@ -2,7 +2,8 @@
 ; %LOCALAPPDATA%\Programs\orvvarnoth; the user's own folder %APPDATA%\orvvarnoth
 ; holds the parameter file and the log, and is where the shortcut starts the
 ; program. Built by makensis (cmake/windows-package.cmake) with
-;   -DVERSION=x.y.z -DEXE=<stripped exe> -DCFG=<sample cfg> -DREADME=<readme> -DOUTFILE=<setup.exe>
+;   -DVERSION=x.y.z -DEXE=<stripped exe> -DCFG=<sample cfg> -DREADME=<readme> -DICON=<exe's .ico>
+;   -DOUTFILE=<setup.exe>
 ; Silent with /S (and /D=<folder> for another program folder).
 
 ; A 64-bit installer for the 64-bit program: it runs where the program runs,
@@ -10,6 +11,9 @@
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+
+!include MUI2.nsh
+!include FileFunc.nsh
 
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\orvvarnoth"
 !define USER_DIR "$APPDATA\orvvarnoth"
@@ -30,10 +34,24 @@ VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "orvvarnoth maintainers"
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+; The last page offers to start the program, as the Start-menu entry would.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Run orvvarnoth"
+!define MUI_FINISHPAGE_RUN_FUNCTION RunProgram
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Started in the user's folder, where its parameter file is and its log goes.
+Function RunProgram
+  SetOutPath "${USER_DIR}"
+  Exec '"$INSTDIR\orvvarnoth.exe"'
+FunctionEnd
 
 Function .onInit
   ; Everything in the user's own profile: the shell folders of this user.
@@ -71,12 +89,19 @@ Section "orvvarnoth"
   WriteRegStr HKCU "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINST_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
+  ; Settings > Apps shows the program folder's size, in KiB.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" $0
 SectionEnd
 
 Section "Uninstall"
   Delete "$INSTDIR\orvvarnoth.exe"
   Delete "$INSTDIR\README-windows.txt"
   Delete "$INSTDIR\uninstall.exe"
+  ; A copy started in its program folder logs there: those logs are ours,
+  ; and the folder goes once nothing else is in it.
+  Delete "$INSTDIR\ORVVarnoth.log"
+  Delete "$INSTDIR\ORVDefault.log"
   RMDir "$INSTDIR"
   Delete "${SHORTCUT}"
   DeleteRegKey HKCU "${UNINST_KEY}"

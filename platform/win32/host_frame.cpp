@@ -56,7 +56,10 @@ bool RegisterHostFrameClass(const char* className) {
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = win32host::FrameWndProc;
     wc.hInstance = win32host::Module();
-    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    // The exe's own icon (resource 1, resources/orvvarnoth.rc) in the title
+    // bar and the taskbar; a program built without it gets Windows' generic one.
+    wc.hIcon = LoadIconA(win32host::Module(), MAKEINTRESOURCEA(1));
+    if (wc.hIcon == nullptr) wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;

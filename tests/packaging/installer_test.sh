@@ -3,7 +3,8 @@
 # its own prefix and wineserver: a silent install puts the program, the
 # shortcut and the Uninstall key in place; the program started through the
 # shortcut writes its log in the user's folder; an upgrade keeps an edited
-# parameter file; a silent uninstall leaves only the user's files.
+# parameter file; a silent uninstall leaves only the user's files, and
+# takes the logs of a copy started in the program folder with the folder.
 # Usage: installer_test.sh <orvvarnoth-setup.exe> <prefix dir>
 set -u
 setup="$1"; prefix="$2"
@@ -46,6 +47,16 @@ x86_64-w64-mingw32-objdump -h "$programs/orvvarnoth.exe" | grep -q '\.debug_' &&
 cmp -s "$user/orvvarnoth.cfg" "$sample" || fail "no sample parameter file in the user's folder"
 [ "$(winepath -u "$(value_of InstallLocation)")" = "$programs" ] || fail "InstallLocation: $(value_of InstallLocation)"
 value_of QuietUninstallString | grep -qi 'uninstall\.exe" /S$' || fail "QuietUninstallString: $(value_of QuietUninstallString)"
+# Settings > Apps shows the size (KiB) and Explorer the exe's icon and the
+# version the key names (UTF-16 in the resource: read with zeros dropped).
+size=$(value_of EstimatedSize)
+kib=$(du -sk "$programs" | cut -f1)
+[ -n "$size" ] && [ $((size)) -ge $((kib * 9 / 10)) ] && [ $((size)) -le $((kib * 11 / 10 + 8)) ] ||
+  fail "EstimatedSize $size for a folder of $kib KiB"
+version=$(value_of DisplayVersion)
+wrestool -l "$programs/orvvarnoth.exe" | grep -q "type=icon" || fail "the exe has no icon"
+wrestool -x --raw --type=16 "$programs/orvvarnoth.exe" | tr -d '\000' | grep -aq "FileVersion$version" ||
+  fail "the exe's version resource does not say $version"
 
 # Started as the Start menu does, through the shortcut: the log lands in
 # the user's folder, the shortcut's working folder.
@@ -61,7 +72,10 @@ w "$setup" /S || fail "the upgrade ended with $?"
 cmp -s "$user/orvvarnoth.cfg.sample" "$sample" || fail "no sample beside the user's parameter file"
 
 # A silent uninstall: the uninstaller runs from a copy in the temporary
-# folder and returns at once, so its work is waited for.
+# folder and returns at once, so its work is waited for. The exe started in
+# the program folder had left its logs there.
+: > "$programs/ORVVarnoth.log"
+: > "$programs/ORVDefault.log"
 w "$programs/uninstall.exe" /S || fail "the uninstaller ended with $?"
 wait_for 300 sh -c "! [ -e '$programs' ]" || fail "the program folder is still there: $(ls "$programs")"
 [ -e "$shortcut" ] && fail "the shortcut is still there"

@@ -96,7 +96,8 @@ int Prepare(int argc, char** argv, dbnode::Options* options, Session* session) {
         std::fprintf(stderr,
                      "orv-dbnode: refusing to run: only loopback and veth interfaces with private "
                      "addresses and no default route may be present (run it in a private network "
-                     "namespace, e.g. tests/support/run_in_netns.sh)\n");
+                     "namespace, e.g. unshare -rn sh -c 'ip link set lo up && orv-dbnode ...'; "
+                     "orv-dbnode(1) shows one with orvvarnoth beside it)\n");
         return 3;
     }
     if (!options->scriptFile.empty() && !LoadScript(options->scriptFile, &session->script)) return 2;
