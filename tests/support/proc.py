@@ -6,7 +6,6 @@ Callers add this folder to sys.path and import it.
 import os
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 
@@ -57,10 +56,9 @@ def write(path, text):
         f.write(text)
 
 
-def enter(work=None, stale=()):
-    """Makes work (None: a new temporary folder) the working directory,
-    without the files of an earlier run named in stale."""
-    work = work or tempfile.mkdtemp(prefix='orv-')
+def enter(work, stale=()):
+    """Makes work the working directory, without the files of an earlier
+    run named in stale."""
     os.makedirs(work, exist_ok=True)
     os.chdir(work)
     for name in stale:
@@ -80,9 +78,9 @@ def start(argv, out=None, **kwargs):
     return subprocess.Popen(argv, **kwargs)
 
 
-def start_node(argv, out=None):
+def start_node(argv, out=None, **kwargs):
     """orv-dbnode, which takes commands on its standard input (see tell)."""
-    return start(argv, out, stdin=subprocess.PIPE, text=True)
+    return start(argv, out, stdin=subprocess.PIPE, text=True, **kwargs)
 
 
 def tell(proc, line):
