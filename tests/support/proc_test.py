@@ -31,7 +31,7 @@ class Guard(unittest.TestCase):
 class Stop(unittest.TestCase):
     def test_exit_code_or_none_when_killed(self):
         self.assertEqual(stop(subprocess.Popen(['sleep', '30'])), -15)
-        deaf = subprocess.Popen(['sh', '-c', 'trap "" TERM; echo; sleep 30'], stdout=subprocess.PIPE)
+        deaf = subprocess.Popen(['sh', '-c', 'trap "" TERM; echo; exec sleep 30'], stdout=subprocess.PIPE)
         deaf.stdout.readline()  # the trap is set
         self.assertIsNone(stop(deaf, timeout=0.5))
         self.assertIsNotNone(deaf.returncode)
