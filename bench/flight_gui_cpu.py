@@ -37,7 +37,8 @@ def start_flying(program, node, parameters):
     os.chdir(tempfile.mkdtemp())
     write("orvvarnoth.cfg", parameters)
     plan = os.path.join(ROOT, "tools/dbnode/sample_plan.txt")
-    dbnode = start_node([node, "--plan", plan, "--airborne", "46.8,8.0,0,3000,250", "--speedup", "10", "--arm-nav"])
+    dbnode = start_node([node, "--plan", plan, "--airborne", "46.8,8.0,0,3000,250", "--speedup", "10", "--arm-nav"],
+                        stderr=None)
     return dbnode, start([program])
 
 
