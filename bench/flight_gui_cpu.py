@@ -13,12 +13,13 @@ Usage, inside a private network namespace:
   tests/support/run_in_netns.sh python3 bench/flight_gui_cpu.py [PROGRAM...] [--seconds N]
 """
 import os
-import subprocess
 import sys
 import tempfile
 import time
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+from proc import require_private_netns, start, start_node, stop, write  # noqa: E402
 
 
 def cpu_ns(pid, task):
@@ -34,14 +35,11 @@ def start_flying(program, node, parameters):
     """orv-dbnode flying the sample plan, armed, at ten times real time, and
     the program (offscreen, with `parameters`) beside it, in a new folder."""
     os.chdir(tempfile.mkdtemp())
-    with open("orvvarnoth.cfg", "w") as f:
-        f.write(parameters)
+    write("orvvarnoth.cfg", parameters)
     plan = os.path.join(ROOT, "tools/dbnode/sample_plan.txt")
-    dbnode = subprocess.Popen([node, "--plan", plan, "--airborne", "46.8,8.0,0,3000,250", "--speedup", "10",
-                               "--arm-nav"], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL)
-    client = subprocess.Popen([program], env=dict(os.environ, QT_QPA_PLATFORM="offscreen"),
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return dbnode, client
+    dbnode = start_node([node, "--plan", plan, "--airborne", "46.8,8.0,0,3000,250", "--speedup", "10", "--arm-nav"],
+                        stderr=None)
+    return dbnode, start([program])
 
 
 def fly(program, node, seconds):
@@ -56,10 +54,8 @@ def fly(program, node, seconds):
         whole = (process_cpu_ns(client.pid) - whole) / 1e6 / elapsed
         return gui, whole
     finally:
-        client.terminate()
-        dbnode.terminate()
-        client.wait()
-        dbnode.wait()
+        stop(client)
+        stop(dbnode)
 
 
 def main():
@@ -71,11 +67,7 @@ def main():
         del args[at:at + 2]
     programs = [os.path.abspath(p) for p in args] or [os.path.join(ROOT, "build/app/orvvarnoth")]
     node = os.path.join(ROOT, "build/tools/dbnode/orv-dbnode")
-    out = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True).stdout
-    if [line.split(": ")[1] for line in out.splitlines()] != ["lo"]:
-        print("Refusing to run outside a private network namespace (use tests/support/run_in_netns.sh)")
-        return 1
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+    require_private_netns(hint=" (use tests/support/run_in_netns.sh)")
     results = {p: [] for p in programs}
     for _ in range(2):
         for program in programs:

@@ -9,40 +9,30 @@
 Runs the program and orv-dbnode in this private network namespace:
   tests/support/run_in_netns.sh bench/web_latency.py [build] [samples]"""
 import os
-import subprocess
 import sys
 import tempfile
 import time
 
+from latency import report
+
 root = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
-sys.path.insert(0, os.path.join(root, 'scripts'))
-from web_browser import Browser, probe_ask, require_private_netns, wait_for  # noqa: E402
+sys.path[:0] = [os.path.join(root, 'scripts'), os.path.join(root, 'tests', 'support')]
+from web_browser import Browser  # noqa: E402
+from proc import probe_ask, read, require_private_netns, start, start_node, stop, tell, wait_for, write  # noqa: E402
 
 PORT = 8481
 
 
-def percentile(values, p):
-    values = sorted(values)
-    return values[min(len(values) - 1, int(round(p / 100 * (len(values) - 1))))]
-
-
-def report(name, ms):
-    print('%-44s p50 %7.1f ms   p99 %7.1f ms   (%d samples)'
-          % (name, percentile(ms, 50), percentile(ms, 99), len(ms)), flush=True)
-
-
 def node_lines():
-    with open('node.txt', errors='replace') as f:
-        return f.read().splitlines()
+    return read('node.txt').splitlines()
 
 
 def window_times():
     """Each text the watched window field took: text -> ms since the epoch."""
     seen = {}
-    if os.path.exists('watch.txt'):
-        for line in open('watch.txt', errors='replace').read().splitlines():
-            at, _, text = line.partition(' ')
-            seen.setdefault(text.strip(), int(at))
+    for line in read('watch.txt').splitlines():
+        at, _, text = line.partition(' ')
+        seen.setdefault(text.strip(), int(at))
     return seen
 
 
@@ -51,20 +41,15 @@ def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, 'build'))
     samples = int(sys.argv[2]) if len(sys.argv) > 2 else 100
     os.chdir(tempfile.mkdtemp(prefix='orv-web-bench-'))
-    node = subprocess.Popen([build + '/tools/dbnode/orv-dbnode'], stdin=subprocess.PIPE,
-                            stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
-    with open('orvvarnoth.cfg', 'w') as f:
-        f.write('win one\nweb %d\nwebcontrol 127.0.0.1\n' % PORT)
+    node = start_node([build + '/tools/dbnode/orv-dbnode'], 'node.txt')
+    write('orvvarnoth.cfg', 'win one\nweb %d\nwebcontrol 127.0.0.1\n' % PORT)
     # The program with its window probe, when built, so that the window's
     # side is measured too.
     probe = build + '/tests/browser/orv_web_probe'
-    program = subprocess.Popen([probe if os.path.exists(probe) else build + '/app/orvvarnoth'],
-                               stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, env=dict(os.environ, QT_QPA_PLATFORM='offscreen'))
+    program = start([probe if os.path.exists(probe) else build + '/app/orvvarnoth'])
     browser = None
     try:
-        wait_for(lambda: os.path.exists('ORVVarnoth.log') and
-                 'Connected to DB' in open('ORVVarnoth.log').read(), 30)
+        wait_for(lambda: 'Connected to DB' in read('ORVVarnoth.log'), 30)
         browser = Browser(1024, 768)
         browser.open('http://127.0.0.1:%d/' % PORT)
         if not browser.live(30):
@@ -80,8 +65,7 @@ def main():
         for k in range(samples):
             value = '%.2f' % (28.50 + (k % 100) / 100 + (0.01 if k >= 100 else 0))
             sent = time.time() * 1000
-            node.stdin.write('send 7 %s\n' % value)
-            node.stdin.flush()
+            tell(node, 'send 7 %s' % value)
             at = wait_for(lambda: browser.js('return window.seen[arguments[0]]', value), 3, 0.005)
             if at:
                 shown.append(at - sent)
@@ -122,7 +106,7 @@ def main():
     finally:
         if browser:
             browser.quit()
-        program.terminate()
+        stop(program)
         node.kill()
 
 

@@ -12,28 +12,24 @@ Usage, inside a private network namespace:
   tests/support/run_in_netns.sh python3 bench/web_viewers_bench.py [orvvarnoth] [orv-dbnode] [seconds]
 """
 import os
-import subprocess
 import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+tests = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests")
+sys.path[:0] = [os.path.join(tests, "web"), os.path.join(tests, "support")]
 import ws_client as ws  # noqa: E402
-from flight_gui_cpu import start_flying  # noqa: E402
+from flight_gui_cpu import cpu_ns, start_flying  # noqa: E402
+from proc import require_private_netns, stop  # noqa: E402
 
 REFRESH_S = 0.333
 
 
-def gui_cpu_ns(pid):
-    with open("/proc/%d/task/%d/schedstat" % (pid, pid)) as f:
-        return int(f.read().split()[0])
-
-
-def watch(sockets, stop):
+def watch(sockets, done):
     for s in sockets:
         s.settimeout(0.2)
     frames = 0
-    while not stop.is_set():
+    while not done.is_set():
         for s in sockets:
             try:
                 ws.recv(s)
@@ -48,25 +44,21 @@ def main():
     prog = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "build/app/orvvarnoth"))
     node = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else os.path.join(root, "build/tools/dbnode/orv-dbnode"))
     window = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
-    out = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True).stdout
-    if [line.split(": ")[1] for line in out.splitlines()] != ["lo"]:
-        print("Refusing to run outside a private network namespace (use tests/support/run_in_netns.sh)")
-        return 1
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+    require_private_netns(hint=" (use tests/support/run_in_netns.sh)")
     dbnode, client = start_flying(prog, node, "win one\nweb 8080\n")
     try:
         time.sleep(6)  # past the refresh thread's start delay
         results = {0: [], 16: []}
         for viewers in (0, 16, 0, 16):
             sockets = [ws.connect("127.0.0.1", 8080) for _ in range(viewers)]
-            stop = threading.Event()
-            reader = threading.Thread(target=watch, args=(sockets, stop))
+            done = threading.Event()
+            reader = threading.Thread(target=watch, args=(sockets, done))
             reader.start()
             time.sleep(1)  # the snapshots are out of the way
-            start, t0 = gui_cpu_ns(client.pid), time.time()
+            start, t0 = cpu_ns(client.pid, client.pid), time.time()
             time.sleep(window)
-            used, elapsed = gui_cpu_ns(client.pid) - start, time.time() - t0
-            stop.set()
+            used, elapsed = cpu_ns(client.pid, client.pid) - start, time.time() - t0
+            done.set()
             reader.join()
             for s in sockets:
                 s.close()
@@ -79,10 +71,8 @@ def main():
         print("GUI thread CPU per refresh: none %.1f us, 16 viewers %.1f us, ratio %.2f (goal <= 1.1)" %
               (none, many, many / none))
     finally:
-        client.terminate()
-        dbnode.terminate()
-        client.wait()
-        dbnode.wait()
+        stop(client)
+        stop(dbnode)
     return 0
 
 

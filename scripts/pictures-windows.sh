@@ -15,16 +15,12 @@ if [ "$1" != "--inside" ]; then
     exec $SUDO unshare -n sh "$0" --inside
 fi
 ip link set lo up
-# Windows lists no adapter for loopback alone: the node sits on the far end.
-ip link add orvp0 type veth peer name orvp1
-ip addr add 10.215.7.1/24 dev orvp0
-ip addr add 10.215.7.2/24 dev orvp1
-ip link set orvp0 up
-ip link set orvp1 up
-work=$(mktemp -d)
-trap 'kill $node 2>/dev/null; stop_wine_x; rm -rf "$work"' EXIT
 . "$root/scripts/xvfb.sh"
 . "$root/tests/support/wine_x.sh"
+# Windows lists no adapter for loopback alone: the node sits on the far end.
+add_veth_pair orvp 10.215.7
+work=$(mktemp -d)
+trap 'kill $node 2>/dev/null; stop_wine_x; rm -rf "$work"' EXIT
 ORV_XVFB_SCREEN=2000x1700x24 start_xvfb "$work" || { echo "Xvfb did not start"; exit 1; }
 start_wine "$root/build-windows/wine-prefix-pictures"
 

@@ -5,8 +5,8 @@ A module for the browser test, the latency benchmark and the pictures, and a
 command that photographs the page once it shows live data:
     web_browser.py URL WIDTHxHEIGHT OUT.png [--stale-ok] [--wait SECONDS] [--click ID]...
 (--click: the page's element of that id is clicked first, e.g. night, share.)
-It runs only inside a private network namespace (loopback and veth links,
-nothing else), so the browser can reach no real network.
+It runs only inside a private network namespace (loopback and our own veth
+links, nothing else), so the browser can reach no real network.
 """
 import os
 import sys
@@ -16,50 +16,19 @@ import time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'support'))
+from proc import require_private_netns, wait_for  # noqa: E402
+
 FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
          '--disable-background-networking', '--disable-component-update', '--disable-sync',
          '--hide-scrollbars', '--disable-dev-shm-usage']
-
-
-def require_private_netns():
-    # /proc/net belongs to this process's network namespace (/sys/class/net may not).
-    with open('/proc/net/dev') as f:
-        links = [line.split(':')[0].strip() for line in f.readlines()[2:]]
-    links = [n for n in links if n != 'lo']
-    if any(not (n.startswith('orv') or n.startswith('veth')) for n in links):
-        sys.exit('Refusing to run outside a private network namespace')
-
-
-def wait_for(condition, timeout, step=0.05):
-    """The first true value of condition() within timeout seconds, else None."""
-    end = time.time() + timeout
-    while True:
-        value = condition()
-        if value or time.time() > end:
-            return value or None
-        time.sleep(step)
-
-
-def probe_ask(command):
-    """The window probe's answer (tests/browser/web_probe.cpp), in the working directory."""
-    if os.path.exists('probe.out'):
-        os.remove('probe.out')
-    with open('probe.cmd.tmp', 'w') as f:
-        f.write(command + '\n')
-    os.rename('probe.cmd.tmp', 'probe.cmd')
-    wait_for(lambda: os.path.exists('probe.out'), 10)
-    try:
-        with open('probe.out', errors='replace') as f:
-            return f.read()
-    except OSError:
-        return ''
 
 
 class Browser:
     """One Chromium with a fresh profile, a window of the given CSS size."""
 
     def __init__(self, width=1024, height=768):
-        require_private_netns()
+        require_private_netns(veth=True)
         self.profile = tempfile.TemporaryDirectory(prefix='orv-chromium-')
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'

@@ -13,8 +13,10 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', '..', 'scripts'))
-from web_browser import Browser, probe_ask, require_private_netns, wait_for  # noqa: E402
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [os.path.join(here, '..', '..', 'scripts'), os.path.join(here, '..', 'support')]
+from web_browser import Browser  # noqa: E402
+from proc import probe_ask, read, require_private_netns, start, start_node, stop, tell, wait_for, write  # noqa: E402
 
 PORT = 8480
 HOSTILE_PORT = 8481  # another site's own small HTTP server
@@ -43,35 +45,21 @@ class Program:
         self.wine = probe.endswith('.exe')
 
     def start(self, cfg):
-        with open('orvvarnoth.cfg', 'w') as f:
-            f.write(cfg)
-        self.proc = subprocess.Popen(['wine'] * self.wine + [self.probe], stdout=open('program.txt', 'a'),
-                                     stderr=subprocess.STDOUT)
+        write('orvvarnoth.cfg', cfg)
+        self.proc = start([self.probe], stdout=open('program.txt', 'a'), stderr=subprocess.STDOUT)
         return wait_for(lambda: re.search(r'Web panels at (\S+)', read('ORVVarnoth.log')), 60)
-
-    def ask(self, command):
-        return probe_ask(command)
 
     def window(self):
         """{id: [text, checked]} of the window's controls (the combined window's first)."""
         shown = {}
-        for line in self.ask('dump').splitlines():
+        for line in probe_ask('dump').splitlines():
             template, cid, rest = line.split(' ', 2)
             text, checked = rest.rsplit('|', 1)
             shown.setdefault(int(cid), [text, int(checked)])
         return shown
 
     def stop(self):
-        self.proc.terminate()
-        self.proc.wait(10)
-
-
-def read(path):
-    try:
-        with open(path, errors='replace') as f:
-            return f.read()
-    except OSError:
-        return ''
+        stop(self.proc)
 
 
 def sets():
@@ -156,7 +144,7 @@ def night_and_share(browser, url):
 
 
 def main():
-    require_private_netns()
+    require_private_netns(veth=True)
     # The phases after the common start are independent: the suite runs each in
     # a namespace of its own, side by side.
     phase = os.environ.get('ORV_BROWSER_PHASE', 'all')
@@ -165,10 +153,8 @@ def main():
     os.chdir(tempfile.mkdtemp(prefix='orv-browser-'))
     # Airborne: the position changes on every update, so the node streams at
     # its rate and a silence is stale after 2 s, as the page learns.
-    node = subprocess.Popen([node_prog, '--rate', '20', '--airborne', '46.8,8.0,90,3000,250',
-                             '--keepalive', '1', '--address'] + address,
-                            stdin=subprocess.PIPE,
-                            stdout=open('node.txt', 'w'), stderr=subprocess.STDOUT, text=True)
+    node = start_node([node_prog, '--rate', '20', '--airborne', '46.8,8.0,90,3000,250',
+                       '--keepalive', '1', '--address'] + address, 'node.txt')
     program = Program(probe)
     browser = None
     try:
@@ -178,8 +164,7 @@ def main():
         check(wait_for(lambda: 'Connected to DB' in read('ORVVarnoth.log'), 30), 'link connected')
         browser = Browser(1024, 768)
         os.mkdir('hostile')
-        with open('hostile/index.html', 'w') as f:
-            f.write(HOSTILE_PAGE % (address[0], PORT))
+        write('hostile/index.html', HOSTILE_PAGE % (address[0], PORT))
         hostile = subprocess.Popen(['python3', '-u', '-m', 'http.server', '-b', '127.0.0.1', '-d', 'hostile',
                                     str(HOSTILE_PORT)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         try:
@@ -205,7 +190,7 @@ def main():
             # button steps on by one each time.
             for selector, command in (('#c1063 .up', 'arrow 1063 up'), ('#c1023', 'click 1023'),
                                       ('#c1052', 'click 1052'), ('#c1091', 'click 1091')):
-                page_tap, window_click = lambda: tap(browser, selector), lambda: program.ask(command)
+                page_tap, window_click = lambda: tap(browser, selector), lambda: probe_ask(command)
                 window_click = page_tap if program.wine else window_click
                 got = [new_sets(act) for act in (page_tap, window_click, window_click, page_tap)]
                 if selector == '#c1091':
@@ -231,8 +216,7 @@ def main():
             # A silent node: stale within 3 s, live again when it speaks. The
             # page must be live first: one just opened is not yet connected.
             check(browser.live(15), 'live before the silence')
-            node.stdin.write('silent 10\n')
-            node.stdin.flush()
+            tell(node, 'silent 10')
             start = time.time()
             check(wait_for(browser.stale, 4, 0.1) and time.time() - start <= 3.2,
                   'stale %.1f s after the node fell silent' % (time.time() - start))
@@ -243,11 +227,9 @@ def main():
             check(browser.live(20), 'live again after the silence')
 
             # Only keep-alives (every second), no updates: the node is there.
-            node.stdin.write('updates off\n')
-            node.stdin.flush()
+            tell(node, 'updates off')
             stale_seen = wait_for(browser.stale, 6, 0.1)
-            node.stdin.write('updates on\n')
-            node.stdin.flush()
+            tell(node, 'updates on')
             check(not stale_seen, 'live with keep-alives only')
             browser.live(20)
 
@@ -276,8 +258,7 @@ def main():
     finally:
         if browser:
             browser.quit()
-        if program.proc and program.proc.poll() is None:
-            program.stop()
+        stop(program.proc)
         node.kill()
     if failures:
         print('--- program log\n' + read('ORVVarnoth.log')[-3000:])

@@ -15,13 +15,7 @@ import sys
 import tempfile
 import time
 
-
-def require_private_netns():
-    # /proc/net belongs to this process's network namespace.
-    with open('/proc/net/dev') as f:
-        links = [line.split(':')[0].strip() for line in f.readlines()[2:]]
-    if links != ['lo']:
-        sys.exit('Refusing to run outside a private network namespace')
+from proc import require_private_netns
 
 
 def runs(argv):

@@ -14,27 +14,16 @@ import http.client
 import os
 import re
 import socket
-import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [here, os.path.join(here, "..", "support")]
 import ws_client as ws  # noqa: E402
+from proc import enter, fail, read, require_private_netns, start, start_node, stop, wait_or_fail, write  # noqa: E402
 
 HOST, PORT = "127.0.0.1", 8080
 ALLOWED_SOURCE = "127.0.0.2"  # webcontrol lets this one send commands
-
-def fail(message):
-    print("FAIL: " + message)
-    sys.exit(1)
-
-def wait_for(predicate, seconds, what):
-    end = time.time() + seconds
-    while time.time() < end:
-        if predicate():
-            return
-        time.sleep(0.1)
-    fail("timed out waiting for " + what)
 
 def rss_kb(pid):
     with open("/proc/%d/status" % pid) as f:
@@ -108,25 +97,15 @@ def abuse_round(hanging):
 def main():
     program, dbnode, plan, work = sys.argv[1:5]
     max_growth = int(sys.argv[5]) if len(sys.argv) > 5 else 3072
-    links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True).stdout
-    if [line.split(": ")[1] for line in links.splitlines()] != ["lo"]:
-        print("Refusing to run outside a private network namespace")
-        return 1
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
-    os.makedirs(work, exist_ok=True)
-    os.chdir(work)
-    if os.path.exists("ORVVarnoth.log"):
-        os.remove("ORVVarnoth.log")
-    with open("orvvarnoth.cfg", "w") as f:
-        f.write("win four\nshowradios no\nweb %d\nwebcontrol %s\n" % (PORT, ALLOWED_SOURCE))
-    node_out = open("node.out", "w")
-    node = subprocess.Popen([dbnode, "--plan", plan, "--airborne", "46.8,8.0,0,3000,250", "--speedup", "10",
-                             "--pos-every", "2"], stdin=subprocess.PIPE, stdout=node_out, stderr=subprocess.STDOUT)
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    prog = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    require_private_netns()
+    enter(work, stale=("ORVVarnoth.log",))
+    write("orvvarnoth.cfg", "win four\nshowradios no\nweb %d\nwebcontrol %s\n" % (PORT, ALLOWED_SOURCE))
+    node = start_node([dbnode, "--plan", plan, "--airborne", "46.8,8.0,0,3000,250", "--speedup", "10",
+                       "--pos-every", "2"], "node.out")
+    prog = start([program])
     try:
-        log = lambda: open("ORVVarnoth.log", errors="replace").read() if os.path.exists("ORVVarnoth.log") else ""
-        wait_for(lambda: "Web panels at http://127.0.0.1:%d/" % PORT in log(), 20, "the start-up line")
+        log = lambda: read("ORVVarnoth.log")
+        wait_or_fail(lambda: "Web panels at http://127.0.0.1:%d/" % PORT in log(), 20, "the start-up line")
 
         # 16 viewers: hello (read-only from the program's own address), snapshot, changes.
         viewers = [ws.connect(HOST, PORT) for _ in range(16)]
@@ -139,19 +118,19 @@ def main():
                 fail("snapshot without the hidden radios panel's 1023: %r" % snapshot)
         for v in viewers:
             next_of(v, "batch", 10)
-        wait_for(lambda: next_of(viewers[0], "link", 3)["connected"], 15, "the link line to say connected")
+        wait_or_fail(lambda: next_of(viewers[0], "link", 3)["connected"], 15, "the link line to say connected")
 
         # An allowed tap reaches the panel as a click would: a SET at the node.
         allowed = ws.connect(HOST, PORT, source=ALLOWED_SOURCE)
         if ws.recv_json(allowed) != {"t": "hello", "control": True}:
             fail("allowed browser not told it may send commands")
         # The node also sees the program's own SETs: count only these commands' variables.
-        set_vars = lambda: [line.split()[1] for line in open("node.out", errors="replace").read().splitlines()
+        set_vars = lambda: [line.split()[1] for line in read("node.out").splitlines()
                             if line.startswith("SET ")]
         before = len(set_vars())
         for frame in COMMANDS:
             ws.send(allowed, frame)
-        wait_for(lambda: len(set_vars()) >= before + 2, 5, "the SETs at the node")
+        wait_or_fail(lambda: len(set_vars()) >= before + 2, 5, "the SETs at the node")
         time.sleep(0.5)
         commanded = set(set_vars()[before:])
         sets = lambda: sum(var in commanded for var in set_vars())
@@ -204,15 +183,10 @@ def main():
         print("PASS")
         return 0
     finally:
-        prog.terminate()
-        node.terminate()
-        try:
-            code = prog.wait(10)
-            if code != 0:
-                fail("program exit code %d (a sanitizer's finding?)" % code)
-        except subprocess.TimeoutExpired:
-            prog.kill()
-        node.wait()
+        code = stop(prog)
+        stop(node)
+        if code not in (0, None):
+            fail("program exit code %d (a sanitizer's finding?)" % code)
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -12,44 +12,20 @@ Usage: window_closed.py <orv_web_probe> <orv-dbnode> <work dir>
 import json
 import os
 import re
-import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [here, os.path.join(here, "..", "support")]
 import ws_client as ws  # noqa: E402
+from proc import enter, fail, probe_ask, read, require_private_netns, start, start_node, wait_or_fail, write  # noqa: E402
 
 HOST, PORT = "127.0.0.1", 8580
 COM1_STANDBY, COM1_COARSE, RADIOS_TEMPLATE = 1024, 1063, 104
 
 
-def fail(message):
-    print("FAIL: " + message)
-    sys.exit(1)
-
-
-def read(path):
-    return open(path, errors="replace").read() if os.path.exists(path) else ""
-
-
-def wait_for(predicate, seconds, what):
-    end = time.time() + seconds
-    while time.time() < end:
-        got = predicate()
-        if got:
-            return got
-        time.sleep(0.05)
-    fail("timed out waiting for " + what)
-
-
 def ask(command):
-    if os.path.exists("probe.out"):
-        os.remove("probe.out")
-    with open("probe.cmd.tmp", "w") as f:
-        f.write(command + "\n")
-    os.rename("probe.cmd.tmp", "probe.cmd")
-    wait_for(lambda: os.path.exists("probe.out"), 10, "the probe's answer to " + command)
-    return read("probe.out")
+    return probe_ask(command) or fail("timed out waiting for the probe's answer to " + command)
 
 
 def shown(s, wanted_id, seconds):
@@ -66,25 +42,14 @@ def shown(s, wanted_id, seconds):
 
 def main():
     probe, dbnode, work = sys.argv[1:4]
-    links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True).stdout
-    if [line.split(": ")[1] for line in links.splitlines()] != ["lo"]:
-        print("Refusing to run outside a private network namespace")
-        return 1
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
-    os.makedirs(work, exist_ok=True)
-    os.chdir(work)
-    for name in ("ORVVarnoth.log", "probe.cmd", "probe.out"):
-        if os.path.exists(name):
-            os.remove(name)
-    with open("orvvarnoth.cfg", "w") as f:
-        f.write("win four\nweb %d\nwebcontrol %s/8\n" % (PORT, HOST))
-    node = subprocess.Popen([dbnode, "--rate", "20", "--address", HOST], stdin=subprocess.PIPE,
-                            stdout=open("node.out", "w"), stderr=subprocess.STDOUT)
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    prog = subprocess.Popen([probe], env=env, stdout=open("program.out", "w"), stderr=subprocess.STDOUT)
+    require_private_netns()
+    enter(work, stale=("ORVVarnoth.log", "probe.cmd", "probe.out"))
+    write("orvvarnoth.cfg", "win four\nweb %d\nwebcontrol %s/8\n" % (PORT, HOST))
+    node = start_node([dbnode, "--rate", "20", "--address", HOST], "node.out")
+    prog = start([probe], "program.out")
     try:
-        wait_for(lambda: "Web panels at" in read("ORVVarnoth.log"), 30, "the web panels")
-        wait_for(lambda: "Connected to DB" in read("ORVVarnoth.log"), 30, "the link")
+        wait_or_fail(lambda: "Web panels at" in read("ORVVarnoth.log"), 30, "the web panels")
+        wait_or_fail(lambda: "Connected to DB" in read("ORVVarnoth.log"), 30, "the link")
         if not ask("close radios").startswith("ok"):
             fail("the Radios window did not close")
         if re.search(r"^%d " % RADIOS_TEMPLATE, ask("dump"), re.M):

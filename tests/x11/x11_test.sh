@@ -12,9 +12,8 @@ node_args=""
 if [ -n "$on_wine" ]; then
     # Win32 lists no adapter for loopback alone: a veth pair in this
     # namespace, the DB node on its far end.
-    ip link add orvx0 type veth peer name orvx1 && ip addr add 10.214.7.1/24 dev orvx0 &&
-        ip addr add 10.214.7.2/24 dev orvx1 && ip link set orvx0 up && ip link set orvx1 up ||
-        { echo "FAIL ($what): veth pair"; exit 1; }
+    . "$(dirname "$0")/../support/wine_x.sh"
+    add_veth_pair orvx 10.214.7 || { echo "FAIL ($what): veth pair"; exit 1; }
     node_args="--address 10.214.7.2"
     prefix="$(cd "$(dirname "$prog")" && pwd)/wine-prefix-x11"
 fi
@@ -45,7 +44,6 @@ start_xvfb "$dir" || fail "Xvfb did not start"
 pids="$pids $xvfb_pid"
 unset QT_QPA_PLATFORM
 if [ -n "$on_wine" ]; then
-    . "$(dirname "$0")/../support/wine_x.sh"
     # Our own server for the prefix, started here so its sockets stay here.
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null; WINEPREFIX="$prefix" wineserver -w 2>/dev/null
     start_wine "$prefix" || fail "Wine did not start"
