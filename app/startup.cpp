@@ -11,18 +11,21 @@
 #include "base/thread_owner.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
+#include "link/shown_vars.h"
+#include "model/panel_model_writer.h"
 #include "panels/panel_table.h"
 #include "panels/update_thread.h"
 #include "panels/windows.h"
 #include "platform/process.h"
 #include "platform/window.h"
-#include "resources/dialog_script.h"
 
 namespace {
 
 // Losing the X display is a stop of its own: the panels cannot go on, and
 // the toolkit's own exit (code 1) is taken by an oversize datagram.
 constexpr int kDisplayLost = 6060;
+// The compiled-in templates do not parse: no window could be built.
+constexpr int kNoTemplates = 6061;
 
 }  // namespace
 
@@ -36,8 +39,10 @@ int RunProgram(platform::AppInstance instance) {
     platform::SetDisplayLostHandler([] { FatalStop(kDisplayLost, "Display connection lost\n"); });
     // The templates must be there before any window: the parameter file
     // reader may already open the Status window for its error box.
-    platform::LoadDialogTemplates(PanelDialogScript());
-    panels::StartPanelModel();
+    std::string templateError;
+    if (!panels::StartPanelModel(&templateError))
+        FatalStop(kNoTemplates, ("Dialog templates: " + templateError + "\n").c_str());
+    SetShownValueChanged(model::WakeRefreshForData);
     WriteLogf("OrvVarnoth Version: %0d.%0d starting.\n", Settings.versionMajor, Settings.buildStamp);
 
     if (!platform::GetWorkingDirectory(Settings.workingDirectory, sizeof Settings.workingDirectory))

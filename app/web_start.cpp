@@ -5,10 +5,9 @@
 #include "base/log.h"
 #include "base/settings.h"
 #include "link/link_state.h"
-#include "platform/panel_model.h"
+#include "model/panel_model.h"
 #include "platform/ipv4.h"
 #include "platform/window.h"
-#include "resources/dialog_script.h"
 #include "web/server.h"
 
 void StartWebPanels() {
@@ -24,12 +23,7 @@ void StartWebPanels() {
     for (int i = 0; i < Settings.webControlCount; ++i)
         config.allowed.push_back(web::AllowedNet{Settings.webControlAddress[i], Settings.webControlBits[i]});
     std::string error;
-    platform::ParseDialogScript(PanelDialogScript(), &config.panels.templates, &error);
-    for (std::size_t i = 0; i < platform::PanelCount(); ++i) {
-        const platform::PanelInfo* row = platform::PanelAt(static_cast<int>(i));
-        config.panels.panels.push_back(web::WebPanel{row->name, row->title, row->templateId});
-    }
-    config.panels.combinedTemplate = platform::CombinedTemplateId();
+    config.panels.catalog = &model::PanelCatalog();
     const std::string where = platform::FormatIpv4(address) + ":" + std::to_string(Settings.webPort);
     if (address == 0) {
         error = "no address of the link's own";

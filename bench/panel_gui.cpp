@@ -1,3 +1,4 @@
+#include "model/dialog_script.h"
 #include "bench/panel_gui.h"
 
 #include <QApplication>
@@ -35,7 +36,7 @@ bool OpenCombinedWindow(int& argc, char** argv, const char* logName) {
     defaultHandler = qInstallMessageHandler(QuietHandler);
     Settings = DefaultSettings();
     platform::GuiInit(argc, argv);
-    if (!platform::LoadDialogTemplates(PanelDialogScript())) {
+    if (!model::HandHostTemplates(PanelDialogScript())) {
         std::fprintf(stderr, "The dialog templates did not load\n");
         return false;
     }

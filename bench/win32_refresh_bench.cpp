@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "model/dialog_script.h"
 #include "base/log.h"
 #include "base/settings.h"
 #include "bench/refresh_cycle.h"
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
     InitDB();
     DataMutex = platform::NewMutex("DATAMUTEX");
     FlightMutex = platform::NewMutex("FLIGHTMUTEX");
-    if (!platform::LoadDialogTemplates(PanelDialogScript()) || DataMutex == nullptr ||
+    if (!model::HandHostTemplates(PanelDialogScript()) || DataMutex == nullptr ||
         FlightMutex == nullptr || !CreateBigWin(nullptr)) {
         std::printf("The combined window did not open\n");
         return 1;

@@ -1,12 +1,9 @@
 #include "boards/mapping.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <map>
-
 #include "panels/keymap.h"
+#include "model/catalog.h"
+#include "model/panel_model.h"
 #include "platform/dialog_template.h"
-#include "resources/dialog_script.h"
 
 namespace boards {
 
@@ -14,37 +11,7 @@ std::vector<BoardMap> boardMaps;
 
 namespace {
 
-struct Known {
-    std::map<std::string, int> ids;  // lower-case name without IDC_ -> id
-    std::vector<platform::DialogTemplate> templates;
-};
-
-// The ids header's own "#define IDC_NAME number" lines, read once.
-const Known& Names() {
-    static const Known* known = [] {
-        auto* k = new Known;  // kept to the end: board threads may still ask
-        const char* text = PanelResourceHeader();
-        while (const char* define = std::strstr(text, "#define IDC_")) {
-            const char* name = define + std::strlen("#define IDC_");
-            std::size_t length = 0;
-            while (name[length] != '\0' && name[length] != ' ' && name[length] != '\t') ++length;
-            std::string lower(name, length);
-            for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-            k->ids[lower] = static_cast<int>(std::strtol(name + length, nullptr, 10));
-            text = name + length;
-        }
-        std::string error;
-        platform::ParseDialogScript(PanelDialogScript(), &k->templates, &error);
-        return k;
-    }();
-    return *known;
-}
-
-const platform::ControlTemplate* FindControl(int id) {
-    for (const platform::DialogTemplate& t : Names().templates)
-        if (const platform::ControlTemplate* c = t.Find(id)) return c;
-    return nullptr;
-}
+const platform::ControlTemplate* FindControl(int id) { return model::PanelCatalog().Control(id); }
 
 bool Fits(const platform::ControlTemplate& c, TargetUse use) {
     using platform::ControlKind;
@@ -95,14 +62,14 @@ int KeyCode(std::string_view name) {
 
 bool ResolveTarget(std::string_view name, TargetUse use, Target* out, std::string* why) {
     const std::string key(name);
-    const auto found = Names().ids.find(key);
-    if (found != Names().ids.end()) {
-        const platform::ControlTemplate* c = FindControl(found->second);
+    const int id = model::ControlIdByName(key);
+    if (id != -1) {
+        const platform::ControlTemplate* c = FindControl(id);
         if (c == nullptr || !Fits(*c, use)) {
             *why = key + " is not " + UseName(use);
             return false;
         }
-        *out = Target{Target::Kind::Control, found->second, key, c->kind == platform::ControlKind::CheckBox};
+        *out = Target{Target::Kind::Control, id, key, c->kind == platform::ControlKind::CheckBox};
         return true;
     }
     const int code = KeyCode(name);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "panels/keymap.h"
-#include "platform/panel_model.h"
-#include "platform/panel_model_writer.h"
+#include "model/panel_model.h"
+#include "platform/gui_post.h"
 
 namespace boards {
 namespace {
@@ -24,7 +24,7 @@ Feed& TheFeed() {
 }
 
 // Refresh thread: copies the batch and returns; never waits on a board.
-void OnBatch(void*, std::uint64_t cycle, const platform::ControlChange* changes, std::size_t count) {
+void OnBatch(void*, std::uint64_t cycle, const model::ControlChange* changes, std::size_t count) {
     Feed& feed = TheFeed();
     const std::lock_guard<std::mutex> lock(feed.mutex);
     if (cycle <= feed.snapshotCycle) return;
@@ -33,8 +33,8 @@ void OnBatch(void*, std::uint64_t cycle, const platform::ControlChange* changes,
 }
 
 int PanelOfControl(int id) {
-    for (std::size_t p = 0; p < platform::PanelCount(); ++p)
-        if (platform::PanelHasControl(static_cast<int>(p), id)) return static_cast<int>(p);
+    for (std::size_t p = 0; p < model::PanelCount(); ++p)
+        if (model::PanelHasControl(static_cast<int>(p), id)) return static_cast<int>(p);
     return -1;
 }
 
@@ -58,23 +58,23 @@ void KeyOnGui(void* context) {
 }
 
 const char* Command(int controlId, int setCheck) {
-    platform::PanelCommand command;
+    model::PanelCommand command;
     command.panel = PanelOfControl(controlId);
     command.controlId = controlId;
     command.setCheck = setCheck;
-    return platform::PostPanelCommand(command);
+    return model::RefusalText(model::PostPanelCommand(command));
 }
 
 }  // namespace
 
 void StartPanelFeed() {
-    platform::SubscribeBatches(OnBatch, nullptr);
+    model::SubscribeBatches(OnBatch, nullptr);
     // Subscribed first: a batch after the snapshot is not lost.
     std::map<int, platform::ControlState> shown;
     std::uint64_t cycle = 0;
     std::vector<platform::ControlState> states;
-    for (std::size_t p = platform::PanelCount(); p-- > 0;) {
-        cycle = platform::PanelSnapshot(static_cast<int>(p), &states);
+    for (std::size_t p = model::PanelCount(); p-- > 0;) {
+        cycle = model::PanelSnapshot(static_cast<int>(p), &states);
         for (const platform::ControlState& s : states) shown[s.id] = s;  // the first panel's counts
     }
     Feed& feed = TheFeed();
@@ -108,7 +108,7 @@ bool ShownText(int controlId, std::string* text) {
 const char* Press(const Target& target, bool down) {
     if (target.kind == Target::Kind::Key) {
         const std::uintptr_t word = (static_cast<std::uintptr_t>(target.id) << 1) | (down ? 1 : 0);
-        return platform::PostToGui(KeyOnGui, reinterpret_cast<void*>(word)) ? nullptr : platform::kRefusedNoHost;
+        return platform::PostToGui(KeyOnGui, reinterpret_cast<void*>(word)) ? nullptr : model::RefusalText(model::Refusal::NoHost);
     }
     return down ? Command(target.id, -1) : nullptr;  // a click happens as the button goes down
 }
@@ -116,15 +116,16 @@ const char* Press(const Target& target, bool down) {
 const char* SetSwitch(const Target& target, bool on) { return Command(target.id, on ? 1 : 0); }
 
 const char* Step(int controlId, int detents, bool fast) {
-    platform::PanelCommand command;
+    model::PanelCommand command;
     command.panel = PanelOfControl(controlId);
     command.controlId = controlId;
     command.kind = platform::DialogMsgKind::DeltaPos;
     command.delta = detents > 0 ? -1 : 1;  // the platform counts the up arrow negative
-    const platform::PanelStepper* stepper = platform::FindStepper(command.panel, controlId);
+    const model::PanelStepper* stepper = model::FindStepper(command.panel, controlId);
     command.shift = fast && stepper != nullptr && stepper->shiftAmount != stepper->amount;
     for (int i = detents < 0 ? -detents : detents; i > 0; --i)
-        if (const char* refusal = platform::PostPanelCommand(command)) return refusal;
+        if (const model::Refusal refusal = model::PostPanelCommand(command); refusal != model::Refusal::None)
+            return model::RefusalText(refusal);
     return nullptr;
 }
 

@@ -8,7 +8,6 @@
 #include "link/shown_vars.h"
 #include "link/transmit.h"
 #include "link/var_table.h"
-#include "platform/panel_model_writer.h"
 #include "protocol/wire.h"
 #include "platform/stop_signal.h"
 #include "platform/time.h"
@@ -156,7 +155,7 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
         }
         if (changed) masterChanged.store(true, std::memory_order_release);
     }
-    if (wake) platform::WakeRefreshForData();
+    if (wake) ShownValueChanged();
     return 0;
 }
 

@@ -1,10 +1,26 @@
 // Which variables the panels show: the ones the refresh has read. A
-// datagram that changes one of them wakes the refresh early; a change to
-// any other variable waits for the next cycle.
+// datagram that changes one of them calls the "shown value changed"
+// callback (the panel model wakes its refresh early); a change to any other
+// variable waits for the next cycle.
 #pragma once
 #include <cstdint>
 
-// Notes that `index` is read, when the refresh is the reader (any thread).
+// While one lives, the variables its thread reads count as shown: the
+// refresh opens one around its cycle's reads.
+class ShownReads {
+public:
+    ShownReads();
+    ~ShownReads();
+    ShownReads(const ShownReads&) = delete;
+    ShownReads& operator=(const ShownReads&) = delete;
+};
+
+// Notes that `index` is read (any thread); counts only inside ShownReads.
 void NoteVarRead(std::int32_t index);
 // Whether the refresh has ever read `index` (any thread).
 bool IsShownVar(std::int32_t index);
+
+// Set once at start-up: what the receiver calls when a datagram changed a
+// shown variable (never waits; nullptr: nothing).
+void SetShownValueChanged(void (*callback)());
+void ShownValueChanged();

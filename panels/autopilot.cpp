@@ -148,7 +148,7 @@ bool DlgProcAutopilot(platform::Dialog* dialog, const platform::DialogMsg& msg) 
 
 bool SpinAutopilot(platform::Dialog* dialog, int controlId, int delta) {
     if (dialog == nullptr) return false;
-    const platform::PanelStepper* stepper = panels::StepperOf(panels::kAutopilotPanel, controlId);
+    const model::PanelStepper* stepper = panels::StepperOf(panels::kAutopilotPanel, controlId);
     if (stepper == nullptr) return false;
     // What one step adds to the field.
     const std::int64_t change = stepper->amount * panels::StepsOf(delta);

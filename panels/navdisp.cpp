@@ -148,7 +148,7 @@ bool DlgProcNavDisp(platform::Dialog* dialog, const platform::DialogMsg& msg) {
 
 bool SpinNavDisp(platform::Dialog* dialog, int controlId, int delta) {
     if (dialog == nullptr) return false;
-    const platform::PanelStepper* stepper = panels::StepperOf(panels::kNavDispPanel, controlId);
+    const model::PanelStepper* stepper = panels::StepperOf(panels::kNavDispPanel, controlId);
     if (stepper == nullptr) return true;  // reported handled, though nothing is done
     const std::int64_t steps = stepper->amount * panels::StepsOf(delta);
     switch (controlId) {

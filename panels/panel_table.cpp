@@ -7,7 +7,8 @@
 #include "panels/navdisp.h"
 #include "panels/radios.h"
 #include "panels/status.h"
-#include "platform/dialog_template.h"
+#include "model/catalog.h"
+#include "platform/window.h"
 #include "resources/dialog_script.h"
 #include "resources/resource.h"
 
@@ -17,15 +18,15 @@ namespace {
 // One step's amount, and with Shift held. The ADF steppers carry their
 // amount to the node and multiply it by ten with Shift; COM and NAV steps
 // carry none (0); the rest step what the field shows.
-constexpr platform::PanelStepper kAutopilotSteppers[] = {
+constexpr model::PanelStepper kAutopilotSteppers[] = {
     {IDC_HEADING_COARSE, 10, 10},     {IDC_HEADING_FINE, 1, 1},   {IDC_ALTITUDE_COARSE, 1000, 1000},
     {IDC_ALTITUDE_FINE, 100, 100},    {IDC_SPEED_COARSE, 10, 10}, {IDC_SPEED_FINE, 1, 1},
 };
-constexpr platform::PanelStepper kNavDispSteppers[] = {
+constexpr model::PanelStepper kNavDispSteppers[] = {
     {IDC_CAPT_RANGE_SPIN, 1, 1},      {IDC_FO_RANGE_SPIN, 1, 1},      {IDC_CAPT_COURSE_COARSE, 10, 10},
     {IDC_CAPT_COURSE_FINE, 1, 1},     {IDC_FO_COURSE_COARSE, 10, 10}, {IDC_FO_COURSE_FINE, 1, 1},
 };
-constexpr platform::PanelStepper kRadiosSteppers[] = {
+constexpr model::PanelStepper kRadiosSteppers[] = {
     {IDC_COM1_COARSE, 0, 0},          {IDC_COM1_FINE, 0, 0},     {IDC_COM2_COARSE, 0, 0},
     {IDC_COM2_FINE, 0, 0},            {IDC_NAV1_COARSE, 0, 0},   {IDC_NAV1_FINE, 0, 0},
     {IDC_NAV2_COARSE, 0, 0},          {IDC_NAV2_FINE, 0, 0},     {IDC_ADF1_COARSE, 100, 1000},
@@ -33,11 +34,11 @@ constexpr platform::PanelStepper kRadiosSteppers[] = {
 };
 
 template <std::size_t N>
-constexpr std::size_t CountOf(const platform::PanelStepper (&)[N]) {
+constexpr std::size_t CountOf(const model::PanelStepper (&)[N]) {
     return N;
 }
 
-const platform::PanelInfo kPanels[kPanelCount] = {
+const model::PanelInfo kPanels[kPanelCount] = {
     {"autopilot", "Autopilot", IDD_AUTOPILOT, DlgProcAutopilot, UpdateAutopilot, kAutopilotSteppers,
      CountOf(kAutopilotSteppers), false},
     {"navdisp", "Nav Display", IDD_NAVDISP, DlgProcNavDisp, UpdateNavDisp, kNavDispSteppers,
@@ -49,20 +50,24 @@ const platform::PanelInfo kPanels[kPanelCount] = {
 
 }  // namespace
 
-const platform::PanelInfo& PanelRow(PanelIndex panel) { return kPanels[panel]; }
+const model::PanelInfo& PanelRow(PanelIndex panel) { return kPanels[panel]; }
 
-const platform::PanelStepper* StepperOf(PanelIndex panel, int id) {
-    const platform::PanelInfo& row = kPanels[panel];
+const model::PanelStepper* StepperOf(PanelIndex panel, int id) {
+    const model::PanelInfo& row = kPanels[panel];
     for (std::size_t i = 0; i < row.stepperCount; ++i)
         if (row.steppers[i].id == id) return &row.steppers[i];
     return nullptr;
 }
 
-bool StartPanelModel() {
-    static auto* templates = new std::vector<platform::DialogTemplate>;  // read by other threads until the end
-    std::string error;
-    if (!platform::ParseDialogScript(PanelDialogScript(), templates, &error)) return false;
-    platform::SetPanelTable(kPanels, kPanelCount, IDD_BIGWIN, *templates);
+bool StartPanelModel(std::string* error) {
+    static auto* catalog = new model::Catalog;  // read by other threads until the end
+    std::string why;
+    if (!model::BuildCatalog(PanelDialogScript(), kPanels, kPanelCount, IDD_BIGWIN, catalog, &why)) {
+        if (error != nullptr) *error = why;
+        return false;
+    }
+    platform::UseDialogTemplates(&catalog->templates);
+    model::SetPanelTable(*catalog);
     return true;
 }
 

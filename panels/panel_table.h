@@ -3,22 +3,24 @@
 // and through it every front-end read it.
 #pragma once
 #include <cstddef>
+#include <string>
 
-#include "platform/panel_model.h"
+#include "model/panel_model.h"
 
 namespace panels {
 
 // Rows of the table, in the order the refresh runs them.
 enum PanelIndex : int { kAutopilotPanel, kNavDispPanel, kRadiosPanel, kStatusPanel, kPanelCount };
 
-const platform::PanelInfo& PanelRow(PanelIndex panel);
+const model::PanelInfo& PanelRow(PanelIndex panel);
 
 // The stepper row of up-down `id` of `panel`, or nullptr when it is not one
 // of that panel's steppers.
-const platform::PanelStepper* StepperOf(PanelIndex panel, int id);
+const model::PanelStepper* StepperOf(PanelIndex panel, int id);
 
-// Start-up, before any window: hands the table and the parsed templates to
-// the panel model. false (with nothing set) when the templates do not parse.
-bool StartPanelModel();
+// Start-up, before any window: parses the templates once and hands them,
+// with the table, to the panel model and the windowing host. false (with
+// nothing set, and why in `error`) when they do not parse.
+bool StartPanelModel(std::string* error = nullptr);
 
 }  // namespace panels

@@ -91,7 +91,7 @@ bool DlgProcRadios(platform::Dialog* dialog, const platform::DialogMsg& msg) {
 
 bool SpinRadios(platform::Dialog* dialog, int controlId, int delta) {
     if (dialog == nullptr) return false;
-    const platform::PanelStepper* row = panels::StepperOf(panels::kRadiosPanel, controlId);
+    const model::PanelStepper* row = panels::StepperOf(panels::kRadiosPanel, controlId);
     for (const Stepper& s : kSteppers) {
         if (s.id != controlId || row == nullptr) continue;
         // Only the direction counts: one command per notification.

@@ -1,7 +1,8 @@
 #include "panels/update_thread.h"
 
+#include "link/shown_vars.h"
 #include "panels/panel_table.h"
-#include "platform/panel_model_writer.h"
+#include "model/panel_model_writer.h"
 #include "platform/stop_signal.h"
 #include "platform/time.h"
 
@@ -12,21 +13,24 @@ constexpr int kStartDelayMs = 3000;  // let the link fill the table first
 // change shows at once; values that change at every datagram (in flight)
 // refresh four times a second, which costs the GUI thread about what the
 // old three did and not the twenty repaints a second no eye follows.
-constexpr platform::RefreshPace kPace{333, 50, 4, 4};
+constexpr model::RefreshPace kPace{333, 50, 4, 4};
 
 }  // namespace
 
 void RefreshCycle() {
-    for (int panel = 0; panel < panels::kPanelCount; ++panel)
-        panels::PanelRow(static_cast<panels::PanelIndex>(panel)).refresh(platform::PanelDialog(panel));
-    platform::PublishCycle();
+    {
+        const ShownReads shown;  // what the refresh reads is what the panels show
+        for (int panel = 0; panel < panels::kPanelCount; ++panel)
+            panels::PanelRow(static_cast<panels::PanelIndex>(panel)).refresh(model::RefreshDialog(panel));
+    }
+    model::PublishCycle();
 }
 
 void UpdateThread(platform::StopSignal& stop) {
     if (!stop.Sleep(kStartDelayMs)) return;
     while (!stop.Requested()) {
         // Early when a shown variable changed or a panel was operated.
-        platform::WaitForRefresh(kPace);
+        model::WaitForRefresh(kPace);
         RefreshCycle();
     }
 }

@@ -8,7 +8,7 @@
 #include "panels/radios.h"
 #include "panels/status.h"
 #include "platform/dialog.h"
-#include "platform/panel_model_writer.h"
+#include "model/panel_model_writer.h"
 
 platform::Frame* statusFrame = nullptr;
 platform::Frame* autopilotFrame = nullptr;
@@ -43,7 +43,7 @@ struct PanelWindow {
 // says; it shows that panel of the model.
 PanelWindow WindowOf(panels::PanelIndex panel, platform::FrameProc frameProc, platform::Frame** frame,
                      platform::Dialog** dialog) {
-    const platform::PanelInfo& row = panels::PanelRow(panel);
+    const model::PanelInfo& row = panels::PanelRow(panel);
     return PanelWindow{row.name, row.title, row.templateId, frameProc, row.proc, frame, dialog};
 }
 
@@ -62,7 +62,7 @@ bool CreatePanelWindow(const PanelWindow& p, int x, int y, bool show) {
 bool CreateShowingWindow(panels::PanelIndex panel, platform::FrameProc frameProc, platform::Frame** frame,
                          platform::Dialog** dialog, int x, int y, bool show) {
     if (!CreatePanelWindow(WindowOf(panel, frameProc, frame, dialog), x, y, show)) return false;
-    platform::AttachPanelWindow(*dialog, panel);
+    model::AttachPanelWindow(*dialog, panel);
     return true;
 }
 
@@ -94,6 +94,6 @@ bool CreateBigWin(platform::AppInstance /*instance*/) {
                            kBigWinX, kBigWinY, true))
         return false;
     // The combined window shows all four panels.
-    for (int panel = 0; panel < panels::kPanelCount; ++panel) platform::AttachPanelWindow(bigWinDialog, panel);
+    for (int panel = 0; panel < panels::kPanelCount; ++panel) model::AttachPanelWindow(bigWinDialog, panel);
     return true;
 }

@@ -4,10 +4,17 @@
 // panel testable without a toolkit.
 #pragma once
 #include <cstddef>
+#include <string>
 
 namespace platform {
 
-struct ControlState;  // platform/panel_model.h
+// What one control shows.
+struct ControlState {
+    int id = -1;
+    std::string text;
+    bool checked = false;
+    bool enabled = true;
+};
 
 enum class DialogMsgKind {
     Init,      // the dialog has been created
@@ -43,8 +50,23 @@ public:
     // per control.
     virtual void WriteBatch(const ControlState* controls, std::size_t count);
 
+    // GUI thread: from now on the window's messages go to `router` first
+    // (the panel model, once the window shows panels); a dialog that hosts
+    // no window ignores it.
+    virtual void SetRouter(class MsgRouter* router) { (void)router; }
+
 protected:
     ~Dialog() = default;  // handles live until the process ends
+};
+
+// Takes the messages of a window that shows panels.
+class MsgRouter {
+public:
+    // GUI thread: false when the message is not its to handle.
+    virtual bool Route(Dialog* window, const DialogMsg& msg) = 0;
+
+protected:
+    ~MsgRouter() = default;
 };
 
 // A dialog procedure: true when it handled the message.

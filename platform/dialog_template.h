@@ -1,6 +1,6 @@
-// Dialog templates as data: the parse of a resource script of DIALOGEX
-// templates, the same file a Windows resource compiler takes. No toolkit
-// type here; the windowing host builds its dialogs from these records.
+// Dialog templates as data (model/dialog_script.h reads them from a resource
+// script). No toolkit type here; the windowing host builds its dialogs from
+// these records.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -66,10 +66,5 @@ struct DialogTemplate {
 
     const ControlTemplate* Find(int controlId) const;
 };
-
-// Parses every DIALOGEX template of the script; preprocessor lines, comments
-// and other resources (the manifest, LANGUAGE) are skipped. false with a
-// message naming the line on a syntax error.
-bool ParseDialogScript(const char* script, std::vector<DialogTemplate>* out, std::string* error);
 
 }  // namespace platform

@@ -1,6 +1,5 @@
 #include "platform/host_dialog.h"
 
-#include "platform/panel_model_writer.h"
 
 namespace platform {
 namespace {
@@ -33,7 +32,7 @@ void HostDialog::Deliver(const DialogMsg& msg) {
     if (!Live()) return;
     // A window that shows panels hands the message to their procedures with
     // the model's handles; any other dialog to its own procedure.
-    if (RouteWindowMsg(this, msg)) return;
+    if (router_ != nullptr && router_->Route(this, msg)) return;
     if (proc_ != nullptr) proc_(this, msg);
 }
 

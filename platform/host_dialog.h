@@ -5,7 +5,6 @@
 #pragma once
 #include "platform/control_record.h"
 #include "platform/dialog.h"
-#include "platform/panel_model.h"
 
 #include <string>
 #include <vector>
@@ -23,6 +22,7 @@ public:
     // The controls whose state differs from what they show, in one
     // hand-over to the GUI thread; none when nothing differs.
     void WriteBatch(const ControlState* controls, std::size_t count) final;
+    void SetRouter(MsgRouter* router) final { router_ = router; }
 
     int TemplateId() const { return templateId_; }
     // Any thread may read it; the GUI thread notes every change.
@@ -46,6 +46,7 @@ private:
     int templateId_;
     DialogProc proc_;
     ControlRecord record_;
+    MsgRouter* router_ = nullptr;  // GUI thread
 };
 
 // GUI thread: keeps a new handle; every handle made so far, in order.

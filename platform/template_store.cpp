@@ -2,33 +2,21 @@
 
 #include "platform/window.h"
 
-#include <cstdio>
-#include <string>
-#include <vector>
+#include <atomic>
 
 namespace platform {
 namespace {
 
-std::vector<DialogTemplate>& Templates() {
-    static auto* templates = new std::vector<DialogTemplate>;  // never destroyed
-    return *templates;
-}
+std::atomic<const std::vector<DialogTemplate>*> templates{nullptr};
 
 }  // namespace
 
-bool LoadDialogTemplates(const char* script) {
-    std::vector<DialogTemplate> parsed;
-    std::string error;
-    if (!ParseDialogScript(script, &parsed, &error)) {
-        std::fprintf(stderr, "dialog templates: %s\n", error.c_str());
-        return false;
-    }
-    Templates() = std::move(parsed);
-    return true;
-}
+void UseDialogTemplates(const std::vector<DialogTemplate>* value) { templates.store(value); }
 
 const DialogTemplate* FindDialogTemplate(int id) {
-    for (const DialogTemplate& t : Templates())
+    const std::vector<DialogTemplate>* all = templates.load();
+    if (all == nullptr) return nullptr;
+    for (const DialogTemplate& t : *all)
         if (t.id == id) return &t;
     return nullptr;
 }

@@ -1,4 +1,4 @@
-// The dialog templates LoadDialogTemplates parsed, kept for the windowing
+// The dialog templates handed to UseDialogTemplates, kept for the windowing
 // host that builds dialogs (and for whoever draws them elsewhere).
 #pragma once
 #include "platform/dialog_template.h"

@@ -3,8 +3,10 @@
 // on the GUI thread only.
 #pragma once
 #include "platform/dialog.h"
+#include "platform/dialog_template.h"
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -26,9 +28,9 @@ struct FrameMsg {
 // get the default processing (Close: nothing happens).
 using FrameProc = bool (*)(Frame* frame, const FrameMsg& msg);
 
-// Parses the dialog templates (a resource script of DIALOGEX templates) and
-// keeps them for CreateDialogFromTemplate; false on a syntax error.
-bool LoadDialogTemplates(const char* script);
+// The dialog templates CreateDialogFromTemplate builds from, handed in
+// before the first dialog; they must live until the process ends.
+void UseDialogTemplates(const std::vector<DialogTemplate>* templates);
 
 // Registers a window class: its name (kept as the frame's object name) and
 // its frame procedure. Registering a name again with the same procedure

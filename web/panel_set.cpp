@@ -1,8 +1,9 @@
 #include "web/panel_set.h"
 
 #include <algorithm>
+#include <span>
 
-#include "platform/panel_model.h"
+#include "model/panel_model.h"
 #include "web/frames.h"
 
 namespace web {
@@ -13,9 +14,12 @@ using platform::ControlTemplate;
 using platform::DialogTemplate;
 
 const DialogTemplate* FindTemplate(const PanelSet& set, int id) {
-    for (const DialogTemplate& t : set.templates)
-        if (t.id == id) return &t;
-    return nullptr;
+    return set.catalog != nullptr ? set.catalog->Template(id) : nullptr;
+}
+
+std::span<const model::PanelInfo> Rows(const PanelSet& set) {
+    if (set.catalog == nullptr) return {};
+    return {set.catalog->panels, set.catalog->panelCount};
 }
 
 const char* AlignName(platform::TextAlign align) {
@@ -43,19 +47,19 @@ Place CombinedPlace(const DialogTemplate& combined, const DialogTemplate& panel)
 
 // Marks from the panel table: a stepper that Shift multiplies, and the
 // panel that owns a control of the combined window.
-std::string TableMarks(const ControlTemplate& c, int panel, bool owner) {
+std::string TableMarks(const model::Catalog& catalog, const ControlTemplate& c, int panel, bool owner) {
     std::string out;
     if (c.id == -1) return out;
     if (panel >= 0) {
-        const platform::PanelStepper* stepper = platform::FindStepper(panel, c.id);
+        const model::PanelStepper* stepper = catalog.Stepper(panel, c.id);
         if (stepper != nullptr && stepper->shiftAmount != stepper->amount) out += ",\"shift\":true";
     }
     if (owner) {
-        for (std::size_t p = 0; p < platform::PanelCount(); ++p) {
-            if (!platform::PanelHasControl(static_cast<int>(p), c.id)) continue;
-            const platform::PanelStepper* stepper = platform::FindStepper(static_cast<int>(p), c.id);
+        for (std::size_t p = 0; p < catalog.panelCount; ++p) {
+            if (!model::PanelHasControl(static_cast<int>(p), c.id)) continue;
+            const model::PanelStepper* stepper = catalog.Stepper(static_cast<int>(p), c.id);
             if (stepper != nullptr && stepper->shiftAmount != stepper->amount) out += ",\"shift\":true";
-            out += ",\"panel\":" + JsonString(platform::PanelAt(static_cast<int>(p))->name);
+            out += ",\"panel\":" + JsonString(catalog.panels[p].name);
             break;
         }
     }
@@ -94,10 +98,10 @@ const char* KindName(const ControlTemplate& c) {
 const ControlTemplate* FindPanelControl(const PanelSet& set, const std::string& panel, int id) {
     if (id == -1) return nullptr;
     if (panel == "combined") {
-        const DialogTemplate* t = FindTemplate(set, set.combinedTemplate);
+        const DialogTemplate* t = FindTemplate(set, set.catalog != nullptr ? set.catalog->combinedTemplate : 0);
         return t != nullptr ? t->Find(id) : nullptr;
     }
-    for (const WebPanel& p : set.panels) {
+    for (const model::PanelInfo& p : Rows(set)) {
         if (p.name != panel) continue;
         const DialogTemplate* t = FindTemplate(set, p.templateId);
         return t != nullptr ? t->Find(id) : nullptr;
@@ -106,15 +110,17 @@ const ControlTemplate* FindPanelControl(const PanelSet& set, const std::string& 
 }
 
 std::string TemplatesJson(const PanelSet& set) {
-    const DialogTemplate* combined = FindTemplate(set, set.combinedTemplate);
+    if (set.catalog == nullptr) return "{}";
+    const model::Catalog& catalog = *set.catalog;
+    const DialogTemplate* combined = catalog.Template(catalog.combinedTemplate);
     struct Placed {
-        const WebPanel* panel;
+        const model::PanelInfo* panel;
         const DialogTemplate* dialog;
         Place place;
     };
     std::vector<Placed> placed;
-    for (const WebPanel& p : set.panels) {
-        const DialogTemplate* t = FindTemplate(set, p.templateId);
+    for (const model::PanelInfo& p : Rows(set)) {
+        const DialogTemplate* t = catalog.Template(p.templateId);
         if (t == nullptr) continue;
         placed.push_back(Placed{&p, t, combined != nullptr ? CombinedPlace(*combined, *t) : Place{}});
     }
@@ -132,9 +138,9 @@ std::string TemplatesJson(const PanelSet& set) {
         out += "{\"name\":" + JsonString(placed[i].panel->name) + ",\"title\":" + JsonString(placed[i].panel->title) +
                ",\"template\":" + std::to_string(t.id) + ",\"w\":" + std::to_string(t.width) +
                ",\"h\":" + std::to_string(t.height) + ",\"controls\":[";
-        const int panel = platform::FindPanel(placed[i].panel->name);
+        const int panel = catalog.FindPanel(placed[i].panel->name);
         for (std::size_t k = 0; k < t.controls.size(); ++k)
-            out += (k != 0 ? "," : "") + ControlJson(t.controls[k], TableMarks(t.controls[k], panel, false));
+            out += (k != 0 ? "," : "") + ControlJson(t.controls[k], TableMarks(catalog, t.controls[k], panel, false));
         out += "]}";
         places += JsonString(placed[i].panel->name) + ":[" + std::to_string(placed[i].place.x) + "," +
                   std::to_string(placed[i].place.y) + "]";
@@ -146,7 +152,7 @@ std::string TemplatesJson(const PanelSet& set) {
     if (combined != nullptr) {
         out += ",\"template\":" + std::to_string(combined->id) + ",\"controls\":[";
         for (std::size_t k = 0; k < combined->controls.size(); ++k)
-            out += (k != 0 ? "," : "") + ControlJson(combined->controls[k], TableMarks(combined->controls[k], -1, true));
+            out += (k != 0 ? "," : "") + ControlJson(combined->controls[k], TableMarks(catalog, combined->controls[k], -1, true));
         out += "]";
     }
     return out + "}}";

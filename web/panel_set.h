@@ -4,20 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "model/catalog.h"
 #include "platform/dialog_template.h"
 
 namespace web {
 
-struct WebPanel {
-    std::string name;   // "status", "autopilot", "navdisp", "radios"
-    std::string title;  // the window's title
-    int templateId;
-};
-
+// The panels as the catalog holds them (parsed once at start-up).
 struct PanelSet {
-    std::vector<platform::DialogTemplate> templates;  // as parsed from the script
-    std::vector<WebPanel> panels;
-    int combinedTemplate = 0;
+    const model::Catalog* catalog = nullptr;  // lives until the process ends
 };
 
 // The kind a browser draws: group, label, value, notify, check, updown, button.

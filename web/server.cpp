@@ -21,7 +21,7 @@
 #include "base/log.h"
 #include "link/link_state.h"
 #include "link/node_cadence.h"
-#include "platform/panel_model.h"
+#include "model/panel_model.h"
 #include "platform/ipv4.h"
 #include "platform/net.h"
 #include "web/frames.h"
@@ -118,8 +118,8 @@ Frame Snapshot(std::uint64_t* cycle) {
     std::vector<ShownValue> values;
     std::vector<platform::ControlState> shown;
     std::uint64_t oldest = UINT64_MAX;
-    for (std::size_t panel = 0; panel < platform::PanelCount(); ++panel) {
-        oldest = std::min(oldest, platform::PanelSnapshot(static_cast<int>(panel), &shown));
+    for (std::size_t panel = 0; panel < model::PanelCount(); ++panel) {
+        oldest = std::min(oldest, model::PanelSnapshot(static_cast<int>(panel), &shown));
         for (const platform::ControlState& control : shown)
             values.push_back(ShownValue{control.id, control.text, control.checked});
     }
@@ -227,18 +227,18 @@ private:
         if (!allowed_) return "read-only";
         Command command{};
         if (!ws_.got_text() || !ParseCommand(text, &command)) return "malformed";
-        platform::PanelCommand posted;
-        posted.panel = platform::FindPanel(command.panel);
+        model::PanelCommand posted;
+        posted.panel = model::FindPanel(command.panel);
         posted.controlId = command.id;
         posted.kind =
             command.kind == CommandKind::Delta ? platform::DialogMsgKind::DeltaPos : platform::DialogMsgKind::Command;
         posted.delta = command.delta;
         posted.shift = command.shift;
-        const char* refusal = platform::PostPanelCommand(posted);
+        const model::Refusal refusal = model::PostPanelCommand(posted);
         // A panel, control or message the model does not know: "unknown" to
         // the page, as for any command it cannot act on.
-        if (refusal != nullptr && refusal != platform::kRefusedNoHost) return "unknown";
-        return refusal;
+        if (refusal != model::Refusal::None && refusal != model::Refusal::NoHost) return "unknown";
+        return model::RefusalText(refusal);
     }
 
     void Write() {
@@ -374,7 +374,7 @@ void DrainInbox() {
 
 // Refresh thread: one frame for the cycle's changes, handed over; never
 // touches a socket.
-void OnBatch(void* /*context*/, std::uint64_t cycle, const platform::ControlChange* changes, std::size_t count) {
+void OnBatch(void* /*context*/, std::uint64_t cycle, const model::ControlChange* changes, std::size_t count) {
     if (viewerCount.load() == 0 || count == 0) return;
     std::vector<ShownValue> values;
     values.reserve(count);
@@ -420,7 +420,7 @@ bool StartWebServer(const ServerConfig& config, std::string* error) {
     state = fresh;
     Accept();
     SendLinkLine();
-    platform::SubscribeBatches(OnBatch, nullptr);
+    model::SubscribeBatches(OnBatch, nullptr);
     std::thread([] { state->io.run(); }).detach();
     return true;
 }

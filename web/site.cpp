@@ -1,6 +1,6 @@
 #include "web/site.h"
 
-#include "platform/panel_model.h"
+#include "model/panel_model.h"
 
 namespace web {
 namespace {
@@ -34,7 +34,7 @@ Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::si
     if (path == "/templates.json") return {Route::Templates, nullptr};
     std::string_view name = path.substr(1);
     // A panel's own page ("/radios") is the whole page; it reads its address.
-    if (platform::FindPanel(name) >= 0) name = "";
+    if (model::FindPanel(name) >= 0) name = "";
     if (name.empty()) name = "index.html";
     if (name[0] == '.') return {Route::NotFound, nullptr};
     const EmbeddedFile* file = Find(name, files, count);

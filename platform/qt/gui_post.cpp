@@ -1,6 +1,6 @@
 #include "platform/qt/gui_post.h"
 
-#include "platform/panel_model_writer.h"
+#include "platform/gui_post.h"
 
 #include "platform/qt/wake_pipe.h"
 

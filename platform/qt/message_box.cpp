@@ -1,5 +1,5 @@
 #include "platform/qt/frame_widget.h"
-#include "platform/panel_model_writer.h"
+#include "platform/gui_post.h"
 
 #include <QGuiApplication>
 #include <QScreen>

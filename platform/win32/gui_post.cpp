@@ -1,6 +1,6 @@
 #include "platform/win32/gui_post.h"
 
-#include "platform/panel_model_writer.h"
+#include "platform/gui_post.h"
 
 #include <windows.h>
 

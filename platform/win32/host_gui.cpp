@@ -3,7 +3,7 @@
 #include "platform/gui.h"
 #include "platform/win32/host_frame.h"
 #include "platform/win32/gui_post.h"
-#include "platform/panel_model_writer.h"
+#include "platform/gui_post.h"
 
 #include <commctrl.h>
 

@@ -13,6 +13,8 @@
 #include "app/parameter_file.h"
 #include "base/log.h"
 #include "boards/mapping.h"
+#include "model/panel_model.h"
+#include "resources/dialog_script.h"
 
 namespace {
 
@@ -54,7 +56,17 @@ Read ReadFile(const std::string& text) {
     return read;
 }
 
+// The mapping names controls of the catalog, which start-up builds first.
+const bool catalogBuilt = [] {
+    static model::Catalog catalog;
+    std::string error;
+    if (!model::BuildCatalog(PanelDialogScript(), nullptr, 0, 0, &catalog, &error)) return false;
+    model::SetPanelTable(catalog);
+    return true;
+}();
+
 TEST(BoardKeywords, MappingBecomesEachBoardsConfiguration) {
+    ASSERT_TRUE(catalogBuilt);
     const Read read = ReadFile(
         "board mcp /dev/serial/by-id/usb-Arduino_Nano-if00\n"
         "Board OVERHEAD COM3\n"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/dialog_script.h"
 #include "host_probe.h"
 #include "platform/gui.h"
 #include "platform/window.h"
@@ -10,7 +11,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     probe::PrepareHost();
     platform::GuiInit(argc, argv);
-    if (!platform::LoadDialogTemplates(PanelDialogScript())) return 2;
+    if (!model::HandHostTemplates(PanelDialogScript())) return 2;
     TempLog log;  // the Nav Display traces its keys
     return RUN_ALL_TESTS();
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Checks that includes only run down the folder layering.
 
-Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc,
-panels and resources (web beside them, using platform, base and link only; boards beside them,
-using platform, base, protocol, link, resources and panels), app. Only app/ includes web/ or boards/. A folder includes only its own floor and those
+Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc
+and resources, model (the panel model), panels (web and boards beside it, using platform, base,
+link, resources and model only (boards also protocol), never panels/ or a windowing host;
+boards still the key map), app. Only app/ includes web/ or boards/. A folder includes only its own floor and those
 below it. tools/ may include only platform, base, protocol and tools/.
 Outside platform/ and app/ nothing includes Qt, socket or Windows headers. Outside
 protocol/, which owns the variable vocabulary, no variable operation takes a numeric
@@ -17,11 +18,13 @@ import re
 import sys
 import tempfile
 
-FLOORS = {"platform": 0, "base": 1, "protocol": 2, "link": 3, "fmc": 4,
-          "panels": 5, "resources": 5, "web": 5, "boards": 5, "app": 6}
+FLOORS = {"platform": 0, "base": 1, "protocol": 2, "link": 3, "fmc": 4, "resources": 4,
+          "model": 5, "panels": 6, "web": 6, "boards": 6, "app": 7}
 TOOLS_MAY_INCLUDE = {"platform", "base", "protocol", "tools"}
-WEB_MAY_INCLUDE = {"platform", "base", "link", "web"}
-BOARDS_MAY_INCLUDE = {"platform", "base", "protocol", "link", "resources", "panels", "boards"}
+WEB_MAY_INCLUDE = {"platform", "base", "link", "resources", "model", "web"}
+BOARDS_MAY_INCLUDE = {"platform", "base", "protocol", "link", "resources", "model", "boards"}
+# The key actions a board button may take are still the key map's.
+BOARDS_MAY_ALSO = {"panels/keymap.h"}
 EXEMPT = {"tests", "bench", "build", "scripts"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -63,12 +66,14 @@ def check_file(root, relative_path):
                     problems.append(where + "  (tools/ uses platform, base, protocol only)")
             elif target == "web" and folder not in ("web", "app"):
                 problems.append(where + "  (only app/ uses web/)")
+            elif folder in ("web", "boards") and name.startswith(("platform/qt/", "platform/win32/")):
+                problems.append(where + "  (%s/ sees the panel model, never a windowing host)" % folder)
             elif folder == "web" and target not in WEB_MAY_INCLUDE:
-                problems.append(where + "  (web/ uses platform, base, link only)")
+                problems.append(where + "  (web/ uses platform, base, link, resources, model only)")
             elif target == "boards" and folder not in ("boards", "app"):
                 problems.append(where + "  (only app/ uses boards/)")
-            elif folder == "boards" and target not in BOARDS_MAY_INCLUDE:
-                problems.append(where + "  (boards/ uses platform, base, protocol, link, resources, panels only)")
+            elif folder == "boards" and target not in BOARDS_MAY_INCLUDE and name not in BOARDS_MAY_ALSO:
+                problems.append(where + "  (boards/ uses platform, base, protocol, link, resources, model only)")
             elif folder in FLOORS:
                 if target == "tools" or FLOORS[target] > FLOORS[folder]:
                     problems.append(where + "  (%s/ sits below %s/)" % (folder, target))
@@ -108,6 +113,7 @@ def self_test():
         "tools/dbnode/node.cpp": "#include \"protocol/wire.h\"\n#include \"tools/dbnode/node.h\"\n",
         "web/server.cpp": "#include <boost/beast.hpp>\n#include \"link/var.h\"\n#include \"web/site.h\"\n",
         "app/web.cpp": "#include \"web/server.h\"\n",
+        "model/panel_model.cpp": "#include \"link/var.h\"\n#include \"resources/t.h\"\n#include \"platform/gui.h\"\n",
         "boards/board.cpp": "#include \"panels/keymap.h\"\n#include \"resources/t.h\"\n#include \"boards/line.h\"\n",
         "app/boards.cpp": "#include \"boards/board.h\"\n",
         "tests/link/t.cpp": "#include <sys/socket.h>\n#include \"app/startup.h\"\n",
@@ -145,6 +151,11 @@ def self_test():
         ("web/server.cpp", "#include \"boards/line.h\"\n"),
         ("boards/board.cpp", "#include \"web/server.h\"\n"),
         ("boards/board.cpp", "#include \"fmc/seq.h\"\n"),
+        ("boards/board.cpp", "#include \"panels/windows.h\"\n"),
+        ("platform/qt/host.cpp", "#include \"model/panel_model.h\"\n"),
+        ("link/var.cpp", "#include \"model/panel_model_writer.h\"\n"),
+        ("model/panel_model.cpp", "#include \"panels/status.h\"\n"),
+        ("web/server.cpp", "#include \"platform/qt/host.h\"\n"),
         ("boards/board.cpp", "#include <termios.h>\n#include <windows.h>\n"),
     ]
     failures = []

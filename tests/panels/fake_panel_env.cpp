@@ -1,3 +1,4 @@
+#include "link/shown_vars.h"
 #include "fake_panel_env.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include "base/log.h"
 #include "link/link_state.h"
 #include "link/var_access.h"
+#include "model/dialog_script.h"
 #include "platform/dialog_template.h"
 #include "platform/window.h"
 #include "resources/dialog_script.h"
@@ -107,7 +109,7 @@ std::set<int> TemplateIds(std::initializer_list<int> templateIds) {
     std::vector<platform::DialogTemplate> templates;
     std::string error;
     std::set<int> ids;
-    if (!platform::ParseDialogScript(PanelDialogScript(), &templates, &error)) return ids;
+    if (!model::ParseDialogScript(PanelDialogScript(), &templates, &error)) return ids;
     for (const platform::DialogTemplate& t : templates) {
         if (std::find(templateIds.begin(), templateIds.end(), t.id) == templateIds.end()) continue;
         for (const platform::ControlTemplate& c : t.controls)
@@ -162,7 +164,7 @@ std::atomic<std::int32_t> missedDatagrams{0};
 
 // The windowing host, which these tests never open.
 namespace platform {
-bool LoadDialogTemplates(const char*) { return false; }
+void UseDialogTemplates(const std::vector<DialogTemplate>*) {}
 bool RegisterFrameClass(const char*, FrameProc) { return false; }
 Frame* CreateFrame(const char*, const char*, int, int, int, int) { return nullptr; }
 void ShowFrame(Frame*, bool) {}
@@ -176,3 +178,7 @@ void PostQuit(int) {}
 void MessageBoxOk(Frame*, const char*, const char*) {}
 bool ShiftKeyDown() { return fake::shiftDown.load(); }
 }  // namespace platform
+
+// The refresh marks what it reads; the stand-ins keep no such record.
+ShownReads::ShownReads() {}
+ShownReads::~ShownReads() {}

@@ -1,5 +1,6 @@
 // Frames: classes, placement and flags, close requests, left presses, keys
 // and focus, destroyed handles, the message box.
+#include "model/dialog_script.h"
 #include "host_test_support.h"
 
 #include "platform/qt/keys.h"
@@ -28,10 +29,10 @@ TEST(FrameClass, RegistrationAndCreationFailures) {
     EXPECT_EQ(platform::CreateFrame("unregistered", "x", 0, 0, 100, 100), nullptr);
     platform::Frame* frame = platform::CreateFrame("classtest", "x", 0, 0, 100, 100);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(platform::LoadDialogTemplates(kTestScript));
+    ASSERT_TRUE(model::HandHostTemplates(kTestScript));
     EXPECT_EQ(platform::CreateDialogFromTemplate(frame, 999, RecordDialog), nullptr);
     EXPECT_EQ(platform::CreateDialogFromTemplate(nullptr, kTestTemplate, RecordDialog), nullptr);
-    EXPECT_FALSE(platform::LoadDialogTemplates("101 DIALOGEX 0, 0\nBEGIN"));
+    EXPECT_FALSE(model::HandHostTemplates("101 DIALOGEX 0, 0\nBEGIN"));
     EXPECT_NE(platform::FindDialogTemplate(kTestTemplate), nullptr);  // kept
     // A template without WS_VISIBLE starts hidden.
     platform::Dialog* plain = platform::CreateDialogFromTemplate(frame, kPlainTemplate, RecordDialog);

@@ -3,6 +3,7 @@
 // Without arguments it shows the test dialog. Frames go at 40,50 and then
 // to the right; keys, clicks and steps are printed. SIGINT ends it.
 // With the single argument --message it shows the parameter error box instead.
+#include "model/dialog_script.h"
 #include "platform/gui.h"
 #include "platform/window.h"
 #include "test_script.h"
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
         text << in.rdbuf();
         script = text.str();
     }
-    if (!platform::LoadDialogTemplates(script.c_str())) return 1;
+    if (!model::HandHostTemplates(script.c_str())) return 1;
     platform::RegisterFrameClass("demo", DemoFrame);
     int x = 40;
     platform::Frame* last = nullptr;

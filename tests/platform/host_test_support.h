@@ -1,6 +1,7 @@
 // Recording frame and dialog procedures and a fixture that builds a frame
 // with the test dialog.
 #pragma once
+#include "model/dialog_script.h"
 #include "platform/qt/dialog_widget.h"
 #include "platform/qt/frame_widget.h"
 #include "platform/window.h"
@@ -64,7 +65,7 @@ void RunInThread(Work work) {
 class HostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(platform::LoadDialogTemplates(kTestScript));
+        ASSERT_TRUE(model::HandHostTemplates(kTestScript));
         ASSERT_TRUE(platform::RegisterFrameClass("hosttest", RecordFrame));
         frameMsgs.clear();
         dialogMsgs.clear();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model/dialog_script.h"
 #include "platform/dialog_template.h"
 #include "resources/dialog_script.h"
 
@@ -17,7 +18,7 @@ namespace {
 namespace st = platform::style;
 using platform::ControlKind;
 using platform::DialogTemplate;
-using platform::ParseDialogScript;
+using model::ParseDialogScript;
 
 const char kTolerant[] =
     "// header comment\n"

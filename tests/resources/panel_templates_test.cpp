@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/dialog_script.h"
 #include "platform/dialog_template.h"
 #include "resources/dialog_script.h"
 #include "resources/resource.h"
@@ -43,7 +44,7 @@ class PanelTemplates : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         std::string error;
-        parsed_ = platform::ParseDialogScript(PanelDialogScript(), &templates_, &error);
+        parsed_ = model::ParseDialogScript(PanelDialogScript(), &templates_, &error);
         error_ = error;
     }
     static const DialogTemplate* Template(int id) {

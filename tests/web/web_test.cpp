@@ -5,7 +5,7 @@
 #include <string>
 
 #include "panels/panel_table.h"
-#include "platform/panel_model.h"
+#include "model/panel_model.h"
 #include "resources/dialog_script.h"
 #include "web/allow_list.h"
 #include "web/frames.h"
@@ -144,23 +144,15 @@ TEST(Site, OnlyEmbeddedFilesAreServed) {
 }
 
 TEST(PanelSet, TemplatesDocumentFollowsThePanelScript) {
-    PanelSet set;
-    std::string error;
-    ASSERT_TRUE(platform::ParseDialogScript(PanelDialogScript(), &set.templates, &error)) << error;
-    for (std::size_t i = 0; i < platform::PanelCount(); ++i) {
-        const platform::PanelInfo* row = platform::PanelAt(static_cast<int>(i));
-        set.panels.push_back(WebPanel{row->name, row->title, row->templateId});
-    }
-    set.combinedTemplate = platform::CombinedTemplateId();
-    ASSERT_EQ(set.panels.size(), 4u);
+    PanelSet set{&model::PanelCatalog()};
+    ASSERT_EQ(set.catalog->panelCount, 4u);
     // Every control a browser may address exists in the combined window
     // too, with the same kind, so one snapshot serves both window modes.
-    const platform::DialogTemplate* combined = nullptr;
-    for (const auto& t : set.templates)
-        if (t.id == 108) combined = &t;
+    const platform::DialogTemplate* combined = set.catalog->Template(108);
     ASSERT_NE(combined, nullptr);
-    for (const WebPanel& panel : set.panels) {
-        for (const auto& t : set.templates) {
+    for (std::size_t row = 0; row < set.catalog->panelCount; ++row) {
+        const model::PanelInfo& panel = set.catalog->panels[row];
+        for (const auto& t : set.catalog->templates) {
             if (t.id != panel.templateId) continue;
             for (const auto& control : t.controls) {
                 if (control.id == -1) continue;

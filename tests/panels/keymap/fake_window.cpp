@@ -56,7 +56,7 @@ namespace platform {
 
 using fakewin::state;
 
-bool LoadDialogTemplates(const char*) { return true; }
+void UseDialogTemplates(const std::vector<DialogTemplate>*) {}
 
 bool RegisterFrameClass(const char* className, FrameProc proc) {
     state.calls.push_back(std::string("register ") + className);

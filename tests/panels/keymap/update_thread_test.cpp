@@ -15,7 +15,7 @@
 #include "platform/stop_signal.h"
 #include "panels/update_thread.h"
 #include "panels/windows.h"
-#include "platform/panel_model_writer.h"
+#include "model/panel_model_writer.h"
 #include "platform/time.h"
 
 namespace {
@@ -85,7 +85,7 @@ TEST(UpdateThreadTest, RefreshesTheModelAfterDelayThenEachPeriod) {
     for (const fakepanels::Call& c : calls) {
         std::string handle = "window";
         for (int p = 0; p < panels::kPanelCount; ++p)
-            if (c.dialog == platform::PanelDialog(p)) handle = panels::PanelRow(static_cast<panels::PanelIndex>(p)).name;
+            if (c.dialog == model::RefreshDialog(p)) handle = panels::PanelRow(static_cast<panels::PanelIndex>(p)).name;
         got.push_back(c.name + " " + handle);
     }
     const std::vector<std::string> cycle = {"UpdateAutopilot autopilot", "UpdateNavDisp navdisp",

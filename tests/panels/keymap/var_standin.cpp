@@ -1,3 +1,4 @@
+#include "link/shown_vars.h"
 #include "var_standin.h"
 
 #include "base/log.h"
@@ -59,3 +60,7 @@ void KeyCRi(std::int32_t index, std::int32_t value) {
     }
 }
 
+
+// The refresh marks what it reads; the stand-ins keep no such record.
+ShownReads::ShownReads() {}
+ShownReads::~ShownReads() {}

@@ -1,18 +1,27 @@
-#include "platform/panel_model.h"
+#include "model/panel_model.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
+#include "model/panel_model_writer.h"
 #include "platform/dialog_template.h"
-#include "platform/panel_model_writer.h"
+#include "platform/gui_post.h"
 #include "platform/time.h"
 
-namespace platform {
+namespace model {
 namespace {
+
+using platform::ControlKind;
+using platform::ControlTemplate;
+using platform::Dialog;
+using platform::DialogMsg;
+using platform::DialogMsgKind;
+using platform::DialogTemplate;
 
 struct ModelControl {
     ControlState state;
@@ -32,12 +41,14 @@ public:
     void FocusHost() override;
 
     int panel = -1;
+    bool direct = false;  // a procedure's: its writes show in the window at once
 };
 
 struct Panel {
     std::vector<ModelControl> current;      // what the writers have set
     std::vector<ControlState> published;    // as of the last cycle, same order
-    ModelDialog handle;
+    ModelDialog handle;         // the procedures'
+    ModelDialog refreshHandle;  // the refresh's
 };
 
 struct Window {
@@ -51,14 +62,19 @@ struct Subscriber {
     void* context;
 };
 
+// Takes the messages of the windows that show panels.
+class WindowRouter final : public platform::MsgRouter {
+public:
+    bool Route(Dialog* window, const DialogMsg& msg) override;
+};
+
 struct Model {
     std::mutex mutex;  // panels' states, the windows, the cycle
-    const PanelInfo* table = nullptr;
-    std::size_t count = 0;
-    int combinedTemplate = 0;
+    const Catalog* catalog = nullptr;
     std::vector<Panel> panels;
     std::vector<Window> windows;  // GUI thread adds; the refresh reads under the mutex
     std::uint64_t cycle = 0;
+    WindowRouter router;
 
     std::mutex subscribersMutex;  // held while listeners run
     std::vector<Subscriber> subscribers;
@@ -68,8 +84,7 @@ struct Model {
     std::condition_variable wake;
     bool pilotWoken = false;
     bool dataWoken = false;
-    double dataTokens = -1;  // early cycles data may still wake; below 0: not yet filled
-    std::chrono::steady_clock::time_point tokensAt{};
+    std::optional<TokenBucket> dataTokens;  // early cycles data may still wake
     std::chrono::steady_clock::time_point lastReturn{};
 };
 
@@ -78,11 +93,13 @@ Model& TheModel() {
     return *model;
 }
 
-std::atomic<GuiPoster> poster{nullptr};
-std::atomic<std::size_t> panelCount{0};
+const Catalog& EmptyCatalog() {
+    static const auto* empty = new Catalog;
+    return *empty;
+}
+
+std::atomic<const Catalog*> catalogSet{nullptr};
 std::atomic<long> wakeups{0};
-bool shiftOverride = false;               // GUI thread only
-thread_local bool publishingThread = false;  // the refresh, while it writes and publishes
 
 const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
@@ -99,12 +116,6 @@ Panel* PanelOf(Model& model, int panel) {
     return &model.panels[static_cast<std::size_t>(panel)];
 }
 
-const DialogTemplate* FindTemplate(const std::vector<DialogTemplate>& templates, int id) {
-    for (const DialogTemplate& t : templates)
-        if (t.id == id) return &t;
-    return nullptr;
-}
-
 void AddControl(Panel* panel, const ControlTemplate& c) {
     if (c.id == -1 || FindControl(*panel, c.id) != nullptr) return;
     ControlState state{c.id, c.kind == ControlKind::UpDown ? std::string() : c.text, false, true};
@@ -115,13 +126,13 @@ void AddControl(Panel* panel, const ControlTemplate& c) {
 // Model mutex not held.
 std::vector<Dialog*> WindowsOf(int panel);
 
-// A write that changed the model. One from a procedure (the GUI thread: the
-// refresh is the only other writer) shows in the panel's open window at once,
-// as a write to the window did, and reaches the other views soon.
+// A write that changed the model. One from a procedure shows in the panel's
+// open window at once, as a write to the window did, and reaches the other
+// views soon; the refresh's wait for its cycle.
 template <typename Write>
-void Changed(int panel, Write write) {
-    if (publishingThread) return;
-    for (Dialog* window : WindowsOf(panel)) write(window);
+void Changed(const ModelDialog& handle, Write write) {
+    if (!handle.direct) return;
+    for (Dialog* window : WindowsOf(handle.panel)) write(window);
     WakeRefresh();
 }
 
@@ -137,7 +148,7 @@ void ModelDialog::SetItemText(int id, const char* text) {
             changed = true;
         }
     }
-    if (changed) Changed(panel, [id, text](Dialog* window) { window->SetItemText(id, text); });
+    if (changed) Changed(*this, [id, text](Dialog* window) { window->SetItemText(id, text); });
 }
 
 void ModelDialog::SetItemCheck(int id, bool checked) {
@@ -152,7 +163,7 @@ void ModelDialog::SetItemCheck(int id, bool checked) {
             changed = true;
         }
     }
-    if (changed) Changed(panel, [id, checked](Dialog* window) { window->SetItemCheck(id, checked); });
+    if (changed) Changed(*this, [id, checked](Dialog* window) { window->SetItemCheck(id, checked); });
 }
 
 std::size_t ModelDialog::GetItemText(int id, char* buf, std::size_t size) {
@@ -201,9 +212,9 @@ struct Posted {
 void DeliverToPanel(int panel, const DialogMsg& msg, bool shift) {
     const PanelInfo* info = PanelAt(panel);
     if (info == nullptr || info->proc == nullptr) return;
-    shiftOverride = shift;
+    platform::SetShiftHeldForDelivery(shift);
     info->proc(PanelDialog(panel), msg);
-    shiftOverride = false;
+    platform::SetShiftHeldForDelivery(false);
 }
 
 void DeliverPosted(void* context) {
@@ -231,32 +242,30 @@ void DeliverPosted(void* context) {
     delete posted;
 }
 
+bool RouteWindowMsg(Dialog* window, const DialogMsg& msg);
+
+bool WindowRouter::Route(Dialog* window, const DialogMsg& msg) { return RouteWindowMsg(window, msg); }
+
 }  // namespace
 
-void Dialog::WriteBatch(const ControlState* controls, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        SetItemText(controls[i].id, controls[i].text.c_str());
-        SetItemCheck(controls[i].id, controls[i].checked);
-    }
-}
-
-void SetPanelTable(const PanelInfo* panels, std::size_t count, int combinedTemplateId,
-                   const std::vector<DialogTemplate>& templates) {
+void SetPanelTable(const Catalog& catalog) {
     Model& model = TheModel();
     const std::lock_guard<std::mutex> lock(model.mutex);
-    model.table = panels;
-    model.count = count;
-    model.combinedTemplate = combinedTemplateId;
+    const PanelInfo* panels = catalog.panels;
+    const std::size_t count = catalog.panelCount;
+    model.catalog = &catalog;
     model.panels = std::vector<Panel>(count);
     model.windows.clear();
     for (std::size_t i = 0; i < count; ++i) {
         Panel& panel = model.panels[i];
         panel.handle.panel = static_cast<int>(i);
-        if (const DialogTemplate* t = FindTemplate(templates, panels[i].templateId))
+        panel.handle.direct = true;
+        panel.refreshHandle.panel = static_cast<int>(i);
+        if (const DialogTemplate* t = catalog.Template(panels[i].templateId))
             for (const ControlTemplate& c : t->controls) AddControl(&panel, c);
     }
     // The combined window's own controls go to the panel that owns them.
-    if (const DialogTemplate* combined = FindTemplate(templates, combinedTemplateId)) {
+    if (const DialogTemplate* combined = catalog.Template(catalog.combinedTemplate)) {
         for (std::size_t i = 0; i < count; ++i) {
             if (!panels[i].ownsCombinedExtras) continue;
             for (const ControlTemplate& c : combined->controls) {
@@ -266,36 +275,23 @@ void SetPanelTable(const PanelInfo* panels, std::size_t count, int combinedTempl
             }
         }
     }
-    panelCount.store(count);
+    catalogSet.store(&catalog);
 }
 
-std::size_t PanelCount() { return panelCount.load(); }
-
-const PanelInfo* PanelAt(int panel) {
-    Model& model = TheModel();
-    if (panel < 0 || static_cast<std::size_t>(panel) >= PanelCount()) return nullptr;
-    return &model.table[panel];
+const Catalog& PanelCatalog() {
+    const Catalog* catalog = catalogSet.load();
+    return catalog != nullptr ? *catalog : EmptyCatalog();
 }
 
-int FindPanel(std::string_view name) {
-    for (std::size_t i = 0; i < PanelCount(); ++i)
-        if (name == PanelAt(static_cast<int>(i))->name) return static_cast<int>(i);
-    return -1;
-}
+std::size_t PanelCount() { return PanelCatalog().panelCount; }
 
-int CombinedTemplateId() {
-    Model& model = TheModel();
-    const std::lock_guard<std::mutex> lock(model.mutex);
-    return model.combinedTemplate;
-}
+const PanelInfo* PanelAt(int panel) { return PanelCatalog().Panel(panel); }
 
-const PanelStepper* FindStepper(int panel, int id) {
-    const PanelInfo* info = PanelAt(panel);
-    if (info == nullptr || id == -1) return nullptr;
-    for (std::size_t i = 0; i < info->stepperCount; ++i)
-        if (info->steppers[i].id == id) return &info->steppers[i];
-    return nullptr;
-}
+int FindPanel(std::string_view name) { return PanelCatalog().FindPanel(name); }
+
+int CombinedTemplateId() { return PanelCatalog().combinedTemplate; }
+
+const PanelStepper* FindStepper(int panel, int id) { return PanelCatalog().Stepper(panel, id); }
 
 bool PanelHasControl(int panel, int id) {
     Model& model = TheModel();
@@ -328,25 +324,36 @@ std::uint64_t PanelSnapshot(int panel, std::vector<ControlState>* out) {
     return model.cycle;
 }
 
-const char* PostPanelCommand(const PanelCommand& command) {
+const char* RefusalText(Refusal refusal) {
+    switch (refusal) {
+        case Refusal::None: return nullptr;
+        case Refusal::UnknownPanel: return "unknown panel";
+        case Refusal::UnknownControl: return "unknown control";
+        case Refusal::WrongKind: return "not a command for that control";
+        case Refusal::NoHost: return "no panels running";
+    }
+    return nullptr;
+}
+
+Refusal PostPanelCommand(const PanelCommand& command) {
     {
         Model& model = TheModel();
         const std::lock_guard<std::mutex> lock(model.mutex);
         Panel* p = PanelOf(model, command.panel);
-        if (p == nullptr) return kRefusedUnknownPanel;
+        if (p == nullptr) return Refusal::UnknownPanel;
         const ModelControl* control = FindControl(*p, command.controlId);
-        if (control == nullptr) return kRefusedUnknownControl;
+        if (control == nullptr) return Refusal::UnknownControl;
         const bool clickable = control->kind == ControlKind::CheckBox || control->kind == ControlKind::PushButton ||
                                (control->kind == ControlKind::ValueField && control->notify);
         const bool fits = command.kind == DialogMsgKind::DeltaPos ? control->kind == ControlKind::UpDown
                           : command.kind == DialogMsgKind::Command ? clickable
                                                                    : false;
-        if (!fits) return kRefusedWrongKind;
+        if (!fits) return Refusal::WrongKind;
     }
-    const GuiPoster post = poster.load();
-    if (post == nullptr) return kRefusedNoHost;
-    post(DeliverPosted, new Posted{command});
-    return nullptr;
+    auto* posted = new Posted{command};
+    if (platform::PostToGui(DeliverPosted, posted)) return Refusal::None;
+    delete posted;
+    return Refusal::NoHost;
 }
 
 Dialog* PanelDialog(int panel) {
@@ -354,6 +361,13 @@ Dialog* PanelDialog(int panel) {
     const std::lock_guard<std::mutex> lock(model.mutex);
     Panel* p = PanelOf(model, panel);
     return p != nullptr ? &p->handle : nullptr;
+}
+
+Dialog* RefreshDialog(int panel) {
+    Model& model = TheModel();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    Panel* p = PanelOf(model, panel);
+    return p != nullptr ? &p->refreshHandle : nullptr;
 }
 
 std::size_t PublishCycle() {
@@ -408,7 +422,10 @@ void AttachPanelWindow(Dialog* window, int panel) {
         shown = p->published;
     }
     window->WriteBatch(shown.data(), shown.size());
+    window->SetRouter(&TheModel().router);
 }
+
+namespace {
 
 bool RouteWindowMsg(Dialog* window, const DialogMsg& msg) {
     std::vector<int> panels;
@@ -442,19 +459,6 @@ bool RouteWindowMsg(Dialog* window, const DialogMsg& msg) {
     return true;
 }
 
-namespace {
-
-// Wake mutex held: the data tokens, refilled up to now.
-void RefillTokens(Model& model, const RefreshPace& pace, std::chrono::steady_clock::time_point now) {
-    if (model.dataTokens < 0) {
-        model.dataTokens = pace.dataBurst;
-    } else {
-        const double seconds = std::chrono::duration<double>(now - model.tokensAt).count();
-        model.dataTokens = std::min(pace.dataBurst, model.dataTokens + seconds * pace.dataPerSecond);
-    }
-    model.tokensAt = now;
-}
-
 void Wake(bool byPilot) {
     Model& model = TheModel();
     {
@@ -475,35 +479,33 @@ void WakeRefreshForData() { Wake(false); }
 void WaitForRefresh(const RefreshPace& pace) {
     using Clock = std::chrono::steady_clock;
     Model& model = TheModel();
-    publishingThread = true;
-    if (SleepIsVirtual()) {
-        SleepMs(pace.floorMs);  // a test's clock: the floor only
+    if (platform::SleepIsVirtual()) {
+        platform::SleepMs(pace.floorMs);  // a test's clock: the floor only
         return;
     }
-    const bool budget = pace.dataPerSecond > 0;
     std::unique_lock<std::mutex> lock(model.wakeMutex);
+    if (!model.dataTokens || model.dataTokens->PerSecond() != pace.dataPerSecond ||
+        model.dataTokens->Burst() != pace.dataBurst)
+        model.dataTokens.emplace(pace.dataPerSecond, pace.dataBurst);
+    TokenBucket& tokens = *model.dataTokens;
     const auto earliest = model.lastReturn + std::chrono::milliseconds(pace.minGapMs);
     const auto latest = Clock::now() + std::chrono::milliseconds(pace.floorMs);
     bool early = false;
     for (;;) {
         const auto now = Clock::now();
-        RefillTokens(model, pace, now);
-        early = model.pilotWoken || (model.dataWoken && (!budget || model.dataTokens >= 1));
+        tokens.Refill(now);
+        early = model.pilotWoken || (model.dataWoken && tokens.Ready());
         if (early || now >= latest) break;
         auto until = latest;
-        if (model.dataWoken) {  // waits for its token
-            const double seconds = (1 - model.dataTokens) / pace.dataPerSecond;
-            until = std::min(latest, now + std::chrono::duration_cast<Clock::duration>(
-                                              std::chrono::duration<double>(seconds)));
-        }
+        if (model.dataWoken) until = std::min(latest, now + tokens.UntilReady());  // waits for its token
         model.wake.wait_until(lock, until);
     }
     if (early) {
         wakeups.fetch_add(1, std::memory_order_relaxed);
         if (model.pilotWoken) {
-            model.dataTokens = std::max(model.dataTokens, std::min(2.0, pace.dataBurst));
-        } else if (budget) {
-            model.dataTokens -= 1;
+            tokens.Grant(2);
+        } else {
+            tokens.Spend();
         }
         // Woken early: still no sooner than the rate allows. Wake-ups that
         // come meanwhile fold into this cycle.
@@ -514,22 +516,8 @@ void WaitForRefresh(const RefreshPace& pace) {
     model.pilotWoken = false;
     model.dataWoken = false;
     model.lastReturn = Clock::now();
-    publishingThread = true;
 }
-
-bool OnRefreshThread() { return publishingThread; }
 
 long RefreshWakeups() { return wakeups.load(std::memory_order_relaxed); }
 
-void SetGuiPoster(GuiPoster value) { poster.store(value); }
-
-bool PostToGui(void (*work)(void*), void* context) {
-    const GuiPoster post = poster.load();
-    if (post == nullptr) return false;
-    post(work, context);
-    return true;
-}
-
-bool ShiftHeldForDelivery() { return shiftOverride; }
-
-}  // namespace platform
+}  // namespace model

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform::rc {
+namespace model::rc {
 
 enum class Tok { End, Number, String, Name, Punct };
 
@@ -29,4 +29,4 @@ bool Tokenise(std::string_view script, std::vector<Token>* out, std::string* err
 // Sets *error (when given) to "line N: what"; returns false.
 bool Fail(std::string* error, int line, const std::string& what);
 
-}  // namespace platform::rc
+}  // namespace model::rc

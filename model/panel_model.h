@@ -12,17 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "model/catalog.h"
 #include "platform/dialog.h"
 
-namespace platform {
+namespace model {
 
-// What one control shows.
-struct ControlState {
-    int id = -1;
-    std::string text;
-    bool checked = false;
-    bool enabled = true;
-};
+using platform::ControlState;
 
 // One changed control of one panel (`panel` indexes the panel table).
 struct ControlChange {
@@ -30,34 +25,12 @@ struct ControlChange {
     ControlState state;
 };
 
-// An up-down whose steps a held Shift (or a page's ×10 toggle) multiplies.
-struct PanelStepper {
-    int id;
-    std::int32_t amount;       // carried by one step
-    std::int32_t shiftAmount;  // carried by one step with Shift held
-};
-
-// One row of the panel table: the one place a panel is named.
-struct PanelInfo {
-    const char* name;   // "status", "autopilot", "navdisp", "radios"
-    const char* title;  // its window's title
-    int templateId;     // the dialog template its window is built from
-    DialogProc proc;    // its dialog procedure (GUI thread)
-    void (*refresh)(Dialog* dialog);  // its refresh (refresh thread)
-    const PanelStepper* steppers;  // the ×10 steppers, or nullptr
-    std::size_t stepperCount;
-    // The combined window's controls that no panel's own template has (the
-    // ADF rows) belong to this panel.
-    bool ownsCombinedExtras;
-};
-
 // Set once at start-up, before any front-end or the refresh starts; the
-// table must live until the process ends. The model takes each panel's
-// controls and first texts from `templates` (the parsed dialog script).
-struct DialogTemplate;
-void SetPanelTable(const PanelInfo* panels, std::size_t count, int combinedTemplateId,
-                   const std::vector<DialogTemplate>& templates);
-// Any thread: the table as set (count 0 before).
+// catalog must live until the process ends. The model takes each panel's
+// controls and first texts from its templates.
+void SetPanelTable(const Catalog& catalog);
+// Any thread: the catalog as set (empty before).
+const Catalog& PanelCatalog();
 std::size_t PanelCount();
 const PanelInfo* PanelAt(int panel);  // nullptr when out of range
 int FindPanel(std::string_view name);  // -1 when no panel has that name
@@ -88,21 +61,20 @@ std::uint64_t PanelSnapshot(int panel, std::vector<ControlState>* out);
 struct PanelCommand {
     int panel = -1;
     int controlId = -1;
-    DialogMsgKind kind = DialogMsgKind::Command;  // Command or DeltaPos
+    platform::DialogMsgKind kind = platform::DialogMsgKind::Command;  // Command or DeltaPos
     int delta = 0;       // DeltaPos: steps in the platform's sign (up is negative)
     bool shift = false;  // delivered with Shift seen as held
     int setCheck = -1;   // -1: toggle; 0 or 1: set
 };
 
-// Refusal reasons PostPanelCommand answers.
-inline constexpr const char* kRefusedUnknownPanel = "unknown panel";
-inline constexpr const char* kRefusedUnknownControl = "unknown control";
-inline constexpr const char* kRefusedWrongKind = "not a command for that control";
-inline constexpr const char* kRefusedNoHost = "no panels running";
+// Why PostPanelCommand refused a command (None: it did not).
+enum class Refusal { None, UnknownPanel, UnknownControl, WrongKind, NoHost };
+// The words for it that front-ends show and log (nullptr for None).
+const char* RefusalText(Refusal refusal);
 
-// Any thread, never waits: nullptr when the command is on its way to the GUI
+// Any thread, never waits: None when the command is on its way to the GUI
 // thread, where it reaches that panel's procedure whether or not the panel's
 // window is open; otherwise why it cannot be delivered.
-const char* PostPanelCommand(const PanelCommand& command);
+Refusal PostPanelCommand(const PanelCommand& command);
 
-}  // namespace platform
+}  // namespace model

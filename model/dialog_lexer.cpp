@@ -1,9 +1,9 @@
-#include "platform/dialog_lexer.h"
+#include "model/dialog_lexer.h"
 
 #include <cstring>
 #include <map>
 
-namespace platform::rc {
+namespace model::rc {
 namespace {
 
 using Macros = std::map<std::string, std::vector<Token>, std::less<>>;
@@ -245,4 +245,4 @@ bool Tokenise(std::string_view script, std::vector<Token>* out, std::string* err
     return Lexer(script, error, &macros).Run(out);
 }
 
-}  // namespace platform::rc
+}  // namespace model::rc

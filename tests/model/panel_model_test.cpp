@@ -9,18 +9,20 @@
 #include <thread>
 #include <vector>
 
+#include "model/catalog.h"
 #include "platform/dialog_template.h"
-#include "platform/panel_model.h"
-#include "platform/panel_model_writer.h"
+#include "platform/gui_post.h"
+#include "model/panel_model.h"
+#include "model/panel_model_writer.h"
 #include "test_script.h"
 
 namespace {
 
-using platform::ControlChange;
+using model::ControlChange;
 using platform::ControlState;
 using platform::DialogMsg;
 using platform::DialogMsgKind;
-using platform::PanelCommand;
+using model::PanelCommand;
 
 // A window: what it was handed, and how many hand-overs it took.
 class FakeWindow final : public platform::Dialog {
@@ -30,6 +32,7 @@ public:
     std::size_t GetItemText(int, char*, std::size_t) override { return 0; }
     bool GetItemCheck(int id) override { return shown[id].checked; }
     void FocusHost() override { ++focused; }
+    void SetRouter(platform::MsgRouter* to) override { router = to; }
     void WriteBatch(const ControlState* controls, std::size_t count) override {
         ++handOvers;
         platform::Dialog::WriteBatch(controls, count);
@@ -37,6 +40,7 @@ public:
     std::map<int, ControlState> shown;
     int handOvers = 0;
     int focused = 0;
+    platform::MsgRouter* router = nullptr;
 };
 
 struct Delivered {
@@ -55,7 +59,7 @@ bool Proc(platform::Dialog* dialog, const DialogMsg& msg) {
     return true;
 }
 
-const platform::PanelInfo kTable[] = {
+const model::PanelInfo kTable[] = {
     {"alpha", "Alpha", kTestTemplate, Proc<0>, nullptr, nullptr, 0, false},
     {"beta", "Beta", kPlainTemplate, Proc<1>, nullptr, nullptr, 0, false},
 };
@@ -83,21 +87,21 @@ void Collect(void* context, std::uint64_t cycle, const ControlChange* changes, s
 class PanelModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::vector<platform::DialogTemplate> templates;
+        static model::Catalog catalog;
         std::string error;
-        ASSERT_TRUE(platform::ParseDialogScript(kTestScript, &templates, &error)) << error;
-        platform::SetPanelTable(kTable, 2, 0, templates);
-        platform::PublishCycle();  // settle what an earlier case left
-        subscription_ = platform::SubscribeBatches(Collect, &batches_);
+        ASSERT_TRUE(model::BuildCatalog(kTestScript, kTable, 2, 0, &catalog, &error)) << error;
+        model::SetPanelTable(catalog);
+        model::PublishCycle();  // settle what an earlier case left
+        subscription_ = model::SubscribeBatches(Collect, &batches_);
         platform::SetGuiPoster(QueuePost);
         delivered.clear();
     }
     void TearDown() override {
-        platform::UnsubscribeBatches(subscription_);
+        model::UnsubscribeBatches(subscription_);
         platform::SetGuiPoster(nullptr);
         RunPosted();
     }
-    platform::Dialog* Alpha() { return platform::PanelDialog(0); }
+    platform::Dialog* Alpha() { return model::PanelDialog(0); }
 
     std::vector<Batch> batches_;
     int subscription_ = 0;
@@ -105,9 +109,9 @@ protected:
 
 TEST_F(PanelModelTest, EachCycleIsOneBatchOfWhatChangedAndOneHandOverPerWindow) {
     FakeWindow alphaWindow, combined;
-    platform::AttachPanelWindow(&alphaWindow, 0);
-    platform::AttachPanelWindow(&combined, 0);
-    platform::AttachPanelWindow(&combined, 1);
+    model::AttachPanelWindow(&alphaWindow, 0);
+    model::AttachPanelWindow(&combined, 0);
+    model::AttachPanelWindow(&combined, 1);
     EXPECT_EQ(alphaWindow.shown[kCheckBox].text, "Hold");  // brought up to date at once
     const int before = alphaWindow.handOvers;
     const int combinedBefore = combined.handOvers;
@@ -117,8 +121,8 @@ TEST_F(PanelModelTest, EachCycleIsOneBatchOfWhatChangedAndOneHandOverPerWindow) 
     Alpha()->SetItemText(kValueField, "13");
     Alpha()->SetItemText(kNotifyField, "");  // as it was: no change
     Alpha()->SetItemText(4242, "x");          // no such control: ignored
-    EXPECT_EQ(platform::PublishCycle(), 2u);
-    EXPECT_EQ(platform::PublishCycle(), 0u);  // nothing new: nothing published
+    EXPECT_EQ(model::PublishCycle(), 2u);
+    EXPECT_EQ(model::PublishCycle(), 0u);  // nothing new: nothing published
 
     ASSERT_EQ(batches_.size(), 1u);
     ASSERT_EQ(batches_[0].changes.size(), 2u);
@@ -130,18 +134,18 @@ TEST_F(PanelModelTest, EachCycleIsOneBatchOfWhatChangedAndOneHandOverPerWindow) 
     EXPECT_EQ(alphaWindow.shown[kValueField].text, "13");
 
     std::vector<ControlState> snapshot;
-    EXPECT_EQ(platform::PanelSnapshot(0, &snapshot), batches_[0].cycle);
+    EXPECT_EQ(model::PanelSnapshot(0, &snapshot), batches_[0].cycle);
     ASSERT_FALSE(snapshot.empty());
     EXPECT_EQ(snapshot[0].id, kValueField);
     EXPECT_EQ(snapshot[0].text, "13");
-    EXPECT_EQ(platform::PanelSnapshot(7, &snapshot), 0u);
+    EXPECT_EQ(model::PanelSnapshot(7, &snapshot), 0u);
     EXPECT_TRUE(snapshot.empty());
 
     char text[8];
     EXPECT_EQ(Alpha()->GetItemText(kValueField, text, sizeof text), 2u);
     EXPECT_STREQ(text, "13");
-    EXPECT_EQ(platform::FindPanel("beta"), 1);
-    EXPECT_EQ(platform::FindPanel("gamma"), -1);
+    EXPECT_EQ(model::FindPanel("beta"), 1);
+    EXPECT_EQ(model::FindPanel("gamma"), -1);
 }
 
 TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
@@ -153,23 +157,23 @@ TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
         c.delta = -1;
         c.shift = true;
         c.setCheck = setCheck;
-        return platform::PostPanelCommand(c);
+        return model::PostPanelCommand(c);
     };
-    EXPECT_STREQ(post(-1, kCheckBox, DialogMsgKind::Command), platform::kRefusedUnknownPanel);
-    EXPECT_STREQ(post(2, kCheckBox, DialogMsgKind::Command), platform::kRefusedUnknownPanel);
-    EXPECT_STREQ(post(1, kCheckBox, DialogMsgKind::Command), platform::kRefusedUnknownControl);
-    EXPECT_STREQ(post(0, -1, DialogMsgKind::Command), platform::kRefusedUnknownControl);
-    EXPECT_STREQ(post(0, kCheckBox, DialogMsgKind::DeltaPos), platform::kRefusedWrongKind);
-    EXPECT_STREQ(post(0, kValueField, DialogMsgKind::Command), platform::kRefusedWrongKind);
-    EXPECT_STREQ(post(0, kUpDownVertical, DialogMsgKind::KeyUp), platform::kRefusedWrongKind);
+    EXPECT_EQ(post(-1, kCheckBox, DialogMsgKind::Command), model::Refusal::UnknownPanel);
+    EXPECT_EQ(post(2, kCheckBox, DialogMsgKind::Command), model::Refusal::UnknownPanel);
+    EXPECT_EQ(post(1, kCheckBox, DialogMsgKind::Command), model::Refusal::UnknownControl);
+    EXPECT_EQ(post(0, -1, DialogMsgKind::Command), model::Refusal::UnknownControl);
+    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::DeltaPos), model::Refusal::WrongKind);
+    EXPECT_EQ(post(0, kValueField, DialogMsgKind::Command), model::Refusal::WrongKind);
+    EXPECT_EQ(post(0, kUpDownVertical, DialogMsgKind::KeyUp), model::Refusal::WrongKind);
     EXPECT_TRUE(postedWork.empty());
 
     // Without a window: toggled as a click toggles it, then the procedure
     // of that panel, with the model's handle and Shift as asked.
-    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), nullptr);
-    EXPECT_EQ(post(0, kUpDownVertical, DialogMsgKind::DeltaPos), nullptr);
-    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command, 1), nullptr);  // a switch already on
-    EXPECT_EQ(post(0, kNotifyField, DialogMsgKind::Command, 0), nullptr);
+    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), model::Refusal::None);
+    EXPECT_EQ(post(0, kUpDownVertical, DialogMsgKind::DeltaPos), model::Refusal::None);
+    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command, 1), model::Refusal::None);  // a switch already on
+    EXPECT_EQ(post(0, kNotifyField, DialogMsgKind::Command, 0), model::Refusal::None);
     EXPECT_TRUE(delivered.empty());  // only on the GUI thread
     RunPosted();
     ASSERT_EQ(delivered.size(), 3u);
@@ -184,22 +188,23 @@ TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
     EXPECT_TRUE(Alpha()->GetItemCheck(kCheckBox));
 
     platform::SetGuiPoster(nullptr);
-    EXPECT_STREQ(post(0, kCheckBox, DialogMsgKind::Command), platform::kRefusedNoHost);
+    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), model::Refusal::NoHost);
 }
 
 TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {
     FakeWindow window, stranger;
-    platform::AttachPanelWindow(&window, 0);
+    model::AttachPanelWindow(&window, 0);
     window.shown[kCheckBox].checked = true;  // the user's click toggled it
-    EXPECT_TRUE(platform::RouteWindowMsg(&window, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
+    ASSERT_NE(window.router, nullptr);  // the window's messages come to the model
+    EXPECT_TRUE(window.router->Route(&window, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
     ASSERT_EQ(delivered.size(), 1u);
     EXPECT_EQ(delivered[0].handle, Alpha());
     EXPECT_TRUE(delivered[0].checkSeen);
     EXPECT_FALSE(delivered[0].shift);
     EXPECT_GE(window.focused, 1);  // the model's handle gives the focus to the window
-    EXPECT_FALSE(platform::RouteWindowMsg(&stranger, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
+    EXPECT_FALSE(window.router->Route(&stranger, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
     // A window closed or not, the panel is in the model and publishes on.
-    EXPECT_EQ(platform::PublishCycle(), 1u);
+    EXPECT_EQ(model::PublishCycle(), 1u);
     ASSERT_EQ(batches_.size(), 1u);
     EXPECT_TRUE(batches_[0].changes[0].state.checked);
 }
@@ -207,41 +212,40 @@ TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {
 TEST(RefreshPaceTest, WokenEarlyButNeverOftenerThanTheGapAndOnTheFloorOtherwise) {
     using Clock = std::chrono::steady_clock;
     const auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
-    platform::WaitForRefresh({0, 0});  // starts the pace
+    model::WaitForRefresh({0, 0});  // starts the pace
     auto start = Clock::now();
-    platform::WaitForRefresh({150, 60});
+    model::WaitForRefresh({150, 60});
     EXPECT_GE(ms(Clock::now() - start), 140);  // nobody woke it: the floor
 
-    const long wakeups = platform::RefreshWakeups();
+    const long wakeups = model::RefreshWakeups();
     start = Clock::now();
     std::thread([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        for (int i = 0; i < 10; ++i) platform::WakeRefresh();
+        for (int i = 0; i < 10; ++i) model::WakeRefresh();
     }).join();
-    platform::WaitForRefresh({5000, 60});
+    model::WaitForRefresh({5000, 60});
     const auto took = ms(Clock::now() - start);
     EXPECT_GE(took, 55);    // no sooner than the gap after the last cycle
     EXPECT_LT(took, 2000);  // long before the floor
-    EXPECT_EQ(platform::RefreshWakeups(), wakeups + 1);  // ten wake-ups, one cycle
-    EXPECT_TRUE(platform::OnRefreshThread());
+    EXPECT_EQ(model::RefreshWakeups(), wakeups + 1);  // ten wake-ups, one cycle
 }
 
 TEST(RefreshPaceTest, DataWakesSpendABudgetThatThePilotRefills) {
     using Clock = std::chrono::steady_clock;
-    const platform::RefreshPace pace{5000, 0, 4, 2};  // two at once, then one each 250 ms
+    const model::RefreshPace pace{5000, 0, 4, 2};  // two at once, then one each 250 ms
     const auto wokenBy = [&pace](void (*wake)()) {
         const auto start = Clock::now();
         wake();
-        platform::WaitForRefresh(pace);
+        model::WaitForRefresh(pace);
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     };
-    platform::WaitForRefresh({0, 0});
+    model::WaitForRefresh({0, 0});
     std::this_thread::sleep_for(std::chrono::milliseconds(600));  // the budget fills up
-    EXPECT_LT(wokenBy(platform::WakeRefreshForData), 150);
-    EXPECT_LT(wokenBy(platform::WakeRefreshForData), 150);
-    EXPECT_GE(wokenBy(platform::WakeRefreshForData), 200);  // spent: waits for the next
-    EXPECT_LT(wokenBy(platform::WakeRefresh), 150);         // the pilot never waits...
-    EXPECT_LT(wokenBy(platform::WakeRefreshForData), 150);  // ...and the node's answer neither
+    EXPECT_LT(wokenBy(model::WakeRefreshForData), 150);
+    EXPECT_LT(wokenBy(model::WakeRefreshForData), 150);
+    EXPECT_GE(wokenBy(model::WakeRefreshForData), 200);  // spent: waits for the next
+    EXPECT_LT(wokenBy(model::WakeRefresh), 150);         // the pilot never waits...
+    EXPECT_LT(wokenBy(model::WakeRefreshForData), 150);  // ...and the node's answer neither
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+// The panel model's writing side: the handles the refresh and the panel
+// procedures write through, the cycle's publication, the windows that show
+// panels, and the refresh's wake-up. model/panel_model.h is what the
+// front-ends read.
+#pragma once
+#include "model/panel_model.h"
+#include "model/refresh_pace.h"
+#include "platform/dialog.h"
+
+namespace model {
+
+// The procedures' handle for panel `panel` (nullptr when out of range):
+// reads and writes what the model holds. A write that changes a control
+// shows in the panel's open window at once and wakes the refresh, so that
+// the other views get it soon. FocusHost gives the focus to the panel's
+// window while one is open.
+platform::Dialog* PanelDialog(int panel);
+// The refresh's handle for panel `panel`: its writes only change the model;
+// PublishCycle shows them.
+platform::Dialog* RefreshDialog(int panel);
+
+// Refresh thread: diffs the model against the last cycle and publishes the
+// changes: one batch to every subscriber, then one hand-over to each window
+// that shows a changed panel. Returns the number of changed controls.
+std::size_t PublishCycle();
+
+// GUI thread: window `window` (a dialog built from a template) shows panel
+// `panel` from now on; it is brought up to date at once, and its messages
+// come to the model, which hands a Command or DeltaPos to the panel that has
+// the control, anything else to each panel it shows (with the model's
+// handle), as PostPanelCommand does; first the model takes over the check
+// state a click has just given a box. The combined window is attached once
+// per panel.
+void AttachPanelWindow(platform::Dialog* window, int panel);
+
+// A pilot's wake (a command, a procedure's write): always early.
+void WakeRefresh();
+// A shown variable took a new value (any thread, never waits).
+void WakeRefreshForData();
+// Refresh thread: returns when the next cycle is due, by `pace`.
+void WaitForRefresh(const RefreshPace& pace);
+// Wake-ups counted so far (for tests and benchmarks).
+long RefreshWakeups();
+
+}  // namespace model

@@ -1,0 +1,26 @@
+#include "platform/gui_post.h"
+
+#include <atomic>
+
+namespace platform {
+namespace {
+
+std::atomic<GuiPoster> poster{nullptr};
+bool shiftHeld = false;  // GUI thread only
+
+}  // namespace
+
+void SetGuiPoster(GuiPoster value) { poster.store(value); }
+
+bool PostToGui(void (*work)(void*), void* context) {
+    const GuiPoster post = poster.load();
+    if (post == nullptr) return false;
+    post(work, context);
+    return true;
+}
+
+void SetShiftHeldForDelivery(bool held) { shiftHeld = held; }
+
+bool ShiftHeldForDelivery() { return shiftHeld; }
+
+}  // namespace platform
