@@ -30,7 +30,9 @@ TEST(CatalogTest, EveryAddressedControlHasOneGeneratedNameAndEveryNameAControl) 
     }
     for (const platform::DialogTemplate& t : catalog.templates) {
         for (const platform::ControlTemplate& c : t.controls) {
-            if (c.id != -1) EXPECT_EQ(ids.count(c.id), 1u) << "control " << c.id << " of template " << t.id;
+            if (c.id != -1) {
+                EXPECT_EQ(ids.count(c.id), 1u) << "control " << c.id << " of template " << t.id;
+            }
         }
     }
     EXPECT_EQ(model::ControlIdByName("com1_active"), IDC_COM1_ACTIVE);
