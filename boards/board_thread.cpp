@@ -242,20 +242,31 @@ void RunSession(Session* s) {
     }
 }
 
+std::string OpenFailure(platform::SerialOpen why) {
+    switch (why) {
+        case platform::SerialOpen::InUse: return ": the port is in use by another program; trying every 2 s";
+        case platform::SerialOpen::BadBaud:
+            return ": the port cannot be set to " + std::to_string(kBaud) + " baud; trying every 2 s";
+        default: return ": cannot open the port; trying every 2 s";
+    }
+}
+
 void RunBoard(const BoardMap map) {
     const std::string who = "Board " + map.name + " on " + map.port;
-    bool absentLogged = false;
+    // Each reason is logged once, and again only after another one.
+    platform::SerialOpen logged = platform::SerialOpen::Ok;
     for (;;) {
         Session s;
         s.map = &map;
         s.who = who;
-        if (!platform::OpenSerial(map.port.c_str(), kBaud, &s.port)) {
-            if (!absentLogged) WriteLog((who + ": cannot open the port; trying every 2 s\n").c_str());
-            absentLogged = true;
+        const platform::SerialOpen opened = platform::OpenSerial(map.port.c_str(), kBaud, &s.port);
+        if (opened != platform::SerialOpen::Ok) {
+            if (opened != logged) WriteLog((who + OpenFailure(opened) + "\n").c_str());
+            logged = opened;
             platform::SleepMs(kRetryMs);
             continue;
         }
-        absentLogged = true;  // after a loss, its own line has said so
+        logged = platform::SerialOpen::CannotOpen;  // after a loss, its own line has said so
         s.openedMs = NowMs();
         s.refusalLogged.assign(map.inputs.size(), false);
         s.paces.resize(map.inputs.size());
