@@ -16,7 +16,6 @@
 namespace boards {
 namespace {
 
-constexpr int kBaud = 115200;
 constexpr int kReadMs = 10;
 constexpr std::int64_t kOutputPollMs = 10;  // only a counter is read when nothing changed
 
@@ -98,8 +97,9 @@ void RunBoard(const BoardMap& map, platform::StopSignal& stop) {
     SessionSteps steps;
     do {
         platform::SerialPort port{};
-        if (!platform::OpenSerial(map.port.c_str(), kBaud, &port)) {
-            SessionOpenFailed(&s, &steps);
+        const platform::SerialOpen opened = platform::OpenSerial(map.port.c_str(), kBaud, &port);
+        if (opened != platform::SerialOpen::Ok) {
+            SessionOpenFailed(&s, opened, &steps);
             Perform(&s, &port, &steps);
             continue;
         }

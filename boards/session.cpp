@@ -131,15 +131,21 @@ void SessionInit(BoardSession* s, const BoardMap* map) {
     s->shownValid.assign(map->outputs.size(), false);
 }
 
-void SessionOpenFailed(BoardSession* s, SessionSteps* out) {
-    // After a loss, its own line has said so.
-    if (s->everOpened || s->absentLogged) return;
-    s->absentLogged = true;
-    Log(out, s->who + ": cannot open the port; trying every " + std::to_string(kRetryMs / 1000) + " s");
+void SessionOpenFailed(BoardSession* s, platform::SerialOpen why, SessionSteps* out) {
+    if (why == s->openFailureLogged) return;
+    s->openFailureLogged = why;
+    const std::string retry = "; trying every " + std::to_string(kRetryMs / 1000) + " s";
+    switch (why) {
+        case platform::SerialOpen::InUse: Log(out, s->who + ": the port is in use by another program" + retry); break;
+        case platform::SerialOpen::BadBaud:
+            Log(out, s->who + ": the port cannot be set to " + std::to_string(kBaud) + " baud" + retry);
+            break;
+        default: Log(out, s->who + ": cannot open the port" + retry); break;
+    }
 }
 
 void SessionOpened(BoardSession* s, std::int64_t now) {
-    s->everOpened = true;
+    s->openFailureLogged = platform::SerialOpen::CannotOpen;
     s->phase = SessionPhase::Hello;
     s->openedMs = now;
     s->askedMs = kLongAgo;

@@ -14,8 +14,12 @@
 #include "boards/encoder_pace.h"
 #include "boards/line.h"
 #include "boards/mapping.h"
+#include "platform/serial.h"
 
 namespace boards {
+
+// The line's speed, the same for every board.
+constexpr int kBaud = 115200;
 
 constexpr std::int64_t kRetryMs = 2000;       // the port opened again after this
 constexpr std::int64_t kBootMs = 2000;        // the boot loader after the port opened
@@ -53,8 +57,9 @@ struct BoardSession {
     const BoardMap* map = nullptr;
     std::string who;  // "Board NAME on PORT"
     SessionPhase phase = SessionPhase::Closed;
-    bool everOpened = false;     // the port's absence is logged only before
-    bool absentLogged = false;
+    // Each reason the port would not open is logged once, and again only
+    // after another; after a loss, its own line has said the port is gone.
+    platform::SerialOpen openFailureLogged = platform::SerialOpen::Ok;
     // Of the present connection.
     std::int64_t openedMs = 0;
     std::int64_t askedMs = 0;    // last HELLO sent
@@ -77,8 +82,8 @@ struct BoardSession {
 
 // A session for `map`, which must outlive it; nothing is open yet.
 void SessionInit(BoardSession* s, const BoardMap* map);
-// The port would not open (logged once, and only before it ever opened).
-void SessionOpenFailed(BoardSession* s, SessionSteps* out);
+// The port would not open, for `why`.
+void SessionOpenFailed(BoardSession* s, platform::SerialOpen why, SessionSteps* out);
 void SessionOpened(BoardSession* s, std::int64_t nowMs);
 // The port is closed, by a Close step or because reading or writing failed.
 void SessionLost(BoardSession* s, SessionSteps* out);

@@ -4,50 +4,65 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
 
+// B0 for a rate the port is never set to.
 speed_t BaudConstant(int baud) {
     switch (baud) {
         case 9600: return B9600;
         case 19200: return B19200;
         case 38400: return B38400;
         case 57600: return B57600;
+        case 115200: return B115200;
         case 230400: return B230400;
-        default: return B115200;
+        default: return B0;
     }
+}
+
+SerialOpen Fail(int fd, SerialOpen why) {
+    ::close(fd);
+    return why;
 }
 
 }  // namespace
 
-bool OpenSerial(const char* name, int baud, SerialPort* out) {
+SerialOpen OpenSerial(const char* name, int baud, SerialPort* out) {
+    const speed_t speed = BaudConstant(baud);
+    if (speed == B0) return SerialOpen::BadBaud;
     // Non-blocking open: a modem line without carrier would otherwise wait.
     const int fd = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    // EBUSY: another opener made the terminal exclusive.
+    if (fd < 0) return errno == EBUSY ? SerialOpen::InUse : SerialOpen::CannotOpen;
+    // The lock stops another copy of this program (root included, whom the
+    // exclusive mode does not stop); the exclusive mode stops terminal
+    // programs that take no lock. The lock first: a port someone else holds
+    // is left as it was.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return Fail(fd, errno == EWOULDBLOCK ? SerialOpen::InUse : SerialOpen::CannotOpen);
     termios tio{};
-    if (tcgetattr(fd, &tio) != 0) {
-        ::close(fd);
-        return false;
-    }
+    if (tcgetattr(fd, &tio) != 0 || ::ioctl(fd, TIOCEXCL) != 0) return Fail(fd, SerialOpen::CannotOpen);
     cfmakeraw(&tio);
     tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CSIZE | CRTSCTS);
     tio.c_cflag |= CS8 | CLOCAL | CREAD | HUPCL;
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
-    cfsetispeed(&tio, BaudConstant(baud));
-    cfsetospeed(&tio, BaudConstant(baud));
+    cfsetispeed(&tio, speed);
+    cfsetospeed(&tio, speed);
     if (tcsetattr(fd, TCSANOW, &tio) != 0) {
-        ::close(fd);
-        return false;
+        ::ioctl(fd, TIOCNXCL);
+        return Fail(fd, SerialOpen::CannotOpen);
     }
     tcflush(fd, TCIOFLUSH);
     out->handle = fd;
     out->open = true;
-    return true;
+    return SerialOpen::Ok;
 }
 
 long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs) {
@@ -87,7 +102,11 @@ bool WriteSerial(SerialPort* port, const void* data, std::size_t length) {
 }
 
 void CloseSerial(SerialPort* port) {
-    if (port->open) ::close(port->handle);
+    if (!port->open) return;
+    // The exclusive mode can outlive this descriptor (a terminal someone
+    // else still holds open); the lock goes with it.
+    ::ioctl(port->handle, TIOCNXCL);
+    ::close(port->handle);
     port->open = false;
 }
 

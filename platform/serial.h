@@ -19,10 +19,19 @@ struct SerialPort {
     bool open = false;
 };
 
+// Why an open failed, so that the caller can say so.
+enum class SerialOpen {
+    Ok,
+    CannotOpen,  // absent, no permission, or not a serial port
+    InUse,       // another program (or another copy of this one) holds it
+    BadBaud,     // not one of 9600, 19200, 38400, 57600, 115200, 230400
+};
+
 // Opens `name` raw, 8N1 at `baud`, no flow control, with DTR raised (which
-// resets most boards: the caller allows for the boot loader). false when it
-// cannot be opened or set up; nothing is left open then.
-bool OpenSerial(const char* name, int baud, SerialPort* out);
+// resets most boards: the caller allows for the boot loader), and for this
+// program alone: two readers would each get half of the board's lines.
+// Anything but Ok leaves nothing open.
+SerialOpen OpenSerial(const char* name, int baud, SerialPort* out);
 
 // Waits at most `timeoutMs` for bytes. Returns how many were read (0 when
 // none came in time), or -1 when the port failed or went away.

@@ -50,16 +50,28 @@ constexpr std::size_t kMaxQueuedFrames = 256;
 constexpr std::size_t kMaxHeaderBytes = 4096;
 // A browser has this long to send a request's header.
 constexpr auto kRequestTimeout = std::chrono::seconds(10);
+// A failed accept is tried again after this: most failures (out of
+// descriptors, out of memory) last a while, and trying at once would spin.
+constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
 
 class WsSession;
 class HttpSession;
 
+// One server's state, handed to its sessions. It lives as long as its
+// thread, which never ends: the acceptor always waits for a connection or
+// for its retry.
 struct ServerState {
     explicit ServerState(const ServerConfig& c) : config(c), acceptor(io) {}
     ServerConfig config;
     asio::io_context io{1};
     tcp::acceptor acceptor;
     asio::steady_timer linkTimer{io};
+    asio::steady_timer acceptRetry{io};
+    // A descriptor held back for the log: when accepting fails for want of
+    // descriptors, the log file could not be opened either.
+    tcp::socket reserve{io};
+    bool acceptFailing = false;  // logged; logged again once it works
+    std::atomic<int> viewerCount{0};  // read by the refresh thread
     std::string templatesJson;
     // Server thread only.
     std::unordered_set<std::shared_ptr<WsSession>> viewers;
@@ -74,9 +86,7 @@ struct ServerState {
     bool drainPosted = false;
 };
 
-ServerState* state = nullptr;  // never destroyed: threads are never joined
-std::atomic<int> viewerCount{0};
-std::atomic<long> refusedCommands{0};
+std::atomic<long> refusedCommands{0};  // by every server of the process
 
 std::uint32_t RemoteAddress(const tcp::socket& socket) {
     error_code ec;
@@ -87,8 +97,9 @@ std::uint32_t RemoteAddress(const tcp::socket& socket) {
 
 // Logs a refusal the first time it happens to a browser address. `what`
 // may come from the browser: only printable ASCII, and not too much of it.
-void LogRefusalOnce(std::uint32_t remote, const std::string& why, std::string_view what = {}) {
-    if (!state->refusalsLogged.emplace(remote, why).second) return;
+void LogRefusalOnce(ServerState& server, std::uint32_t remote, const std::string& why,
+                    std::string_view what = {}) {
+    if (!server.refusalsLogged.emplace(remote, why).second) return;
     std::string line = "Web " + std::string(what.empty() ? "commands" : "request") + " from " +
                        platform::FormatIpv4(remote) + " refused: " + why;
     if (!what.empty()) {
@@ -140,11 +151,11 @@ Frame CurrentLinkFrame() {
 
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
-    WsSession(tcp::socket socket, std::uint32_t remote)
-        : ws_(std::move(socket)), remote_(remote), queue_(kMaxQueuedFrames) {
-        ++state->sockets;
+    WsSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
+        : server_(server), ws_(std::move(socket)), remote_(remote), queue_(kMaxQueuedFrames) {
+        ++server_.sockets;
     }
-    ~WsSession() { --state->sockets; }
+    ~WsSession() { --server_.sockets; }
 
     void Accept(http::request<http::empty_body> request) {
         // A browser that neither sends nor answers a ping for this long is
@@ -178,19 +189,19 @@ public:
     void Close() {
         if (!open_) return;
         open_ = false;
-        state->viewers.erase(shared_from_this());
-        viewerCount.fetch_sub(1);
+        server_.viewers.erase(shared_from_this());
+        server_.viewerCount.fetch_sub(1);
     }
 
 private:
     void OnAccept(error_code ec) {
         if (ec) return;
         open_ = true;
-        allowed_ = Allowed(state->config.allowed, remote_);
+        allowed_ = Allowed(server_.config.allowed, remote_);
         // Counted before the snapshot is read: a change noted after that
         // reading is then handed over and reaches this browser too.
-        viewerCount.fetch_add(1);
-        state->viewers.insert(shared_from_this());
+        server_.viewerCount.fetch_add(1);
+        server_.viewers.insert(shared_from_this());
         Send(std::make_shared<const std::string>(HelloFrame(allowed_)));
         std::uint64_t cycle = 0;
         Frame snapshot = Snapshot(&cycle);
@@ -216,7 +227,7 @@ private:
         const char* refusal = Handle(text);
         if (refusal != nullptr) {
             refusedCommands.fetch_add(1);
-            LogRefusalOnce(remote_, std::string(refusal) + (allowed_ ? " command" : " browser"));
+            LogRefusalOnce(server_, remote_, std::string(refusal) + (allowed_ ? " command" : " browser"));
             Send(std::make_shared<const std::string>(RefusedFrame(refusal)));
         }
         Read();
@@ -255,6 +266,7 @@ private:
         });
     }
 
+    ServerState& server_;
     websocket::stream<beast::tcp_stream> ws_;
     beast::flat_buffer in_;
     std::uint32_t remote_;
@@ -266,14 +278,14 @@ private:
 
 class HttpSession : public std::enable_shared_from_this<HttpSession> {
 public:
-    explicit HttpSession(tcp::socket socket) : stream_(std::move(socket)) {}
+    HttpSession(ServerState& server, tcp::socket socket) : server_(server), stream_(std::move(socket)) {}
     void Read() {
-        std::erase_if(state->pending, [](const std::weak_ptr<HttpSession>& p) { return p.expired(); });
-        if (state->pending.size() >= kMaxPending) {
-            if (const std::shared_ptr<HttpSession> oldest = state->pending.front().lock()) oldest->Drop();
-            state->pending.pop_front();
+        std::erase_if(server_.pending, [](const std::weak_ptr<HttpSession>& p) { return p.expired(); });
+        if (server_.pending.size() >= kMaxPending) {
+            if (const std::shared_ptr<HttpSession> oldest = server_.pending.front().lock()) oldest->Drop();
+            server_.pending.pop_front();
         }
-        state->pending.push_back(weak_from_this());
+        server_.pending.push_back(weak_from_this());
         parser_.emplace();
         parser_->header_limit(kMaxHeaderBytes);
         parser_->body_limit(0);
@@ -288,7 +300,7 @@ private:
             stream_.socket().shutdown(tcp::socket::shutdown_both, ec);
             return;
         }
-        std::erase_if(state->pending, [this](const std::weak_ptr<HttpSession>& p) {
+        std::erase_if(server_.pending, [this](const std::weak_ptr<HttpSession>& p) {
             const std::shared_ptr<HttpSession> live = p.lock();
             return !live || live.get() == this;
         });
@@ -304,14 +316,14 @@ private:
                                header(http::field::host), header(http::field::origin),
                                websocket::is_upgrade(request)};
         Response built = BuildResponse(
-            view, SiteView{&state->names, kEmbeddedFiles, kEmbeddedFileCount, state->templatesJson,
-                           state->sockets >= kMaxViewers});
+            view, SiteView{&server_.names, kEmbeddedFiles, kEmbeddedFileCount, server_.templatesJson,
+                           server_.sockets >= kMaxViewers});
         const std::uint32_t remote = RemoteAddress(stream_.socket());
-        if (built.door == Door::ForeignHost) LogRefusalOnce(remote, "foreign Host", view.host.value);
-        if (built.door == Door::ForeignOrigin) LogRefusalOnce(remote, "foreign Origin", view.origin.value);
+        if (built.door == Door::ForeignHost) LogRefusalOnce(server_, remote, "foreign Host", view.host.value);
+        if (built.door == Door::ForeignOrigin) LogRefusalOnce(server_, remote, "foreign Origin", view.origin.value);
         if (built.accept) {
             stream_.expires_never();
-            std::make_shared<WsSession>(stream_.release_socket(), remote)->Accept(std::move(request));
+            std::make_shared<WsSession>(server_, stream_.release_socket(), remote)->Accept(std::move(request));
             return;
         }
         auto response = std::make_shared<http::response<http::string_body>>();
@@ -338,44 +350,80 @@ public:
     }
 private:
 
+    ServerState& server_;
     beast::tcp_stream stream_;
     beast::flat_buffer buffer_{kMaxHeaderBytes};
     std::optional<http::request_parser<http::empty_body>> parser_;
 };
 
-void Accept() {
-    state->acceptor.async_accept([](error_code ec, tcp::socket socket) {
-        if (!ec) {
-            std::make_shared<HttpSession>(std::move(socket))->Read();
+// Writes a line even with every descriptor taken: the reserve is let go
+// for it and taken back at once.
+void LogWithReserve(ServerState& server, const std::string& line) {
+    error_code ec;
+    server.reserve.close(ec);
+    WriteLog(line.c_str());
+    server.reserve.open(tcp::v4(), ec);
+}
+
+void Accept(ServerState& server);
+
+// Logged once per run of failures; tried again after a pause, so that a
+// lasting failure neither spins nor ends the serving.
+void AcceptFailed(ServerState& server, const error_code& ec) {
+    error_code ignored;
+    if (!server.acceptFailing)
+        LogWithReserve(server, "Web server cannot accept connections: " + ec.message() + "; trying again every " +
+                                   std::to_string(kAcceptRetry.count()) + " ms\n");
+    else if (!server.reserve.is_open())
+        server.reserve.open(tcp::v4(), ignored);  // taken back once there is room
+    server.acceptFailing = true;
+    server.acceptRetry.expires_after(kAcceptRetry);
+    server.acceptRetry.async_wait([&server](error_code waited) {
+        if (!waited) Accept(server);
+    });
+}
+
+void Accept(ServerState& server) {
+    server.acceptor.async_accept([&server](error_code ec, tcp::socket socket) {
+        if (ec == asio::error::operation_aborted) return;  // the acceptor is closed: nothing to wait for
+        if (ec) {
+            AcceptFailed(server, ec);
+            return;
         }
-        Accept();
+        if (server.acceptFailing) {
+            server.acceptFailing = false;
+            LogWithReserve(server, "Web server accepting connections again\n");
+        }
+        std::make_shared<HttpSession>(server, std::move(socket))->Read();
+        Accept(server);
     });
 }
 
 // Sending may close a viewer, which leaves the set: walk a copy.
-std::vector<std::shared_ptr<WsSession>> Viewers() {
-    return std::vector<std::shared_ptr<WsSession>>(state->viewers.begin(), state->viewers.end());
+std::vector<std::shared_ptr<WsSession>> Viewers(const ServerState& server) {
+    return std::vector<std::shared_ptr<WsSession>>(server.viewers.begin(), server.viewers.end());
 }
 
-void Broadcast(const Frame& frame) {
-    for (const std::shared_ptr<WsSession>& viewer : Viewers()) viewer->Send(frame);
+void Broadcast(ServerState& server, const Frame& frame) {
+    for (const std::shared_ptr<WsSession>& viewer : Viewers(server)) viewer->Send(frame);
 }
 
-void DrainInbox() {
+void DrainInbox(ServerState& server) {
     std::vector<std::pair<std::uint64_t, Frame>> batches;
     {
-        const std::lock_guard<std::mutex> lock(state->inboxMutex);
-        batches.swap(state->inbox);
-        state->drainPosted = false;
+        const std::lock_guard<std::mutex> lock(server.inboxMutex);
+        batches.swap(server.inbox);
+        server.drainPosted = false;
     }
     for (const auto& [cycle, frame] : batches)
-        for (const std::shared_ptr<WsSession>& viewer : Viewers()) viewer->SendBatch(cycle, frame);
+        for (const std::shared_ptr<WsSession>& viewer : Viewers(server)) viewer->SendBatch(cycle, frame);
 }
 
 // Refresh thread: one frame for the cycle's changes, handed over; never
 // touches a socket.
-void OnBatch(void* /*context*/, std::uint64_t cycle, const model::ControlChange* changes, std::size_t count) {
-    if (viewerCount.load() == 0 || count == 0) return;
+void OnBatch(void* context, std::uint64_t cycle, const model::ControlChange* changes, std::size_t count) {
+    ServerState& server = *static_cast<ServerState*>(context);
+    if (server.viewerCount.load() == 0 || count == 0) return;
     std::vector<ShownValue> values;
     values.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -383,45 +431,44 @@ void OnBatch(void* /*context*/, std::uint64_t cycle, const model::ControlChange*
     Frame frame = std::make_shared<const std::string>(BatchFrame(values));
     bool post = false;
     {
-        const std::lock_guard<std::mutex> lock(state->inboxMutex);
-        state->inbox.emplace_back(cycle, std::move(frame));
-        post = !state->drainPosted;
-        state->drainPosted = true;
+        const std::lock_guard<std::mutex> lock(server.inboxMutex);
+        server.inbox.emplace_back(cycle, std::move(frame));
+        post = !server.drainPosted;
+        server.drainPosted = true;
     }
-    if (post) asio::post(state->io, DrainInbox);
+    if (post) asio::post(server.io, [&server] { DrainInbox(server); });
 }
 
-void SendLinkLine() {
-    Broadcast(CurrentLinkFrame());
-    state->linkTimer.expires_after(std::chrono::seconds(1));
-    state->linkTimer.async_wait([](error_code ec) {
-        if (!ec) SendLinkLine();
+void SendLinkLine(ServerState& server) {
+    Broadcast(server, CurrentLinkFrame());
+    server.linkTimer.expires_after(std::chrono::seconds(1));
+    server.linkTimer.async_wait([&server](error_code ec) {
+        if (!ec) SendLinkLine(server);
     });
 }
 
 }  // namespace
 
 bool StartWebServer(const ServerConfig& config, std::string* error) {
-    if (state != nullptr) return false;
-    auto* fresh = new ServerState(config);
+    const auto server = std::make_shared<ServerState>(config);
     const tcp::endpoint where(asio::ip::address_v4(config.address), config.port);
     error_code ec;
-    fresh->acceptor.open(where.protocol(), ec);
-    if (!ec) fresh->acceptor.set_option(NativeOption(platform::ListenerPortOption()), ec);
-    if (!ec) fresh->acceptor.bind(where, ec);
-    if (!ec) fresh->acceptor.listen(asio::socket_base::max_listen_connections, ec);
+    server->acceptor.open(where.protocol(), ec);
+    if (!ec) server->acceptor.set_option(NativeOption(platform::ListenerPortOption()), ec);
+    if (!ec) server->acceptor.bind(where, ec);
+    if (!ec) server->acceptor.listen(asio::socket_base::max_listen_connections, ec);
+    if (!ec) server->reserve.open(tcp::v4(), ec);
     if (ec) {
         *error = ec.message();
-        delete fresh;
         return false;
     }
-    fresh->templatesJson = TemplatesJson(fresh->config.panels);
-    fresh->names = HostNames{config.address, config.port, config.names};
-    state = fresh;
-    Accept();
-    SendLinkLine();
-    model::SubscribeBatches(OnBatch, nullptr);
-    std::thread([] { state->io.run(); }).detach();
+    server->templatesJson = TemplatesJson(server->config.panels);
+    server->names = HostNames{config.address, config.port, config.names};
+    Accept(*server);
+    SendLinkLine(*server);
+    model::SubscribeBatches(OnBatch, server.get());
+    // The thread keeps the state; it is never joined, and never ends.
+    std::thread([server] { server->io.run(); }).detach();
     return true;
 }
 

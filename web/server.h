@@ -21,7 +21,8 @@ struct ServerConfig {
 
 // Binds and starts serving; the server then runs until the process ends.
 // false with a reason in `error` when the address and port cannot be bound.
-// Call once, on the GUI thread, after the windows exist.
+// Each call starts a server of its own (the program starts one), on the GUI
+// thread after the windows exist.
 bool StartWebServer(const ServerConfig& config, std::string* error);
 
 // Command frames refused so far (any thread).

@@ -1,26 +1,47 @@
 // Win32 serial ports: CreateFile on \\.\COMn with a DCB and timeouts.
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "platform/serial.h"
 
 namespace platform {
 
-bool OpenSerial(const char* name, int baud, SerialPort* out) {
+namespace {
+
+// The rates the POSIX side can set, so a port works the same on both.
+bool KnownBaud(int baud) {
+    for (const int known : {9600, 19200, 38400, 57600, 115200, 230400})
+        if (baud == known) return true;
+    return false;
+}
+
+SerialOpen Fail(HANDLE h) {
+    CloseHandle(h);
+    return SerialOpen::CannotOpen;
+}
+
+}  // namespace
+
+SerialOpen OpenSerial(const char* name, int baud, SerialPort* out) {
+    if (!KnownBaud(baud)) return SerialOpen::BadBaud;
     // The device namespace prefix reaches COM10 and above too.
     std::string path = name;
     if (path.rfind("\\\\.\\", 0) != 0 && path.find('\\') == std::string::npos &&
         path.find('/') == std::string::npos)
         path = "\\\\.\\" + path;
+    // Share mode 0: the port is this program's alone. A COM port another
+    // program holds answers access denied (or a sharing violation).
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? SerialOpen::InUse
+                                                                                : SerialOpen::CannotOpen;
+    }
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(h, &dcb)) {
-        CloseHandle(h);
-        return false;
-    }
+    if (!GetCommState(h, &dcb)) return Fail(h);
     dcb.BaudRate = static_cast<DWORD>(baud);
     dcb.ByteSize = 8;
     dcb.Parity = NOPARITY;
@@ -36,10 +57,7 @@ bool OpenSerial(const char* name, int baud, SerialPort* out) {
     dcb.fInX = FALSE;
     dcb.fNull = FALSE;
     dcb.fAbortOnError = FALSE;
-    if (!SetCommState(h, &dcb)) {
-        CloseHandle(h);
-        return false;
-    }
+    if (!SetCommState(h, &dcb)) return Fail(h);
     // Reads are timed per call in ReadSerial; writes give up after a second
     // so a board that stopped reading cannot hold its thread.
     COMMTIMEOUTS timeouts{};
@@ -48,7 +66,7 @@ bool OpenSerial(const char* name, int baud, SerialPort* out) {
     PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
     out->handle = h;
     out->open = true;
-    return true;
+    return SerialOpen::Ok;
 }
 
 long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs) {

@@ -77,7 +77,8 @@ std::string Perform(boards::BoardSession* s, std::string event) {
     const std::string verb = event.substr(0, event.find(' '));
     const std::string arg = event.size() > verb.size() ? event.substr(verb.size() + 1) : "";
     if (verb == "open") boards::SessionOpened(s, now);
-    if (verb == "openfail") boards::SessionOpenFailed(s, &out);
+    if (verb == "openfail") boards::SessionOpenFailed(s, platform::SerialOpen::CannotOpen, &out);
+    if (verb == "inuse") boards::SessionOpenFailed(s, platform::SerialOpen::InUse, &out);
     if (verb == "lost") boards::SessionLost(s, &out);
     if (verb == "check") boards::SessionPanelCheck(s, std::stoi(arg), arg.back() == '1', &out);
     if (verb == "text") boards::SessionPanelText(s, std::stoi(arg), arg.substr(arg.find(' ') + 1), &out);
@@ -154,7 +155,8 @@ TEST(BoardSession, Scripts) {
                 {"refused 0 no host", "log: @: autopilot refused the board's command: no host"},
                 {"refused 0 no host", ""}})},
         {"bad lines are counted and logged at most every 10 s; empty lines are nothing",
-         {{"openfail", "log: @: cannot open the port; trying every 2 s"}, {"openfail", ""}, {"0 open", ""},
+         {{"openfail", "log: @: cannot open the port; trying every 2 s"}, {"openfail", ""},
+          {"inuse", "log: @: the port is in use by another program; trying every 2 s"}, {"inuse", ""}, {"0 open", ""},
           {"50 < HELLO ORVB 1 fmc", "log: Board on ttyB is named fmc, not mcp: not used"}, {"100 raw \n\r\n", ""}, {"200 raw D 2*00\n", "log: @: 1 malformed and 0 unknown lines ignored so far"},
           {"300 < PING 7", ""}, {"400 raw " + std::string(70, 'x') + "\n", ""},
           {"10199 tick", ""}, {"10200 tick", "log: @: 2 malformed and 1 unknown lines ignored so far"}}},
