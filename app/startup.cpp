@@ -93,7 +93,7 @@ int RunProgram(platform::AppInstance instance) {
     coreThreads.Start(FMCThread);
     // After the threads: should its port be taken, the panels refresh
     // behind the box that says so.
-    StartWebPanels();
+    StartWebPanels(coreThreads);
     // Each board on its own thread: a missing board only writes to the log.
     boards::StartBoards(coreThreads);
 

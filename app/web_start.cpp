@@ -10,7 +10,7 @@
 #include "platform/window.h"
 #include "web/server.h"
 
-void StartWebPanels() {
+void StartWebPanels(ThreadOwner& threads) {
     if (Settings.webPort == 0) return;
     web::ServerConfig config;
     // The link's own address, never every interface; without one the
@@ -27,7 +27,7 @@ void StartWebPanels() {
     const std::string where = platform::FormatIpv4(address) + ":" + std::to_string(Settings.webPort);
     if (address == 0) {
         error = "no address of the link's own";
-    } else if (web::StartWebServer(config, &error)) {
+    } else if (web::StartWebServer(threads, config, &error)) {
         WriteLog(("Web panels at http://" + where + "/\n").c_str());
         return;
     }

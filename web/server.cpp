@@ -19,6 +19,7 @@
 #include <unordered_set>
 
 #include "base/log.h"
+#include "base/thread_owner.h"
 #include "link/link_state.h"
 #include "link/node_cadence.h"
 #include "model/panel_model.h"
@@ -58,11 +59,14 @@ class WsSession;
 class HttpSession;
 
 // One server's state, handed to its sessions. It lives as long as its
-// thread, which never ends: the acceptor always waits for a connection or
-// for its retry.
+// thread, which runs until its owner stops it (the acceptor always waits for
+// a connection or for its retry), and is destroyed there.
 struct ServerState {
     explicit ServerState(const ServerConfig& c) : config(c), acceptor(io) {}
     ServerConfig config;
+    // Before the context: sessions still held by its handlers count
+    // themselves out while it is destroyed.
+    int sockets = 0;  // WebSocket sessions, watching or still in their handshake
     asio::io_context io{1};
     tcp::acceptor acceptor;
     asio::steady_timer linkTimer{io};
@@ -79,7 +83,6 @@ struct ServerState {
     // Refusals already logged, by browser address and reason.
     std::set<std::pair<std::uint32_t, std::string>> refusalsLogged;
     std::deque<std::weak_ptr<HttpSession>> pending;
-    int sockets = 0;  // WebSocket sessions, watching or still in their handshake
     // Batches handed over by the refresh thread, with their cycles.
     std::mutex inboxMutex;
     std::vector<std::pair<std::uint64_t, Frame>> inbox;
@@ -449,7 +452,7 @@ void SendLinkLine(ServerState& server) {
 
 }  // namespace
 
-bool StartWebServer(const ServerConfig& config, std::string* error) {
+bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::string* error) {
     const auto server = std::make_shared<ServerState>(config);
     const tcp::endpoint where(asio::ip::address_v4(config.address), config.port);
     error_code ec;
@@ -466,9 +469,15 @@ bool StartWebServer(const ServerConfig& config, std::string* error) {
     server->names = HostNames{config.address, config.port, config.names};
     Accept(*server);
     SendLinkLine(*server);
-    model::SubscribeBatches(OnBatch, server.get());
-    // The thread keeps the state; it is never joined, and never ends.
-    std::thread([server] { server->io.run(); }).detach();
+    const int subscription = model::SubscribeBatches(OnBatch, server.get());
+    // The thread keeps the state and destroys it as it ends: the batches no
+    // longer come by then, and the connections close with the context.
+    threads.Start(
+        [server, subscription](platform::StopSignal&) {
+            server->io.run();
+            model::UnsubscribeBatches(subscription);
+        },
+        [server] { server->io.stop(); });
     return true;
 }
 

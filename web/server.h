@@ -9,6 +9,8 @@
 #include "web/allow_list.h"
 #include "web/panel_set.h"
 
+class ThreadOwner;
+
 namespace web {
 
 struct ServerConfig {
@@ -19,11 +21,12 @@ struct ServerConfig {
     PanelSet panels;
 };
 
-// Binds and starts serving; the server then runs until the process ends.
+// Binds and starts serving on a thread started through `threads`; the
+// server runs until they are stopped, and then closes every connection.
 // false with a reason in `error` when the address and port cannot be bound.
 // Each call starts a server of its own (the program starts one), on the GUI
 // thread after the windows exist.
-bool StartWebServer(const ServerConfig& config, std::string* error);
+bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::string* error);
 
 // Command frames refused so far (any thread).
 long RefusedCommands();

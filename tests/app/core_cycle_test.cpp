@@ -10,6 +10,10 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <string>
 
 #include "base/log.h"
@@ -20,7 +24,9 @@
 #include "link/net_init.h"
 #include "panels/panel_table.h"
 #include "panels/update_thread.h"
+#include "model/panel_model.h"
 #include "tests/support/netns_guard.h"
+#include "web/server.h"
 
 namespace {
 
@@ -48,6 +54,24 @@ bool PortOpened(int master) {
     return false;
 }
 
+// A connection to the server at `port`, answered: -1 when none.
+int Connected(int port) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const char request[] = "GET / HTTP/1.1\r\nHost: 127.0.0.1:8080\r\n\r\n";
+    char reply[16] = {};
+    if (connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0 ||
+        write(s, request, sizeof request - 1) != static_cast<ssize_t>(sizeof request - 1) ||
+        read(s, reply, sizeof reply) <= 0) {
+        close(s);
+        return -1;
+    }
+    return s;
+}
+
 TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     ASSERT_TRUE(panels::StartPanelModel());
@@ -68,11 +92,18 @@ TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
         core.Start(UpdateThread);
         core.Start(FMCThread);
         boards::StartBoards(core);
+        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&model::PanelCatalog()}};
+        std::string error;
+        ASSERT_TRUE(web::StartWebServer(core, config, &error)) << error << ", round " << round;
+        // A browser still connected when the core stops.
+        const int browser = Connected(8080);
+        ASSERT_GE(browser, 0) << "round " << round;
         EXPECT_GT(CountEntries("/proc/self/task"), threadsBefore);
         // Stopped with its port open.
         EXPECT_TRUE(PortOpened(master)) << "round " << round;
         core.StopAll();
         StopUdp();
+        close(browser);
         ASSERT_EQ(CountEntries("/proc/self/task"), threadsBefore) << "round " << round;
         ASSERT_EQ(CountEntries("/proc/self/fd"), descriptorsBefore) << "round " << round;
     }

@@ -16,6 +16,7 @@
 #include "platform/process.h"
 #include "platform/time.h"
 #include "tests/support/netns_guard.h"
+#include "base/thread_owner.h"
 #include "web/server.h"
 
 namespace {
@@ -49,7 +50,8 @@ double CpuSeconds() {
 TEST(WebAccept, OutOfDescriptorsLogsOnceBacksOffAndServesAgain) {
     web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {}};
     std::string error;
-    ASSERT_TRUE(web::StartWebServer(config, &error)) << error;
+    static ThreadOwner threads;
+    ASSERT_TRUE(web::StartWebServer(threads, config, &error)) << error;
     // Served first with descriptors to spare, which also fills UBSan's type
     // cache: its checks need a descriptor of their own.
     ASSERT_EQ(Answer(Connect()), "HTTP/1.1 200");
