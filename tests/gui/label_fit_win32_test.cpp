@@ -9,6 +9,7 @@
 #include "platform/dialog_template.h"
 #include "platform/window.h"
 #include "platform/win32/host_frame.h"
+#include "model/dialog_script.h"
 #include "resources/dialog_script.h"
 
 namespace {
@@ -28,7 +29,7 @@ SIZE TextSize(HWND dialog, const std::string& text) {
 TEST(DialogsWin32, EveryLabelShowsItsWholeTextInsideItsDialog) {
     std::vector<platform::DialogTemplate> templates;
     std::string error;
-    ASSERT_TRUE(platform::ParseDialogScript(PanelDialogScript(), &templates, &error)) << error;
+    ASSERT_TRUE(model::ParseDialogScript(PanelDialogScript(), &templates, &error)) << error;
     ASSERT_EQ(templates.size(), 5u);
     ASSERT_TRUE(platform::RegisterFrameClass("labelfit", IgnoreFrameMsg));
     for (const platform::DialogTemplate& t : templates) {
