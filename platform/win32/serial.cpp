@@ -1,5 +1,4 @@
-// Win32 serial ports: CreateFile on \\.\COMn with a DCB and timeouts,
-// overlapped, so that a read can wait on the port and a wake event at once.
+// Win32 serial ports: CreateFile on \\.\COMn with a DCB and timeouts.
 #include <windows.h>
 
 #include <string>
@@ -14,7 +13,7 @@ bool OpenSerial(const char* name, int baud, SerialPort* out) {
     if (path.rfind("\\\\.\\", 0) != 0 && path.find('\\') == std::string::npos &&
         path.find('/') == std::string::npos)
         path = "\\\\.\\" + path;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
@@ -52,63 +51,39 @@ bool OpenSerial(const char* name, int baud, SerialPort* out) {
     return true;
 }
 
-namespace {
-
-// An overlapped transfer run to its end; `wake` (or nullptr) cancels a read
-// still waiting. false when the port failed.
-bool Finish(HANDLE h, OVERLAPPED* ov, BOOL started, HANDLE wake, DWORD* done) {
-    *done = 0;
-    if (!started && GetLastError() != ERROR_IO_PENDING) return false;
-    if (!started && wake != nullptr) {
-        // The port's timeouts end the transfer; the wake event may end it sooner.
-        HANDLE waits[2] = {ov->hEvent, wake};
-        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) CancelIo(h);
-    }
-    if (GetOverlappedResult(h, ov, done, TRUE)) return true;
-    return GetLastError() == ERROR_OPERATION_ABORTED;  // cancelled: what came is kept
-}
-
-struct Overlapped {
-    OVERLAPPED ov{};
-    Overlapped() { ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr); }
-    ~Overlapped() {
-        if (ov.hEvent != nullptr) CloseHandle(ov.hEvent);
-    }
-};
-
-}  // namespace
+// A read waits this long at most, then looks at the wake event: the port is
+// opened without overlapped I/O, which the serial ports under Wine do not
+// serve as a read that a second handle can end.
+constexpr int kWakeCheckMs = 50;
 
 long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs, const WakeSignal* wake) {
     if (!port->open) return -1;
     HANDLE h = static_cast<HANDLE>(port->handle);
+    if (wake != nullptr) {
+        if (WaitForSingleObject(static_cast<HANDLE>(wake->handle), 0) == WAIT_OBJECT_0) return 0;
+        if (timeoutMs < 0 || timeoutMs > kWakeCheckMs) timeoutMs = kWakeCheckMs;
+    }
     // Return as soon as any byte is there, else after timeoutMs.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
-    timeouts.ReadTotalTimeoutConstant = timeoutMs < 0 ? MAXDWORD - 1 : static_cast<DWORD>(timeoutMs > 0 ? timeoutMs : 1);
+    timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(timeoutMs > 0 ? timeoutMs : 1);
     timeouts.WriteTotalTimeoutConstant = 1000;
     if (!SetCommTimeouts(h, &timeouts)) return -1;
-    Overlapped o;
-    if (o.ov.hEvent == nullptr) return -1;
     DWORD read = 0;
     const DWORD want = capacity > 0x10000 ? 0x10000 : static_cast<DWORD>(capacity);
-    const BOOL started = ReadFile(h, buffer, want, nullptr, &o.ov);
-    if (!Finish(h, &o.ov, started, wake != nullptr ? static_cast<HANDLE>(wake->handle) : nullptr, &read)) return -1;
+    if (!ReadFile(h, buffer, want, &read, nullptr)) return -1;
     return static_cast<long>(read);
 }
 
 bool WriteSerial(SerialPort* port, const void* data, std::size_t length) {
     if (!port->open) return false;
-    HANDLE h = static_cast<HANDLE>(port->handle);
-    Overlapped o;
-    if (o.ov.hEvent == nullptr) return false;
     const char* at = static_cast<const char*>(data);
     while (length > 0) {
         DWORD written = 0;
         const DWORD chunk = length > 0x10000 ? 0x10000 : static_cast<DWORD>(length);
-        ResetEvent(o.ov.hEvent);
-        const BOOL started = WriteFile(h, at, chunk, nullptr, &o.ov);
-        if (!Finish(h, &o.ov, started, nullptr, &written) || written == 0) return false;
+        if (!WriteFile(static_cast<HANDLE>(port->handle), at, chunk, &written, nullptr) || written == 0)
+            return false;
         at += written;
         length -= written;
     }
