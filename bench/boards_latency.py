@@ -4,8 +4,11 @@
   - a value changed at the node until the board is sent its display text.
 The board is played by this script on a pseudo-terminal, so the figures are
 the program's own (a real board adds its 5 ms debounce and the USB frame).
+With --flight the node flies a plan at ten times real time, so that values
+change at every datagram, and only the second figure is taken (the change is
+the barometer, which the flight leaves alone).
 Runs the program and orv-dbnode in this private network namespace:
-  tests/support/run_in_netns.sh bench/boards_latency.py [build] [samples]"""
+  tests/support/run_in_netns.sh bench/boards_latency.py [build] [samples] [--flight]"""
 import os
 import queue
 import random
@@ -18,7 +21,7 @@ import tty
 
 from latency import report
 
-HEADING_HOLD, SEL_ALTITUDE = 50, 14  # the node's variables: heading hold, selected altitude
+HEADING_HOLD, SEL_ALTITUDE, BAROMETER = 50, 14, 7  # the node's variables
 root = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
 sys.path.insert(0, os.path.join(root, 'tests', 'support'))
 from proc import enter, follow, read, require_private_netns, start, start_node, stop, tell, wait_or_fail, write  # noqa: E402
@@ -66,14 +69,20 @@ class ScriptedBoard:
 
 
 def main():
-    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, 'build'))
-    samples = int(sys.argv[2]) if len(sys.argv) > 2 else 100
+    flight = '--flight' in sys.argv
+    args = [a for a in sys.argv[1:] if a != '--flight']
+    build = os.path.abspath(args[0] if args else os.path.join(root, 'build'))
+    samples = int(args[1]) if len(args) > 1 else 100
     require_private_netns()
     work = enter(os.path.join(build, 'bench-boards'), stale=('ORVVarnoth.log',))
     link = os.path.join(work, 'board-mcp')
     board = ScriptedBoard(link)
-    write('orvvarnoth.cfg', 'win four\nboard mcp %s\nbutton mcp 2 heading_hold\ndisplay mcp 10 11 12 set_altitude\n' % link)
-    node = start_node([os.path.join(build, 'tools/dbnode/orv-dbnode')], stdout=subprocess.PIPE,
+    shown_var = BAROMETER if flight else SEL_ALTITUDE
+    write('orvvarnoth.cfg', 'win four\nboard mcp %s\nbutton mcp 2 heading_hold\ndisplay mcp 10 11 12 %s\n'
+          % (link, 'barometer' if flight else 'set_altitude'))
+    flying = ['--plan', os.path.join(root, 'tools/dbnode/sample_plan.txt'), '--airborne', '46.8,8.0,0,3000,250',
+              '--speedup', '10', '--arm-nav'] if flight else []
+    node = start_node([os.path.join(build, 'tools/dbnode/orv-dbnode')] + flying, stdout=subprocess.PIPE,
                       stderr=subprocess.STDOUT, bufsize=1)
     sets = queue.Queue()
     follow(node.stdout, lambda line: line.startswith('SET %d ' % HEADING_HOLD) and sets.put(time.perf_counter()))
@@ -83,7 +92,7 @@ def main():
         wait_or_fail(lambda: 'Connected to DB' in log() and ' ready' in log(), 30, 'the link and the board')
         time.sleep(1)
         press = []
-        for _ in range(samples):
+        for _ in range(0 if flight else samples):
             while not sets.empty():
                 sets.get()
             t0 = time.perf_counter()
@@ -91,20 +100,21 @@ def main():
             press.append((sets.get(timeout=5) - t0) * 1000)
             board.send('U 2')
             time.sleep(0.03)
-        report('board press -> datagram at the node', press)
+        if press:
+            report('board press -> datagram at the node', press)
         shown = []
         for i in range(samples):
-            value = str(10000 + 100 * (i % 2) + i)
+            value = '%.2f' % (28.50 + i / 100) if flight else str(10000 + 100 * (i % 2) + i)
             # Out of step with the refresh, which the previous sample ended on.
             time.sleep(random.uniform(0, 0.4))
             t0 = time.perf_counter()
-            tell(node, 'send %d %s' % (SEL_ALTITUDE, value))
+            tell(node, 'send %d %s' % (shown_var, value))
             while True:
                 at, body = board.lines.get(timeout=5)
                 if body == 'T 0 ' + value:
                     break
             shown.append((at - t0) * 1000)
-        report('node change -> display text sent to the board', shown)
+        report('node change%s -> display text sent to the board' % (' in flight' if flight else ''), shown)
         return 0
     finally:
         stop(prog)

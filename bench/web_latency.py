@@ -6,8 +6,10 @@
   - a tap in the page until its datagram reaches the node (a COM 1 step);
   - a tap in the page until the page shows the node's confirmation (the new
     COM 1 frequency), with the node streaming at its default rate.
+With --flight the node flies a plan at ten times real time, so that values
+change at every datagram, and only the first figure is taken.
 Runs the program and orv-dbnode in this private network namespace:
-  tests/support/run_in_netns.sh bench/web_latency.py [build] [samples]"""
+  tests/support/run_in_netns.sh bench/web_latency.py [build] [samples] [--flight]"""
 import os
 import sys
 import tempfile
@@ -38,10 +40,14 @@ def window_times():
 
 def main():
     require_private_netns()
-    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, 'build'))
-    samples = int(sys.argv[2]) if len(sys.argv) > 2 else 100
+    flight = '--flight' in sys.argv
+    args = [a for a in sys.argv[1:] if a != '--flight']
+    build = os.path.abspath(args[0] if args else os.path.join(root, 'build'))
+    samples = int(args[1]) if len(args) > 1 else 100
     os.chdir(tempfile.mkdtemp(prefix='orv-web-bench-'))
-    node = start_node([build + '/tools/dbnode/orv-dbnode'], 'node.txt')
+    flying = ['--plan', os.path.join(root, 'tools/dbnode/sample_plan.txt'), '--airborne', '46.8,8.0,0,3000,250',
+              '--speedup', '10', '--arm-nav'] if flight else []
+    node = start_node([build + '/tools/dbnode/orv-dbnode'] + flying, 'node.txt')
     write('orvvarnoth.cfg', 'win one\nweb %d\nwebcontrol 127.0.0.1\n' % PORT)
     # The program with its window probe, when built, so that the window's
     # side is measured too.
@@ -75,9 +81,11 @@ def main():
             # Lone changes, spread over the refresh period: a value changing
             # at every datagram is flight, which refreshes at its own pace.
             time.sleep(0.2 + (k % 7) * 0.047)
-        report('node value change -> shown in the browser', shown)
+        report('node value change%s -> shown in the browser' % (' in flight' if flight else ''), shown)
         if in_window:
             report('node value change -> held by the window', in_window)
+        if flight:
+            return
 
         taps = []
         for k in range(samples):

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,15 +10,34 @@
 #include "base/thread_owner.h"
 #include "boards/mapping.h"
 #include "boards/panel_access.h"
+#include "boards/pending_outputs.h"
 #include "boards/session.h"
 #include "platform/serial.h"
 #include "platform/time.h"
+#include "platform/wake_signal.h"
 
 namespace boards {
 namespace {
 
-constexpr int kReadMs = 10;
-constexpr std::int64_t kOutputPollMs = 10;  // only a counter is read when nothing changed
+// Without a wake signal (none could be made) the outputs are looked at this
+// often instead.
+constexpr std::int64_t kNoWakeSignalMs = 50;
+
+// One board's thread and what wakes it: its outputs' changes and the stop.
+struct BoardRun {
+    explicit BoardRun(const BoardMap& m) : map(m) { woken = platform::OpenWakeSignal(&wake); }
+    ~BoardRun() { platform::CloseWakeSignal(&wake); }
+    BoardRun(const BoardRun&) = delete;
+    BoardRun& operator=(const BoardRun&) = delete;
+    void Wake() const {
+        if (woken) platform::SignalWake(wake);
+    }
+
+    BoardMap map;
+    platform::WakeSignal wake;
+    bool woken = false;  // the signal exists
+    PendingOutputs outputs;
+};
 
 std::int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -55,43 +75,47 @@ bool Perform(BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
     return open;
 }
 
-// What the panels show now, for every output: the session writes what changed.
-void FeedPanels(BoardSession* s, SessionSteps* steps) {
-    for (const OutputMap& out : s->map->outputs) {
-        if (out.display) {
-            std::string text;
-            if (ShownText(out.controlId, &text)) SessionPanelText(s, out.controlId, text, steps);
-        } else {
-            bool checked = false;
-            if (ShownCheck(out.controlId, &checked)) SessionPanelCheck(s, out.controlId, checked, steps);
-        }
+// The outputs' controls that changed: the session writes what the board
+// does not show yet.
+void FeedPanels(BoardSession* s, PendingOutputs* outputs, SessionSteps* steps) {
+    for (const platform::ControlState& state : TakePending(outputs)) {
+        SessionPanelText(s, state.id, state.text, steps);
+        SessionPanelCheck(s, state.id, state.checked, steps);
     }
 }
 
-// Until the port fails, the session gives the board up or a stop is requested.
-void RunSession(BoardSession* s, platform::SerialPort* port, const platform::StopSignal& stop) {
+// How long the port may be waited on: until the session's next timer.
+int WaitMs(const BoardSession* s, const BoardRun& run, std::int64_t now) {
+    std::int64_t wait = -1;
+    if (const std::int64_t due = SessionNextDue(s); due >= 0) wait = due > now ? due - now + 1 : 0;
+    if (!run.woken && (wait < 0 || wait > kNoWakeSignalMs)) wait = kNoWakeSignalMs;
+    return wait > INT32_MAX ? INT32_MAX : static_cast<int>(wait);
+}
+
+// Until the port fails, the session gives the board up or a stop is
+// requested. Blocks on the port and the wake signal: it wakes for bytes, a
+// change to a control the board shows, the session's timers and the stop.
+void RunSession(BoardSession* s, platform::SerialPort* port, BoardRun* run, const platform::StopSignal& stop) {
     char buffer[256];
     SessionSteps steps;
-    std::uint64_t feedVersion = 0;
-    std::int64_t polledMs = 0;
+    FeedPanels(s, &run->outputs, &steps);
     while (!stop.Requested()) {
-        const long n = platform::ReadSerial(port, buffer, sizeof buffer, kReadMs);
+        const long n = platform::ReadSerial(port, buffer, sizeof buffer, WaitMs(s, *run, NowMs()),
+                                            run->woken ? &run->wake : nullptr);
         if (n < 0) return;
         const std::int64_t now = NowMs();
         SessionBytes(s, std::string_view(buffer, static_cast<std::size_t>(n)), now, &steps);
+        FeedPanels(s, &run->outputs, &steps);
         SessionTick(s, now, &steps);
-        if (now - polledMs >= kOutputPollMs) {
-            polledMs = now;
-            if (PanelFeedVersion() != feedVersion) {
-                feedVersion = PanelFeedVersion();
-                FeedPanels(s, &steps);
-            }
-        }
         if (!Perform(s, port, &steps)) return;
     }
 }
 
-void RunBoard(const BoardMap& map, platform::StopSignal& stop) {
+void RunBoard(BoardRun* run, platform::StopSignal& stop) {
+    const BoardMap& map = run->map;
+    if (!run->woken) WriteLog(("Board " + map.name + ": no wake signal; its outputs are looked at every " +
+                               std::to_string(kNoWakeSignalMs) + " ms\n").c_str());
+    SubscribeOutputs(&run->outputs, map, [run] { run->Wake(); });
     BoardSession s;
     SessionInit(&s, &map);
     SessionSteps steps;
@@ -104,21 +128,23 @@ void RunBoard(const BoardMap& map, platform::StopSignal& stop) {
             continue;
         }
         SessionOpened(&s, NowMs());
-        RunSession(&s, &port, stop);
+        RunSession(&s, &port, run, stop);
         platform::CloseSerial(&port);
-        if (stop.Requested()) return;
+        if (stop.Requested()) break;
         SessionLost(&s, &steps);
         Perform(&s, &port, &steps);
     } while (stop.Sleep(static_cast<int>(kRetryMs)));
+    UnsubscribeOutputs(&run->outputs);
 }
 
 }  // namespace
 
 void StartBoards(ThreadOwner& threads) {
     if (boardMaps.empty()) return;
-    StartPanelFeed();
-    for (const BoardMap& map : boardMaps)
-        threads.Start([map](platform::StopSignal& stop) { RunBoard(map, stop); });
+    for (const BoardMap& map : boardMaps) {
+        auto run = std::make_shared<BoardRun>(map);
+        threads.Start([run](platform::StopSignal& stop) { RunBoard(run.get(), stop); }, [run] { run->Wake(); });
+    }
 }
 
 }  // namespace boards

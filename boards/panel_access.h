@@ -1,23 +1,12 @@
-// What a board thread needs of the panels, through the panel model: what a
-// control shows (kept from the model's batches, never waiting on the
-// refresh), and clicks, switch positions, steps and key actions posted to
-// the GUI thread like every front-end's commands. Each returns nullptr when
-// the command is on its way, else why it was refused.
+// What a board thread needs of the panels' commands, through the panel
+// model: clicks, switch positions, steps and key actions posted to the GUI
+// thread like every front-end's commands (what the board shows comes from
+// boards/pending_outputs.h). Each returns nullptr when the command is on
+// its way, else why it was refused.
 #pragma once
-#include <cstdint>
-#include <string>
-
 #include "boards/mapping.h"
 
 namespace boards {
-
-// Subscribes to the model's batches (once; before any board thread reads).
-void StartPanelFeed();
-// Counts the batches that changed anything: unchanged, nothing to compare.
-std::uint64_t PanelFeedVersion();
-// false when no panel has the control.
-bool ShownCheck(int controlId, bool* checked);
-bool ShownText(int controlId, std::string* text);
 
 // A click on a control as a button goes down, or a key going down or up.
 const char* Press(const Target& target, bool down);

@@ -1,5 +1,7 @@
 #include "boards/session.h"
 
+#include <algorithm>
+
 namespace boards {
 namespace {
 
@@ -219,6 +221,27 @@ void SessionTick(BoardSession* s, std::int64_t now, SessionSteps* out) {
         case SessionPhase::Closed:
         case SessionPhase::Unused: return;
     }
+}
+
+std::int64_t SessionNextDue(const BoardSession* s) {
+    std::int64_t due = -1;
+    const auto at = [&due](std::int64_t t) { due = due < 0 || t < due ? t : due; };
+    if (s->phase == SessionPhase::Closed) return due;
+    if (s->malformed + s->splitter.overlongLines + s->unknown != s->badLogged) at(s->badLoggedMs + kBadLinesLogMs);
+    switch (s->phase) {
+        case SessionPhase::Hello:
+            if (!s->helloLogged) at(s->openedMs + kHelloMs);
+            at(std::max(s->openedMs + kBootMs, s->askedMs + kHelloAskMs));
+            break;
+        case SessionPhase::Configure: at(s->configMs + kReadyMs); break;
+        case SessionPhase::Running:
+            at(s->heardMs + kSilentMs);
+            at(std::max(s->heardMs, s->pingMs) + kPingMs);
+            break;
+        case SessionPhase::Closed:
+        case SessionPhase::Unused: break;
+    }
+    return due;
 }
 
 void SessionPanelText(BoardSession* s, int controlId, std::string_view text, SessionSteps* out) {

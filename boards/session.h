@@ -89,8 +89,13 @@ void SessionOpened(BoardSession* s, std::int64_t nowMs);
 void SessionLost(BoardSession* s, SessionSteps* out);
 // Bytes read from the port (may be empty: then only the clock moved).
 void SessionBytes(BoardSession* s, std::string_view data, std::int64_t nowMs, SessionSteps* out);
-// The timed part: call it often (every read timeout at least).
+// The timed part: call it after every read, and by SessionNextDue at the
+// latest.
 void SessionTick(BoardSession* s, std::int64_t nowMs, SessionSteps* out);
+// When SessionTick next has something to do by the clock alone (a hello to
+// ask, a ping, silence, a log line), or -1 when nothing is timed: the
+// driver sleeps until then unless bytes or a panel change come first.
+std::int64_t SessionNextDue(const BoardSession* s);
 // What a panel control now shows: a value field's text, a check box's state.
 void SessionPanelText(BoardSession* s, int controlId, std::string_view text, SessionSteps* out);
 void SessionPanelCheck(BoardSession* s, int controlId, bool checked, SessionSteps* out);

@@ -74,6 +74,7 @@ struct Model {
     std::vector<Panel> panels;
     std::vector<Window> windows;  // GUI thread adds; the refresh reads under the mutex
     std::uint64_t cycle = 0;
+    WindowPace windowPace{0, 1};  // the refresh's; under the mutex
     WindowRouter router;
 
     std::mutex subscribersMutex;  // held while listeners run
@@ -370,11 +371,15 @@ Dialog* RefreshDialog(int panel) {
     return p != nullptr ? &p->refreshHandle : nullptr;
 }
 
-std::size_t PublishCycle() {
+namespace {
+
+std::size_t Publish(double windowPerSecond, double windowBurst, RefreshWake wake) {
     Model& model = TheModel();
     std::vector<ControlChange> changes;
+    std::vector<ControlChange> forWindows;
     std::vector<Window> windows;
     std::uint64_t cycle = 0;
+    bool handOver = false;
     {
         const std::lock_guard<std::mutex> lock(model.mutex);
         for (std::size_t i = 0; i < model.panels.size(); ++i) {
@@ -389,11 +394,21 @@ std::size_t PublishCycle() {
         }
         // The first cycle is published even without a change, so that a
         // snapshot exists from then on.
-        if (changes.empty() && model.cycle != 0) return 0;
-        cycle = ++model.cycle;
-        windows = model.windows;
+        if (!changes.empty() || model.cycle == 0) cycle = ++model.cycle;
+        WindowPace& pace = model.windowPace;
+        const auto now = WindowPace::Clock::now();
+        if (pace.PerSecond() != windowPerSecond || pace.Burst() != windowBurst) {
+            // A new budget keeps what the windows have not been handed yet.
+            std::vector<ControlChange> left;
+            pace.Take(now, RefreshWake::Pilot, &left);
+            pace = WindowPace(windowPerSecond, windowBurst);
+            pace.Add(left.data(), left.size());
+        }
+        pace.Add(changes.data(), changes.size());
+        handOver = pace.Take(now, wake, &forWindows);
+        if (handOver) windows = model.windows;
     }
-    {
+    if (cycle != 0) {
         const std::lock_guard<std::mutex> lock(model.subscribersMutex);
         for (const Subscriber& s : model.subscribers) s.listener(s.context, cycle, changes.data(), changes.size());
     }
@@ -403,12 +418,20 @@ std::size_t PublishCycle() {
         if (std::find(done.begin(), done.end(), w.dialog) != done.end()) continue;
         done.push_back(w.dialog);
         std::vector<ControlState> batch;
-        for (const ControlChange& c : changes)
+        for (const ControlChange& c : forWindows)
             for (const Window& shown : windows)
                 if (shown.dialog == w.dialog && shown.panel == c.panel) batch.push_back(c.state);
         if (!batch.empty()) w.dialog->WriteBatch(batch.data(), batch.size());
     }
     return changes.size();
+}
+
+}  // namespace
+
+std::size_t PublishCycle() { return Publish(0, 1, RefreshWake::Pilot); }
+
+std::size_t PublishCycle(const RefreshPace& pace, RefreshWake wake) {
+    return Publish(pace.windowPerSecond, pace.windowBurst, wake);
 }
 
 void AttachPanelWindow(Dialog* window, int panel) {
@@ -476,12 +499,12 @@ void WakeRefresh() { Wake(true); }
 
 void WakeRefreshForData() { Wake(false); }
 
-void WaitForRefresh(const RefreshPace& pace) {
+RefreshWake WaitForRefresh(const RefreshPace& pace) {
     using Clock = std::chrono::steady_clock;
     Model& model = TheModel();
     if (platform::SleepIsVirtual()) {
         platform::SleepMs(pace.floorMs);  // a test's clock: the floor only
-        return;
+        return RefreshWake::Floor;
     }
     std::unique_lock<std::mutex> lock(model.wakeMutex);
     if (!model.dataTokens || model.dataTokens->PerSecond() != pace.dataPerSecond ||
@@ -491,6 +514,7 @@ void WaitForRefresh(const RefreshPace& pace) {
     const auto earliest = model.lastReturn + std::chrono::milliseconds(pace.minGapMs);
     const auto latest = Clock::now() + std::chrono::milliseconds(pace.floorMs);
     bool early = false;
+    RefreshWake why = RefreshWake::Floor;
     for (;;) {
         const auto now = Clock::now();
         tokens.Refill(now);
@@ -502,6 +526,7 @@ void WaitForRefresh(const RefreshPace& pace) {
     }
     if (early) {
         wakeups.fetch_add(1, std::memory_order_relaxed);
+        why = model.pilotWoken ? RefreshWake::Pilot : RefreshWake::Data;
         if (model.pilotWoken) {
             tokens.Grant(2);
         } else {
@@ -516,6 +541,7 @@ void WaitForRefresh(const RefreshPace& pace) {
     model.pilotWoken = false;
     model.dataWoken = false;
     model.lastReturn = Clock::now();
+    return why;
 }
 
 long RefreshWakeups() { return wakeups.load(std::memory_order_relaxed); }

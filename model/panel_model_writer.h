@@ -5,6 +5,7 @@
 #pragma once
 #include "model/panel_model.h"
 #include "model/refresh_pace.h"
+#include "model/window_pace.h"
 #include "platform/dialog.h"
 
 namespace model {
@@ -23,6 +24,10 @@ platform::Dialog* RefreshDialog(int panel);
 // changes: one batch to every subscriber, then one hand-over to each window
 // that shows a changed panel. Returns the number of changed controls.
 std::size_t PublishCycle();
+// The same, with the windows on `pace`'s window budget: a cycle `wake`
+// brought hands the windows what changed since their last hand-over, or
+// keeps it for a later cycle.
+std::size_t PublishCycle(const RefreshPace& pace, RefreshWake wake);
 
 // GUI thread: window `window` (a dialog built from a template) shows panel
 // `panel` from now on; it is brought up to date at once, and its messages
@@ -37,8 +42,8 @@ void AttachPanelWindow(platform::Dialog* window, int panel);
 void WakeRefresh();
 // A shown variable took a new value (any thread, never waits).
 void WakeRefreshForData();
-// Refresh thread: returns when the next cycle is due, by `pace`.
-void WaitForRefresh(const RefreshPace& pace);
+// Refresh thread: returns when the next cycle is due, by `pace`, and why.
+RefreshWake WaitForRefresh(const RefreshPace& pace);
 // Wake-ups counted so far (for tests and benchmarks).
 long RefreshWakeups();
 

@@ -11,14 +11,18 @@ namespace model {
 // shown variable took a new value) spends one of `dataBurst` early cycles,
 // which come back at `dataPerSecond` (0: no such limit). So a lone change
 // shows at once, while values changing at every datagram in flight refresh at
-// that rate, sparing the GUI thread repaints no eye follows. A pilot's wake
-// earns the next data wakes, so that the node's answer to a command shows at
-// once.
+// that rate. A pilot's wake earns the next data wakes, so that the node's
+// answer to a command shows at once. The windows keep a budget of their own
+// (`windowPerSecond` early hand-overs, `windowBurst` at once; 0: every
+// cycle), sparing the GUI thread repaints no eye follows, while browsers and
+// boards take every cycle.
 struct RefreshPace {
     int floorMs = 333;
     int minGapMs = 0;
     double dataPerSecond = 0;
     double dataBurst = 1;
+    double windowPerSecond = 0;
+    double windowBurst = 1;
 };
 
 class TokenBucket {

@@ -2,6 +2,7 @@
 #include "platform/serial.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -65,12 +66,18 @@ SerialOpen OpenSerial(const char* name, int baud, SerialPort* out) {
     return SerialOpen::Ok;
 }
 
-long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs) {
+long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs, const WakeSignal* wake) {
     if (!port->open) return -1;
-    pollfd p{port->handle, POLLIN, 0};
-    const int ready = ::poll(&p, 1, timeoutMs);
+    pollfd fds[2] = {{port->handle, POLLIN, 0}, {wake != nullptr ? wake->fd : -1, POLLIN, 0}};
+    const int ready = ::poll(fds, wake != nullptr ? 2 : 1, timeoutMs < 0 ? -1 : timeoutMs);
     if (ready < 0) return errno == EINTR ? 0 : -1;
     if (ready == 0) return 0;
+    if (wake != nullptr && (fds[1].revents & POLLIN) != 0) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t cleared = ::read(wake->fd, &count, sizeof count);
+    }
+    const pollfd& p = fds[0];
+    if (p.revents == 0) return 0;  // only woken
     // A pty whose other side closed, or a USB device unplugged, reports a
     // hang-up or an error rather than data.
     if ((p.revents & POLLIN) == 0) return -1;

@@ -1,10 +1,12 @@
 // Serial ports for the cockpit boards: raw 8N1 at one baud rate, with a
-// read that gives up after a while so the caller's thread can check its own
-// timers. A device path on POSIX ("/dev/ttyUSB0"); "COMn" (or a path) on
+// read that gives up at the caller's next timer or when its wake signal
+// comes, so its thread blocks rather than polls. A device path on POSIX ("/dev/ttyUSB0"); "COMn" (or a path) on
 // Windows.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/wake_signal.h"
 
 namespace platform {
 
@@ -33,9 +35,12 @@ enum class SerialOpen {
 // Anything but Ok leaves nothing open.
 SerialOpen OpenSerial(const char* name, int baud, SerialPort* out);
 
-// Waits at most `timeoutMs` for bytes. Returns how many were read (0 when
-// none came in time), or -1 when the port failed or went away.
-long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs);
+// Waits at most `timeoutMs` (below 0: no limit) for bytes, or until `wake`
+// (when given) is signalled, which it clears. Returns how many were read (0
+// when none came in time or it was woken), or -1 when the port failed or
+// went away.
+long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs,
+                const WakeSignal* wake = nullptr);
 
 // Writes everything or fails: false when the port failed or went away.
 bool WriteSerial(SerialPort* port, const void* data, std::size_t length);

@@ -69,9 +69,18 @@ SerialOpen OpenSerial(const char* name, int baud, SerialPort* out) {
     return SerialOpen::Ok;
 }
 
-long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs) {
+// A read waits this long at most, then looks at the wake event: the port is
+// opened without overlapped I/O, which the serial ports under Wine do not
+// serve as a read that a second handle can end.
+constexpr int kWakeCheckMs = 50;
+
+long ReadSerial(SerialPort* port, void* buffer, std::size_t capacity, int timeoutMs, const WakeSignal* wake) {
     if (!port->open) return -1;
     HANDLE h = static_cast<HANDLE>(port->handle);
+    if (wake != nullptr) {
+        if (WaitForSingleObject(static_cast<HANDLE>(wake->handle), 0) == WAIT_OBJECT_0) return 0;
+        if (timeoutMs < 0 || timeoutMs > kWakeCheckMs) timeoutMs = kWakeCheckMs;
+    }
     // Return as soon as any byte is there, else after timeoutMs.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;

@@ -66,7 +66,8 @@ std::string Render(const boards::SessionSteps& steps) {
 
 // "MS open", "MS tick", "MS < LINE / LINE" (checksummed, then a tick),
 // "MS raw BYTES" (then a tick), "lost", "openfail", "check ID 0|1",
-// "text ID TEXT", "refused INPUT WHY".
+// "text ID TEXT", "refused INPUT WHY", "due" (when the next tick has
+// something to do).
 std::string Perform(boards::BoardSession* s, std::string event) {
     boards::SessionSteps out;
     std::int64_t now = 0;
@@ -76,6 +77,7 @@ std::string Perform(boards::BoardSession* s, std::string event) {
     }
     const std::string verb = event.substr(0, event.find(' '));
     const std::string arg = event.size() > verb.size() ? event.substr(verb.size() + 1) : "";
+    if (verb == "due") return "due " + std::to_string(boards::SessionNextDue(s));
     if (verb == "open") boards::SessionOpened(s, now);
     if (verb == "openfail") boards::SessionOpenFailed(s, platform::SerialOpen::CannotOpen, &out);
     if (verb == "inuse") boards::SessionOpenFailed(s, platform::SerialOpen::InUse, &out);
@@ -116,9 +118,10 @@ std::vector<std::pair<std::string, std::string>> Ready(std::vector<std::pair<std
 TEST(BoardSession, Scripts) {
     const Case cases[] = {
         {"hello asked after the boot loader, then again; configured on it",
-         {{"0 open", ""}, {"1999 tick", ""}, {"2000 tick", "> HELLO"}, {"4499 tick", ""},
-          {"4500 tick", "> HELLO"}, {"5000 tick", "log: @: no hello within 5 s"}, {"5001 tick", ""},
-          {"5100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"}, {"7000 tick", ""},
+         {{"due", "due -1"}, {"0 open", ""}, {"due", "due 2000"}, {"1999 tick", ""}, {"2000 tick", "> HELLO"},
+          {"due", "due 4500"}, {"4499 tick", ""}, {"4500 tick", "> HELLO"}, {"due", "due 5000"},
+          {"5000 tick", "log: @: no hello within 5 s"}, {"due", "due 7000"}, {"5001 tick", ""},
+          {"5100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"}, {"due", "due 8100"}, {"7000 tick", ""},
           {"7100 < READY 5 / U 3", "log: @ ready, 5 inputs and outputs | switch 1 off | > L 6 0 | > T 0 "}}},
         {"another board on the port is never driven",
          {{"0 open", ""}, {"100 < HELLO ORVB 1 fmc", "log: Board on ttyB is named fmc, not mcp: not used"},
@@ -133,9 +136,10 @@ TEST(BoardSession, Scripts) {
           {"6200 < ERR pin", "log: @ refused a configuration line: pin"}, {"6300 < D 2", ""},
           {"6400 < READY 4", "log: @ ready, 4 inputs and outputs | > L 6 0 | > T 0 "}, {"20000 < READY 4", ""}}},
         {"a quiet board is pinged; 3.5 s of silence closes the port",
-         Ready({{"1199 tick", ""}, {"1200 tick", "> PING 0"}, {"1700 tick", ""}, {"2200 tick", "> PING 1"},
-                {"2300 < PONG 1", ""}, {"3299 tick", ""}, {"3300 tick", "> PING 2"}, {"5300 tick", "> PING 3"},
-                {"5799 tick", ""}, {"5800 tick", "close"}, {"lost", "log: @ lost; retrying every 2 s"},
+         Ready({{"due", "due 1200"}, {"1199 tick", ""}, {"1200 tick", "> PING 0"}, {"due", "due 2200"},
+                {"1700 tick", ""}, {"2200 tick", "> PING 1"}, {"2300 < PONG 1", ""}, {"due", "due 3300"}, {"3299 tick", ""}, {"3300 tick", "> PING 2"}, {"5300 tick", "> PING 3"},
+                {"due", "due 5800"}, {"5799 tick", ""}, {"5800 tick", "close"},
+                {"lost", "log: @ lost; retrying every 2 s"}, {"due", "due -1"},
                 {"9000 tick", ""}})},
         {"lost and back: configured again, outputs resent, switches applied",
          Ready({{"text 200 AP 12000", "> T 0 AP 12000"}, {"check 100 1", "> L 6 1"}, {"check 100 1", ""},
@@ -159,7 +163,7 @@ TEST(BoardSession, Scripts) {
           {"inuse", "log: @: the port is in use by another program; trying every 2 s"}, {"inuse", ""}, {"0 open", ""},
           {"50 < HELLO ORVB 1 fmc", "log: Board on ttyB is named fmc, not mcp: not used"}, {"100 raw \n\r\n", ""}, {"200 raw D 2*00\n", "log: @: 1 malformed and 0 unknown lines ignored so far"},
           {"300 < PING 7", ""}, {"400 raw " + std::string(70, 'x') + "\n", ""},
-          {"10199 tick", ""}, {"10200 tick", "log: @: 2 malformed and 1 unknown lines ignored so far"}}},
+          {"due", "due 10200"}, {"10199 tick", ""}, {"10200 tick", "log: @: 2 malformed and 1 unknown lines ignored so far"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

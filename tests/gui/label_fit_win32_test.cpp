@@ -10,6 +10,7 @@
 #include "platform/dialog_template.h"
 #include "platform/window.h"
 #include "platform/win32/host_frame.h"
+#include "model/dialog_script.h"
 #include "resources/dialog_script.h"
 
 namespace {
