@@ -291,6 +291,9 @@ int main() {
     LoadName();
     set_sleep_mode(SLEEP_MODE_IDLE);
     sei();
+    // A reset (the watchdog's) may have cut a line short on the wire: an
+    // empty line ends it, so the hello is read as a line of its own.
+    UartWrite("\n", 1);
     SendHello();
     static LineBuffer buffer;
     for (;;) {

@@ -108,6 +108,7 @@ void BoardSession::Pump(std::chrono::milliseconds wait) {
         std::vector<std::string> lines;
         SplitLines(board_partial_, lines);
         for (std::string& line : lines) {
+            if (line.empty() || line == "\r") continue;  // skipped, as the protocol says
             const int body = fw::StripChecksum(line.data(), static_cast<uint8_t>(line.size()));
             if (body < 0 || line.size() > fw::kMaxLine) {
                 ++bad_checksums_;
