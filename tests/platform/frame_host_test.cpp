@@ -29,7 +29,7 @@ TEST(FrameClass, RegistrationAndCreationFailures) {
     EXPECT_EQ(platform::CreateFrame("unregistered", "x", 0, 0, 100, 100), nullptr);
     platform::Frame* frame = platform::CreateFrame("classtest", "x", 0, 0, 100, 100);
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(model::HandHostTemplates(kTestScript));
+    ASSERT_TRUE(hosttest::HandTestTemplates());
     EXPECT_EQ(platform::CreateDialogFromTemplate(frame, 999, RecordDialog), nullptr);
     EXPECT_EQ(platform::CreateDialogFromTemplate(nullptr, kTestTemplate, RecordDialog), nullptr);
     EXPECT_FALSE(model::HandHostTemplates("101 DIALOGEX 0, 0\nBEGIN"));

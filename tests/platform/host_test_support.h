@@ -62,10 +62,17 @@ void RunInThread(Work work) {
     thread.join();
 }
 
+// The host keeps what it is handed until the process ends: hand the test
+// script once, not at every test.
+inline bool HandTestTemplates() {
+    static const bool handed = model::HandHostTemplates(kTestScript);
+    return handed;
+}
+
 class HostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(model::HandHostTemplates(kTestScript));
+        ASSERT_TRUE(HandTestTemplates());
         ASSERT_TRUE(platform::RegisterFrameClass("hosttest", RecordFrame));
         frameMsgs.clear();
         dialogMsgs.clear();
