@@ -11,6 +11,8 @@
 
 namespace {
 
+const model::Catalog* boardCatalog = nullptr;  // set once at start-up
+
 using boards::BoardMap;
 using boards::InputKind;
 using boards::TargetUse;
@@ -112,7 +114,7 @@ bool Apply(const Keyword& k, const std::vector<std::string>& v, std::string* why
     if (std::strcmp(k.name, "encoder") == 0) use = TargetUse::UpDown;
     if (std::strcmp(k.name, "display") == 0) use = TargetUse::ValueField;
     boards::Target target;
-    if (!boards::ResolveTarget(targetName, use, &target, why)) return false;
+    if (!boards::ResolveTarget(boardCatalog, targetName, use, &target, why)) return false;
     if (isInput) {
         const InputKind kind = k.name[0] == 'b' ? InputKind::Button
                                : k.name[0] == 's' ? InputKind::Switch
@@ -140,6 +142,8 @@ bool Apply(const Keyword& k, const std::vector<std::string>& v, std::string* why
 }
 
 }  // namespace
+
+void UseBoardCatalog(const model::Catalog* catalog) { boardCatalog = catalog; }
 
 bool IsBoardKeyword(const char* keyword) { return Find(keyword) != nullptr; }
 

@@ -3,6 +3,14 @@
 #pragma once
 #include <cstdio>
 
+namespace model {
+struct Catalog;
+}
+
+// Start-up, before the file is read: the panel controls the board lines
+// may name (nullptr: none).
+void UseBoardCatalog(const model::Catalog* catalog);
+
 // True for a keyword (lower case) that this part reads.
 bool IsBoardKeyword(const char* keyword);
 

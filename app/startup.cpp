@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/parameter_file.h"
+#include "app/parameter_file_boards.h"
 #include "app/web_start.h"
 #include "boards/board_thread.h"
 #include "base/fatal.h"
@@ -13,6 +14,7 @@
 #include "link/net_init.h"
 #include "link/shown_vars.h"
 #include "model/panel_model_writer.h"
+#include "panels/keymap.h"
 #include "panels/panel_table.h"
 #include "panels/update_thread.h"
 #include "panels/windows.h"
@@ -27,6 +29,15 @@ constexpr int kDisplayLost = 6060;
 // The compiled-in templates do not parse: no window could be built.
 constexpr int kNoTemplates = 6061;
 
+// A key a board (or any front-end) sent through the model, on the GUI
+// thread: the key map takes it as from the keyboard, with no frame.
+void KeyFromFrontEnd(void* /*context*/, int keyCode, bool down) {
+    if (down)
+        KeyDown(nullptr, keyCode);
+    else
+        KeyUp(nullptr, keyCode);
+}
+
 }  // namespace
 
 int RunProgram(platform::AppInstance instance) {
@@ -40,9 +51,18 @@ int RunProgram(platform::AppInstance instance) {
     // The templates must be there before any window: the parameter file
     // reader may already open the Status window for its error box.
     std::string templateError;
-    if (!panels::StartPanelModel(&templateError))
+    static auto* catalog = new model::Catalog;  // like the model, read until the end
+    if (!panels::LoadPanelCatalog(catalog, &templateError))
         FatalStop(kNoTemplates, ("Dialog templates: " + templateError + "\n").c_str());
-    SetShownValueChanged(model::WakeRefreshForData);
+    platform::UseDialogTemplates(&catalog->templates);
+    // The one panel model, handed to the windows, the refresh, the web
+    // server and the boards; never destroyed, as other threads may still
+    // use it when the process ends.
+    static auto* panelModel = new model::PanelModel(*catalog);
+    ShowPanelModel(panelModel);
+    UseBoardCatalog(catalog);
+    model::SetKeyHandler(*panelModel, KeyFromFrontEnd, nullptr);
+    SetShownValueChanged([] { model::WakeRefreshForData(*panelModel); });
     WriteLogf("OrvVarnoth Version: %0d.%0d starting.\n", Settings.versionMajor, Settings.buildStamp);
 
     if (!platform::GetWorkingDirectory(Settings.workingDirectory, sizeof Settings.workingDirectory))
@@ -89,13 +109,13 @@ int RunProgram(platform::AppInstance instance) {
 
     WriteLog("Starting Update Thread\n");
     // Ending the process ends the threads: they are never joined here.
-    coreThreads.Start(UpdateThread);
+    coreThreads.Start([](platform::StopSignal& stop) { UpdateThread(stop, *panelModel); });
     coreThreads.Start(FMCThread);
     // After the threads: should its port be taken, the panels refresh
     // behind the box that says so.
-    StartWebPanels(coreThreads);
+    StartWebPanels(coreThreads, *panelModel);
     // Each board on its own thread: a missing board only writes to the log.
-    boards::StartBoards(coreThreads);
+    boards::StartBoards(coreThreads, *panelModel);
 
     return platform::GuiRunMessageLoop();
 }

@@ -10,7 +10,7 @@
 #include "platform/window.h"
 #include "web/server.h"
 
-void StartWebPanels(ThreadOwner& threads) {
+void StartWebPanels(ThreadOwner& threads, model::PanelModel& model) {
     if (Settings.webPort == 0) return;
     web::ServerConfig config;
     // The link's own address, never every interface; without one the
@@ -23,7 +23,7 @@ void StartWebPanels(ThreadOwner& threads) {
     for (int i = 0; i < Settings.webControlCount; ++i)
         config.allowed.push_back(web::AllowedNet{Settings.webControlAddress[i], Settings.webControlBits[i]});
     std::string error;
-    config.panels.catalog = &model::PanelCatalog();
+    config.panels.model = &model;
     const std::string where = platform::FormatIpv4(address) + ":" + std::to_string(Settings.webPort);
     if (address == 0) {
         error = "no address of the link's own";

@@ -2,8 +2,11 @@
 #pragma once
 
 class ThreadOwner;
+namespace model {
+class PanelModel;
+}
 
 // After the windows exist: starts the browser host on the link's address
 // and the `web` port (its thread through `threads`), or says why it cannot.
 // Does nothing without `web`.
-void StartWebPanels(ThreadOwner& threads);
+void StartWebPanels(ThreadOwner& threads, model::PanelModel& model);

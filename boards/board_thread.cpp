@@ -25,7 +25,9 @@ constexpr std::int64_t kNoWakeSignalMs = 50;
 
 // One board's thread and what wakes it: its outputs' changes and the stop.
 struct BoardRun {
-    explicit BoardRun(const BoardMap& m) : map(m) { woken = platform::OpenWakeSignal(&wake); }
+    BoardRun(const BoardMap& m, model::PanelModel& panels) : map(m), model(panels) {
+        woken = platform::OpenWakeSignal(&wake);
+    }
     ~BoardRun() { platform::CloseWakeSignal(&wake); }
     BoardRun(const BoardRun&) = delete;
     BoardRun& operator=(const BoardRun&) = delete;
@@ -34,6 +36,7 @@ struct BoardRun {
     }
 
     BoardMap map;
+    model::PanelModel& model;
     platform::WakeSignal wake;
     bool woken = false;  // the signal exists
     PendingOutputs outputs;
@@ -47,7 +50,7 @@ std::int64_t NowMs() {
 
 // Does what the session asks, in order; false when the port is to be closed
 // (asked so, or a write failed).
-bool Perform(BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
+bool Perform(model::PanelModel& model, BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
     SessionSteps refusals;
     bool open = true;
     for (const SessionStep& step : *steps) {
@@ -58,10 +61,10 @@ bool Perform(BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
                 break;
             case SessionStep::Kind::Log: WriteLog((step.text + "\n").c_str()); break;
             case SessionStep::Kind::Close: open = false; break;
-            case SessionStep::Kind::Press: refusal = Press(s->map->inputs[step.input].target, step.on); break;
-            case SessionStep::Kind::Switch: refusal = SetSwitch(s->map->inputs[step.input].target, step.on); break;
+            case SessionStep::Kind::Press: refusal = Press(model, s->map->inputs[step.input].target, step.on); break;
+            case SessionStep::Kind::Switch: refusal = SetSwitch(model, s->map->inputs[step.input].target, step.on); break;
             case SessionStep::Kind::Step:
-                refusal = Step(s->map->inputs[step.input].target.id, step.detents, step.on);
+                refusal = Step(model, s->map->inputs[step.input].target.id, step.detents, step.on);
                 break;
         }
         if (refusal != nullptr) {
@@ -107,7 +110,7 @@ void RunSession(BoardSession* s, platform::SerialPort* port, BoardRun* run, cons
         SessionBytes(s, std::string_view(buffer, static_cast<std::size_t>(n)), now, &steps);
         FeedPanels(s, &run->outputs, &steps);
         SessionTick(s, now, &steps);
-        if (!Perform(s, port, &steps)) return;
+        if (!Perform(run->model, s, port, &steps)) return;
     }
 }
 
@@ -115,7 +118,7 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
     const BoardMap& map = run->map;
     if (!run->woken) WriteLog(("Board " + map.name + ": no wake signal; its outputs are looked at every " +
                                std::to_string(kNoWakeSignalMs) + " ms\n").c_str());
-    SubscribeOutputs(&run->outputs, map, [run] { run->Wake(); });
+    SubscribeOutputs(&run->outputs, run->model, map, [run] { run->Wake(); });
     BoardSession s;
     SessionInit(&s, &map);
     SessionSteps steps;
@@ -124,7 +127,7 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
         const platform::SerialOpen opened = platform::OpenSerial(map.port.c_str(), kBaud, &port);
         if (opened != platform::SerialOpen::Ok) {
             SessionOpenFailed(&s, opened, &steps);
-            Perform(&s, &port, &steps);
+            Perform(run->model, &s, &port, &steps);
             continue;
         }
         SessionOpened(&s, NowMs());
@@ -132,17 +135,17 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
         platform::CloseSerial(&port);
         if (stop.Requested()) break;
         SessionLost(&s, &steps);
-        Perform(&s, &port, &steps);
+        Perform(run->model, &s, &port, &steps);
     } while (stop.Sleep(static_cast<int>(kRetryMs)));
     UnsubscribeOutputs(&run->outputs);
 }
 
 }  // namespace
 
-void StartBoards(ThreadOwner& threads) {
+void StartBoards(ThreadOwner& threads, model::PanelModel& model) {
     if (boardMaps.empty()) return;
     for (const BoardMap& map : boardMaps) {
-        auto run = std::make_shared<BoardRun>(map);
+        auto run = std::make_shared<BoardRun>(map, model);
         threads.Start([run](platform::StopSignal& stop) { RunBoard(run.get(), stop); }, [run] { run->Wake(); });
     }
 }

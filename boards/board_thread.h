@@ -6,11 +6,15 @@
 #pragma once
 
 class ThreadOwner;
+namespace model {
+class PanelModel;
+}
 
 namespace boards {
 
 // Starts a thread for each board of boardMaps (after the windows exist),
-// through `threads`, which can stop them.
-void StartBoards(ThreadOwner& threads);
+// through `threads`, which can stop them; they see the panels through
+// `model`, which outlives them.
+void StartBoards(ThreadOwner& threads, model::PanelModel& model);
 
 }  // namespace boards

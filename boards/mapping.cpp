@@ -1,17 +1,14 @@
 #include "boards/mapping.h"
 
-#include "panels/keymap.h"
 #include "model/catalog.h"
-#include "model/panel_model.h"
 #include "platform/dialog_template.h"
+#include "platform/virtual_keys.h"
 
 namespace boards {
 
 std::vector<BoardMap> boardMaps;
 
 namespace {
-
-const platform::ControlTemplate* FindControl(int id) { return model::PanelCatalog().Control(id); }
 
 bool Fits(const platform::ControlTemplate& c, TargetUse use) {
     using platform::ControlKind;
@@ -60,11 +57,12 @@ int KeyCode(std::string_view name) {
 
 }  // namespace
 
-bool ResolveTarget(std::string_view name, TargetUse use, Target* out, std::string* why) {
+bool ResolveTarget(const model::Catalog* catalog, std::string_view name, TargetUse use, Target* out,
+                   std::string* why) {
     const std::string key(name);
     const int id = model::ControlIdByName(key);
     if (id != -1) {
-        const platform::ControlTemplate* c = FindControl(id);
+        const platform::ControlTemplate* c = catalog != nullptr ? catalog->Control(id) : nullptr;
         if (c == nullptr || !Fits(*c, use)) {
             *why = key + " is not " + UseName(use);
             return false;

@@ -8,6 +8,10 @@
 
 #include "protocol/board_rules.h"
 
+namespace model {
+struct Catalog;
+}
+
 namespace boards {
 
 constexpr int kBoardsMax = 8;
@@ -52,8 +56,10 @@ enum class TargetUse { Click, CheckBox, UpDown, ValueField };
 
 // Resolves a target name for `use`: a panel control ("autopilot",
 // "set_altitude") of a fitting kind, or, for Click only, a key action
-// ("key_a", "key_f5", "key_up"). false with the reason in `why`.
-bool ResolveTarget(std::string_view name, TargetUse use, Target* out, std::string* why);
+// ("key_a", "key_f5", "key_up"), the controls being `catalog`'s (nullptr:
+// none). false with the reason in `why`.
+bool ResolveTarget(const model::Catalog* catalog, std::string_view name, TargetUse use, Target* out,
+                   std::string* why);
 
 // The lines that configure a board, in order, "CLEAR" to "DONE".
 std::vector<std::string> ConfigurationLines(const BoardMap& board);

@@ -6,14 +6,18 @@
 #pragma once
 #include "boards/mapping.h"
 
+namespace model {
+class PanelModel;
+}
+
 namespace boards {
 
 // A click on a control as a button goes down, or a key going down or up.
-const char* Press(const Target& target, bool down);
+const char* Press(model::PanelModel& model, const Target& target, bool down);
 // A switch's position: its check box is set so, and left alone when it is.
-const char* SetSwitch(const Target& target, bool on);
+const char* SetSwitch(model::PanelModel& model, const Target& target, bool on);
 // An up-down stepped `detents` (positive: up), one command per detent;
 // `fast` steps as Shift does where Shift multiplies the step.
-const char* Step(int controlId, int detents, bool fast);
+const char* Step(model::PanelModel& model, int controlId, int detents, bool fast);
 
 }  // namespace boards

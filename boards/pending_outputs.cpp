@@ -20,7 +20,8 @@ void OfferBatch(void* context, std::uint64_t cycle, const model::ControlChange* 
     if (wake && p->wake) p->wake();
 }
 
-void SubscribeOutputs(PendingOutputs* p, const BoardMap& map, std::function<void()> wake) {
+void SubscribeOutputs(PendingOutputs* p, model::PanelModel& model, const BoardMap& map,
+                      std::function<void()> wake) {
     {
         const std::lock_guard<std::mutex> lock(p->mutex);
         p->controls.clear();
@@ -32,13 +33,14 @@ void SubscribeOutputs(PendingOutputs* p, const BoardMap& map, std::function<void
     // Subscribed before the snapshot, so that no batch falls between. The
     // batches that come meanwhile wait for the lock below: the snapshot
     // holds them. Those that came before are replaced by it.
-    p->subscription = model::SubscribeBatches(OfferBatch, p);
+    p->model = &model;
+    p->subscription = model::SubscribeBatches(model, OfferBatch, p);
     const std::lock_guard<std::mutex> lock(p->mutex);
     std::uint64_t oldest = UINT64_MAX;
     std::vector<platform::ControlState> states;
     // Backwards, so that a control two panels have is the first panel's.
-    for (std::size_t panel = model::PanelCount(); panel-- > 0;) {
-        oldest = std::min(oldest, model::PanelSnapshot(static_cast<int>(panel), &states));
+    for (std::size_t panel = model.catalog().panelCount; panel-- > 0;) {
+        oldest = std::min(oldest, model::PanelSnapshot(model, static_cast<int>(panel), &states));
         for (const platform::ControlState& s : states)
             if (std::binary_search(p->controls.begin(), p->controls.end(), s.id)) p->pending[s.id] = s;
     }
@@ -46,8 +48,9 @@ void SubscribeOutputs(PendingOutputs* p, const BoardMap& map, std::function<void
 }
 
 void UnsubscribeOutputs(PendingOutputs* p) {
-    if (p->subscription != 0) model::UnsubscribeBatches(p->subscription);
+    if (p->subscription != 0) model::UnsubscribeBatches(*p->model, p->subscription);
     p->subscription = 0;
+    p->model = nullptr;
 }
 
 std::vector<platform::ControlState> TakePending(PendingOutputs* p) {

@@ -22,6 +22,7 @@ struct PendingOutputs {
     std::map<int, platform::ControlState> pending;  // by control id
     std::uint64_t snapshotCycle = 0;  // batches up to it are in the snapshot
     std::function<void()> wake;  // any thread, never waits
+    model::PanelModel* model = nullptr;  // while subscribed
     int subscription = 0;
 };
 
@@ -29,10 +30,11 @@ struct PendingOutputs {
 // board's controls and wakes the board when the set was empty.
 void OfferBatch(void* pending, std::uint64_t cycle, const model::ControlChange* changes, std::size_t count);
 
-// Subscribes `pending` to the model's batches for the controls `map`'s
+// Subscribes `pending` to `model`'s batches for the controls `map`'s
 // outputs show, and puts what they show now into it (so the board's first
 // outputs are there at once). `pending` must stay until unsubscribed.
-void SubscribeOutputs(PendingOutputs* pending, const BoardMap& map, std::function<void()> wake);
+void SubscribeOutputs(PendingOutputs* pending, model::PanelModel& model, const BoardMap& map,
+                      std::function<void()> wake);
 void UnsubscribeOutputs(PendingOutputs* pending);
 
 // Board thread: what changed since the last call, and empties the set.

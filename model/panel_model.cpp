@@ -29,7 +29,7 @@ struct ModelControl {
     bool notify;
 };
 
-struct Panel;
+struct Model;
 
 // The model's own handle on one panel.
 class ModelDialog final : public Dialog {
@@ -40,6 +40,7 @@ public:
     bool GetItemCheck(int id) override;
     void FocusHost() override;
 
+    Model* owner = nullptr;
     int panel = -1;
     bool direct = false;  // a procedure's: its writes show in the window at once
 };
@@ -65,7 +66,11 @@ struct Subscriber {
 // Takes the messages of the windows that show panels.
 class WindowRouter final : public platform::MsgRouter {
 public:
+    explicit WindowRouter(Model* model) : model_(model) {}
     bool Route(Dialog* window, const DialogMsg& msg) override;
+
+private:
+    Model* model_;
 };
 
 struct Model {
@@ -75,7 +80,9 @@ struct Model {
     std::vector<Window> windows;  // GUI thread adds; the refresh reads under the mutex
     std::uint64_t cycle = 0;
     WindowPace windowPace{0, 1};  // the refresh's; under the mutex
-    WindowRouter router;
+    WindowRouter router{this};
+    KeyHandler keyHandler = nullptr;  // under the mutex
+    void* keyContext = nullptr;
 
     std::mutex subscribersMutex;  // held while listeners run
     std::vector<Subscriber> subscribers;
@@ -87,20 +94,8 @@ struct Model {
     bool dataWoken = false;
     std::optional<TokenBucket> dataTokens;  // early cycles data may still wake
     std::chrono::steady_clock::time_point lastReturn{};
+    std::atomic<long> wakeups{0};
 };
-
-Model& TheModel() {
-    static auto* model = new Model;  // never destroyed: other threads may still use it
-    return *model;
-}
-
-const Catalog& EmptyCatalog() {
-    static const auto* empty = new Catalog;
-    return *empty;
-}
-
-std::atomic<const Catalog*> catalogSet{nullptr};
-std::atomic<long> wakeups{0};
 
 const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
 
@@ -125,7 +120,8 @@ void AddControl(Panel* panel, const ControlTemplate& c) {
 }
 
 // Model mutex not held.
-std::vector<Dialog*> WindowsOf(int panel);
+std::vector<Dialog*> WindowsOf(Model& model, int panel);
+void Wake(Model& model, bool byPilot);
 
 // A write that changed the model. One from a procedure shows in the panel's
 // open window at once, as a write to the window did, and reaches the other
@@ -133,14 +129,14 @@ std::vector<Dialog*> WindowsOf(int panel);
 template <typename Write>
 void Changed(const ModelDialog& handle, Write write) {
     if (!handle.direct) return;
-    for (Dialog* window : WindowsOf(handle.panel)) write(window);
-    WakeRefresh();
+    for (Dialog* window : WindowsOf(*handle.owner, handle.panel)) write(window);
+    Wake(*handle.owner, true);
 }
 
 void ModelDialog::SetItemText(int id, const char* text) {
     bool changed = false;
     {
-        Model& model = TheModel();
+        Model& model = *owner;
         const std::lock_guard<std::mutex> lock(model.mutex);
         Panel* p = PanelOf(model, panel);
         ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr;
@@ -155,7 +151,7 @@ void ModelDialog::SetItemText(int id, const char* text) {
 void ModelDialog::SetItemCheck(int id, bool checked) {
     bool changed = false;
     {
-        Model& model = TheModel();
+        Model& model = *owner;
         const std::lock_guard<std::mutex> lock(model.mutex);
         Panel* p = PanelOf(model, panel);
         ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr;
@@ -170,7 +166,7 @@ void ModelDialog::SetItemCheck(int id, bool checked) {
 std::size_t ModelDialog::GetItemText(int id, char* buf, std::size_t size) {
     std::string text;
     {
-        Model& model = TheModel();
+        Model& model = *owner;
         const std::lock_guard<std::mutex> lock(model.mutex);
         Panel* p = PanelOf(model, panel);
         if (const ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr) text = control->state.text;
@@ -183,16 +179,15 @@ std::size_t ModelDialog::GetItemText(int id, char* buf, std::size_t size) {
 }
 
 bool ModelDialog::GetItemCheck(int id) {
-    Model& model = TheModel();
+    Model& model = *owner;
     const std::lock_guard<std::mutex> lock(model.mutex);
     Panel* p = PanelOf(model, panel);
     const ModelControl* control = p != nullptr ? FindControl(*p, id) : nullptr;
     return control != nullptr && control->state.checked;
 }
 
-std::vector<Dialog*> WindowsOf(int panel) {
+std::vector<Dialog*> WindowsOf(Model& model, int panel) {
     std::vector<Dialog*> windows;
-    Model& model = TheModel();
     const std::lock_guard<std::mutex> lock(model.mutex);
     for (const Window& w : model.windows)
         if (w.panel == panel) windows.push_back(w.dialog);
@@ -202,28 +197,36 @@ std::vector<Dialog*> WindowsOf(int panel) {
 void ModelDialog::FocusHost() {
     // GUI thread (procedures only): the panel's open window, if any. A
     // closed window's handle ignores it.
-    for (Dialog* w : WindowsOf(panel)) w->FocusHost();
+    for (Dialog* w : WindowsOf(*owner, panel)) w->FocusHost();
 }
 
 struct Posted {
+    Model* model;
     PanelCommand command;
 };
 
+struct PostedKey {
+    Model* model;
+    int keyCode;
+    bool down;
+};
+
 // GUI thread: one message to one panel's procedure through the model's handle.
-void DeliverToPanel(int panel, const DialogMsg& msg, bool shift) {
-    const PanelInfo* info = PanelAt(panel);
-    if (info == nullptr || info->proc == nullptr) return;
+void DeliverToPanel(Model& model, int panel, const DialogMsg& msg, bool shift) {
+    const PanelInfo* info = model.catalog->Panel(panel);
+    Panel* p = PanelOf(model, panel);  // the panels never change after construction
+    if (info == nullptr || info->proc == nullptr || p == nullptr) return;
     platform::SetShiftHeldForDelivery(shift);
-    info->proc(PanelDialog(panel), msg);
+    info->proc(&p->handle, msg);
     platform::SetShiftHeldForDelivery(false);
 }
 
 void DeliverPosted(void* context) {
     Posted* posted = static_cast<Posted*>(context);
     const PanelCommand& c = posted->command;
+    Model& model = *posted->model;
     bool deliver = true;
     {
-        Model& model = TheModel();
         const std::lock_guard<std::mutex> lock(model.mutex);
         Panel* p = PanelOf(model, c.panel);
         ModelControl* control = p != nullptr ? FindControl(*p, c.controlId) : nullptr;
@@ -237,30 +240,46 @@ void DeliverPosted(void* context) {
     }
     if (deliver) {
         const DialogMsg msg{c.kind, c.controlId, c.kind == DialogMsgKind::DeltaPos ? c.delta : 0, 0};
-        DeliverToPanel(c.panel, msg, c.shift);
+        DeliverToPanel(model, c.panel, msg, c.shift);
     }
-    WakeRefresh();  // a toggled box and what the procedure wrote show soon
+    Wake(model, true);  // a toggled box and what the procedure wrote show soon
     delete posted;
 }
 
-bool RouteWindowMsg(Dialog* window, const DialogMsg& msg);
+void DeliverKey(void* context) {
+    PostedKey* posted = static_cast<PostedKey*>(context);
+    Model& model = *posted->model;
+    KeyHandler handler = nullptr;
+    void* handlerContext = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        handler = model.keyHandler;
+        handlerContext = model.keyContext;
+    }
+    if (handler != nullptr) handler(handlerContext, posted->keyCode, posted->down);
+    delete posted;
+}
 
-bool WindowRouter::Route(Dialog* window, const DialogMsg& msg) { return RouteWindowMsg(window, msg); }
+bool RouteWindowMsg(Model& model, Dialog* window, const DialogMsg& msg);
+
+bool WindowRouter::Route(Dialog* window, const DialogMsg& msg) { return RouteWindowMsg(*model_, window, msg); }
 
 }  // namespace
 
-void SetPanelTable(const Catalog& catalog) {
-    Model& model = TheModel();
-    const std::lock_guard<std::mutex> lock(model.mutex);
+struct PanelModelState : Model {};
+
+PanelModel::PanelModel(const Catalog& catalog) : catalog_(&catalog), state_(std::make_unique<PanelModelState>()) {
+    Model& model = *state_;
     const PanelInfo* panels = catalog.panels;
     const std::size_t count = catalog.panelCount;
     model.catalog = &catalog;
     model.panels = std::vector<Panel>(count);
-    model.windows.clear();
     for (std::size_t i = 0; i < count; ++i) {
         Panel& panel = model.panels[i];
+        panel.handle.owner = &model;
         panel.handle.panel = static_cast<int>(i);
         panel.handle.direct = true;
+        panel.refreshHandle.owner = &model;
         panel.refreshHandle.panel = static_cast<int>(i);
         if (const DialogTemplate* t = catalog.Template(panels[i].templateId))
             for (const ControlTemplate& c : t->controls) AddControl(&panel, c);
@@ -276,48 +295,34 @@ void SetPanelTable(const Catalog& catalog) {
             }
         }
     }
-    catalogSet.store(&catalog);
 }
 
-const Catalog& PanelCatalog() {
-    const Catalog* catalog = catalogSet.load();
-    return catalog != nullptr ? *catalog : EmptyCatalog();
-}
+PanelModel::~PanelModel() = default;
 
-std::size_t PanelCount() { return PanelCatalog().panelCount; }
-
-const PanelInfo* PanelAt(int panel) { return PanelCatalog().Panel(panel); }
-
-int FindPanel(std::string_view name) { return PanelCatalog().FindPanel(name); }
-
-int CombinedTemplateId() { return PanelCatalog().combinedTemplate; }
-
-const PanelStepper* FindStepper(int panel, int id) { return PanelCatalog().Stepper(panel, id); }
-
-bool PanelHasControl(int panel, int id) {
-    Model& model = TheModel();
+bool PanelHasControl(PanelModel& owner, int panel, int id) {
+    Model& model = owner.state();
     const std::lock_guard<std::mutex> lock(model.mutex);
     Panel* p = PanelOf(model, panel);
     return p != nullptr && FindControl(*p, id) != nullptr;
 }
 
-int SubscribeBatches(BatchListener listener, void* context) {
-    Model& model = TheModel();
+int SubscribeBatches(PanelModel& owner, BatchListener listener, void* context) {
+    Model& model = owner.state();
     const std::lock_guard<std::mutex> lock(model.subscribersMutex);
     const int id = model.nextSubscription++;
     model.subscribers.push_back(Subscriber{id, listener, context});
     return id;
 }
 
-void UnsubscribeBatches(int subscription) {
-    Model& model = TheModel();
+void UnsubscribeBatches(PanelModel& owner, int subscription) {
+    Model& model = owner.state();
     const std::lock_guard<std::mutex> lock(model.subscribersMutex);
     std::erase_if(model.subscribers, [subscription](const Subscriber& s) { return s.id == subscription; });
 }
 
-std::uint64_t PanelSnapshot(int panel, std::vector<ControlState>* out) {
+std::uint64_t PanelSnapshot(PanelModel& owner, int panel, std::vector<ControlState>* out) {
     out->clear();
-    Model& model = TheModel();
+    Model& model = owner.state();
     const std::lock_guard<std::mutex> lock(model.mutex);
     Panel* p = PanelOf(model, panel);
     if (p == nullptr) return 0;
@@ -336,9 +341,9 @@ const char* RefusalText(Refusal refusal) {
     return nullptr;
 }
 
-Refusal PostPanelCommand(const PanelCommand& command) {
+Refusal PostPanelCommand(PanelModel& owner, const PanelCommand& command) {
+    Model& model = owner.state();
     {
-        Model& model = TheModel();
         const std::lock_guard<std::mutex> lock(model.mutex);
         Panel* p = PanelOf(model, command.panel);
         if (p == nullptr) return Refusal::UnknownPanel;
@@ -351,21 +356,40 @@ Refusal PostPanelCommand(const PanelCommand& command) {
                                                                    : false;
         if (!fits) return Refusal::WrongKind;
     }
-    auto* posted = new Posted{command};
+    auto* posted = new Posted{&model, command};
     if (platform::PostToGui(DeliverPosted, posted)) return Refusal::None;
     delete posted;
     return Refusal::NoHost;
 }
 
-Dialog* PanelDialog(int panel) {
-    Model& model = TheModel();
+void SetKeyHandler(PanelModel& owner, KeyHandler handler, void* context) {
+    Model& model = owner.state();
+    const std::lock_guard<std::mutex> lock(model.mutex);
+    model.keyHandler = handler;
+    model.keyContext = context;
+}
+
+Refusal PostPanelKey(PanelModel& owner, int keyCode, bool down) {
+    Model& model = owner.state();
+    {
+        const std::lock_guard<std::mutex> lock(model.mutex);
+        if (model.keyHandler == nullptr) return Refusal::NoHost;
+    }
+    auto* posted = new PostedKey{&model, keyCode, down};
+    if (platform::PostToGui(DeliverKey, posted)) return Refusal::None;
+    delete posted;
+    return Refusal::NoHost;
+}
+
+Dialog* PanelDialog(PanelModel& owner, int panel) {
+    Model& model = owner.state();
     const std::lock_guard<std::mutex> lock(model.mutex);
     Panel* p = PanelOf(model, panel);
     return p != nullptr ? &p->handle : nullptr;
 }
 
-Dialog* RefreshDialog(int panel) {
-    Model& model = TheModel();
+Dialog* RefreshDialog(PanelModel& owner, int panel) {
+    Model& model = owner.state();
     const std::lock_guard<std::mutex> lock(model.mutex);
     Panel* p = PanelOf(model, panel);
     return p != nullptr ? &p->refreshHandle : nullptr;
@@ -373,8 +397,7 @@ Dialog* RefreshDialog(int panel) {
 
 namespace {
 
-std::size_t Publish(double windowPerSecond, double windowBurst, RefreshWake wake) {
-    Model& model = TheModel();
+std::size_t Publish(Model& model, double windowPerSecond, double windowBurst, RefreshWake wake) {
     std::vector<ControlChange> changes;
     std::vector<ControlChange> forWindows;
     std::vector<Window> windows;
@@ -428,16 +451,16 @@ std::size_t Publish(double windowPerSecond, double windowBurst, RefreshWake wake
 
 }  // namespace
 
-std::size_t PublishCycle() { return Publish(0, 1, RefreshWake::Pilot); }
+std::size_t PublishCycle(PanelModel& owner) { return Publish(owner.state(), 0, 1, RefreshWake::Pilot); }
 
-std::size_t PublishCycle(const RefreshPace& pace, RefreshWake wake) {
-    return Publish(pace.windowPerSecond, pace.windowBurst, wake);
+std::size_t PublishCycle(PanelModel& owner, const RefreshPace& pace, RefreshWake wake) {
+    return Publish(owner.state(), pace.windowPerSecond, pace.windowBurst, wake);
 }
 
-void AttachPanelWindow(Dialog* window, int panel) {
+void AttachPanelWindow(PanelModel& owner, Dialog* window, int panel) {
+    Model& model = owner.state();
     std::vector<ControlState> shown;
     {
-        Model& model = TheModel();
         const std::lock_guard<std::mutex> lock(model.mutex);
         Panel* p = PanelOf(model, panel);
         if (p == nullptr || window == nullptr) return;
@@ -445,15 +468,14 @@ void AttachPanelWindow(Dialog* window, int panel) {
         shown = p->published;
     }
     window->WriteBatch(shown.data(), shown.size());
-    window->SetRouter(&TheModel().router);
+    window->SetRouter(&model.router);
 }
 
 namespace {
 
-bool RouteWindowMsg(Dialog* window, const DialogMsg& msg) {
+bool RouteWindowMsg(Model& model, Dialog* window, const DialogMsg& msg) {
     std::vector<int> panels;
     {
-        Model& model = TheModel();
         const std::lock_guard<std::mutex> lock(model.mutex);
         for (const Window& w : model.windows) {
             if (w.dialog != window) continue;
@@ -477,13 +499,12 @@ bool RouteWindowMsg(Dialog* window, const DialogMsg& msg) {
             if (!attached) return false;
         }
     }
-    for (const int panel : panels) DeliverToPanel(panel, msg, false);
-    WakeRefresh();
+    for (const int panel : panels) DeliverToPanel(model, panel, msg, false);
+    Wake(model, true);
     return true;
 }
 
-void Wake(bool byPilot) {
-    Model& model = TheModel();
+void Wake(Model& model, bool byPilot) {
     {
         const std::lock_guard<std::mutex> lock(model.wakeMutex);
         bool& flag = byPilot ? model.pilotWoken : model.dataWoken;
@@ -495,13 +516,13 @@ void Wake(bool byPilot) {
 
 }  // namespace
 
-void WakeRefresh() { Wake(true); }
+void WakeRefresh(PanelModel& owner) { Wake(owner.state(), true); }
 
-void WakeRefreshForData() { Wake(false); }
+void WakeRefreshForData(PanelModel& owner) { Wake(owner.state(), false); }
 
-RefreshWake WaitForRefresh(const RefreshPace& pace) {
+RefreshWake WaitForRefresh(PanelModel& owner, const RefreshPace& pace) {
     using Clock = std::chrono::steady_clock;
-    Model& model = TheModel();
+    Model& model = owner.state();
     if (platform::SleepIsVirtual()) {
         platform::SleepMs(pace.floorMs);  // a test's clock: the floor only
         return RefreshWake::Floor;
@@ -525,7 +546,7 @@ RefreshWake WaitForRefresh(const RefreshPace& pace) {
         model.wake.wait_until(lock, until);
     }
     if (early) {
-        wakeups.fetch_add(1, std::memory_order_relaxed);
+        model.wakeups.fetch_add(1, std::memory_order_relaxed);
         why = model.pilotWoken ? RefreshWake::Pilot : RefreshWake::Data;
         if (model.pilotWoken) {
             tokens.Grant(2);
@@ -544,6 +565,6 @@ RefreshWake WaitForRefresh(const RefreshPace& pace) {
     return why;
 }
 
-long RefreshWakeups() { return wakeups.load(std::memory_order_relaxed); }
+long RefreshWakeups(PanelModel& owner) { return owner.state().wakeups.load(std::memory_order_relaxed); }
 
 }  // namespace model

@@ -8,6 +8,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,35 +26,44 @@ struct ControlChange {
     ControlState state;
 };
 
-// Set once at start-up, before any front-end or the refresh starts; the
-// catalog must live until the process ends. The model takes each panel's
-// controls and first texts from its templates.
-void SetPanelTable(const Catalog& catalog);
-// Any thread: the catalog as set (empty before).
-const Catalog& PanelCatalog();
-std::size_t PanelCount();
-const PanelInfo* PanelAt(int panel);  // nullptr when out of range
-int FindPanel(std::string_view name);  // -1 when no panel has that name
-int CombinedTemplateId();
-// The stepper row of control `id` in panel `panel`, or nullptr: whether a
-// control is a stepper is asked here, never by comparing ids.
-const PanelStepper* FindStepper(int panel, int id);
+// The panel model of one panel table. app/ builds one from the catalog
+// before any window and hands it to the windows, the refresh, the web server
+// and the boards; a test builds as many as it likes. It takes each panel's
+// controls and first texts from the catalog's templates; the catalog must
+// outlive it, and it must outlive every thread and posted command that uses
+// it.
+struct PanelModelState;
+class PanelModel {
+public:
+    explicit PanelModel(const Catalog& catalog);
+    ~PanelModel();
+    PanelModel(const PanelModel&) = delete;
+    PanelModel& operator=(const PanelModel&) = delete;
+
+    const Catalog& catalog() const { return *catalog_; }
+    PanelModelState& state() { return *state_; }  // model/'s own
+
+private:
+    const Catalog* catalog_;
+    std::unique_ptr<PanelModelState> state_;
+};
+
 // Whether panel `panel` has control `id` (id -1 never).
-bool PanelHasControl(int panel, int id);
+bool PanelHasControl(PanelModel& model, int panel, int id);
 
 // Called on the refresh thread with each cycle's batch of changes (`cycle`
 // counts published cycles from 1). It must not block: it copies what it
 // needs and hands it off. Returns a subscription id (never 0).
 using BatchListener = void (*)(void* context, std::uint64_t cycle, const ControlChange* changes,
                                std::size_t count);
-int SubscribeBatches(BatchListener listener, void* context);
-void UnsubscribeBatches(int subscription);
+int SubscribeBatches(PanelModel& model, BatchListener listener, void* context);
+void UnsubscribeBatches(PanelModel& model, int subscription);
 
 // Any thread: what panel `panel` shows now (the template's texts before the
 // first cycle; `out` left empty for an unknown panel), as of the published
 // cycle it returns (0: none yet). A batch whose cycle is not above it is
 // already in the snapshot.
-std::uint64_t PanelSnapshot(int panel, std::vector<ControlState>* out);
+std::uint64_t PanelSnapshot(PanelModel& model, int panel, std::vector<ControlState>* out);
 
 // A command from any front-end. With kind Command on a check box, the box
 // is first toggled as a click toggles it, or, with setCheck 0 or 1, set
@@ -75,6 +85,14 @@ const char* RefusalText(Refusal refusal);
 // Any thread, never waits: None when the command is on its way to the GUI
 // thread, where it reaches that panel's procedure whether or not the panel's
 // window is open; otherwise why it cannot be delivered.
-Refusal PostPanelCommand(const PanelCommand& command);
+Refusal PostPanelCommand(PanelModel& model, const PanelCommand& command);
+
+// A key going down or up, as the keyboard gives it (platform/virtual_keys.h
+// codes), for the key handler on the GUI thread. Set once at start-up,
+// before any front-end starts; without one, keys are refused (NoHost).
+using KeyHandler = void (*)(void* context, int keyCode, bool down);
+void SetKeyHandler(PanelModel& model, KeyHandler handler, void* context);
+// Any thread, never waits: None when the key is on its way to the handler.
+Refusal PostPanelKey(PanelModel& model, int keyCode, bool down);
 
 }  // namespace model

@@ -15,19 +15,19 @@ namespace model {
 // shows in the panel's open window at once and wakes the refresh, so that
 // the other views get it soon. FocusHost gives the focus to the panel's
 // window while one is open.
-platform::Dialog* PanelDialog(int panel);
+platform::Dialog* PanelDialog(PanelModel& model, int panel);
 // The refresh's handle for panel `panel`: its writes only change the model;
 // PublishCycle shows them.
-platform::Dialog* RefreshDialog(int panel);
+platform::Dialog* RefreshDialog(PanelModel& model, int panel);
 
 // Refresh thread: diffs the model against the last cycle and publishes the
 // changes: one batch to every subscriber, then one hand-over to each window
 // that shows a changed panel. Returns the number of changed controls.
-std::size_t PublishCycle();
+std::size_t PublishCycle(PanelModel& model);
 // The same, with the windows on `pace`'s window budget: a cycle `wake`
 // brought hands the windows what changed since their last hand-over, or
 // keeps it for a later cycle.
-std::size_t PublishCycle(const RefreshPace& pace, RefreshWake wake);
+std::size_t PublishCycle(PanelModel& model, const RefreshPace& pace, RefreshWake wake);
 
 // GUI thread: window `window` (a dialog built from a template) shows panel
 // `panel` from now on; it is brought up to date at once, and its messages
@@ -36,15 +36,15 @@ std::size_t PublishCycle(const RefreshPace& pace, RefreshWake wake);
 // handle), as PostPanelCommand does; first the model takes over the check
 // state a click has just given a box. The combined window is attached once
 // per panel.
-void AttachPanelWindow(platform::Dialog* window, int panel);
+void AttachPanelWindow(PanelModel& model, platform::Dialog* window, int panel);
 
 // A pilot's wake (a command, a procedure's write): always early.
-void WakeRefresh();
+void WakeRefresh(PanelModel& model);
 // A shown variable took a new value (any thread, never waits).
-void WakeRefreshForData();
+void WakeRefreshForData(PanelModel& model);
 // Refresh thread: returns when the next cycle is due, by `pace`, and why.
-RefreshWake WaitForRefresh(const RefreshPace& pace);
+RefreshWake WaitForRefresh(PanelModel& model, const RefreshPace& pace);
 // Wake-ups counted so far (for tests and benchmarks).
-long RefreshWakeups();
+long RefreshWakeups(PanelModel& model);
 
 }  // namespace model

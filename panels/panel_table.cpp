@@ -8,7 +8,6 @@
 #include "panels/radios.h"
 #include "panels/status.h"
 #include "model/catalog.h"
-#include "platform/window.h"
 #include "resources/dialog_script.h"
 #include "resources/resource.h"
 
@@ -59,15 +58,12 @@ const model::PanelStepper* StepperOf(PanelIndex panel, int id) {
     return nullptr;
 }
 
-bool StartPanelModel(std::string* error) {
-    static auto* catalog = new model::Catalog;  // read by other threads until the end
+bool LoadPanelCatalog(model::Catalog* out, std::string* error) {
     std::string why;
-    if (!model::BuildCatalog(PanelDialogScript(), kPanels, kPanelCount, IDD_BIGWIN, catalog, &why)) {
+    if (!model::BuildCatalog(PanelDialogScript(), kPanels, kPanelCount, IDD_BIGWIN, out, &why)) {
         if (error != nullptr) *error = why;
         return false;
     }
-    platform::UseDialogTemplates(&catalog->templates);
-    model::SetPanelTable(*catalog);
     return true;
 }
 

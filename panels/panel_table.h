@@ -18,9 +18,9 @@ const model::PanelInfo& PanelRow(PanelIndex panel);
 // of that panel's steppers.
 const model::PanelStepper* StepperOf(PanelIndex panel, int id);
 
-// Start-up, before any window: parses the templates once and hands them,
-// with the table, to the panel model and the windowing host. false (with
-// nothing set, and why in `error`) when they do not parse.
-bool StartPanelModel(std::string* error = nullptr);
+// Parses the templates once into `out`, with the table: what app/ builds
+// the panel model from and hands the windowing host. false (with `out`
+// untouched, and why in `error`) when they do not parse.
+bool LoadPanelCatalog(model::Catalog* out, std::string* error = nullptr);
 
 }  // namespace panels

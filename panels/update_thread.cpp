@@ -16,25 +16,25 @@ constexpr int kStartDelayMs = 3000;  // let the link fill the table first
 // the twenty repaints a second no eye follows.
 constexpr model::RefreshPace kPace{333, 50, 0, 1, 4, 4};
 
-void RefreshPanels() {
+void RefreshPanels(model::PanelModel& model) {
     const ShownReads shown;  // what the refresh reads is what the panels show
     for (int panel = 0; panel < panels::kPanelCount; ++panel)
-        panels::PanelRow(static_cast<panels::PanelIndex>(panel)).refresh(model::RefreshDialog(panel));
+        panels::PanelRow(static_cast<panels::PanelIndex>(panel)).refresh(model::RefreshDialog(model, panel));
 }
 
 }  // namespace
 
-void RefreshCycle() {
-    RefreshPanels();
-    model::PublishCycle();
+void RefreshCycle(model::PanelModel& model) {
+    RefreshPanels(model);
+    model::PublishCycle(model);
 }
 
-void UpdateThread(platform::StopSignal& stop) {
+void UpdateThread(platform::StopSignal& stop, model::PanelModel& model) {
     if (!stop.Sleep(kStartDelayMs)) return;
     while (!stop.Requested()) {
         // Early when a shown variable changed or a panel was operated.
-        const model::RefreshWake wake = model::WaitForRefresh(kPace);
-        RefreshPanels();
-        model::PublishCycle(kPace, wake);
+        const model::RefreshWake wake = model::WaitForRefresh(model, kPace);
+        RefreshPanels(model);
+        model::PublishCycle(model, kPace, wake);
     }
 }

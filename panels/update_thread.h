@@ -3,12 +3,15 @@
 // a second when woken early.
 #pragma once
 
-// One cycle: every panel's refresh, then the publication of what changed.
-void RefreshCycle();
-
+namespace model {
+class PanelModel;
+}
 namespace platform {
 class StopSignal;
 }
 
-// Thread entry: cycles until `stop` is requested.
-void UpdateThread(platform::StopSignal& stop);
+// One cycle: every panel's refresh, then the publication of what changed.
+void RefreshCycle(model::PanelModel& model);
+
+// Thread entry: cycles `model` until `stop` is requested.
+void UpdateThread(platform::StopSignal& stop, model::PanelModel& model);

@@ -23,6 +23,8 @@ platform::Dialog* bigWinDialog = nullptr;
 
 namespace {
 
+model::PanelModel* shownModel = nullptr;  // GUI thread: set before any window
+
 // The frame starts at this size and is then fitted to its dialog.
 constexpr int kInitialWidth = 600;
 constexpr int kInitialHeight = 440;
@@ -62,11 +64,13 @@ bool CreatePanelWindow(const PanelWindow& p, int x, int y, bool show) {
 bool CreateShowingWindow(panels::PanelIndex panel, platform::FrameProc frameProc, platform::Frame** frame,
                          platform::Dialog** dialog, int x, int y, bool show) {
     if (!CreatePanelWindow(WindowOf(panel, frameProc, frame, dialog), x, y, show)) return false;
-    model::AttachPanelWindow(*dialog, panel);
+    if (shownModel != nullptr) model::AttachPanelWindow(*shownModel, *dialog, panel);
     return true;
 }
 
 }  // namespace
+
+void ShowPanelModel(model::PanelModel* model) { shownModel = model; }
 
 bool CreateStatusWin(platform::AppInstance /*instance*/, bool show) {
     return CreateShowingWindow(panels::kStatusPanel, MsgStatus, &statusFrame, &statusDialog, Settings.statusX,
@@ -94,6 +98,8 @@ bool CreateBigWin(platform::AppInstance /*instance*/) {
                            kBigWinX, kBigWinY, true))
         return false;
     // The combined window shows all four panels.
-    for (int panel = 0; panel < panels::kPanelCount; ++panel) model::AttachPanelWindow(bigWinDialog, panel);
+    if (shownModel != nullptr)
+        for (int panel = 0; panel < panels::kPanelCount; ++panel)
+            model::AttachPanelWindow(*shownModel, bigWinDialog, panel);
     return true;
 }

@@ -23,6 +23,12 @@ extern platform::Dialog* navDispDialog;
 extern platform::Dialog* radiosDialog;
 extern platform::Dialog* bigWinDialog;
 
+namespace model {
+class PanelModel;
+}
+// Start-up, before any window: the windows created from now on show
+// `model` (nullptr: none, as in tests of the windows alone).
+void ShowPanelModel(model::PanelModel* model);
 // Create operations: true on success, false at the first failing step.
 bool CreateStatusWin(platform::AppInstance instance, bool show);
 bool CreateAutopilotWin(platform::AppInstance instance, bool show);

@@ -14,12 +14,12 @@ using platform::ControlTemplate;
 using platform::DialogTemplate;
 
 const DialogTemplate* FindTemplate(const PanelSet& set, int id) {
-    return set.catalog != nullptr ? set.catalog->Template(id) : nullptr;
+    return set.model != nullptr ? set.model->catalog().Template(id) : nullptr;
 }
 
 std::span<const model::PanelInfo> Rows(const PanelSet& set) {
-    if (set.catalog == nullptr) return {};
-    return {set.catalog->panels, set.catalog->panelCount};
+    if (set.model == nullptr) return {};
+    return {set.model->catalog().panels, set.model->catalog().panelCount};
 }
 
 const char* AlignName(platform::TextAlign align) {
@@ -47,7 +47,8 @@ Place CombinedPlace(const DialogTemplate& combined, const DialogTemplate& panel)
 
 // Marks from the panel table: a stepper that Shift multiplies, and the
 // panel that owns a control of the combined window.
-std::string TableMarks(const model::Catalog& catalog, const ControlTemplate& c, int panel, bool owner) {
+std::string TableMarks(model::PanelModel& model, const ControlTemplate& c, int panel, bool owner) {
+    const model::Catalog& catalog = model.catalog();
     std::string out;
     if (c.id == -1) return out;
     if (panel >= 0) {
@@ -56,7 +57,7 @@ std::string TableMarks(const model::Catalog& catalog, const ControlTemplate& c, 
     }
     if (owner) {
         for (std::size_t p = 0; p < catalog.panelCount; ++p) {
-            if (!model::PanelHasControl(static_cast<int>(p), c.id)) continue;
+            if (!model::PanelHasControl(model, static_cast<int>(p), c.id)) continue;
             const model::PanelStepper* stepper = catalog.Stepper(static_cast<int>(p), c.id);
             if (stepper != nullptr && stepper->shiftAmount != stepper->amount) out += ",\"shift\":true";
             out += ",\"panel\":" + JsonString(catalog.panels[p].name);
@@ -98,7 +99,7 @@ const char* KindName(const ControlTemplate& c) {
 const ControlTemplate* FindPanelControl(const PanelSet& set, const std::string& panel, int id) {
     if (id == -1) return nullptr;
     if (panel == "combined") {
-        const DialogTemplate* t = FindTemplate(set, set.catalog != nullptr ? set.catalog->combinedTemplate : 0);
+        const DialogTemplate* t = FindTemplate(set, set.model != nullptr ? set.model->catalog().combinedTemplate : 0);
         return t != nullptr ? t->Find(id) : nullptr;
     }
     for (const model::PanelInfo& p : Rows(set)) {
@@ -110,8 +111,8 @@ const ControlTemplate* FindPanelControl(const PanelSet& set, const std::string& 
 }
 
 std::string TemplatesJson(const PanelSet& set) {
-    if (set.catalog == nullptr) return "{}";
-    const model::Catalog& catalog = *set.catalog;
+    if (set.model == nullptr) return "{}";
+    const model::Catalog& catalog = set.model->catalog();
     const DialogTemplate* combined = catalog.Template(catalog.combinedTemplate);
     struct Placed {
         const model::PanelInfo* panel;
@@ -140,7 +141,7 @@ std::string TemplatesJson(const PanelSet& set) {
                ",\"h\":" + std::to_string(t.height) + ",\"controls\":[";
         const int panel = catalog.FindPanel(placed[i].panel->name);
         for (std::size_t k = 0; k < t.controls.size(); ++k)
-            out += (k != 0 ? "," : "") + ControlJson(t.controls[k], TableMarks(catalog, t.controls[k], panel, false));
+            out += (k != 0 ? "," : "") + ControlJson(t.controls[k], TableMarks(*set.model, t.controls[k], panel, false));
         out += "]}";
         places += JsonString(placed[i].panel->name) + ":[" + std::to_string(placed[i].place.x) + "," +
                   std::to_string(placed[i].place.y) + "]";
@@ -152,7 +153,7 @@ std::string TemplatesJson(const PanelSet& set) {
     if (combined != nullptr) {
         out += ",\"template\":" + std::to_string(combined->id) + ",\"controls\":[";
         for (std::size_t k = 0; k < combined->controls.size(); ++k)
-            out += (k != 0 ? "," : "") + ControlJson(combined->controls[k], TableMarks(catalog, combined->controls[k], -1, true));
+            out += (k != 0 ? "," : "") + ControlJson(combined->controls[k], TableMarks(*set.model, combined->controls[k], -1, true));
         out += "]";
     }
     return out + "}}";

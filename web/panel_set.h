@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "model/catalog.h"
+#include "model/panel_model.h"
 #include "platform/dialog_template.h"
 
 namespace web {
 
-// The panels as the catalog holds them (parsed once at start-up).
+// The panels as the model's catalog holds them (parsed once at start-up).
 struct PanelSet {
-    const model::Catalog* catalog = nullptr;  // lives until the process ends
+    model::PanelModel* model = nullptr;  // outlives the server
 };
 
 // The kind a browser draws: group, label, value, notify, check, updown, button.

@@ -18,7 +18,7 @@ Response BuildResponse(const RequestView& request, const SiteView& site) {
     Response r;
     r.headers = SecurityHeaders();
     const bool get = request.method == "GET" || request.method == "HEAD";
-    const Resolved resolved = ResolvePath(request.target, site.files, site.fileCount);
+    const Resolved resolved = ResolvePath(request.target, site.files, site.fileCount, site.panels);
     const bool socket = get && resolved.route == Route::Socket && request.upgrade;
     r.door = CheckDoor(*site.names, request.host, request.origin, socket);
     if (r.door == Door::NoHost) {

@@ -28,6 +28,7 @@ struct SiteView {
     std::size_t fileCount;
     std::string_view templatesJson;
     bool socketsFull;  // no room for another WebSocket
+    const model::Catalog* panels;  // whose names are the page itself
 };
 
 using Header = std::pair<std::string, std::string>;

@@ -128,12 +128,12 @@ private:
 
 // Every panel of the model, open window or not; `cycle` gets the oldest
 // cycle the panels were read at, so that no later batch is skipped.
-Frame Snapshot(std::uint64_t* cycle) {
+Frame Snapshot(model::PanelModel& model, std::uint64_t* cycle) {
     std::vector<ShownValue> values;
     std::vector<platform::ControlState> shown;
     std::uint64_t oldest = UINT64_MAX;
-    for (std::size_t panel = 0; panel < model::PanelCount(); ++panel) {
-        oldest = std::min(oldest, model::PanelSnapshot(static_cast<int>(panel), &shown));
+    for (std::size_t panel = 0; panel < model.catalog().panelCount; ++panel) {
+        oldest = std::min(oldest, model::PanelSnapshot(model, static_cast<int>(panel), &shown));
         for (const platform::ControlState& control : shown)
             values.push_back(ShownValue{control.id, control.text, control.checked});
     }
@@ -178,7 +178,7 @@ public:
 
     void Send(Frame frame) {
         if (!open_) return;
-        if (!queue_.Push(std::move(frame))) queue_.Resync(Snapshot(&cycle_));
+        if (!queue_.Push(std::move(frame))) queue_.Resync(Snapshot(*server_.config.panels.model, &cycle_));
         Write();
     }
 
@@ -207,7 +207,7 @@ private:
         server_.viewers.insert(shared_from_this());
         Send(std::make_shared<const std::string>(HelloFrame(allowed_)));
         std::uint64_t cycle = 0;
-        Frame snapshot = Snapshot(&cycle);
+        Frame snapshot = Snapshot(*server_.config.panels.model, &cycle);
         Send(std::move(snapshot));
         cycle_ = cycle;
         // At once, not at the next second's tick: until it comes, the page
@@ -242,13 +242,13 @@ private:
         Command command{};
         if (!ws_.got_text() || !ParseCommand(text, &command)) return "malformed";
         model::PanelCommand posted;
-        posted.panel = model::FindPanel(command.panel);
+        posted.panel = server_.config.panels.model->catalog().FindPanel(command.panel);
         posted.controlId = command.id;
         posted.kind =
             command.kind == CommandKind::Delta ? platform::DialogMsgKind::DeltaPos : platform::DialogMsgKind::Command;
         posted.delta = command.delta;
         posted.shift = command.shift;
-        const model::Refusal refusal = model::PostPanelCommand(posted);
+        const model::Refusal refusal = model::PostPanelCommand(*server_.config.panels.model, posted);
         // A panel, control or message the model does not know: "unknown" to
         // the page, as for any command it cannot act on.
         if (refusal != model::Refusal::None && refusal != model::Refusal::NoHost) return "unknown";
@@ -320,7 +320,7 @@ private:
                                websocket::is_upgrade(request)};
         Response built = BuildResponse(
             view, SiteView{&server_.names, kEmbeddedFiles, kEmbeddedFileCount, server_.templatesJson,
-                           server_.sockets >= kMaxViewers});
+                           server_.sockets >= kMaxViewers, &server_.config.panels.model->catalog()});
         const std::uint32_t remote = RemoteAddress(stream_.socket());
         if (built.door == Door::ForeignHost) LogRefusalOnce(server_, remote, "foreign Host", view.host.value);
         if (built.door == Door::ForeignOrigin) LogRefusalOnce(server_, remote, "foreign Origin", view.origin.value);
@@ -453,6 +453,10 @@ void SendLinkLine(ServerState& server) {
 }  // namespace
 
 bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::string* error) {
+    if (config.panels.model == nullptr) {
+        *error = "no panel model";
+        return false;
+    }
     const auto server = std::make_shared<ServerState>(config);
     const tcp::endpoint where(asio::ip::address_v4(config.address), config.port);
     error_code ec;
@@ -469,13 +473,14 @@ bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::strin
     server->names = HostNames{config.address, config.port, config.names};
     Accept(*server);
     SendLinkLine(*server);
-    const int subscription = model::SubscribeBatches(OnBatch, server.get());
+    model::PanelModel& model = *config.panels.model;
+    const int subscription = model::SubscribeBatches(model, OnBatch, server.get());
     // The thread keeps the state and destroys it as it ends: the batches no
     // longer come by then, and the connections close with the context.
     threads.Start(
-        [server, subscription](platform::StopSignal&) {
+        [server, subscription, &model](platform::StopSignal&) {
             server->io.run();
-            model::UnsubscribeBatches(subscription);
+            model::UnsubscribeBatches(model, subscription);
         },
         [server] { server->io.stop(); });
     return true;

@@ -17,7 +17,8 @@ const EmbeddedFile* Find(std::string_view name, const EmbeddedFile* files, std::
 
 }  // namespace
 
-Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::size_t count) {
+Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::size_t count,
+                     const model::Catalog* panels) {
     if (target.size() > kMaxPathLength || target.empty() || target[0] != '/') return {Route::BadRequest, nullptr};
     const std::size_t query = target.find('?');
     const std::string_view path = target.substr(0, query);
@@ -34,7 +35,7 @@ Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::si
     if (path == "/templates.json") return {Route::Templates, nullptr};
     std::string_view name = path.substr(1);
     // A panel's own page ("/radios") is the whole page; it reads its address.
-    if (model::FindPanel(name) >= 0) name = "";
+    if (panels != nullptr && panels->FindPanel(name) >= 0) name = "";
     if (name.empty()) name = "index.html";
     if (name[0] == '.') return {Route::NotFound, nullptr};
     const EmbeddedFile* file = Find(name, files, count);

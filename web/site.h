@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <string_view>
 
+namespace model {
+struct Catalog;
+}
+
 namespace web {
 
 // A file of resources/web/, compiled in (the table is generated at build time).
@@ -27,7 +31,9 @@ struct Resolved {
 };
 
 // Resolves a request target (path and optional query) against `files`.
-Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::size_t count);
+// A panel's name in `panels` (when given) is the page itself.
+Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::size_t count,
+                     const model::Catalog* panels = nullptr);
 
 // The Content-Type for a file name, by its extension.
 const char* ContentType(std::string_view name);

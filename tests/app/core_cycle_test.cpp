@@ -74,7 +74,9 @@ int Connected(int port) {
 
 TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
-    ASSERT_TRUE(panels::StartPanelModel());
+    static model::Catalog catalog;
+    ASSERT_TRUE(panels::LoadPanelCatalog(&catalog));
+    static model::PanelModel panelModel(catalog);  // outlives every round's threads
     // The board's end of a pseudo-terminal; nobody answers its hello.
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
@@ -91,10 +93,10 @@ TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
         ThreadOwner core;
         StartLogWriter(core);
         ASSERT_EQ(InitUdp(core, 9099, 15, 1, 261208), 0) << "round " << round;
-        core.Start(UpdateThread);
+        core.Start([](platform::StopSignal& stop) { UpdateThread(stop, panelModel); });
         core.Start(FMCThread);
-        boards::StartBoards(core);
-        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&model::PanelCatalog()}};
+        boards::StartBoards(core, panelModel);
+        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}};
         std::string error;
         ASSERT_TRUE(web::StartWebServer(core, config, &error)) << error << ", round " << round;
         // A browser still connected when the core stops.

@@ -11,6 +11,7 @@
 #include "tests/support/portable.h"
 
 #include "app/parameter_file.h"
+#include "app/parameter_file_boards.h"
 #include "base/log.h"
 #include "boards/mapping.h"
 #include "model/panel_model.h"
@@ -61,7 +62,7 @@ const bool catalogBuilt = [] {
     static model::Catalog catalog;
     std::string error;
     if (!model::BuildCatalog(PanelDialogScript(), nullptr, 0, 0, &catalog, &error)) return false;
-    model::SetPanelTable(catalog);
+    UseBoardCatalog(&catalog);
     return true;
 }();
 

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -87,31 +88,32 @@ void Collect(void* context, std::uint64_t cycle, const ControlChange* changes, s
 class PanelModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static model::Catalog catalog;
         std::string error;
-        ASSERT_TRUE(model::BuildCatalog(kTestScript, kTable, 2, 0, &catalog, &error)) << error;
-        model::SetPanelTable(catalog);
-        model::PublishCycle();  // settle what an earlier case left
-        subscription_ = model::SubscribeBatches(Collect, &batches_);
+        ASSERT_TRUE(model::BuildCatalog(kTestScript, kTable, 2, 0, &catalog_, &error)) << error;
+        model_ = std::make_unique<model::PanelModel>(catalog_);
+        model::PublishCycle(*model_);  // the first cycle, published even without a change
+        subscription_ = model::SubscribeBatches(*model_, Collect, &batches_);
         platform::SetGuiPoster(QueuePost);
         delivered.clear();
     }
     void TearDown() override {
-        model::UnsubscribeBatches(subscription_);
+        model::UnsubscribeBatches(*model_, subscription_);
         platform::SetGuiPoster(nullptr);
         RunPosted();
     }
-    platform::Dialog* Alpha() { return model::PanelDialog(0); }
+    platform::Dialog* Alpha() { return model::PanelDialog(*model_, 0); }
 
+    model::Catalog catalog_;
+    std::unique_ptr<model::PanelModel> model_;
     std::vector<Batch> batches_;
     int subscription_ = 0;
 };
 
 TEST_F(PanelModelTest, EachCycleIsOneBatchOfWhatChangedAndOneHandOverPerWindow) {
     FakeWindow alphaWindow, combined;
-    model::AttachPanelWindow(&alphaWindow, 0);
-    model::AttachPanelWindow(&combined, 0);
-    model::AttachPanelWindow(&combined, 1);
+    model::AttachPanelWindow(*model_, &alphaWindow, 0);
+    model::AttachPanelWindow(*model_, &combined, 0);
+    model::AttachPanelWindow(*model_, &combined, 1);
     EXPECT_EQ(alphaWindow.shown[kCheckBox].text, "Hold");  // brought up to date at once
     const int before = alphaWindow.handOvers;
     const int combinedBefore = combined.handOvers;
@@ -121,8 +123,8 @@ TEST_F(PanelModelTest, EachCycleIsOneBatchOfWhatChangedAndOneHandOverPerWindow) 
     Alpha()->SetItemText(kValueField, "13");
     Alpha()->SetItemText(kNotifyField, "");  // as it was: no change
     Alpha()->SetItemText(4242, "x");          // no such control: ignored
-    EXPECT_EQ(model::PublishCycle(), 2u);
-    EXPECT_EQ(model::PublishCycle(), 0u);  // nothing new: nothing published
+    EXPECT_EQ(model::PublishCycle(*model_), 2u);
+    EXPECT_EQ(model::PublishCycle(*model_), 0u);  // nothing new: nothing published
 
     ASSERT_EQ(batches_.size(), 1u);
     ASSERT_EQ(batches_[0].changes.size(), 2u);
@@ -134,22 +136,22 @@ TEST_F(PanelModelTest, EachCycleIsOneBatchOfWhatChangedAndOneHandOverPerWindow) 
     EXPECT_EQ(alphaWindow.shown[kValueField].text, "13");
 
     std::vector<ControlState> snapshot;
-    EXPECT_EQ(model::PanelSnapshot(0, &snapshot), batches_[0].cycle);
+    EXPECT_EQ(model::PanelSnapshot(*model_, 0, &snapshot), batches_[0].cycle);
     ASSERT_FALSE(snapshot.empty());
     EXPECT_EQ(snapshot[0].id, kValueField);
     EXPECT_EQ(snapshot[0].text, "13");
-    EXPECT_EQ(model::PanelSnapshot(7, &snapshot), 0u);
+    EXPECT_EQ(model::PanelSnapshot(*model_, 7, &snapshot), 0u);
     EXPECT_TRUE(snapshot.empty());
 
     char text[8];
     EXPECT_EQ(Alpha()->GetItemText(kValueField, text, sizeof text), 2u);
     EXPECT_STREQ(text, "13");
-    EXPECT_EQ(model::FindPanel("beta"), 1);
-    EXPECT_EQ(model::FindPanel("gamma"), -1);
+    EXPECT_EQ(model_->catalog().FindPanel("beta"), 1);
+    EXPECT_EQ(model_->catalog().FindPanel("gamma"), -1);
 }
 
 TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
-    const auto post = [](int panel, int id, DialogMsgKind kind, int setCheck = -1) {
+    const auto post = [this](int panel, int id, DialogMsgKind kind, int setCheck = -1) {
         PanelCommand c;
         c.panel = panel;
         c.controlId = id;
@@ -157,7 +159,7 @@ TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
         c.delta = -1;
         c.shift = true;
         c.setCheck = setCheck;
-        return model::PostPanelCommand(c);
+        return model::PostPanelCommand(*model_, c);
     };
     EXPECT_EQ(post(-1, kCheckBox, DialogMsgKind::Command), model::Refusal::UnknownPanel);
     EXPECT_EQ(post(2, kCheckBox, DialogMsgKind::Command), model::Refusal::UnknownPanel);
@@ -193,7 +195,7 @@ TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
 
 TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {
     FakeWindow window, stranger;
-    model::AttachPanelWindow(&window, 0);
+    model::AttachPanelWindow(*model_, &window, 0);
     window.shown[kCheckBox].checked = true;  // the user's click toggled it
     ASSERT_NE(window.router, nullptr);  // the window's messages come to the model
     EXPECT_TRUE(window.router->Route(&window, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
@@ -204,42 +206,72 @@ TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {
     EXPECT_GE(window.focused, 1);  // the model's handle gives the focus to the window
     EXPECT_FALSE(window.router->Route(&stranger, DialogMsg{DialogMsgKind::Command, kCheckBox, 0, 0}));
     // A window closed or not, the panel is in the model and publishes on.
-    EXPECT_EQ(model::PublishCycle(), 1u);
+    EXPECT_EQ(model::PublishCycle(*model_), 1u);
     ASSERT_EQ(batches_.size(), 1u);
     EXPECT_TRUE(batches_[0].changes[0].state.checked);
+}
+
+TEST_F(PanelModelTest, TwoModelsShareNothingAndKeysGoToTheirOwnHandler) {
+    model::PanelModel other(catalog_);
+    FakeWindow window;
+    model::AttachPanelWindow(other, &window, 0);
+    Alpha()->SetItemText(kValueField, "7");
+    EXPECT_EQ(model::PublishCycle(other), 0u);  // the other's first cycle: nothing changed there
+    EXPECT_NE(window.shown[kValueField].text, "7");
+    EXPECT_EQ(model::PublishCycle(*model_), 1u);
+    std::vector<ControlState> snapshot;
+    model::PanelSnapshot(other, 0, &snapshot);
+    ASSERT_FALSE(snapshot.empty());
+    EXPECT_NE(snapshot[0].text, "7");
+
+    std::vector<int> keys;
+    const auto note = [](void* context, int code, bool down) {
+        static_cast<std::vector<int>*>(context)->push_back(down ? code : -code);
+    };
+    EXPECT_EQ(model::PostPanelKey(other, 'A', true), model::Refusal::NoHost);  // no handler
+    model::SetKeyHandler(*model_, note, &keys);
+    EXPECT_EQ(model::PostPanelKey(*model_, 'A', true), model::Refusal::None);
+    EXPECT_EQ(model::PostPanelKey(*model_, 'A', false), model::Refusal::None);
+    EXPECT_TRUE(keys.empty());  // only on the GUI thread
+    RunPosted();
+    EXPECT_EQ(keys, (std::vector<int>{'A', -'A'}));
 }
 
 TEST(RefreshPaceTest, WokenEarlyButNeverOftenerThanTheGapAndOnTheFloorOtherwise) {
     using Clock = std::chrono::steady_clock;
     const auto ms = [](Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); };
-    model::WaitForRefresh({0, 0});  // starts the pace
+    const model::Catalog empty;
+    model::PanelModel panels(empty);
+    model::WaitForRefresh(panels, {0, 0});  // starts the pace
     auto start = Clock::now();
-    model::WaitForRefresh({150, 60});
+    model::WaitForRefresh(panels, {150, 60});
     EXPECT_GE(ms(Clock::now() - start), 140);  // nobody woke it: the floor
 
-    const long wakeups = model::RefreshWakeups();
+    const long wakeups = model::RefreshWakeups(panels);
     start = Clock::now();
-    std::thread([] {
+    std::thread([&panels] {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        for (int i = 0; i < 10; ++i) model::WakeRefresh();
+        for (int i = 0; i < 10; ++i) model::WakeRefresh(panels);
     }).join();
-    model::WaitForRefresh({5000, 60});
+    model::WaitForRefresh(panels, {5000, 60});
     const auto took = ms(Clock::now() - start);
     EXPECT_GE(took, 55);    // no sooner than the gap after the last cycle
     EXPECT_LT(took, 2000);  // long before the floor
-    EXPECT_EQ(model::RefreshWakeups(), wakeups + 1);  // ten wake-ups, one cycle
+    EXPECT_EQ(model::RefreshWakeups(panels), wakeups + 1);  // ten wake-ups, one cycle
 }
 
 TEST(RefreshPaceTest, DataWakesSpendABudgetThatThePilotRefills) {
     using Clock = std::chrono::steady_clock;
     const model::RefreshPace pace{5000, 0, 4, 2};  // two at once, then one each 250 ms
-    const auto wokenBy = [&pace](void (*wake)()) {
+    const model::Catalog empty;
+    model::PanelModel panels(empty);
+    const auto wokenBy = [&pace, &panels](void (*wake)(model::PanelModel&)) {
         const auto start = Clock::now();
-        wake();
-        model::WaitForRefresh(pace);
+        wake(panels);
+        model::WaitForRefresh(panels, pace);
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     };
-    model::WaitForRefresh({0, 0});
+    model::WaitForRefresh(panels, {0, 0});
     std::this_thread::sleep_for(std::chrono::milliseconds(600));  // the budget fills up
     EXPECT_LT(wokenBy(model::WakeRefreshForData), 150);
     EXPECT_LT(wokenBy(model::WakeRefreshForData), 150);

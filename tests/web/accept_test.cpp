@@ -18,6 +18,7 @@
 #include "tests/support/netns_guard.h"
 #include "base/thread_owner.h"
 #include "web/server.h"
+#include "model/panel_model.h"
 
 namespace {
 
@@ -48,7 +49,9 @@ double CpuSeconds() {
 }
 
 TEST(WebAccept, OutOfDescriptorsLogsOnceBacksOffAndServesAgain) {
-    web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {}};
+    static const model::Catalog noPanels;
+    static model::PanelModel panels(noPanels);  // outlives the server's thread
+    web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panels}};
     std::string error;
     static ThreadOwner threads;
     ASSERT_TRUE(web::StartWebServer(threads, config, &error)) << error;

@@ -19,11 +19,13 @@ namespace {
 using namespace web;
 
 // The program's own panel table, as the server sees it.
-class PanelTableEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(panels::StartPanelModel()); }
-};
-const auto* const kPanelTable = ::testing::AddGlobalTestEnvironment(new PanelTableEnvironment);
+model::PanelModel& ProgramPanels() {
+    static model::Catalog catalog;
+    static const bool loaded = panels::LoadPanelCatalog(&catalog);
+    static model::PanelModel panels(catalog);
+    EXPECT_TRUE(loaded);
+    return panels;
+}
 
 TEST(Frames, ServerFramesAreTheAgreedJson) {
     EXPECT_EQ(HelloFrame(false), R"({"t":"hello","control":false})");
@@ -128,7 +130,7 @@ TEST(SendQueue, ASlowBrowserIsDroppedToOneSnapshot) {
 TEST(Site, OnlyEmbeddedFilesAreServed) {
     static const unsigned char bytes[] = "x";
     const EmbeddedFile files[] = {{"index.html", bytes, 1}, {"app.js", bytes, 1}};
-    const auto route = [&](std::string_view target) { return ResolvePath(target, files, 2); };
+    const auto route = [&](std::string_view target) { return ResolvePath(target, files, 2, &ProgramPanels().catalog()); };
     EXPECT_EQ(route("/").file, &files[0]);
     EXPECT_EQ(route("/radios").file, &files[0]);
     EXPECT_EQ(route("/status?x=1").file, &files[0]);
@@ -144,15 +146,16 @@ TEST(Site, OnlyEmbeddedFilesAreServed) {
 }
 
 TEST(PanelSet, TemplatesDocumentFollowsThePanelScript) {
-    PanelSet set{&model::PanelCatalog()};
-    ASSERT_EQ(set.catalog->panelCount, 4u);
+    PanelSet set{&ProgramPanels()};
+    const model::Catalog* catalog = &set.model->catalog();
+    ASSERT_EQ(catalog->panelCount, 4u);
     // Every control a browser may address exists in the combined window
     // too, with the same kind, so one snapshot serves both window modes.
-    const platform::DialogTemplate* combined = set.catalog->Template(108);
+    const platform::DialogTemplate* combined = catalog->Template(108);
     ASSERT_NE(combined, nullptr);
-    for (std::size_t row = 0; row < set.catalog->panelCount; ++row) {
-        const model::PanelInfo& panel = set.catalog->panels[row];
-        for (const auto& t : set.catalog->templates) {
+    for (std::size_t row = 0; row < catalog->panelCount; ++row) {
+        const model::PanelInfo& panel = catalog->panels[row];
+        for (const auto& t : catalog->templates) {
             if (t.id != panel.templateId) continue;
             for (const auto& control : t.controls) {
                 if (control.id == -1) continue;

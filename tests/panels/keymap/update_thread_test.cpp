@@ -48,7 +48,9 @@ void FakeSleep(int ms) {
 void RecordTime(const fakepanels::Call&) { clock->refreshTimes.push_back(clock->now); }
 
 TEST(UpdateThreadTest, RefreshesTheModelAfterDelayThenEachPeriod) {
-    ASSERT_TRUE(panels::StartPanelModel());
+    static model::Catalog catalog;
+    ASSERT_TRUE(panels::LoadPanelCatalog(&catalog));
+    static model::PanelModel panelModel(catalog);  // the detached thread keeps it
     {
         std::lock_guard<std::mutex> guard(fakepanels::Lock());
         fakepanels::calls.clear();
@@ -65,7 +67,7 @@ TEST(UpdateThreadTest, RefreshesTheModelAfterDelayThenEachPeriod) {
         static const platform::TimeSource source{nullptr, FakeSleep};
         platform::SetThreadTimeSource(&source);
         static platform::StopSignal never;
-        UpdateThread(never);
+        UpdateThread(never, panelModel);
     }).detach();
 
     std::vector<fakepanels::Call> calls;
@@ -85,7 +87,7 @@ TEST(UpdateThreadTest, RefreshesTheModelAfterDelayThenEachPeriod) {
     for (const fakepanels::Call& c : calls) {
         std::string handle = "window";
         for (int p = 0; p < panels::kPanelCount; ++p)
-            if (c.dialog == model::RefreshDialog(p)) handle = panels::PanelRow(static_cast<panels::PanelIndex>(p)).name;
+            if (c.dialog == model::RefreshDialog(panelModel, p)) handle = panels::PanelRow(static_cast<panels::PanelIndex>(p)).name;
         got.push_back(c.name + " " + handle);
     }
     const std::vector<std::string> cycle = {"UpdateAutopilot autopilot", "UpdateNavDisp navdisp",
