@@ -1,0 +1,162 @@
+// The set-up desk: where the set-up page and the program's set-up worker
+// meet. Pages (on the web server's thread) post requests and read a snapshot
+// of what the cockpit looks like; the worker (a thread of app/) takes the
+// requests, acts on boards and the parameter file, and publishes what it
+// found. Neither side sees the other: the web host sees only this object,
+// handed to it by app/, like the panel model.
+#pragma once
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace model {
+
+// A range of IPv4 addresses (host byte order), as `webcontrol` and
+// `websetup` give them.
+struct NetRange {
+    std::uint32_t address = 0;
+    int bits = 32;
+};
+
+// One configured board as the page shows it.
+struct BoardView {
+    std::string name;
+    std::string port;
+    // "connected", "lost", "cannot open", "no hello", "named X, not Y",
+    // "in use by another program", "learning", or "starting".
+    std::string state = "starting";
+    int version = 0;       // the hello's protocol version; 0: not heard yet
+    long badLines = -1;    // the last STATS answer; -1: not known
+    std::string lastInput; // the last input line, e.g. "D 7" or "E 4 -1"; "" none
+};
+
+// A serial port "Find boards" looked at.
+struct FoundPort {
+    std::string port;
+    // "board" (it said hello), "no answer", "in use by another program",
+    // "cannot open".
+    std::string state;
+    std::string name;  // its hello's name; "-" when it has none
+    int version = 0;
+};
+
+// One pin as Learn sees it: the inputs the builder works, classified.
+struct LearnPin {
+    int pin = 0;
+    bool closed = false;   // the pin's level now
+    int changes = 0;       // reports since Learn began
+    // "button", "switch", "encoder", or "" while nothing can be told yet.
+    std::string offer;
+    int pairPin = 0;       // encoders: the other pin, ordered so that the
+                           // builder's clockwise turn counts up (A, then B)
+};
+
+struct LearnView {
+    std::string board;     // "" when no board is in Learn
+    std::string status;    // a line for the page ("working the board", a reason...)
+    std::vector<LearnPin> pins;
+    std::vector<int> unwatched;  // free pins the board refused to watch
+};
+
+// The parameter file as the page may edit it.
+struct FileView {
+    std::string path;
+    std::string text;      // as last read from disk
+    std::string revision;  // changes whenever the text does; sent back with edits
+};
+
+// What became of the last save or other change.
+struct OutcomeView {
+    std::uint64_t request = 0;  // the request's id
+    bool ok = false;
+    std::string message;        // for the page, e.g. the parser's complaint
+    int line = 0;               // 1-based line the message is about; 0 none
+    std::string diskText;       // when the file changed on disk: what it is now
+};
+
+struct SetupSnapshot {
+    std::uint64_t version = 0;  // grows with every publish
+    std::vector<BoardView> boards;
+    bool finding = false;
+    std::vector<FoundPort> found;
+    LearnView learn;
+    FileView file;
+    OutcomeView outcome;
+    std::vector<NetRange> control;  // `webcontrol` in effect now
+    std::vector<NetRange> setup;    // `websetup` in effect now
+};
+
+// An edit of one line of the parameter file, against the revision the page
+// read. `line` is 1-based; 0 adds `text` as a new line. An empty `text`
+// removes the line. `expected` is the line as the page saw it (ignored for
+// additions): if it differs, the file changed under the page.
+struct LineEdit {
+    int line = 0;
+    std::string expected;
+    std::string text;
+};
+
+struct SetupRequest {
+    enum class Kind {
+        FindBoards,        // list and probe the free serial ports
+        NameBoard,         // port, name: NAME, then wait for NAMED
+        StartLearn,        // board
+        StopLearn,         // restores the board's configuration
+        Identify,          // board, pins: one (LED) or three (display DIN CLK CS)
+        SaveEdits,         // revision, edits
+        SaveWindowLayout,  // the panel windows' positions as x/y lines
+        ReloadFile,        // read the file again
+    };
+    Kind kind = Kind::ReloadFile;
+    std::uint64_t id = 0;  // set by Post
+    std::string from;      // the address that asked, for the log
+    std::string board;
+    std::string port;
+    std::string name;
+    std::vector<int> pins;
+    std::string revision;
+    std::vector<LineEdit> edits;
+};
+
+class SetupDesk {
+public:
+    // Most requests waiting; one more is refused (Post returns 0).
+    static constexpr std::size_t kQueueMax = 16;
+
+    // Any thread. The request's id (never 0), or 0 when the queue is full.
+    std::uint64_t Post(SetupRequest request);
+    // The worker: waits for the next request; false once Interrupt was
+    // called (a stop), leaving `out` untouched.
+    bool Take(SetupRequest* out);
+    // Ends every Take now and from now on, until Resume.
+    void Interrupt();
+    void Resume();
+
+    // Changes the snapshot under the desk's lock and tells the listeners.
+    // `edit` must not call back into the desk.
+    void Publish(const std::function<void(SetupSnapshot&)>& edit);
+    SetupSnapshot Snapshot() const;
+    std::uint64_t Version() const;
+
+    // Called (on the publisher's thread, outside the lock) after each
+    // publish; it must not block. Returns an id for Unlisten (never 0).
+    int Listen(std::function<void()> listener);
+    void Unlisten(int id);
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<SetupRequest> queue_;
+    bool interrupted_ = false;
+    std::uint64_t nextId_ = 1;
+    SetupSnapshot snapshot_;
+    int nextListener_ = 1;
+    std::vector<std::pair<int, std::function<void()>>> listeners_;
+};
+
+}  // namespace model
