@@ -19,6 +19,9 @@ using SerialHandle = int;
 struct SerialPort {
     SerialHandle handle;
     bool open = false;
+#ifdef _WIN32
+    void* event = nullptr;  // the port's overlapped reads and writes, one at a time
+#endif
 };
 
 // Why an open failed, so that the caller can say so.
