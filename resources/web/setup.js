@@ -39,7 +39,7 @@ const setup = {
   adds: [],              // pending lines to add, in order
   removals: [],          // pending removals: {line, expected}
   waiting: [],           // kinds of the frames sent, until posted/refused
-  mine: new Map(),       // posted request id -> {kind, read, result}
+  mine: new Map(),       // posted save id -> {read, result, sent}
   shownOutcome: 0,
 };
 
@@ -119,18 +119,22 @@ function fileLines() {
 
 const words = (line) => line.trim().split(/\s+/).filter((w) => w !== '');
 
-// The file as a save of the pending changes would make it.
-function afterChanges(lines, removals, adds) {
-  const gone = new Set(removals.map((r) => r.line));
-  return lines.filter((_, i) => !gone.has(i + 1)).concat(adds);
+// The file as the program would write it after these edits: a line
+// replaced, removed (text ""), or added at the end (line 0).
+function afterEdits(lines, edits) {
+  const out = lines.slice();
+  for (const e of edits) if (e.line > 0 && e.line <= out.length) out[e.line - 1] = e.text === '' ? null : e.text;
+  return out.filter((x) => x !== null).concat(edits.filter((e) => e.line === 0).map((e) => e.text));
 }
 
-function saveEdits(edits, kind, extra) {
+// sent: the pending changes this save carries, dropped from the list once
+// it is saved (changes made meanwhile stay).
+function saveEdits(edits, sent) {
   const f = setup.snap && setup.snap.file;
   if (!f) return;
   const read = fileLines();
   if (send({ t: 'save', revision: f.revision, edits })) {
-    setup.waiting[setup.waiting.length - 1] = { kind, read, result: extra };
+    setup.waiting[setup.waiting.length - 1] = { read, result: afterEdits(read, edits), sent };
   }
 }
 
@@ -141,7 +145,7 @@ function savePending() {
   }
   const edits = setup.removals.map((r) => ({ line: r.line, expected: r.expected, text: '' }))
     .concat(setup.adds.map((text) => ({ line: 0, expected: '', text })));
-  saveEdits(edits, 'changes', afterChanges(fileLines(), setup.removals, setup.adds));
+  saveEdits(edits, { adds: setup.adds.slice(), removals: setup.removals.slice() });
 }
 
 // A plain line diff (longest common subsequence): files are a few hundred
@@ -158,7 +162,7 @@ function diffLines(a, b) {
   let i = 0, j = 0;
   while (i < n || j < m) {
     if (i < n && j < m && a[i] === b[j]) { out.push('  ' + a[i]); i++; j++; }
-    else if (j < m && (i === n || len[i][j + 1] >= len[i + 1][j])) out.push('+ ' + b[j++]);
+    else if (j < m && (i === n || len[i][j + 1] > len[i + 1][j])) out.push('+ ' + b[j++]);
     else out.push('- ' + a[i++]);
   }
   return out;
@@ -175,10 +179,14 @@ function showOutcome(o, mine) {
   $('diff').hidden = true;
   $('reload').hidden = true;
   if (o.ok) {
-    if (mine.kind === 'changes') {
-      setup.adds = [];
-      setup.removals = [];
+    if (mine.sent) {
+      for (const line of mine.sent.adds) {
+        const at = setup.adds.indexOf(line);
+        if (at >= 0) setup.adds.splice(at, 1);
+      }
+      setup.removals = setup.removals.filter((r) => !mine.sent.removals.includes(r));
       renderChanges();
+      renderLines();
     }
     return;
   }
@@ -189,7 +197,7 @@ function showOutcome(o, mine) {
                             diffLines(mine.read || [], disk).join('\n');
     $('diff').hidden = false;
     $('reload').hidden = false;
-  } else if (o.line > 0 && Array.isArray(mine.result)) {
+  } else if (o.line > 0) {
     // The lines around the complaint, as the save would have written them.
     const lines = mine.result;
     const from = Math.max(1, o.line - 3), to = Math.min(lines.length, o.line + 3);
@@ -248,7 +256,7 @@ function renderBoards(s) {
     const addTd = el('td');
     addTd.appendChild(button('Add', 'add', () => {
       const name = tr.dataset.name;
-      if (name) saveEdits([{ line: 0, expected: '', text: 'board ' + name + ' ' + f.port }], 'add');
+      if (name) saveEdits([{ line: 0, expected: '', text: 'board ' + name + ' ' + f.port }], null);
     }));
     tr.append(nameTd, addTd);
     return tr;
@@ -401,7 +409,7 @@ function renderTablets(s) {
         flash('No webcontrol line gives ' + r + ' in the file');
         return;
       }
-      saveEdits([{ line: at.line, expected: at.expected, text: at.text }], 'control');
+      saveEdits([{ line: at.line, expected: at.expected, text: at.text }], null);
     }));
     return li;
   }, () => {});
