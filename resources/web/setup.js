@@ -292,8 +292,8 @@ function renderLearn(s) {
     setup.drawnFor = '';
     return;
   }
-  $('learn-board').textContent = l.board;
-  $('learn-status').textContent = l.status || '';
+  $('learning-board').textContent = l.board;
+  $('learning-status').textContent = l.status || '';
   keyed($('pins').tBodies[0], l.pins || [], (p) => p.pin, (p) => {
     const tr = el('tr', 'pin');
     tr.dataset.pin = p.pin;
@@ -517,7 +517,7 @@ function fitPicture() {
   const layout = box.layout;
   if (!layout || $('learn').hidden) return;
   const width = box.clientWidth;
-  const height = window.innerHeight - 80;
+  const height = window.innerHeight - 150;  // the bar and the box title above it
   const unit = Math.max(0.5, Math.min(width / layout.w, height / (layout.h * 0.93), 3.4));
   box.style.setProperty('--u', unit.toFixed(4));
   box.style.setProperty('--v', (unit * 0.93).toFixed(4));
@@ -541,7 +541,9 @@ function openSocket() {
   const scheme = location.protocol === 'https:' ? 'wss://' : 'ws://';
   const ws = new WebSocket(scheme + location.host + '/setup/socket');
   setup.socket = ws;
+  // Request ids are the program's: a restarted one counts from 1 again.
   setup.waiting = [];
+  setup.mine.clear();
   ws.onmessage = (ev) => {
     let m;
     try { m = JSON.parse(ev.data); } catch (e) { return; }
