@@ -51,6 +51,9 @@ void DestroyFrame(Frame* frame);
 // Activates the frame's window and gives it the keyboard focus.
 void FocusFrame(Frame* frame);
 bool FrameExists(Frame* frame);
+// Where the frame's outer edge now is, in the coordinates CreateFrame takes
+// (GUI thread only); false for a frame that no longer exists.
+bool FramePosition(Frame* frame, int* x, int* y);
 
 // A modeless child dialog from template `templateId`, at the frame's client
 // origin, its messages going to `proc` (Init first). nullptr on failure.

@@ -156,4 +156,13 @@ void FocusFrame(Frame* frame) {
 
 bool FrameExists(Frame* frame) { return qthost::FrameWidgetOf(frame) != nullptr; }
 
+bool FramePosition(Frame* frame, int* x, int* y) {
+    QWidget* widget = qthost::FrameWidgetOf(frame);
+    if (widget == nullptr) return false;
+    // pos() is the outer frame's corner, as move() placed it.
+    *x = widget->pos().x();
+    *y = widget->pos().y();
+    return true;
+}
+
 }  // namespace platform

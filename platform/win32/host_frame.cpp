@@ -108,4 +108,13 @@ void FocusFrame(Frame* frame) {
 
 bool FrameExists(Frame* frame) { return FrameWindow(frame) != nullptr; }
 
+bool FramePosition(Frame* frame, int* x, int* y) {
+    HWND hwnd = FrameWindow(frame);
+    RECT rect;
+    if (hwnd == nullptr || !GetWindowRect(hwnd, &rect)) return false;
+    *x = rect.left;
+    *y = rect.top;
+    return true;
+}
+
 }  // namespace platform
