@@ -305,6 +305,7 @@ bool ParseParameterText(std::string_view text, const model::Catalog* catalog, Pa
         ParameterEntry entry;
         entry.keyword = keyword.text;
         entry.line = keyword.line;
+        entry.keywordAt = keyword.at;
         entry.endLine = haveValue ? value.line : keyword.line;
         entry.complete = haveValue;
         if (haveValue) {

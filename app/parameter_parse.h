@@ -20,6 +20,7 @@ struct Catalog;
 struct ParameterEntry {
     std::string keyword;    // lower case
     int line = 0;           // 1-based line of the keyword
+    std::size_t keywordAt = 0;   // its byte offset in the text
     int endLine = 0;        // line of the last token it took
     bool complete = false;  // it found every value it wants (false at end of text)
     std::size_t valueAt = 0;     // byte offset of its first value token
