@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "tests/support/portable.h"
 
@@ -179,6 +180,26 @@ TEST(SetupWorker, SavesPublishesAndAppliesLive) {
     EXPECT_EQ(s.control[0].address, 0x0A000007u);
     EXPECT_EQ(s.file.text, "board mcp /dev/x\nwebcontrol 10.0.0.7/32\nbutton mcp 5 key_a\n");
     EXPECT_EQ(boardsApplied, 1u);
+}
+
+TEST(SetupWorker, RunsOnItsThreadUntilStopped) {
+    Folder f;
+    Write(f.cfg, "websetup 10.1.0.0/16\n");
+    model::SetupDesk desk;
+    std::atomic<bool> stop{false};
+    std::thread worker([&] { RunSetupWorker(desk, SetupFile{f.cfg, nullptr, DefaultSettings()}, SetupHooks{}, stop); });
+    model::SetupRequest request;  // a reload
+    const std::uint64_t id = desk.Post(request);
+    for (int i = 0; i < 500 && desk.Snapshot().outcome.request != id; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const model::SetupSnapshot s = desk.Snapshot();
+    EXPECT_EQ(s.outcome.request, id);
+    EXPECT_EQ(s.file.text, "websetup 10.1.0.0/16\n");
+    ASSERT_EQ(s.setup.size(), 1u);
+    EXPECT_EQ(s.setup[0].bits, 16);
+    stop = true;
+    desk.Interrupt();
+    worker.join();
 }
 
 }  // namespace
