@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/parameter_file.h"
 #include "boards/line.h"
 #include "boards/mapping.h"
 #include "protocol/board_rules.h"
@@ -56,8 +55,8 @@ bool ParsePin(const std::string& text, int* pin) {
     return true;
 }
 
-BoardMap* FindBoard(const std::string& name) {
-    for (BoardMap& b : boards::boardMaps)
+BoardMap* FindBoard(std::vector<BoardMap>& maps, const std::string& name) {
+    for (BoardMap& b : maps)
         if (b.name == name) return &b;
     return nullptr;
 }
@@ -71,25 +70,26 @@ bool PinUsed(const BoardMap& board, int pin) {
 }
 
 // Checks and applies the values; the reason in `why` when they do not fit.
-bool Apply(const Keyword& k, const std::vector<std::string>& v, std::string* why) {
+bool Apply(const Keyword& k, const std::vector<std::string>& v, const model::Catalog* catalog,
+           std::vector<BoardMap>& maps, std::string* why) {
     if (std::strcmp(k.name, "board") == 0) {
         const std::string name = Lower(v[0]);
         if (!boards::ValidBoardName(name)) {
             *why = "a board name is 1 to 16 of a-z, 0-9, _ and -";
-        } else if (FindBoard(name) != nullptr) {
+        } else if (FindBoard(maps, name) != nullptr) {
             *why = "board " + name + " is named twice";
-        } else if (boards::boardMaps.size() >= static_cast<std::size_t>(boards::kBoardsMax)) {
+        } else if (maps.size() >= static_cast<std::size_t>(boards::kBoardsMax)) {
             *why = "at most " + std::to_string(boards::kBoardsMax) + " boards";
         } else {
-            for (const BoardMap& b : boards::boardMaps)
+            for (const BoardMap& b : maps)
                 if (b.port == v[1]) *why = "port " + v[1] + " is given to two boards";
             if (!why->empty()) return false;
-            boards::boardMaps.push_back(BoardMap{name, v[1], {}, {}});
+            maps.push_back(BoardMap{name, v[1], {}, {}});
             return true;
         }
         return false;
     }
-    BoardMap* board = FindBoard(Lower(v[0]));
+    BoardMap* board = FindBoard(maps, Lower(v[0]));
     if (board == nullptr) {
         *why = "no board " + Lower(v[0]) + " named before";
         return false;
@@ -114,7 +114,7 @@ bool Apply(const Keyword& k, const std::vector<std::string>& v, std::string* why
     if (std::strcmp(k.name, "encoder") == 0) use = TargetUse::UpDown;
     if (std::strcmp(k.name, "display") == 0) use = TargetUse::ValueField;
     boards::Target target;
-    if (!boards::ResolveTarget(boardCatalog, targetName, use, &target, why)) return false;
+    if (!boards::ResolveTarget(catalog, targetName, use, &target, why)) return false;
     if (isInput) {
         const InputKind kind = k.name[0] == 'b' ? InputKind::Button
                                : k.name[0] == 's' ? InputKind::Switch
@@ -145,22 +145,22 @@ bool Apply(const Keyword& k, const std::vector<std::string>& v, std::string* why
 
 void UseBoardCatalog(const model::Catalog* catalog) { boardCatalog = catalog; }
 
+const model::Catalog* BoardCatalog() { return boardCatalog; }
+
 bool IsBoardKeyword(const char* keyword) { return Find(keyword) != nullptr; }
 
-int ApplyBoardKeyword(std::FILE* file, const char* keyword, const char* first, bool haveFirst) {
+int BoardKeywordValues(const char* keyword) { return Find(keyword)->values; }
+
+bool ApplyBoardLine(const char* keyword, const std::vector<std::string>& values, const model::Catalog* catalog,
+                    std::vector<boards::BoardMap>* maps, std::string* message) {
     const Keyword& k = *Find(keyword);
-    std::vector<std::string> values;
-    if (haveFirst) values.push_back(first);
-    std::string token;
-    while (static_cast<int>(values.size()) < k.values && ReadParameterToken(file, &token)) values.push_back(token);
     std::string written = k.name;
     for (const std::string& v : values) written += " " + v;
     std::string why;
     if (static_cast<int>(values.size()) < k.values)
         why = "expected " + std::string(k.form);
-    else if (Apply(k, values, &why))
-        return 0;
-    ReportParameterError(("Cockpit board line in parameter file not understood: " + written + " (" + why + ")")
-                             .c_str());
-    return -1;
+    else if (Apply(k, values, catalog, *maps, &why))
+        return true;
+    *message = "Cockpit board line in parameter file not understood: " + written + " (" + why + ")";
+    return false;
 }

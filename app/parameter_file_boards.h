@@ -1,7 +1,10 @@
 // The cockpit board keywords of the parameter file: board, button, switch,
-// encoder, led and display. They fill boards::boardMaps.
+// encoder, led and display. They add to a list of board maps.
 #pragma once
-#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "boards/mapping.h"
 
 namespace model {
 struct Catalog;
@@ -10,11 +13,15 @@ struct Catalog;
 // Start-up, before the file is read: the panel controls the board lines
 // may name (nullptr: none).
 void UseBoardCatalog(const model::Catalog* catalog);
+const model::Catalog* BoardCatalog();
 
 // True for a keyword (lower case) that this part reads.
 bool IsBoardKeyword(const char* keyword);
+// How many values the keyword takes.
+int BoardKeywordValues(const char* keyword);
 
-// Applies one board keyword. `first` is its first value as written (case
-// kept: a port name may need it); the rest are read from `file`. -1 after
-// reporting a malformed line, else 0.
-int ApplyBoardKeyword(std::FILE* file, const char* keyword, const char* first, bool haveFirst);
+// Applies one board keyword with the values found (as written: a port name
+// keeps its case; fewer than it takes when the text ended). false with the
+// user's message when the line is malformed.
+bool ApplyBoardLine(const char* keyword, const std::vector<std::string>& values, const model::Catalog* catalog,
+                    std::vector<boards::BoardMap>* maps, std::string* message);

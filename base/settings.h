@@ -9,6 +9,7 @@ constexpr int kWorkingDirectorySize = 259;    // at most 258 characters
 constexpr int kDataDirectorySize = 299;       // at most 298 characters
 constexpr int kParameterFilePathSize = 399;   // at most 398 characters
 constexpr int kWebControlMax = 16;            // `webcontrol` lines kept
+constexpr int kWebSetupMax = 16;              // `websetup` lines kept
 constexpr int kWebNameMax = 8;               // `webname` lines kept
 constexpr int kWebNameLength = 254;          // a DNS name and its terminator
 
@@ -44,6 +45,11 @@ struct AppSettings {
     std::int32_t webControlCount = 0;
     std::uint32_t webControlAddress[kWebControlMax] = {};
     std::int32_t webControlBits[kWebControlMax] = {};
+    // The parameter file's `websetup` nets: besides the PC itself, the
+    // browsers the set-up page is served to.
+    std::int32_t webSetupCount = 0;
+    std::uint32_t webSetupAddress[kWebSetupMax] = {};
+    std::int32_t webSetupBits[kWebSetupMax] = {};
     // The parameter file's `webname` values (lower case): more names than
     // the link's address that browsers may use for the program.
     std::int32_t webNameCount = 0;

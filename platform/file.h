@@ -1,6 +1,7 @@
 // Opening files the program reads.
 #pragma once
 #include <cstdio>
+#include <string>
 
 namespace platform {
 
@@ -8,5 +9,16 @@ namespace platform {
 // it cannot be opened or is anything else (a FIFO, a device, a directory),
 // which is found without blocking.
 std::FILE* OpenRegularFile(const char* path);
+
+// The bytes of `path` as they are on disk (no line-break translation), by
+// the same rule; false when it cannot be opened or read.
+bool ReadRegularFile(const char* path, std::string* text);
+
+// Puts `contents` at `path` so that a crash at any moment leaves either the
+// previous file or the new one whole: a new file in the same folder, flushed
+// to disk, then renamed over the old one. The previous file is kept, whole,
+// as PATH.bak. A symbolic link is written through: its target is replaced.
+// false with the reason in `why`; the file is then as it was.
+bool ReplaceFileSafely(const char* path, const std::string& contents, std::string* why);
 
 }  // namespace platform

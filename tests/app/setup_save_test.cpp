@@ -1,0 +1,205 @@
+// Reading the parameter text without side effects, line edits that keep
+// the rest of the file byte for byte, and the checked, whole-or-nothing save.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tests/support/portable.h"
+
+#include "app/parameter_edit.h"
+#include "app/setup_save.h"
+#include "app/setup_worker.h"
+#include "base/settings.h"
+#include "boards/mapping.h"
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+struct Folder {
+    std::string dir = testsupport::MakeTempDir("orv_save_");
+    std::string cfg = dir + "/orvvarnoth.cfg";
+    ~Folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+};
+
+TEST(ParameterParse, TellsLinesAndLeavesTheProcessAlone) {
+    Settings = DefaultSettings();
+    boards::boardMaps.clear();
+    ParsedParameters p;
+    ParameterProblem problem;
+    // A bare comment takes its value from the next line, then that line's rest.
+    ASSERT_TRUE(ParseParameterText("\xEF\xBB\xBFstatusx 5\n//\nnavx 9 more\n\nautox\n 7\nboard mcp /dev/x\n"
+                                   "websetup 10.0.0.0/8 debugfmc",
+                                   nullptr, &p, &problem));
+    EXPECT_EQ(p.settings.statusX, 5);
+    EXPECT_EQ(p.settings.navX, DefaultSettings().navX);
+    EXPECT_EQ(p.settings.autoX, 7);
+    ASSERT_EQ(p.boards.size(), 1u);
+    ASSERT_EQ(WebSetupRanges(p.settings).size(), 1u);
+    EXPECT_EQ(WebSetupRanges(p.settings)[0].bits, 8);
+    ASSERT_EQ(p.entries.size(), 6u);
+    const int lines[][2] = {{1, 1}, {2, 3}, {5, 6}, {7, 7}, {8, 8}, {8, 8}};
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(p.entries[i].line, lines[i][0]) << i;
+        EXPECT_EQ(p.entries[i].endLine, lines[i][1]) << i;
+    }
+    EXPECT_FALSE(p.entries.back().complete);  // the last keyword found no value of its own
+    // Nothing reached the process.
+    EXPECT_EQ(Settings.statusX, DefaultSettings().statusX);
+    EXPECT_TRUE(boards::boardMaps.empty());
+
+    const std::pair<const char*, std::pair<int, const char*>> faults[] = {
+        {"statusx 1\n\n  colour red", {3, "Unknown symbol in parameter file: colour"}},
+        {"// a\nwebsetup\n10.0.0.300", {2, "IPv4 address or ADDRESS/BITS expected for websetup: 10.0.0.300"}},
+        {"button\nmcp 4 key_a", {1, "Cockpit board line in parameter file not understood: button mcp 4 key_a "
+                                    "(no board mcp named before)"}},
+    };
+    for (const auto& [text, expected] : faults) {
+        ParsedParameters q;
+        EXPECT_FALSE(ParseParameterText(text, nullptr, &q, &problem));
+        EXPECT_EQ(problem.line, expected.first) << text;
+        EXPECT_EQ(problem.message, expected.second);
+    }
+}
+
+EditedText Edit(const std::string& text, std::vector<model::LineEdit> edits) {
+    EditedText out;
+    EditProblem problem;
+    EXPECT_TRUE(ApplyLineEdits(text, edits, nullptr, &out, &problem)) << problem.message;
+    ParsedParameters parsed;
+    ParameterProblem read;
+    EXPECT_TRUE(ParseParameterText(out.text, nullptr, &parsed, &read)) << read.message;
+    EXPECT_TRUE(CheckEditedLines(out, parsed, &problem)) << problem.message;
+    return out;
+}
+
+TEST(ParameterEdit, TouchesOnlyTheEditedLines) {
+    const std::string crlf = "\xEF\xBB\xBF// my  cockpit\r\nstatusx\t 10   \r\n\r\n  navy 3 // low\r\nshownav no";
+    EXPECT_EQ(Edit(crlf, {{2, "statusx\t 10   ", "statusx 640"}, {0, "", "autox 1"}}).text,
+              "\xEF\xBB\xBF// my  cockpit\r\nstatusx 640\r\n\r\n  navy 3 // low\r\nshownav no\r\nautox 1\r\n");
+    EXPECT_EQ(Edit(crlf, {{4, "  navy 3 // low", ""}}).text,
+              "\xEF\xBB\xBF// my  cockpit\r\nstatusx\t 10   \r\n\r\nshownav no");
+    // A bare comment at the end would take an added line: additions go before it.
+    EXPECT_EQ(Edit("navx 1\n//", {{0, "", "navy 2"}}).text, "navx 1\nnavy 2\n//");
+    EXPECT_EQ(Edit("//\n", {{0, "", "navy 2"}}).text, "navy 2\n//\n");
+
+    EditedText out;
+    EditProblem problem;
+    EXPECT_FALSE(ApplyLineEdits("navx 1\n", {{1, "navx 2", "navx 3"}}, nullptr, &out, &problem));
+    EXPECT_TRUE(problem.conflict);
+    EXPECT_FALSE(ApplyLineEdits("navx 1\n", {{0, "", "navx 3\nnavy 4"}}, nullptr, &out, &problem));
+    // Changed into a bare comment, a line would swallow the next one.
+    ASSERT_TRUE(ApplyLineEdits("navx 1\nnavy 2\n", {{1, "navx 1", "//"}}, nullptr, &out, &problem));
+    ParsedParameters parsed;
+    ParameterProblem read;
+    ASSERT_TRUE(ParseParameterText(out.text, nullptr, &parsed, &read));
+    EXPECT_FALSE(CheckEditedLines(out, parsed, &problem));
+    EXPECT_EQ(problem.line, 1);
+}
+
+TEST(SetupSave, SavesWholeOrNotAtAll) {
+    Folder f;
+    const std::string text = "statusx 1 // left\nweb 8080\n";
+    Write(f.cfg, text);
+    const std::string revision = TextRevision(text);
+
+    // A file that would not read is never written.
+    SaveOutcome o = SaveParameterEdits(f.cfg, nullptr, DefaultSettings(), revision, {{0, "", "colour red"}});
+    EXPECT_FALSE(o.saved);
+    EXPECT_EQ(o.message, "Unknown symbol in parameter file: colour");
+    EXPECT_EQ(o.line, 3);
+    EXPECT_EQ(Slurp(f.cfg), text);
+    EXPECT_FALSE(std::filesystem::exists(f.cfg + ".bak"));
+
+    o = SaveParameterEdits(f.cfg, nullptr, DefaultSettings(), "0000", {{0, "", "navx 1"}});
+    EXPECT_TRUE(o.changedOnDisk);
+    EXPECT_EQ(o.message, "The file changed on disk since it was read");
+    EXPECT_EQ(o.diskText, text);
+
+    WindowLayout layout{11, 12, 13, 14, 15, 16, 17, 18};
+    o = SaveParameterEdits(f.cfg, nullptr, DefaultSettings(), revision, WindowLayoutEdits(text, nullptr, layout));
+    ASSERT_TRUE(o.saved) << o.message;
+    const std::string laid = "statusx 11 // left\nweb 8080\nstatusy 12\nautox 13\nautoy 14\nnavx 15\nnavy 16\n"
+                             "radiosx 17\nradiosy 18\n";
+    EXPECT_EQ(Slurp(f.cfg), laid);
+    EXPECT_EQ(Slurp(f.cfg + ".bak"), text);
+    EXPECT_EQ(o.file.revision, TextRevision(laid));
+    EXPECT_EQ(o.parsed.settings.radiosY, 18);
+    EXPECT_EQ(o.linesChanged, 8);
+}
+
+#ifndef _WIN32
+TEST(SetupSave, WritesThroughALink) {
+    Folder f;
+    const std::string real = f.dir + "/real.cfg";
+    Write(real, "navx 1\n");
+    ASSERT_TRUE(testsupport::MakeSymlink(real, f.cfg));
+    const SaveOutcome o = SaveParameterEdits(f.cfg, nullptr, DefaultSettings(), TextRevision("navx 1\n"),
+                                             {{1, "navx 1", "navx 2"}});
+    ASSERT_TRUE(o.saved) << o.message;
+    EXPECT_TRUE(std::filesystem::is_symlink(f.cfg));
+    EXPECT_EQ(Slurp(real), "navx 2\n");
+    EXPECT_EQ(Slurp(real + ".bak"), "navx 1\n");
+}
+#endif
+
+TEST(SetupWorker, SavesPublishesAndAppliesLive) {
+    Folder f;
+    Write(f.cfg, "board mcp /dev/x\n");
+    model::SetupDesk desk;
+    SetupFile file{f.cfg, nullptr, DefaultSettings()};
+    std::size_t boardsApplied = 99;
+    SetupHooks hooks;
+    hooks.applyBoards = [&](const std::vector<boards::BoardMap>& maps) { boardsApplied = maps.size(); };
+    model::SetupRequest request;
+    request.kind = model::SetupRequest::Kind::SaveEdits;
+    request.id = 7;
+    request.from = "10.0.0.7";
+    request.revision = TextRevision("board mcp /dev/x\n");
+    request.edits = {{0, "", "webcontrol 10.0.0.7/32"}, {0, "", "button mcp 5 key_a"}};
+    HandleSetupRequest(desk, file, hooks, request);
+    const model::SetupSnapshot s = desk.Snapshot();
+    EXPECT_TRUE(s.outcome.ok) << s.outcome.message;
+    EXPECT_EQ(s.outcome.request, 7u);
+    EXPECT_EQ(s.outcome.message, "saved orvvarnoth.cfg (2 lines changed)");
+    ASSERT_EQ(s.control.size(), 1u);
+    EXPECT_EQ(s.control[0].address, 0x0A000007u);
+    EXPECT_EQ(s.file.text, "board mcp /dev/x\nwebcontrol 10.0.0.7/32\nbutton mcp 5 key_a\n");
+    EXPECT_EQ(boardsApplied, 1u);
+}
+
+TEST(SetupWorker, RunsOnItsThreadUntilStopped) {
+    Folder f;
+    Write(f.cfg, "websetup 10.1.0.0/16\n");
+    model::SetupDesk desk;
+    std::atomic<bool> stop{false};
+    std::thread worker([&] { RunSetupWorker(desk, SetupFile{f.cfg, nullptr, DefaultSettings()}, SetupHooks{}, stop); });
+    model::SetupRequest request;  // a reload
+    const std::uint64_t id = desk.Post(request);
+    for (int i = 0; i < 500 && desk.Snapshot().outcome.request != id; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const model::SetupSnapshot s = desk.Snapshot();
+    EXPECT_EQ(s.outcome.request, id);
+    EXPECT_EQ(s.file.text, "websetup 10.1.0.0/16\n");
+    ASSERT_EQ(s.setup.size(), 1u);
+    EXPECT_EQ(s.setup[0].bits, 16);
+    stop = true;
+    desk.Interrupt();
+    worker.join();
+}
+
+}  // namespace
