@@ -61,9 +61,10 @@ void Save(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks
 void SaveLayout(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
                 const model::SetupRequest& request) {
     WindowLayout layout;
-    if (!hooks.windowLayout || !hooks.windowLayout(&layout)) {
+    std::string why = "The window positions could not be had";
+    if (!hooks.windowLayout || !hooks.windowLayout(&layout, &why)) {
         SaveOutcome refused;
-        refused.message = "The window positions could not be had";
+        refused.message = why;
         PublishOutcome(desk, request, refused, "");
         return;
     }

@@ -20,8 +20,9 @@ struct SetupHooks {
     std::function<void(const std::vector<boards::BoardMap>&)> applyBoards;
     // A saved file's settings (the web lists and the rest), to take effect now.
     std::function<void(const AppSettings&)> applySettings;
-    // The panel windows' positions now; false when they cannot be had.
-    std::function<bool(WindowLayout*)> windowLayout;
+    // The panel windows' positions now; false with the reason when they
+    // cannot be had.
+    std::function<bool(WindowLayout*, std::string* why)> windowLayout;
 };
 
 struct SetupFile {
