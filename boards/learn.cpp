@@ -58,12 +58,14 @@ std::vector<std::string> LearnLines(const BoardMap& map, IdentifyPins* identify,
     std::vector<std::string> lines = ConfigurationLines(map);
     lines.pop_back();  // DONE comes last
     free->clear();
-    for (int pin = board_rules::kPinFirst; pin < board_rules::kLargest.pinLimit; ++pin) {
-        if (Uses(map, pin) || std::find(identify->pins.begin(), identify->pins.end(), pin) != identify->pins.end())
-            continue;
-        free->push_back(pin);
-        lines.push_back("BTN " + std::to_string(pin));
-    }
+    for (int pin = board_rules::kPinFirst; pin < board_rules::kLargest.pinLimit; ++pin)
+        if (!Uses(map, pin) && std::find(identify->pins.begin(), identify->pins.end(), pin) == identify->pins.end())
+            free->push_back(pin);
+    // The first free pin a small board lacks goes first: refused before the
+    // board's inputs run out, it tells a small board from a large one.
+    const auto large = std::find_if(free->begin(), free->end(), [](int pin) { return pin >= kSmallPinLimit; });
+    if (large != free->end()) std::rotate(free->begin(), large, large + 1);
+    for (int pin : *free) lines.push_back("BTN " + std::to_string(pin));
     const std::vector<int>& p = identify->pins;
     if (p.size() == 1) lines.push_back("LED " + std::to_string(p[0]));
     if (p.size() == 3) {
@@ -114,10 +116,11 @@ void PacerHeard(LearnPacer* p, const BoardLine& line) {
     if (line.verb != Verb::Err) return;
     const int pin = ButtonPin(p->lines[p->next - 1]);
     if (pin == 0) return;
-    if (line.text == "pin" && pin >= kSmallPinLimit && !p->smallBoard) {
+    if (pin >= kSmallPinLimit && !p->smallBoard) {
         bool largeSeen = false;
         for (std::size_t i = 0; i + 1 < p->next; ++i) largeSeen = largeSeen || ButtonPin(p->lines[i]) >= kSmallPinLimit;
-        // The first pin past the small boards' limit refused: a small board.
+        // The first pin past the small boards' limit refused: a small board
+        // (or one whose inputs the map fills: then no pin could be watched).
         if (!largeSeen) {
             p->smallBoard = true;
             return;

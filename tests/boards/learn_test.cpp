@@ -88,7 +88,8 @@ TEST(Learn, ConfigurationKeepsTheMapAndWatchesEveryFreePin) {
     std::vector<std::string> mapped = boards::ConfigurationLines(map);
     mapped.pop_back();
     EXPECT_EQ(head, mapped);
-    EXPECT_EQ(lines[5], "BTN 3");
+    EXPECT_EQ(lines[5], "BTN 20");  // tells a small board first
+    EXPECT_EQ(lines[6], "BTN 3");
     EXPECT_EQ(free.size(), static_cast<std::size_t>(board_rules::kLargest.pinLimit - 2 - 7 - 3));
     for (int used : {2, 4, 5, 6, 10, 11, 12, 13, 14, 15})
         EXPECT_EQ(std::count(lines.begin() + 5, lines.end(), "BTN " + std::to_string(used)), 0) << used;
