@@ -67,8 +67,17 @@ std::vector<std::string> LearnLines(const BoardMap& map, IdentifyPins* identify,
     if (large != free->end()) std::rotate(free->begin(), large, large + 1);
     for (int pin : *free) lines.push_back("BTN " + std::to_string(pin));
     const std::vector<int>& p = identify->pins;
-    if (p.size() == 1) lines.push_back("LED " + std::to_string(p[0]));
-    if (p.size() == 3) {
+    // An LED or display of the map is lit as it is configured already.
+    bool mapped = false;
+    for (const OutputMap& o : map.outputs) {
+        if (p.size() == 1 && !o.display && o.pin == p[0]) mapped = true;
+        if (p.size() == 3 && o.display && o.pin == p[0] && o.clk == p[1] && o.cs == p[2]) {
+            mapped = true;
+            identify->slot = o.slot;
+        }
+    }
+    if (p.size() == 1 && !mapped) lines.push_back("LED " + std::to_string(p[0]));
+    if (p.size() == 3 && !mapped) {
         identify->slot = 0;
         for (const OutputMap& o : map.outputs)
             if (o.display && o.slot >= identify->slot) identify->slot = o.slot + 1;

@@ -96,6 +96,11 @@ TEST(Learn, ConfigurationKeepsTheMapAndWatchesEveryFreePin) {
     EXPECT_EQ(lines[lines.size() - 2], "DISP 1 13 14 15");  // slot 0 is the map's
     EXPECT_EQ(lines.back(), "DONE");
     EXPECT_EQ(boards::IdentifyLine(identify), "T 1 8.8.8.8.8.8.8.8");
+    // The map's own display is lit where it is, not configured twice.
+    identify.pins = {10, 11, 12};
+    const std::vector<std::string> again = boards::LearnLines(map, &identify, &free);
+    EXPECT_EQ(std::count_if(again.begin(), again.end(), [](const std::string& l) { return l.rfind("DISP", 0) == 0; }), 1);
+    EXPECT_EQ(boards::IdentifyLine(identify), "T 0 8.8.8.8.8.8.8.8");
 }
 
 // A Nano answering: pins from 20 up do not exist, and it watches 16 inputs.
