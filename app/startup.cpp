@@ -6,7 +6,7 @@
 #include "app/parameter_file.h"
 #include "app/parameter_file_boards.h"
 #include "app/web_start.h"
-#include "boards/board_thread.h"
+#include "boards/board_host.h"
 #include "base/fatal.h"
 #include "base/log.h"
 #include "base/thread_owner.h"
@@ -115,7 +115,9 @@ int RunProgram(platform::AppInstance instance) {
     // behind the box that says so.
     StartWebPanels(coreThreads, *panelModel);
     // Each board on its own thread: a missing board only writes to the log.
-    boards::StartBoards(coreThreads, *panelModel);
+    // Never destroyed, like the model: the process ends without joining.
+    static auto* boardHost = new boards::BoardHost(*panelModel, nullptr);
+    boardHost->Start(boards::boardMaps);
 
     return platform::GuiRunMessageLoop();
 }

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "base/log.h"
-#include "base/thread_owner.h"
 #include "boards/mapping.h"
 #include "boards/panel_access.h"
 #include "boards/pending_outputs.h"
@@ -23,25 +22,6 @@ namespace {
 // often instead.
 constexpr std::int64_t kNoWakeSignalMs = 50;
 
-// One board's thread and what wakes it: its outputs' changes and the stop.
-struct BoardRun {
-    BoardRun(const BoardMap& m, model::PanelModel& panels) : map(m), model(panels) {
-        woken = platform::OpenWakeSignal(&wake);
-    }
-    ~BoardRun() { platform::CloseWakeSignal(&wake); }
-    BoardRun(const BoardRun&) = delete;
-    BoardRun& operator=(const BoardRun&) = delete;
-    void Wake() const {
-        if (woken) platform::SignalWake(wake);
-    }
-
-    BoardMap map;
-    model::PanelModel& model;
-    platform::WakeSignal wake;
-    bool woken = false;  // the signal exists
-    PendingOutputs outputs;
-};
-
 std::int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -51,6 +31,7 @@ std::int64_t NowMs() {
 // Does what the session asks, in order; false when the port is to be closed
 // (asked so, or a write failed).
 bool Perform(model::PanelModel& model, BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
+    if (steps->empty()) return true;
     SessionSteps refusals;
     bool open = true;
     for (const SessionStep& step : *steps) {
@@ -76,6 +57,16 @@ bool Perform(model::PanelModel& model, BoardSession* s, platform::SerialPort* po
     }
     steps->clear();
     return open;
+}
+
+// What the session now says of the board, to the desk when it changed.
+void Show(BoardRun* run, const BoardSession& s) {
+    model::BoardView view = run->published;
+    view.state = s.state;
+    view.version = s.version;
+    view.badLines = s.badLines;
+    view.lastInput = s.lastInput;
+    PublishBoard(run, std::move(view));
 }
 
 // The outputs' controls that changed: the session writes what the board
@@ -110,8 +101,38 @@ void RunSession(BoardSession* s, platform::SerialPort* port, BoardRun* run, cons
         SessionBytes(s, std::string_view(buffer, static_cast<std::size_t>(n)), now, &steps);
         FeedPanels(s, &run->outputs, &steps);
         SessionTick(s, now, &steps);
-        if (!Perform(run->model, s, port, &steps)) return;
+        const bool open = Perform(run->model, s, port, &steps);
+        Show(run, *s);
+        if (!open) return;
     }
+}
+
+}  // namespace
+
+BoardRun::BoardRun(const BoardMap& m, model::PanelModel& panels, model::SetupDesk* d, std::size_t i)
+    : map(m), model(panels), desk(d), index(i) {
+    published.name = map.name;
+    published.port = map.port;
+    woken = platform::OpenWakeSignal(&wake);
+}
+
+BoardRun::~BoardRun() { platform::CloseWakeSignal(&wake); }
+
+void BoardRun::Wake() const {
+    if (woken) platform::SignalWake(wake);
+}
+
+void PublishBoard(BoardRun* run, model::BoardView view) {
+    const model::BoardView& was = run->published;
+    if (view.state == was.state && view.version == was.version && view.badLines == was.badLines &&
+        view.lastInput == was.lastInput)
+        return;
+    run->published = view;
+    if (run->desk == nullptr) return;
+    run->desk->Publish([run, &view](model::SetupSnapshot& snapshot) {
+        if (run->index < snapshot.boards.size() && snapshot.boards[run->index].name == view.name)
+            snapshot.boards[run->index] = view;
+    });
 }
 
 void RunBoard(BoardRun* run, platform::StopSignal& stop) {
@@ -121,6 +142,7 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
     SubscribeOutputs(&run->outputs, run->model, map, [run] { run->Wake(); });
     BoardSession s;
     SessionInit(&s, &map);
+    s.askStats = true;
     SessionSteps steps;
     do {
         platform::SerialPort port{};
@@ -128,6 +150,7 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
         if (opened != platform::SerialOpen::Ok) {
             SessionOpenFailed(&s, opened, &steps);
             Perform(run->model, &s, &port, &steps);
+            Show(run, s);
             continue;
         }
         SessionOpened(&s, NowMs());
@@ -136,18 +159,9 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
         if (stop.Requested()) break;
         SessionLost(&s, &steps);
         Perform(run->model, &s, &port, &steps);
+        Show(run, s);
     } while (stop.Sleep(static_cast<int>(kRetryMs)));
     UnsubscribeOutputs(&run->outputs);
-}
-
-}  // namespace
-
-void StartBoards(ThreadOwner& threads, model::PanelModel& model) {
-    if (boardMaps.empty()) return;
-    for (const BoardMap& map : boardMaps) {
-        auto run = std::make_shared<BoardRun>(map, model);
-        threads.Start([run](platform::StopSignal& stop) { RunBoard(run.get(), stop); }, [run] { run->Wake(); });
-    }
 }
 
 }  // namespace boards

@@ -60,6 +60,9 @@ ParseResult ParseFields(const std::vector<std::string_view>& f, BoardLine* out) 
     } else if (verb == "READY" || verb == "PONG") {
         line.verb = verb == "READY" ? Verb::Ready : Verb::Pong;
         ok = n == 2 && ParseNumber(f[1], 0, 65535, &line.a);
+    } else if (verb == "STATS") {
+        line.verb = Verb::Stats;
+        ok = n == 2 && ParseNumber(f[1], 0, 65535, &line.a);
     } else if (verb == "ERR") {
         line.verb = Verb::Err;
         ok = n == 2;

@@ -19,11 +19,11 @@ std::uint8_t Checksum(std::string_view body);
 // `body` + "*HH\n".
 std::string FormatLine(std::string_view body);
 
-enum class Verb { Hello, Down, Up, Encoder, Ready, Err, Pong, Named };
+enum class Verb { Hello, Down, Up, Encoder, Ready, Err, Pong, Named, Stats };
 
 struct BoardLine {
     Verb verb = Verb::Hello;
-    int a = 0;         // Hello: version; Down, Up: pin; Encoder: pin A; Ready, Pong: n
+    int a = 0;         // Hello: version; Down, Up: pin; Encoder: pin A; Ready, Pong: n; Stats: bad lines
     int b = 0;         // Encoder: delta (-99..99, never 0)
     std::string text;  // Hello, Named: the name ("-" when none); Err: the reason
 };

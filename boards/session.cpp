@@ -50,9 +50,11 @@ void SendOutputs(BoardSession* s, SessionSteps* out) {
 
 void OnHello(BoardSession* s, const BoardLine& line, std::int64_t now, SessionSteps* out) {
     if (s->phase == SessionPhase::Unused) return;
+    s->version = line.a;
     if (line.a != kProtocolVersion) {
         Log(out, s->who + " speaks protocol version " + std::to_string(line.a) + ", not " +
                      std::to_string(kProtocolVersion) + ": not used");
+        s->state = "speaks version " + std::to_string(line.a);
         s->phase = SessionPhase::Unused;
         return;
     }
@@ -61,6 +63,7 @@ void OnHello(BoardSession* s, const BoardLine& line, std::int64_t now, SessionSt
         Log(out, "Board on " + s->map->port + " is " +
                      (line.text == "-" ? std::string("unnamed") : "named " + line.text) + ", not " +
                      s->map->name + ": not used");
+        s->state = "named " + line.text + ", not " + s->map->name;
         s->phase = SessionPhase::Unused;
         return;
     }
@@ -100,6 +103,10 @@ void OnLine(BoardSession* s, std::string_view text, std::int64_t now, SessionSte
         ++(result == ParseResult::Unknown ? s->unknown : s->malformed);
         return;
     }
+    if (s->phase == SessionPhase::Running && (line.verb == Verb::Down || line.verb == Verb::Up))
+        s->lastInput = (line.verb == Verb::Down ? "D " : "U ") + std::to_string(line.a);
+    if (s->phase == SessionPhase::Running && line.verb == Verb::Encoder)
+        s->lastInput = "E " + std::to_string(line.a) + " " + std::to_string(line.b);
     switch (line.verb) {
         case Verb::Hello: OnHello(s, line, now, out); break;
         case Verb::Ready:
@@ -108,7 +115,11 @@ void OnLine(BoardSession* s, std::string_view text, std::int64_t now, SessionSte
             Log(out, s->who + " ready, " + std::to_string(line.a) + " inputs and outputs");
             s->shownValid.assign(s->shownValid.size(), false);
             s->heardMs = now;
+            s->state = "connected";
+            s->statsMs = now;
+            if (s->askStats) Write(out, "STATS");
             break;
+        case Verb::Stats: s->badLines = line.a; break;
         case Verb::Err: Log(out, s->who + " refused a configuration line: " + line.text); break;
         case Verb::Down:
         case Verb::Up:
@@ -134,6 +145,7 @@ void SessionInit(BoardSession* s, const BoardMap* map) {
 }
 
 void SessionOpenFailed(BoardSession* s, platform::SerialOpen why, SessionSteps* out) {
+    s->state = why == platform::SerialOpen::InUse ? "in use by another program" : "cannot open";
     if (why == s->openFailureLogged) return;
     s->openFailureLogged = why;
     const std::string retry = "; trying every " + std::to_string(kRetryMs / 1000) + " s";
@@ -168,6 +180,7 @@ void SessionOpened(BoardSession* s, std::int64_t now) {
 void SessionLost(BoardSession* s, SessionSteps* out) {
     if (s->phase == SessionPhase::Closed) return;
     s->phase = SessionPhase::Closed;
+    s->state = "lost";
     Log(out, s->who + " lost; retrying every " + std::to_string(kRetryMs / 1000) + " s");
 }
 
@@ -193,6 +206,7 @@ void SessionTick(BoardSession* s, std::int64_t now, SessionSteps* out) {
             if (now - s->openedMs >= kHelloMs && !s->helloLogged) {
                 Log(out, s->who + ": no hello within " + std::to_string(kHelloMs / 1000) + " s");
                 s->helloLogged = true;
+                s->state = "no hello";
             }
             if (now - s->openedMs >= kBootMs && now - s->askedMs >= kHelloAskMs) {
                 s->askedMs = now;
@@ -211,6 +225,10 @@ void SessionTick(BoardSession* s, std::int64_t now, SessionSteps* out) {
                 close.kind = SessionStep::Kind::Close;
                 out->push_back(close);
                 return;
+            }
+            if (s->askStats && now - s->statsMs >= kStatsMs) {
+                s->statsMs = now;
+                Write(out, "STATS");
             }
             if (now - s->heardMs >= kPingMs && now - s->pingMs >= kPingMs) {
                 s->pingMs = now;
@@ -237,6 +255,7 @@ std::int64_t SessionNextDue(const BoardSession* s) {
         case SessionPhase::Running:
             at(s->heardMs + kSilentMs);
             at(std::max(s->heardMs, s->pingMs) + kPingMs);
+            if (s->askStats) at(s->statsMs + kStatsMs);
             break;
         case SessionPhase::Closed:
         case SessionPhase::Unused: break;

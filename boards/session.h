@@ -32,6 +32,8 @@ constexpr std::int64_t kBadLinesLogMs = 10000;
 // serial port under Wine), so silence is the only sign.
 constexpr std::int64_t kPingMs = 1000;
 constexpr std::int64_t kSilentMs = 3500;
+// A running board is asked for its bad-line count on connecting and this often.
+constexpr std::int64_t kStatsMs = 10000;
 
 // One thing for the driver to do.
 struct SessionStep {
@@ -78,6 +80,13 @@ struct BoardSession {
     std::vector<std::string> wanted;
     std::vector<std::string> shown;
     std::vector<bool> shownValid;
+    // What the set-up page shows of the board; the driver publishes changes.
+    std::string state = "starting";  // as model::BoardView::state
+    int version = 0;                 // the last hello's
+    long badLines = -1;              // the last STATS answer
+    std::string lastInput;           // "D 7", "E 4 -1"
+    std::int64_t statsMs = 0;        // STATS last asked
+    bool askStats = false;           // ask STATS on READY and every kStatsMs
 };
 
 // A session for `map`, which must outlive it; nothing is open yet.

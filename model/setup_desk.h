@@ -54,6 +54,7 @@ struct LearnPin {
     std::string offer;
     int pairPin = 0;       // encoders: the other pin, ordered so that the
                            // builder's clockwise turn counts up (A, then B)
+    bool encoderA = false; // encoders: this pin is A (the one that closed first)
 };
 
 struct LearnView {

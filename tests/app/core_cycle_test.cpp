@@ -18,7 +18,7 @@
 
 #include "base/log.h"
 #include "base/thread_owner.h"
-#include "boards/board_thread.h"
+#include "boards/board_host.h"
 #include "boards/mapping.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
@@ -95,7 +95,8 @@ TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
         ASSERT_EQ(InitUdp(core, 9099, 15, 1, 261208), 0) << "round " << round;
         core.Start([](platform::StopSignal& stop) { UpdateThread(stop, panelModel); });
         core.Start(FMCThread);
-        boards::StartBoards(core, panelModel);
+        boards::BoardHost boardHost(panelModel, nullptr);
+        boardHost.Start(boards::boardMaps);
         web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}};
         std::string error;
         ASSERT_TRUE(web::StartWebServer(core, config, &error)) << error << ", round " << round;
@@ -105,6 +106,7 @@ TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
         EXPECT_GT(CountEntries("/proc/self/task"), threadsBefore);
         // Stopped with its port open.
         EXPECT_TRUE(PortOpened(master)) << "round " << round;
+        boardHost.Stop();
         core.StopAll();
         StopUdp();
         close(browser);
