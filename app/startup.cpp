@@ -5,6 +5,7 @@
 
 #include "app/parameter_file.h"
 #include "app/parameter_file_boards.h"
+#include "app/setup_start.h"
 #include "app/web_start.h"
 #include "boards/board_host.h"
 #include "base/fatal.h"
@@ -69,6 +70,11 @@ int RunProgram(platform::AppInstance instance) {
         Settings.workingDirectory[0] = '\0';
     DecideParameterPath(Settings);
 
+    // What a parse of the file starts from when the set-up page saves it.
+    static SetupFile setupFile;
+    setupFile.path = Settings.parameterFilePath;
+    setupFile.catalog = catalog;
+    setupFile.base = Settings;
     if (ReadParameterFile(Settings.parameterFilePath) != 0)
         FatalStop(10, "Error in parameter file, exiting\n");
     platform::SetFramesOnTop(Settings.windowsOnTop);
@@ -113,11 +119,14 @@ int RunProgram(platform::AppInstance instance) {
     coreThreads.Start(FMCThread);
     // After the threads: should its port be taken, the panels refresh
     // behind the box that says so.
-    StartWebPanels(coreThreads, *panelModel);
+    // The set-up page and its worker meet at the desk; like the model, it
+    // and the board host are never destroyed.
+    static auto* setupDesk = new model::SetupDesk;
+    StartWebPanels(coreThreads, *panelModel, setupDesk);
     // Each board on its own thread: a missing board only writes to the log.
-    // Never destroyed, like the model: the process ends without joining.
-    static auto* boardHost = new boards::BoardHost(*panelModel, nullptr);
+    static auto* boardHost = new boards::BoardHost(*panelModel, setupDesk);
     boardHost->Start(boards::boardMaps);
+    StartSetupWorker(coreThreads, *setupDesk, *boardHost, setupFile);
 
     return platform::GuiRunMessageLoop();
 }
