@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <set>
 #include <thread>
 #include <unordered_set>
@@ -23,11 +24,13 @@
 #include "link/link_state.h"
 #include "link/node_cadence.h"
 #include "model/panel_model.h"
+#include "model/setup_desk.h"
 #include "platform/ipv4.h"
 #include "platform/net.h"
 #include "web/frames.h"
 #include "web/response.h"
 #include "web/send_queue.h"
+#include "web/setup_frames.h"
 #include "web/site.h"
 
 namespace web {
@@ -55,14 +58,30 @@ constexpr auto kRequestTimeout = std::chrono::seconds(10);
 // descriptors, out of memory) last a while, and trying at once would spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
 
+// The set-up page is sent the desk at most this often.
+constexpr auto kSetupFramePause = std::chrono::milliseconds(50);
+
 class WsSession;
+class SetupSession;
 class HttpSession;
+
+std::vector<AllowedNet> ToAllowed(const std::vector<model::NetRange>& nets) {
+    std::vector<AllowedNet> out;
+    for (const model::NetRange& net : nets) out.push_back(AllowedNet{net.address, net.bits});
+    return out;
+}
+
+std::uint32_t RandomCodeSource() {
+    static std::mt19937 generator{std::random_device{}()};
+    return static_cast<std::uint32_t>(generator());
+}
 
 // One server's state, handed to its sessions. It lives as long as its
 // thread, which runs until its owner stops it (the acceptor always waits for
 // a connection or for its retry), and is destroyed there.
 struct ServerState {
-    explicit ServerState(const ServerConfig& c) : config(c), acceptor(io) {}
+    explicit ServerState(const ServerConfig& c)
+        : config(c), acceptor(io), controlNets(c.allowed), setupNets(c.setupNets) {}
     ServerConfig config;
     // Before the context: sessions still held by its handlers count
     // themselves out while it is destroyed.
@@ -79,6 +98,13 @@ struct ServerState {
     std::string templatesJson;
     // Server thread only.
     std::unordered_set<std::shared_ptr<WsSession>> viewers;
+    std::unordered_set<std::shared_ptr<SetupSession>> setupPages;
+    // In effect now: the configuration's, then the desk's once it publishes.
+    std::vector<AllowedNet> controlNets;
+    std::vector<AllowedNet> setupNets;
+    ControlAsks asks{RandomCodeSource};
+    std::string namesFrame;
+    std::atomic<bool> deskPosted{false};  // a desk change is on its way to the server thread
     HostNames names;
     // Refusals already logged, by browser address and reason.
     std::set<std::pair<std::uint32_t, std::string>> refusalsLogged;
@@ -152,6 +178,13 @@ Frame CurrentLinkFrame() {
                   linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100));
 }
 
+SetupDoor SetupDoorFor(const ServerState& server, std::uint32_t remote) {
+    return CheckSetupDoor(server.config.setup != nullptr, server.config.address, server.setupNets, remote);
+}
+
+// Tells the set-up pages that the desk or the asks changed (server thread).
+void SetupPagesChanged(ServerState& server);
+
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
     WsSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
@@ -200,12 +233,13 @@ private:
     void OnAccept(error_code ec) {
         if (ec) return;
         open_ = true;
-        allowed_ = Allowed(server_.config.allowed, remote_);
+        allowed_ = Allowed(server_.controlNets, remote_);
         // Counted before the snapshot is read: a change noted after that
         // reading is then handed over and reaches this browser too.
         server_.viewerCount.fetch_add(1);
         server_.viewers.insert(shared_from_this());
-        Send(std::make_shared<const std::string>(HelloFrame(allowed_)));
+        const int setup = server_.config.setup == nullptr ? -1 : SetupDoorFor(server_, remote_) == SetupDoor::Open;
+        Send(std::make_shared<const std::string>(HelloFrame(allowed_, setup)));
         std::uint64_t cycle = 0;
         Frame snapshot = Snapshot(*server_.config.panels.model, &cycle);
         Send(std::move(snapshot));
@@ -227,6 +261,11 @@ private:
         }
         const std::string text = beast::buffers_to_string(in_.data());
         in_.consume(in_.size());
+        if (ws_.got_text() && text.find("\"ask\"") != std::string::npos && IsAskFrame(text)) {
+            Ask();
+            Read();
+            return;
+        }
         const char* refusal = Handle(text);
         if (refusal != nullptr) {
             refusedCommands.fetch_add(1);
@@ -234,6 +273,35 @@ private:
             Send(std::make_shared<const std::string>(RefusedFrame(refusal)));
         }
         Read();
+    }
+
+public:
+    // The control list changed: commands are taken or refused from now on,
+    // and the page is told when this changes it.
+    void ControlNetsChanged() {
+        const bool now = Allowed(server_.controlNets, remote_);
+        if (!open_ || now == allowed_) return;
+        allowed_ = now;
+        Send(std::make_shared<const std::string>(ControlFrame(now)));
+    }
+
+private:
+    void Ask() {
+        if (server_.config.setup == nullptr) {
+            Send(std::make_shared<const std::string>(RefusedFrame("no set-up")));
+            return;
+        }
+        std::string code;
+        const std::size_t before = server_.asks.Pending().size();
+        const AskResult result = server_.asks.Ask(remote_, allowed_, SteadyMs(), &code);
+        if (result != AskResult::Asked) {
+            Send(std::make_shared<const std::string>(RefusedFrame(AskRefusalText(result))));
+            return;
+        }
+        Send(std::make_shared<const std::string>(AskedFrame(code)));
+        if (server_.asks.Pending().size() == before) return;  // a repeat: same code, nothing new
+        WriteLog(("Web control asked from " + platform::FormatIpv4(remote_) + ", code " + code + "\n").c_str());
+        SetupPagesChanged(server_);
     }
 
     // nullptr when the command went to the GUI thread, else why not.
@@ -279,6 +347,215 @@ private:
     std::uint64_t cycle_ = 0;  // the newest cycle this browser has been sent
 };
 
+// The set-up page's socket: the desk's snapshot as it changes, and the
+// page's requests posted to the desk, each logged with its address.
+class SetupSession : public std::enable_shared_from_this<SetupSession> {
+public:
+    SetupSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
+        : server_(server), ws_(std::move(socket)), remote_(remote), from_(platform::FormatIpv4(remote)),
+          pause_(server.io), queue_(kMaxQueuedFrames) {
+        ++server_.sockets;
+    }
+    ~SetupSession() { --server_.sockets; }
+
+    void Accept(http::request<http::empty_body> request) {
+        websocket::stream_base::timeout timeout{};
+        timeout.handshake_timeout = std::chrono::seconds(10);
+        timeout.idle_timeout = std::chrono::seconds(20);
+        timeout.keep_alive_pings = true;
+        ws_.set_option(timeout);
+        ws_.read_message_max(kMaxSetupFrame);
+        ws_.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
+            for (const Header& header : SecurityHeaders()) response.set(header.first, header.second);
+        }));
+        ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
+    }
+
+    // The desk or the asks changed: a fresh frame now, or once the pause
+    // since the last one is over.
+    void Changed() {
+        if (!open_ || waiting_) return;
+        const auto due = lastSent_ + kSetupFramePause;
+        if (std::chrono::steady_clock::now() >= due) {
+            SendSetup();
+            return;
+        }
+        waiting_ = true;
+        pause_.expires_at(due);
+        pause_.async_wait([self = shared_from_this()](error_code ec) {
+            self->waiting_ = false;
+            if (!ec) self->SendSetup();
+        });
+    }
+
+    // The set-up list changed: a page no longer let in is closed.
+    void DoorChanged() {
+        if (open_ && SetupDoorFor(server_, remote_) != SetupDoor::Open) {
+            Close();
+            error_code ec;
+            beast::get_lowest_layer(ws_).socket().close(ec);
+        }
+    }
+
+    void Close() {
+        if (!open_) return;
+        open_ = false;
+        pause_.cancel();
+        server_.setupPages.erase(shared_from_this());
+    }
+
+private:
+    void OnAccept(error_code ec) {
+        if (ec) return;
+        open_ = true;
+        server_.setupPages.insert(shared_from_this());
+        SendSetup();
+        Send(std::make_shared<const std::string>(server_.namesFrame));
+        Read();
+    }
+
+    Frame SetupNow() {
+        const std::int64_t now = SteadyMs();
+        server_.asks.Lapse(now);
+        return std::make_shared<const std::string>(
+            SetupFrame(server_.config.setup->Snapshot(), server_.asks.Pending(), now));
+    }
+
+    void SendSetup() {
+        if (!open_) return;
+        lastSent_ = std::chrono::steady_clock::now();
+        Send(SetupNow());
+    }
+
+    void Send(Frame frame) {
+        if (!open_) return;
+        // Every set-up frame holds the whole desk: a fresh one replaces what waits.
+        if (!queue_.Push(std::move(frame))) queue_.Resync(SetupNow());
+        Write();
+    }
+
+    void Write() {
+        const std::string* next = queue_.StartWrite();
+        if (next == nullptr) return;
+        ws_.text(true);
+        ws_.async_write(asio::buffer(*next), [self = shared_from_this()](error_code ec, std::size_t) {
+            self->queue_.FinishWrite();
+            if (ec) {
+                self->Close();
+                return;
+            }
+            self->Write();
+        });
+    }
+
+    void Read() {
+        ws_.async_read(in_, [self = shared_from_this()](error_code ec, std::size_t) { self->OnRead(ec); });
+    }
+
+    void OnRead(error_code ec) {
+        if (ec) {
+            Close();  // includes a frame over the size limit
+            return;
+        }
+        const std::string text = beast::buffers_to_string(in_.data());
+        in_.consume(in_.size());
+        if (!open_) return;
+        PageRequest page;
+        if (!ws_.got_text() || !ParsePageRequest(text, &page)) Refuse("malformed");
+        else if (page.kind == PageRequest::Kind::Desk) PostRequest(std::move(page.request));
+        else if (page.kind == PageRequest::Kind::Allow) AllowAsk(page.askId);
+        else DenyAsk(page.askId);
+        Read();
+    }
+
+    void Refuse(const char* why) { Send(std::make_shared<const std::string>(RefusedFrame(why))); }
+
+    void Log(const std::string& what) { WriteLog(("Set-up from " + from_ + ": " + what + "\n").c_str()); }
+
+    // The request's id, or 0 (refused) when the desk's queue is full.
+    std::uint64_t PostRequest(model::SetupRequest request) {
+        request.from = from_;
+        const std::string what = DescribeRequest(request);
+        const std::uint64_t id = server_.config.setup->Post(std::move(request));
+        if (id == 0) {
+            Refuse("busy");
+            return 0;
+        }
+        Log(what);
+        Send(std::make_shared<const std::string>(PostedFrame(id)));
+        return id;
+    }
+
+    const PendingAsk* FindAsk(std::uint64_t id) {
+        server_.asks.Lapse(SteadyMs());
+        for (const PendingAsk& ask : server_.asks.Pending())
+            if (ask.id == id) return &ask;
+        return nullptr;
+    }
+
+    // Allowing is saving a `webcontrol` line for the asking address; the
+    // ask is dropped once that save is queued, kept while the desk is busy.
+    void AllowAsk(std::uint64_t id) {
+        const PendingAsk* ask = FindAsk(id);
+        if (ask == nullptr) {
+            Refuse("no such ask");
+            return;
+        }
+        const std::string address = platform::FormatIpv4(ask->address);
+        const std::string code = ask->code;
+        model::SetupRequest save;
+        save.kind = model::SetupRequest::Kind::SaveEdits;
+        save.revision = server_.config.setup->Snapshot().file.revision;
+        save.edits.push_back(model::LineEdit{0, "", "webcontrol " + address + "/32"});
+        if (PostRequest(std::move(save)) == 0) return;
+        Log("allow " + address + " (code " + code + ")");
+        PendingAsk dropped;
+        server_.asks.Take(id, SteadyMs(), &dropped);
+        SetupPagesChanged(server_);
+    }
+
+    void DenyAsk(std::uint64_t id) {
+        PendingAsk ask;
+        if (!server_.asks.Take(id, SteadyMs(), &ask)) {
+            Refuse("no such ask");
+            return;
+        }
+        Log("deny " + platform::FormatIpv4(ask.address) + " (code " + ask.code + ")");
+        Send(std::make_shared<const std::string>(PostedFrame(0)));  // nothing for the desk: done at once
+        SetupPagesChanged(server_);
+    }
+
+    ServerState& server_;
+    websocket::stream<beast::tcp_stream> ws_;
+    beast::flat_buffer in_;
+    std::uint32_t remote_;
+    std::string from_;
+    asio::steady_timer pause_;
+    SendQueue queue_;
+    bool open_ = false;
+    bool waiting_ = false;  // a frame is due once the pause is over
+    std::chrono::steady_clock::time_point lastSent_{};
+};
+
+void SetupPagesChanged(ServerState& server) {
+    const std::vector<std::shared_ptr<SetupSession>> pages(server.setupPages.begin(), server.setupPages.end());
+    for (const std::shared_ptr<SetupSession>& page : pages) page->Changed();
+}
+
+// Server thread: the desk published. Its control and set-up lists take
+// effect at once, on open sockets too.
+void OnDeskChanged(ServerState& server) {
+    server.deskPosted.store(false);
+    const model::SetupSnapshot snapshot = server.config.setup->Snapshot();
+    server.controlNets = ToAllowed(snapshot.control);
+    server.setupNets = ToAllowed(snapshot.setup);
+    const std::vector<std::shared_ptr<WsSession>> viewers(server.viewers.begin(), server.viewers.end());
+    for (const std::shared_ptr<WsSession>& viewer : viewers) viewer->ControlNetsChanged();
+    const std::vector<std::shared_ptr<SetupSession>> pages(server.setupPages.begin(), server.setupPages.end());
+    for (const std::shared_ptr<SetupSession>& page : pages) page->DoorChanged();
+    SetupPagesChanged(server);
+}
+
 class HttpSession : public std::enable_shared_from_this<HttpSession> {
 public:
     HttpSession(ServerState& server, tcp::socket socket) : server_(server), stream_(std::move(socket)) {}
@@ -318,12 +595,19 @@ private:
         const RequestView view{method, std::string_view(request.target().data(), request.target().size()),
                                header(http::field::host), header(http::field::origin),
                                websocket::is_upgrade(request)};
+        const std::uint32_t remote = RemoteAddress(stream_.socket());
         Response built = BuildResponse(
             view, SiteView{&server_.names, kEmbeddedFiles, kEmbeddedFileCount, server_.templatesJson,
-                           server_.sockets >= kMaxViewers, &server_.config.panels.model->catalog()});
-        const std::uint32_t remote = RemoteAddress(stream_.socket());
+                           server_.sockets >= kMaxViewers, &server_.config.panels.model->catalog(),
+                           SetupDoorFor(server_, remote)});
         if (built.door == Door::ForeignHost) LogRefusalOnce(server_, remote, "foreign Host", view.host.value);
         if (built.door == Door::ForeignOrigin) LogRefusalOnce(server_, remote, "foreign Origin", view.origin.value);
+        if (built.status == 403 && built.door == Door::Open) LogRefusalOnce(server_, remote, "set-up", view.target);
+        if (built.accept && built.setup) {
+            stream_.expires_never();
+            std::make_shared<SetupSession>(server_, stream_.release_socket(), remote)->Accept(std::move(request));
+            return;
+        }
         if (built.accept) {
             stream_.expires_never();
             std::make_shared<WsSession>(server_, stream_.release_socket(), remote)->Accept(std::move(request));
@@ -444,6 +728,7 @@ void OnBatch(void* context, std::uint64_t cycle, const model::ControlChange* cha
 
 void SendLinkLine(ServerState& server) {
     Broadcast(server, CurrentLinkFrame());
+    if (server.asks.Lapse(SteadyMs())) SetupPagesChanged(server);
     server.linkTimer.expires_after(std::chrono::seconds(1));
     server.linkTimer.async_wait([&server](error_code ec) {
         if (!ec) SendLinkLine(server);
@@ -471,6 +756,17 @@ bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::strin
     }
     server->templatesJson = TemplatesJson(server->config.panels);
     server->names = HostNames{config.address, config.port, config.names};
+    int deskListener = 0;
+    if (config.setup != nullptr) {
+        server->namesFrame = NamesFrame(config.panels.model->catalog());
+        if (config.setup->Version() > 0) OnDeskChanged(*server);
+        // Any thread, never blocking it: the change is read on the server's.
+        deskListener = config.setup->Listen([weak = std::weak_ptr<ServerState>(server)] {
+            const std::shared_ptr<ServerState> state = weak.lock();
+            if (state == nullptr || state->deskPosted.exchange(true)) return;
+            asio::post(state->io, [raw = state.get()] { OnDeskChanged(*raw); });
+        });
+    }
     Accept(*server);
     SendLinkLine(*server);
     model::PanelModel& model = *config.panels.model;
@@ -478,9 +774,10 @@ bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::strin
     // The thread keeps the state and destroys it as it ends: the batches no
     // longer come by then, and the connections close with the context.
     threads.Start(
-        [server, subscription, &model](platform::StopSignal&) {
+        [server, subscription, &model, deskListener](platform::StopSignal&) {
             server->io.run();
             model::UnsubscribeBatches(model, subscription);
+            if (deskListener != 0) server->config.setup->Unlisten(deskListener);
         },
         [server] { server->io.stop(); });
     return true;
