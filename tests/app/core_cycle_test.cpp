@@ -96,7 +96,7 @@ TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
         core.Start([](platform::StopSignal& stop) { UpdateThread(stop, panelModel); });
         core.Start(FMCThread);
         boards::StartBoards(core, panelModel);
-        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}};
+        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}, {}, nullptr};
         std::string error;
         ASSERT_TRUE(web::StartWebServer(core, config, &error)) << error << ", round " << round;
         // A browser still connected when the core stops.
