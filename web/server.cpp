@@ -14,7 +14,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <set>
 #include <thread>
 #include <unordered_set>
@@ -30,17 +29,15 @@
 #include "web/frames.h"
 #include "web/response.h"
 #include "web/send_queue.h"
+#include "web/server_state.h"
 #include "web/setup_frames.h"
 #include "web/site.h"
 
 namespace web {
-namespace {
+namespace serving {
 
-namespace asio = boost::asio;
 namespace beast = boost::beast;
-namespace http = beast::http;
 namespace websocket = beast::websocket;
-using tcp = asio::ip::tcp;
 using error_code = beast::error_code;
 
 // Browsers watching at once; beyond it a new WebSocket is refused.
@@ -49,71 +46,12 @@ constexpr int kMaxViewers = 64;
 // out the oldest, so that idle or half-sent requests neither grow the
 // program nor lock the page out.
 constexpr std::size_t kMaxPending = 64;
-// Frames waiting for one browser before it is dropped to a snapshot.
-constexpr std::size_t kMaxQueuedFrames = 256;
 constexpr std::size_t kMaxHeaderBytes = 4096;
 // A browser has this long to send a request's header.
 constexpr auto kRequestTimeout = std::chrono::seconds(10);
 // A failed accept is tried again after this: most failures (out of
 // descriptors, out of memory) last a while, and trying at once would spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
-
-// The set-up page is sent the desk at most this often.
-constexpr auto kSetupFramePause = std::chrono::milliseconds(50);
-
-class WsSession;
-class SetupSession;
-class HttpSession;
-
-std::vector<AllowedNet> ToAllowed(const std::vector<model::NetRange>& nets) {
-    std::vector<AllowedNet> out;
-    for (const model::NetRange& net : nets) out.push_back(AllowedNet{net.address, net.bits});
-    return out;
-}
-
-std::uint32_t RandomCodeSource() {
-    static std::mt19937 generator{std::random_device{}()};
-    return static_cast<std::uint32_t>(generator());
-}
-
-// One server's state, handed to its sessions. It lives as long as its
-// thread, which runs until its owner stops it (the acceptor always waits for
-// a connection or for its retry), and is destroyed there.
-struct ServerState {
-    explicit ServerState(const ServerConfig& c)
-        : config(c), acceptor(io), controlNets(c.allowed), setupNets(c.setupNets) {}
-    ServerConfig config;
-    // Before the context: sessions still held by its handlers count
-    // themselves out while it is destroyed.
-    int sockets = 0;  // WebSocket sessions, watching or still in their handshake
-    asio::io_context io{1};
-    tcp::acceptor acceptor;
-    asio::steady_timer linkTimer{io};
-    asio::steady_timer acceptRetry{io};
-    // A descriptor held back for the log: when accepting fails for want of
-    // descriptors, the log file could not be opened either.
-    tcp::socket reserve{io};
-    bool acceptFailing = false;  // logged; logged again once it works
-    std::atomic<int> viewerCount{0};  // read by the refresh thread
-    std::string templatesJson;
-    // Server thread only.
-    std::unordered_set<std::shared_ptr<WsSession>> viewers;
-    std::unordered_set<std::shared_ptr<SetupSession>> setupPages;
-    // In effect now: the configuration's, then the desk's once it publishes.
-    std::vector<AllowedNet> controlNets;
-    std::vector<AllowedNet> setupNets;
-    ControlAsks asks{RandomCodeSource};
-    std::string namesFrame;
-    std::atomic<bool> deskPosted{false};  // a desk change is on its way to the server thread
-    HostNames names;
-    // Refusals already logged, by browser address and reason.
-    std::set<std::pair<std::uint32_t, std::string>> refusalsLogged;
-    std::deque<std::weak_ptr<HttpSession>> pending;
-    // Batches handed over by the refresh thread, with their cycles.
-    std::mutex inboxMutex;
-    std::vector<std::pair<std::uint64_t, Frame>> inbox;
-    bool drainPosted = false;
-};
 
 std::atomic<long> refusedCommands{0};  // by every server of the process
 
@@ -177,13 +115,6 @@ Frame CurrentLinkFrame() {
         LinkFrame(node != 0 ? platform::FormatIpv4(node) : std::string(),
                   linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100));
 }
-
-SetupDoor SetupDoorFor(const ServerState& server, std::uint32_t remote) {
-    return CheckSetupDoor(server.config.setup != nullptr, server.config.address, server.setupNets, remote);
-}
-
-// Tells the set-up pages that the desk or the asks changed (server thread).
-void SetupPagesChanged(ServerState& server);
 
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
@@ -347,199 +278,10 @@ private:
     std::uint64_t cycle_ = 0;  // the newest cycle this browser has been sent
 };
 
-// The set-up page's socket: the desk's snapshot as it changes, and the
-// page's requests posted to the desk, each logged with its address.
-class SetupSession : public std::enable_shared_from_this<SetupSession> {
-public:
-    SetupSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
-        : server_(server), ws_(std::move(socket)), remote_(remote), from_(platform::FormatIpv4(remote)),
-          pause_(server.io), queue_(kMaxQueuedFrames) {
-        ++server_.sockets;
-    }
-    ~SetupSession() { --server_.sockets; }
-
-    void Accept(http::request<http::empty_body> request) {
-        websocket::stream_base::timeout timeout{};
-        timeout.handshake_timeout = std::chrono::seconds(10);
-        timeout.idle_timeout = std::chrono::seconds(20);
-        timeout.keep_alive_pings = true;
-        ws_.set_option(timeout);
-        ws_.read_message_max(kMaxSetupFrame);
-        ws_.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
-            for (const Header& header : SecurityHeaders()) response.set(header.first, header.second);
-        }));
-        ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
-    }
-
-    // The desk or the asks changed: a fresh frame now, or once the pause
-    // since the last one is over.
-    void Changed() {
-        if (!open_ || waiting_) return;
-        const auto due = lastSent_ + kSetupFramePause;
-        if (std::chrono::steady_clock::now() >= due) {
-            SendSetup();
-            return;
-        }
-        waiting_ = true;
-        pause_.expires_at(due);
-        pause_.async_wait([self = shared_from_this()](error_code ec) {
-            self->waiting_ = false;
-            if (!ec) self->SendSetup();
-        });
-    }
-
-    // The set-up list changed: a page no longer let in is closed.
-    void DoorChanged() {
-        if (open_ && SetupDoorFor(server_, remote_) != SetupDoor::Open) {
-            Close();
-            error_code ec;
-            beast::get_lowest_layer(ws_).socket().close(ec);
-        }
-    }
-
-    void Close() {
-        if (!open_) return;
-        open_ = false;
-        pause_.cancel();
-        server_.setupPages.erase(shared_from_this());
-    }
-
-private:
-    void OnAccept(error_code ec) {
-        if (ec) return;
-        open_ = true;
-        server_.setupPages.insert(shared_from_this());
-        SendSetup();
-        Send(std::make_shared<const std::string>(server_.namesFrame));
-        Read();
-    }
-
-    Frame SetupNow() {
-        const std::int64_t now = SteadyMs();
-        server_.asks.Lapse(now);
-        return std::make_shared<const std::string>(
-            SetupFrame(server_.config.setup->Snapshot(), server_.asks.Pending(), now));
-    }
-
-    void SendSetup() {
-        if (!open_) return;
-        lastSent_ = std::chrono::steady_clock::now();
-        Send(SetupNow());
-    }
-
-    void Send(Frame frame) {
-        if (!open_) return;
-        // Every set-up frame holds the whole desk: a fresh one replaces what waits.
-        if (!queue_.Push(std::move(frame))) queue_.Resync(SetupNow());
-        Write();
-    }
-
-    void Write() {
-        const std::string* next = queue_.StartWrite();
-        if (next == nullptr) return;
-        ws_.text(true);
-        ws_.async_write(asio::buffer(*next), [self = shared_from_this()](error_code ec, std::size_t) {
-            self->queue_.FinishWrite();
-            if (ec) {
-                self->Close();
-                return;
-            }
-            self->Write();
-        });
-    }
-
-    void Read() {
-        ws_.async_read(in_, [self = shared_from_this()](error_code ec, std::size_t) { self->OnRead(ec); });
-    }
-
-    void OnRead(error_code ec) {
-        if (ec) {
-            Close();  // includes a frame over the size limit
-            return;
-        }
-        const std::string text = beast::buffers_to_string(in_.data());
-        in_.consume(in_.size());
-        if (!open_) return;
-        PageRequest page;
-        if (!ws_.got_text() || !ParsePageRequest(text, &page)) Refuse("malformed");
-        else if (page.kind == PageRequest::Kind::Desk) PostRequest(std::move(page.request));
-        else if (page.kind == PageRequest::Kind::Allow) AllowAsk(page.askId);
-        else DenyAsk(page.askId);
-        Read();
-    }
-
-    void Refuse(const char* why) { Send(std::make_shared<const std::string>(RefusedFrame(why))); }
-
-    void Log(const std::string& what) { WriteLog(("Set-up from " + from_ + ": " + what + "\n").c_str()); }
-
-    // The request's id, or 0 (refused) when the desk's queue is full.
-    std::uint64_t PostRequest(model::SetupRequest request) {
-        request.from = from_;
-        const std::string what = DescribeRequest(request);
-        const std::uint64_t id = server_.config.setup->Post(std::move(request));
-        if (id == 0) {
-            Refuse("busy");
-            return 0;
-        }
-        Log(what);
-        Send(std::make_shared<const std::string>(PostedFrame(id)));
-        return id;
-    }
-
-    const PendingAsk* FindAsk(std::uint64_t id) {
-        server_.asks.Lapse(SteadyMs());
-        for (const PendingAsk& ask : server_.asks.Pending())
-            if (ask.id == id) return &ask;
-        return nullptr;
-    }
-
-    // Allowing is saving a `webcontrol` line for the asking address; the
-    // ask is dropped once that save is queued, kept while the desk is busy.
-    void AllowAsk(std::uint64_t id) {
-        const PendingAsk* ask = FindAsk(id);
-        if (ask == nullptr) {
-            Refuse("no such ask");
-            return;
-        }
-        const std::string address = platform::FormatIpv4(ask->address);
-        const std::string code = ask->code;
-        model::SetupRequest save;
-        save.kind = model::SetupRequest::Kind::SaveEdits;
-        save.revision = server_.config.setup->Snapshot().file.revision;
-        save.edits.push_back(model::LineEdit{0, "", "webcontrol " + address + "/32"});
-        if (PostRequest(std::move(save)) == 0) return;
-        Log("allow " + address + " (code " + code + ")");
-        PendingAsk dropped;
-        server_.asks.Take(id, SteadyMs(), &dropped);
-        SetupPagesChanged(server_);
-    }
-
-    void DenyAsk(std::uint64_t id) {
-        PendingAsk ask;
-        if (!server_.asks.Take(id, SteadyMs(), &ask)) {
-            Refuse("no such ask");
-            return;
-        }
-        Log("deny " + platform::FormatIpv4(ask.address) + " (code " + ask.code + ")");
-        Send(std::make_shared<const std::string>(PostedFrame(0)));  // nothing for the desk: done at once
-        SetupPagesChanged(server_);
-    }
-
-    ServerState& server_;
-    websocket::stream<beast::tcp_stream> ws_;
-    beast::flat_buffer in_;
-    std::uint32_t remote_;
-    std::string from_;
-    asio::steady_timer pause_;
-    SendQueue queue_;
-    bool open_ = false;
-    bool waiting_ = false;  // a frame is due once the pause is over
-    std::chrono::steady_clock::time_point lastSent_{};
-};
-
-void SetupPagesChanged(ServerState& server) {
-    const std::vector<std::shared_ptr<SetupSession>> pages(server.setupPages.begin(), server.setupPages.end());
-    for (const std::shared_ptr<SetupSession>& page : pages) page->Changed();
+std::vector<AllowedNet> ToAllowed(const std::vector<model::NetRange>& nets) {
+    std::vector<AllowedNet> out;
+    for (const model::NetRange& net : nets) out.push_back(AllowedNet{net.address, net.bits});
+    return out;
 }
 
 // Server thread: the desk published. Its control and set-up lists take
@@ -551,8 +293,7 @@ void OnDeskChanged(ServerState& server) {
     server.setupNets = ToAllowed(snapshot.setup);
     const std::vector<std::shared_ptr<WsSession>> viewers(server.viewers.begin(), server.viewers.end());
     for (const std::shared_ptr<WsSession>& viewer : viewers) viewer->ControlNetsChanged();
-    const std::vector<std::shared_ptr<SetupSession>> pages(server.setupPages.begin(), server.setupPages.end());
-    for (const std::shared_ptr<SetupSession>& page : pages) page->DoorChanged();
+    SetupDoorsChanged(server);
     SetupPagesChanged(server);
 }
 
@@ -605,7 +346,7 @@ private:
         if (built.status == 403 && built.door == Door::Open) LogRefusalOnce(server_, remote, "set-up", view.target);
         if (built.accept && built.setup) {
             stream_.expires_never();
-            std::make_shared<SetupSession>(server_, stream_.release_socket(), remote)->Accept(std::move(request));
+            StartSetupSession(server_, stream_.release_socket(), remote, std::move(request));
             return;
         }
         if (built.accept) {
@@ -735,7 +476,9 @@ void SendLinkLine(ServerState& server) {
     });
 }
 
-}  // namespace
+}  // namespace serving
+
+using namespace serving;
 
 bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::string* error) {
     if (config.panels.model == nullptr) {
