@@ -104,7 +104,9 @@ def main():
             fail("deny of no ask")
     finally:
         host.stdin.close()
-        host.wait(timeout=10)
+        code_at_exit = host.wait(timeout=10)
+    if code_at_exit != 0:
+        fail("the host ended with %d" % code_at_exit)
     with open("setup_host.log", errors="replace") as f:
         log = f.read()
     for line in ("Web control asked from %s, code %s\n" % (TABLET, code),
