@@ -2,8 +2,10 @@
 // 10.0.0.1:8080 (an address the test gives loopback) beside a stand-in for
 // the program's set-up worker. The stand-in takes each request and publishes
 // what a real one would for the control list: a save adding a `webcontrol`
-// line grants it; "reload" forgets every grant. Runs until its input ends.
+// line grants it; "reload" forgets every grant; "find" publishes 200 times
+// in about half a second. Runs until its input ends.
 #include <arpa/inet.h>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -22,6 +24,11 @@ namespace {
 
 void FakeWorker(model::SetupDesk& desk) {
     for (model::SetupRequest request; desk.Take(&request);) {
+        // "find": 200 changes in about half a second, as a busy Learn gives
+        for (int i = 0; request.kind == model::SetupRequest::Kind::FindBoards && i < 200; ++i) {
+            desk.Publish([i](model::SetupSnapshot& s) { s.finding = i < 199; });
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
         desk.Publish([&request](model::SetupSnapshot& s) {
             if (request.kind == model::SetupRequest::Kind::ReloadFile) s.control.clear();
             for (const model::LineEdit& edit : request.edits) {

@@ -6,11 +6,13 @@ The host (setup_host) serves at 10.0.0.1:8080; loopback also carries
 is refused to the panels browser and to a foreign page, open to the PC and to
 websetup; the panels browser asks for control, the PC allows it, and its open
 socket is told and commands from it pass, without reconnecting; "reload"
-(the stand-in worker forgets every grant) takes control back the same way.
+(the stand-in worker forgets every grant) takes control back the same way;
+a burst of desk changes reaches the page throttled, ending with the last.
 
 Usage: setup_socket.py <setup_host>
 """
 import os
+import socket
 import subprocess
 import sys
 import time
@@ -99,6 +101,20 @@ def main():
         ws.send(tablet, COMMAND)
         if next_of(tablet, "refused")["why"] != "read-only":
             fail("a command passed after control was taken back")
+        # A burst of desk changes reaches the page at most 20 times a second, ending with the last.
+        ws.send(page, '{"t":"find"}')
+        frames, end = [], time.time() + 1.5
+        page.settimeout(0.3)
+        try:
+            while time.time() < end:
+                m = ws.recv_json(page)
+                if m["t"] == "setup":
+                    frames.append(m)
+        except socket.timeout:
+            pass
+        page.settimeout(5)
+        if not 2 <= len(frames) <= 32 or frames[-1]["finding"]:
+            fail("burst: %d frames, last finding %r" % (len(frames), frames[-1]["finding"] if frames else None))
         ws.send(page, '{"t":"deny","id":999}')
         if next_of(page, "refused")["why"] != "no such ask":
             fail("deny of no ask")
