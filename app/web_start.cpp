@@ -10,7 +10,7 @@
 #include "platform/window.h"
 #include "web/server.h"
 
-void StartWebPanels(ThreadOwner& threads, model::PanelModel& model) {
+void StartWebPanels(ThreadOwner& threads, model::PanelModel& model, model::SetupDesk* setup) {
     if (Settings.webPort == 0) return;
     web::ServerConfig config;
     // The link's own address, never every interface; without one the
@@ -24,6 +24,7 @@ void StartWebPanels(ThreadOwner& threads, model::PanelModel& model) {
         config.allowed.push_back(web::AllowedNet{Settings.webControlAddress[i], Settings.webControlBits[i]});
     std::string error;
     config.panels.model = &model;
+    config.setup = setup;
     const std::string where = platform::FormatIpv4(address) + ":" + std::to_string(Settings.webPort);
     if (address == 0) {
         error = "no address of the link's own";

@@ -4,9 +4,11 @@
 class ThreadOwner;
 namespace model {
 class PanelModel;
+class SetupDesk;
 }
 
 // After the windows exist: starts the browser host on the link's address
 // and the `web` port (its thread through `threads`), or says why it cannot.
-// Does nothing without `web`.
-void StartWebPanels(ThreadOwner& threads, model::PanelModel& model);
+// Does nothing without `web`. With a `setup` desk the set-up page is served
+// too, and the desk's published lists decide who may command.
+void StartWebPanels(ThreadOwner& threads, model::PanelModel& model, model::SetupDesk* setup = nullptr);

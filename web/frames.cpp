@@ -25,8 +25,9 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-std::string HelloFrame(bool control) {
-    return std::string("{\"t\":\"hello\",\"control\":") + (control ? "true" : "false") + "}";
+std::string HelloFrame(bool control, int setup) {
+    const std::string more = setup < 0 ? "" : setup > 0 ? ",\"setup\":true" : ",\"setup\":false";
+    return std::string("{\"t\":\"hello\",\"control\":") + (control ? "true" : "false") + more + "}";
 }
 
 namespace {

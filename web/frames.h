@@ -18,7 +18,8 @@ struct ShownValue {
     bool checked;
 };
 
-std::string HelloFrame(bool control);
+// `setup` < 0: the program has no set-up page and the hello does not say.
+std::string HelloFrame(bool control, int setup = -1);
 std::string SnapshotFrame(const std::vector<ShownValue>& values);
 std::string ChangeFrame(int id, std::string_view text, bool checked);
 // One refresh cycle's changes, as a snapshot lists them.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "web/host_check.h"
+#include "web/setup_door.h"
 #include "web/site.h"
 
 namespace web {
@@ -29,12 +30,14 @@ struct SiteView {
     std::string_view templatesJson;
     bool socketsFull;  // no room for another WebSocket
     const model::Catalog* panels;  // whose names are the page itself
+    SetupDoor setup = SetupDoor::Absent;  // for this request's remote address
 };
 
 using Header = std::pair<std::string, std::string>;
 
 struct Response {
     bool accept = false;  // hand the connection over to the WebSocket
+    bool setup = false;   // ... the set-up page's one
     Door door = Door::Open;
     int status = 0;
     std::vector<Header> headers;  // the security headers first

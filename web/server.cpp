@@ -23,21 +23,21 @@
 #include "link/link_state.h"
 #include "link/node_cadence.h"
 #include "model/panel_model.h"
+#include "model/setup_desk.h"
 #include "platform/ipv4.h"
 #include "platform/net.h"
 #include "web/frames.h"
 #include "web/response.h"
 #include "web/send_queue.h"
+#include "web/server_state.h"
+#include "web/setup_frames.h"
 #include "web/site.h"
 
 namespace web {
-namespace {
+namespace serving {
 
-namespace asio = boost::asio;
 namespace beast = boost::beast;
-namespace http = beast::http;
 namespace websocket = beast::websocket;
-using tcp = asio::ip::tcp;
 using error_code = beast::error_code;
 
 // Browsers watching at once; beyond it a new WebSocket is refused.
@@ -46,48 +46,12 @@ constexpr int kMaxViewers = 64;
 // out the oldest, so that idle or half-sent requests neither grow the
 // program nor lock the page out.
 constexpr std::size_t kMaxPending = 64;
-// Frames waiting for one browser before it is dropped to a snapshot.
-constexpr std::size_t kMaxQueuedFrames = 256;
 constexpr std::size_t kMaxHeaderBytes = 4096;
 // A browser has this long to send a request's header.
 constexpr auto kRequestTimeout = std::chrono::seconds(10);
 // A failed accept is tried again after this: most failures (out of
 // descriptors, out of memory) last a while, and trying at once would spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
-
-class WsSession;
-class HttpSession;
-
-// One server's state, handed to its sessions. It lives as long as its
-// thread, which runs until its owner stops it (the acceptor always waits for
-// a connection or for its retry), and is destroyed there.
-struct ServerState {
-    explicit ServerState(const ServerConfig& c) : config(c), acceptor(io) {}
-    ServerConfig config;
-    // Before the context: sessions still held by its handlers count
-    // themselves out while it is destroyed.
-    int sockets = 0;  // WebSocket sessions, watching or still in their handshake
-    asio::io_context io{1};
-    tcp::acceptor acceptor;
-    asio::steady_timer linkTimer{io};
-    asio::steady_timer acceptRetry{io};
-    // A descriptor held back for the log: when accepting fails for want of
-    // descriptors, the log file could not be opened either.
-    tcp::socket reserve{io};
-    bool acceptFailing = false;  // logged; logged again once it works
-    std::atomic<int> viewerCount{0};  // read by the refresh thread
-    std::string templatesJson;
-    // Server thread only.
-    std::unordered_set<std::shared_ptr<WsSession>> viewers;
-    HostNames names;
-    // Refusals already logged, by browser address and reason.
-    std::set<std::pair<std::uint32_t, std::string>> refusalsLogged;
-    std::deque<std::weak_ptr<HttpSession>> pending;
-    // Batches handed over by the refresh thread, with their cycles.
-    std::mutex inboxMutex;
-    std::vector<std::pair<std::uint64_t, Frame>> inbox;
-    bool drainPosted = false;
-};
 
 std::atomic<long> refusedCommands{0};  // by every server of the process
 
@@ -200,12 +164,13 @@ private:
     void OnAccept(error_code ec) {
         if (ec) return;
         open_ = true;
-        allowed_ = Allowed(server_.config.allowed, remote_);
+        allowed_ = Allowed(server_.controlNets, remote_);
         // Counted before the snapshot is read: a change noted after that
         // reading is then handed over and reaches this browser too.
         server_.viewerCount.fetch_add(1);
         server_.viewers.insert(shared_from_this());
-        Send(std::make_shared<const std::string>(HelloFrame(allowed_)));
+        const int setup = server_.config.setup == nullptr ? -1 : SetupDoorFor(server_, remote_) == SetupDoor::Open;
+        Send(std::make_shared<const std::string>(HelloFrame(allowed_, setup)));
         std::uint64_t cycle = 0;
         Frame snapshot = Snapshot(*server_.config.panels.model, &cycle);
         Send(std::move(snapshot));
@@ -227,6 +192,11 @@ private:
         }
         const std::string text = beast::buffers_to_string(in_.data());
         in_.consume(in_.size());
+        if (ws_.got_text() && text.find("\"ask\"") != std::string::npos && IsAskFrame(text)) {
+            Ask();
+            Read();
+            return;
+        }
         const char* refusal = Handle(text);
         if (refusal != nullptr) {
             refusedCommands.fetch_add(1);
@@ -234,6 +204,35 @@ private:
             Send(std::make_shared<const std::string>(RefusedFrame(refusal)));
         }
         Read();
+    }
+
+public:
+    // The control list changed: commands are taken or refused from now on,
+    // and the page is told when this changes it.
+    void ControlNetsChanged() {
+        const bool now = Allowed(server_.controlNets, remote_);
+        if (!open_ || now == allowed_) return;
+        allowed_ = now;
+        Send(std::make_shared<const std::string>(ControlFrame(now)));
+    }
+
+private:
+    void Ask() {
+        if (server_.config.setup == nullptr) {
+            Send(std::make_shared<const std::string>(RefusedFrame("no set-up")));
+            return;
+        }
+        std::string code;
+        const std::size_t before = server_.asks.Pending().size();
+        const AskResult result = server_.asks.Ask(remote_, allowed_, SteadyMs(), &code);
+        if (result != AskResult::Asked) {
+            Send(std::make_shared<const std::string>(RefusedFrame(AskRefusalText(result))));
+            return;
+        }
+        Send(std::make_shared<const std::string>(AskedFrame(code)));
+        if (server_.asks.Pending().size() == before) return;  // a repeat: same code, nothing new
+        WriteLog(("Web control asked from " + platform::FormatIpv4(remote_) + ", code " + code + "\n").c_str());
+        SetupPagesChanged(server_);
     }
 
     // nullptr when the command went to the GUI thread, else why not.
@@ -279,6 +278,25 @@ private:
     std::uint64_t cycle_ = 0;  // the newest cycle this browser has been sent
 };
 
+std::vector<AllowedNet> ToAllowed(const std::vector<model::NetRange>& nets) {
+    std::vector<AllowedNet> out;
+    for (const model::NetRange& net : nets) out.push_back(AllowedNet{net.address, net.bits});
+    return out;
+}
+
+// Server thread: the desk published. Its control and set-up lists take
+// effect at once, on open sockets too.
+void OnDeskChanged(ServerState& server) {
+    server.deskPosted.store(false);
+    const model::SetupSnapshot snapshot = server.config.setup->Snapshot();
+    server.controlNets = ToAllowed(snapshot.control);
+    server.setupNets = ToAllowed(snapshot.setup);
+    const std::vector<std::shared_ptr<WsSession>> viewers(server.viewers.begin(), server.viewers.end());
+    for (const std::shared_ptr<WsSession>& viewer : viewers) viewer->ControlNetsChanged();
+    SetupDoorsChanged(server);
+    SetupPagesChanged(server);
+}
+
 class HttpSession : public std::enable_shared_from_this<HttpSession> {
 public:
     HttpSession(ServerState& server, tcp::socket socket) : server_(server), stream_(std::move(socket)) {}
@@ -318,12 +336,19 @@ private:
         const RequestView view{method, std::string_view(request.target().data(), request.target().size()),
                                header(http::field::host), header(http::field::origin),
                                websocket::is_upgrade(request)};
+        const std::uint32_t remote = RemoteAddress(stream_.socket());
         Response built = BuildResponse(
             view, SiteView{&server_.names, kEmbeddedFiles, kEmbeddedFileCount, server_.templatesJson,
-                           server_.sockets >= kMaxViewers, &server_.config.panels.model->catalog()});
-        const std::uint32_t remote = RemoteAddress(stream_.socket());
+                           server_.sockets >= kMaxViewers, &server_.config.panels.model->catalog(),
+                           SetupDoorFor(server_, remote)});
         if (built.door == Door::ForeignHost) LogRefusalOnce(server_, remote, "foreign Host", view.host.value);
         if (built.door == Door::ForeignOrigin) LogRefusalOnce(server_, remote, "foreign Origin", view.origin.value);
+        if (built.status == 403 && built.door == Door::Open) LogRefusalOnce(server_, remote, "set-up", view.target);
+        if (built.accept && built.setup) {
+            stream_.expires_never();
+            StartSetupSession(server_, stream_.release_socket(), remote, std::move(request));
+            return;
+        }
         if (built.accept) {
             stream_.expires_never();
             std::make_shared<WsSession>(server_, stream_.release_socket(), remote)->Accept(std::move(request));
@@ -444,13 +469,16 @@ void OnBatch(void* context, std::uint64_t cycle, const model::ControlChange* cha
 
 void SendLinkLine(ServerState& server) {
     Broadcast(server, CurrentLinkFrame());
+    if (server.asks.Lapse(SteadyMs())) SetupPagesChanged(server);
     server.linkTimer.expires_after(std::chrono::seconds(1));
     server.linkTimer.async_wait([&server](error_code ec) {
         if (!ec) SendLinkLine(server);
     });
 }
 
-}  // namespace
+}  // namespace serving
+
+using namespace serving;
 
 bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::string* error) {
     if (config.panels.model == nullptr) {
@@ -471,6 +499,17 @@ bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::strin
     }
     server->templatesJson = TemplatesJson(server->config.panels);
     server->names = HostNames{config.address, config.port, config.names};
+    int deskListener = 0;
+    if (config.setup != nullptr) {
+        server->namesFrame = NamesFrame(config.panels.model->catalog());
+        if (config.setup->Version() > 0) OnDeskChanged(*server);
+        // Any thread, never blocking it: the change is read on the server's.
+        deskListener = config.setup->Listen([weak = std::weak_ptr<ServerState>(server)] {
+            const std::shared_ptr<ServerState> state = weak.lock();
+            if (state == nullptr || state->deskPosted.exchange(true)) return;
+            asio::post(state->io, [raw = state.get()] { OnDeskChanged(*raw); });
+        });
+    }
     Accept(*server);
     SendLinkLine(*server);
     model::PanelModel& model = *config.panels.model;
@@ -478,9 +517,10 @@ bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::strin
     // The thread keeps the state and destroys it as it ends: the batches no
     // longer come by then, and the connections close with the context.
     threads.Start(
-        [server, subscription, &model](platform::StopSignal&) {
+        [server, subscription, &model, deskListener](platform::StopSignal&) {
             server->io.run();
             model::UnsubscribeBatches(model, subscription);
+            if (deskListener != 0) server->config.setup->Unlisten(deskListener);
         },
         [server] { server->io.stop(); });
     return true;

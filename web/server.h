@@ -10,6 +10,9 @@
 #include "web/panel_set.h"
 
 class ThreadOwner;
+namespace model {
+class SetupDesk;
+}
 
 namespace web {
 
@@ -19,6 +22,10 @@ struct ServerConfig {
     std::vector<std::string> names;   // webname: more names requests may use for the program
     std::vector<AllowedNet> allowed;  // webcontrol; empty: every browser is read-only
     PanelSet panels;
+    std::vector<AllowedNet> setupNets;  // websetup: besides the PC itself, who may open the set-up page
+    // nullptr: no set-up page at all. Given, its published control and
+    // set-up lists replace the two above once it has published anything.
+    model::SetupDesk* setup = nullptr;  // outlives the server
 };
 
 // Binds and starts serving on a thread started through `threads`; the

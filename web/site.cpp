@@ -29,6 +29,11 @@ Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::si
                            c == '.' || c == '-' || c == '_' || c == '/';
         if (!plain) return {Route::BadRequest, nullptr};
     }
+    if (path == "/setup/socket") return {Route::SetupSocket, nullptr};
+    if (path == "/setup") {
+        const EmbeddedFile* page = Find("setup.html", files, count);
+        return page != nullptr ? Resolved{Route::SetupPage, page} : Resolved{Route::NotFound, nullptr};
+    }
     if (path.find("..") != std::string_view::npos || path.find('/', 1) != std::string_view::npos)
         return {Route::NotFound, nullptr};
     if (path == "/ws") return {Route::Socket, nullptr};
@@ -38,6 +43,8 @@ Resolved ResolvePath(std::string_view target, const EmbeddedFile* files, std::si
     if (panels != nullptr && panels->FindPanel(name) >= 0) name = "";
     if (name.empty()) name = "index.html";
     if (name[0] == '.') return {Route::NotFound, nullptr};
+    // The set-up page only ever by its door.
+    if (name == "setup.html") return {Route::NotFound, nullptr};
     const EmbeddedFile* file = Find(name, files, count);
     return file != nullptr ? Resolved{Route::File, file} : Resolved{Route::NotFound, nullptr};
 }

@@ -23,7 +23,8 @@ extern const std::size_t kEmbeddedFileCount;
 // Longest request target looked at; a longer one is refused.
 constexpr std::size_t kMaxPathLength = 256;
 
-enum class Route { File, Templates, Socket, NotFound, BadRequest };
+// SetupPage and SetupSocket are behind the set-up door (web/setup_door.h).
+enum class Route { File, Templates, Socket, SetupPage, SetupSocket, NotFound, BadRequest };
 
 struct Resolved {
     Route route;

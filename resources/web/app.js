@@ -22,6 +22,9 @@ const state = {
   socket: null,
   open: false,          // hello and snapshot received on the current socket
   control: false,
+  canAsk: false,        // the program takes asks for control (it has a set-up page)
+  setup: false,         // the set-up page is open to this browser
+  askCode: '',          // the code of this browser's pending ask
   link: null,           // the last link frame
   linkAt: 0,            // when it came (ms)
   shift: false,
@@ -138,6 +141,10 @@ function render() {
   $('age').textContent = (age === null ? 'no datagram yet' : 'last datagram ' + age.toFixed(1) + ' s ago') +
                          ', stale after ' + staleAfter().toFixed(1) + ' s';
   $('access').textContent = !state.open ? '' : state.control ? 'control' : 'read-only';
+  $('ask').hidden = !state.open || state.control || !state.canAsk;
+  $('askcode').hidden = $('ask').hidden || state.askCode === '';
+  $('askcode').textContent = state.askCode === '' ? '' : 'code ' + state.askCode;
+  $('setuplink').hidden = !state.open || !state.setup;
   document.body.classList.toggle('stale', stale);
   document.body.classList.toggle('readonly', !state.control);
   $('panels').dataset.stale = stale ? 'true' : 'false';
@@ -206,6 +213,18 @@ function openSocket() {
       case 'hello':
         hello = true;
         state.control = m.control === true;
+        state.canAsk = typeof m.setup === 'boolean';
+        state.setup = m.setup === true;
+        state.askCode = '';
+        break;
+      case 'control':
+        // Allowed or taken back on the set-up page: no reload needed.
+        state.control = m.on === true;
+        state.askCode = '';
+        flash(state.control ? 'Control allowed' : 'Control taken back');
+        return;
+      case 'asked':
+        state.askCode = typeof m.code === 'string' ? m.code : '';
         break;
       case 'snapshot':
         // Everything starts again from here: nothing kept from before.
@@ -261,6 +280,9 @@ function setUp() {
     state.shift = !state.shift;
     $('shift').setAttribute('aria-pressed', state.shift ? 'true' : 'false');
     document.body.classList.toggle('shifted', state.shift);
+  });
+  $('ask').addEventListener('click', () => {
+    if (state.open && state.socket) state.socket.send(JSON.stringify({ t: 'ask' }));
   });
   const fs = $('fullscreen');
   if (!document.fullscreenEnabled) fs.hidden = true;

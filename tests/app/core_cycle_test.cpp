@@ -97,7 +97,7 @@ TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
         core.Start(FMCThread);
         boards::BoardHost boardHost(panelModel, nullptr);
         boardHost.Start(boards::boardMaps);
-        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}};
+        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}, {}, nullptr};
         std::string error;
         ASSERT_TRUE(web::StartWebServer(core, config, &error)) << error << ", round " << round;
         // A browser still connected when the core stops.

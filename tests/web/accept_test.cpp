@@ -51,7 +51,7 @@ double CpuSeconds() {
 TEST(WebAccept, OutOfDescriptorsLogsOnceBacksOffAndServesAgain) {
     static const model::Catalog noPanels;
     static model::PanelModel panels(noPanels);  // outlives the server's thread
-    web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panels}};
+    web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panels}, {}, nullptr};
     std::string error;
     static ThreadOwner threads;
     ASSERT_TRUE(web::StartWebServer(threads, config, &error)) << error;

@@ -30,25 +30,32 @@ def _recv_exact(s, n):
         data += chunk
     return data
 
-def recv(s):
-    """Next message's (opcode, payload)."""
+def recv_frame(s):
+    """Next frame's (fin, opcode, payload)."""
     b0, b1 = _recv_exact(s, 2)
     length = b1 & 0x7F
     if length == 126:
         length = struct.unpack(">H", _recv_exact(s, 2))[0]
     elif length == 127:
         length = struct.unpack(">Q", _recv_exact(s, 8))[0]
-    return b0 & 0x0F, _recv_exact(s, length)
+    return bool(b0 & 0x80), b0 & 0x0F, _recv_exact(s, length)
+
+def recv(s):
+    """Next frame's (opcode, payload)."""
+    return recv_frame(s)[1:]
 
 def recv_json(s):
+    text = None  # a text message's fragments so far
     while True:
-        op, payload = recv(s)
+        fin, op, payload = recv_frame(s)
         if op == 8:
             raise ConnectionError("close frame")
         if op == 9:
             send(s, payload, opcode=10)  # as browsers do, or the server lets the connection go
-        if op == 1:
-            return json.loads(payload)
+        if op == 1 or (op == 0 and text is not None):
+            text = (text or b"") + payload
+            if fin:
+                return json.loads(text)
 
 def send(s, payload, opcode=1):
     if isinstance(payload, str):

@@ -1,0 +1,91 @@
+// The browser host's inner parts, shared by its sessions: one server's
+// state and the set-up page's socket. Only web/ includes this.
+#pragma once
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/beast/http.hpp>
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "web/control_asks.h"
+#include "web/host_check.h"
+#include "web/send_queue.h"
+#include "web/server.h"
+#include "web/setup_door.h"
+
+namespace web::serving {
+
+namespace asio = boost::asio;
+namespace http = boost::beast::http;
+using tcp = asio::ip::tcp;
+
+// Frames waiting for one browser before it is dropped to a snapshot.
+constexpr std::size_t kMaxQueuedFrames = 256;
+
+class WsSession;
+class SetupSession;
+class HttpSession;
+
+// Any unsigned number, for the codes of asks for control.
+std::uint32_t RandomCodeSource();
+
+// One server's state, handed to its sessions. It lives as long as its
+// thread, which runs until its owner stops it (the acceptor always waits for
+// a connection or for its retry), and is destroyed there.
+struct ServerState {
+    explicit ServerState(const ServerConfig& c)
+        : config(c), acceptor(io), controlNets(c.allowed), setupNets(c.setupNets) {}
+    ServerConfig config;
+    // Before the context: sessions still held by its handlers count
+    // themselves out while it is destroyed.
+    int sockets = 0;  // WebSocket sessions, watching or still in their handshake
+    asio::io_context io{1};
+    tcp::acceptor acceptor;
+    asio::steady_timer linkTimer{io};
+    asio::steady_timer acceptRetry{io};
+    // A descriptor held back for the log: when accepting fails for want of
+    // descriptors, the log file could not be opened either.
+    tcp::socket reserve{io};
+    bool acceptFailing = false;  // logged; logged again once it works
+    std::atomic<int> viewerCount{0};  // read by the refresh thread
+    std::string templatesJson;
+    // Server thread only.
+    std::unordered_set<std::shared_ptr<WsSession>> viewers;
+    std::unordered_set<std::shared_ptr<SetupSession>> setupPages;
+    // In effect now: the configuration's, then the desk's once it publishes.
+    std::vector<AllowedNet> controlNets;
+    std::vector<AllowedNet> setupNets;
+    ControlAsks asks{RandomCodeSource};  // server thread only
+    std::string namesFrame;
+    std::atomic<bool> deskPosted{false};  // a desk change is on its way to the server thread
+    HostNames names;
+    // Refusals already logged, by browser address and reason.
+    std::set<std::pair<std::uint32_t, std::string>> refusalsLogged;
+    std::deque<std::weak_ptr<HttpSession>> pending;
+    // Batches handed over by the refresh thread, with their cycles.
+    std::mutex inboxMutex;
+    std::vector<std::pair<std::uint64_t, Frame>> inbox;
+    bool drainPosted = false;
+};
+
+SetupDoor SetupDoorFor(const ServerState& server, std::uint32_t remote);
+
+// The set-up page's socket (web/setup_session.cpp), on the server thread.
+void StartSetupSession(ServerState& server, tcp::socket socket, std::uint32_t remote,
+                       http::request<http::empty_body> request);
+// The desk or the asks changed: every set-up page gets a fresh frame soon.
+void SetupPagesChanged(ServerState& server);
+// The set-up list changed: pages no longer let in are closed.
+void SetupDoorsChanged(ServerState& server);
+
+}  // namespace web::serving

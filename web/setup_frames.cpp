@@ -1,0 +1,140 @@
+#include "web/setup_frames.h"
+
+#include <boost/json.hpp>
+
+#include "model/panel_model.h"
+#include "platform/ipv4.h"
+#include "web/frames.h"
+#include "web/panel_set.h"
+
+namespace web {
+namespace {
+
+namespace json = boost::json;
+
+// Valid UTF-8 stays; anything else is read as Latin-1, so that a text frame
+// never carries bytes a browser refuses.
+std::string Utf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > text.size()) break;
+        bool ok = true;
+        for (std::size_t k = 1; k < n; ++k) ok = ok && (static_cast<unsigned char>(text[i + k]) >> 6) == 2;
+        if (!ok) break;
+        i += n;
+    }
+    if (i == text.size()) return std::string(text);
+    std::string out;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (b >> 6));
+            out += static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    return out;
+}
+
+json::string S(std::string_view text) { return json::string(Utf8(text)); }
+
+json::array Nets(const std::vector<model::NetRange>& nets) {
+    json::array out;
+    for (const model::NetRange& net : nets) out.emplace_back(json::string(NetText(net)));
+    return out;
+}
+
+// What a board line may drive, by the kind a browser draws; nullptr: nothing.
+const char* BoardKind(const platform::ControlTemplate& control) {
+    const std::string_view kind = KindName(control);
+    if (kind == "check") return "check";
+    if (kind == "updown") return "stepper";
+    if (kind == "button") return "button";
+    if (kind == "value" || kind == "notify" || kind == "label") return "field";
+    return nullptr;
+}
+
+const char* ControlNameOf(int id) {
+    for (const model::ControlName& name : model::ControlNames())
+        if (name.id == id) return name.name;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string NetText(const model::NetRange& net) {
+    return platform::FormatIpv4(net.address) + "/" + std::to_string(net.bits);
+}
+
+std::string SetupFrame(const model::SetupSnapshot& s, const std::vector<PendingAsk>& asks, std::int64_t nowMs) {
+    json::object o;
+    o["t"] = "setup";
+    o["v"] = s.version;
+    json::array boards;
+    for (const model::BoardView& b : s.boards)
+        boards.push_back(json::object{{"name", S(b.name)}, {"port", S(b.port)}, {"state", S(b.state)},
+                                      {"version", b.version}, {"bad", b.badLines}, {"last", S(b.lastInput)}});
+    o["boards"] = std::move(boards);
+    o["finding"] = s.finding;
+    json::array found;
+    for (const model::FoundPort& f : s.found)
+        found.push_back(
+            json::object{{"port", S(f.port)}, {"state", S(f.state)}, {"name", S(f.name)}, {"version", f.version}});
+    o["found"] = std::move(found);
+    json::array pins;
+    for (const model::LearnPin& p : s.learn.pins)
+        pins.push_back(json::object{{"pin", p.pin}, {"closed", p.closed}, {"changes", p.changes},
+                                    {"offer", S(p.offer)}, {"pair", p.pairPin}});
+    json::array unwatched;
+    for (const int pin : s.learn.unwatched) unwatched.emplace_back(pin);
+    o["learn"] = json::object{{"board", S(s.learn.board)}, {"status", S(s.learn.status)}, {"pins", std::move(pins)},
+                              {"unwatched", std::move(unwatched)}};
+    o["file"] = json::object{{"path", S(s.file.path)}, {"text", S(s.file.text)}, {"revision", S(s.file.revision)}};
+    o["outcome"] = json::object{{"request", s.outcome.request}, {"ok", s.outcome.ok},
+                                {"message", S(s.outcome.message)}, {"line", s.outcome.line},
+                                {"disk", S(s.outcome.diskText)}};
+    o["control"] = Nets(s.control);
+    o["setup"] = Nets(s.setup);
+    json::array pending;
+    for (const PendingAsk& a : asks)
+        pending.push_back(json::object{{"id", a.id}, {"address", platform::FormatIpv4(a.address)},
+                                       {"code", a.code}, {"age", (nowMs - a.askedMs) / 1000}});
+    o["asks"] = std::move(pending);
+    return json::serialize(o);
+}
+
+std::string NamesFrame(const model::Catalog& catalog) {
+    json::array controls;
+    std::vector<int> seen;
+    const auto add = [&](const char* panel, const platform::ControlTemplate& c) {
+        const char* kind = BoardKind(c);
+        const char* name = ControlNameOf(c.id);
+        if (c.id == -1 || kind == nullptr || name == nullptr) return;
+        for (const int id : seen)
+            if (id == c.id) return;
+        seen.push_back(c.id);
+        controls.push_back(json::object{{"panel", panel}, {"id", c.id}, {"name", name}, {"kind", kind}});
+    };
+    const model::PanelInfo* extras = nullptr;
+    for (std::size_t i = 0; i < catalog.panelCount; ++i) {
+        const model::PanelInfo& panel = catalog.panels[i];
+        if (panel.ownsCombinedExtras) extras = &panel;
+        if (const platform::DialogTemplate* t = catalog.Template(panel.templateId))
+            for (const platform::ControlTemplate& c : t->controls) add(panel.name, c);
+    }
+    // The combined window's own controls belong to the panel that owns them.
+    if (const platform::DialogTemplate* t = catalog.Template(catalog.combinedTemplate); t != nullptr && extras)
+        for (const platform::ControlTemplate& c : t->controls) add(extras->name, c);
+    return json::serialize(json::object{{"t", "names"}, {"controls", std::move(controls)}});
+}
+
+std::string PostedFrame(std::uint64_t id) { return "{\"t\":\"posted\",\"id\":" + std::to_string(id) + "}"; }
+
+std::string AskedFrame(std::string_view code) { return "{\"t\":\"asked\",\"code\":" + JsonString(code) + "}"; }
+
+std::string ControlFrame(bool on) { return std::string("{\"t\":\"control\",\"on\":") + (on ? "true" : "false") + "}"; }
+
+}  // namespace web

@@ -1,0 +1,243 @@
+#include <boost/asio/post.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/websocket.hpp>
+
+#include <chrono>
+#include <random>
+
+#include "base/log.h"
+#include "link/link_state.h"
+#include "model/setup_desk.h"
+#include "platform/ipv4.h"
+#include "web/frames.h"
+#include "web/response.h"
+#include "web/server_state.h"
+#include "web/setup_frames.h"
+
+namespace web::serving {
+namespace {
+
+namespace beast = boost::beast;
+namespace websocket = beast::websocket;
+using error_code = beast::error_code;
+
+// The set-up page is sent the desk at most this often.
+constexpr auto kSetupFramePause = std::chrono::milliseconds(50);
+
+}  // namespace
+
+// The set-up page's socket: the desk's snapshot as it changes, and the
+// page's requests posted to the desk, each logged with its address.
+class SetupSession : public std::enable_shared_from_this<SetupSession> {
+public:
+    SetupSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
+        : server_(server), ws_(std::move(socket)), remote_(remote), from_(platform::FormatIpv4(remote)),
+          pause_(server.io), queue_(kMaxQueuedFrames) {
+        ++server_.sockets;
+    }
+    ~SetupSession() { --server_.sockets; }
+
+    void Accept(http::request<http::empty_body> request) {
+        websocket::stream_base::timeout timeout{};
+        timeout.handshake_timeout = std::chrono::seconds(10);
+        timeout.idle_timeout = std::chrono::seconds(20);
+        timeout.keep_alive_pings = true;
+        ws_.set_option(timeout);
+        ws_.read_message_max(kMaxSetupFrame);
+        ws_.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
+            for (const Header& header : SecurityHeaders()) response.set(header.first, header.second);
+        }));
+        ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
+    }
+
+    // The desk or the asks changed: a fresh frame now, or once the pause
+    // since the last one is over.
+    void Changed() {
+        if (!open_ || waiting_) return;
+        const auto due = lastSent_ + kSetupFramePause;
+        if (std::chrono::steady_clock::now() >= due) {
+            SendSetup();
+            return;
+        }
+        waiting_ = true;
+        pause_.expires_at(due);
+        pause_.async_wait([self = shared_from_this()](error_code ec) {
+            self->waiting_ = false;
+            if (!ec) self->SendSetup();
+        });
+    }
+
+    // The set-up list changed: a page no longer let in is closed.
+    void DoorChanged() {
+        if (open_ && SetupDoorFor(server_, remote_) != SetupDoor::Open) {
+            Close();
+            error_code ec;
+            beast::get_lowest_layer(ws_).socket().close(ec);
+        }
+    }
+
+    void Close() {
+        if (!open_) return;
+        open_ = false;
+        pause_.cancel();
+        server_.setupPages.erase(shared_from_this());
+    }
+
+private:
+    void OnAccept(error_code ec) {
+        if (ec) return;
+        open_ = true;
+        server_.setupPages.insert(shared_from_this());
+        SendSetup();
+        Send(std::make_shared<const std::string>(server_.namesFrame));
+        Read();
+    }
+
+    Frame SetupNow() {
+        const std::int64_t now = SteadyMs();
+        server_.asks.Lapse(now);
+        return std::make_shared<const std::string>(
+            SetupFrame(server_.config.setup->Snapshot(), server_.asks.Pending(), now));
+    }
+
+    void SendSetup() {
+        if (!open_) return;
+        lastSent_ = std::chrono::steady_clock::now();
+        Send(SetupNow());
+    }
+
+    void Send(Frame frame) {
+        if (!open_) return;
+        // Every set-up frame holds the whole desk: a fresh one replaces what waits.
+        if (!queue_.Push(std::move(frame))) queue_.Resync(SetupNow());
+        Write();
+    }
+
+    void Write() {
+        const std::string* next = queue_.StartWrite();
+        if (next == nullptr) return;
+        ws_.text(true);
+        ws_.async_write(asio::buffer(*next), [self = shared_from_this()](error_code ec, std::size_t) {
+            self->queue_.FinishWrite();
+            if (ec) {
+                self->Close();
+                return;
+            }
+            self->Write();
+        });
+    }
+
+    void Read() {
+        ws_.async_read(in_, [self = shared_from_this()](error_code ec, std::size_t) { self->OnRead(ec); });
+    }
+
+    void OnRead(error_code ec) {
+        if (ec) {
+            Close();  // includes a frame over the size limit
+            return;
+        }
+        const std::string text = beast::buffers_to_string(in_.data());
+        in_.consume(in_.size());
+        if (!open_) return;
+        PageRequest page;
+        if (!ws_.got_text() || !ParsePageRequest(text, &page)) Refuse("malformed");
+        else if (page.kind == PageRequest::Kind::Desk) PostRequest(std::move(page.request));
+        else if (page.kind == PageRequest::Kind::Allow) AllowAsk(page.askId);
+        else DenyAsk(page.askId);
+        Read();
+    }
+
+    void Refuse(const char* why) { Send(std::make_shared<const std::string>(RefusedFrame(why))); }
+
+    void Log(const std::string& what) { WriteLog(("Set-up from " + from_ + ": " + what + "\n").c_str()); }
+
+    // The request's id, or 0 (refused) when the desk's queue is full.
+    std::uint64_t PostRequest(model::SetupRequest request) {
+        request.from = from_;
+        const std::string what = DescribeRequest(request);
+        const std::uint64_t id = server_.config.setup->Post(std::move(request));
+        if (id == 0) {
+            Refuse("busy");
+            return 0;
+        }
+        Log(what);
+        Send(std::make_shared<const std::string>(PostedFrame(id)));
+        return id;
+    }
+
+    const PendingAsk* FindAsk(std::uint64_t id) {
+        server_.asks.Lapse(SteadyMs());
+        for (const PendingAsk& ask : server_.asks.Pending())
+            if (ask.id == id) return &ask;
+        return nullptr;
+    }
+
+    // Allowing is saving a `webcontrol` line for the asking address; the
+    // ask is dropped once that save is queued, kept while the desk is busy.
+    void AllowAsk(std::uint64_t id) {
+        const PendingAsk* ask = FindAsk(id);
+        if (ask == nullptr) {
+            Refuse("no such ask");
+            return;
+        }
+        const std::string address = platform::FormatIpv4(ask->address);
+        const std::string code = ask->code;
+        model::SetupRequest save;
+        save.kind = model::SetupRequest::Kind::SaveEdits;
+        save.revision = server_.config.setup->Snapshot().file.revision;
+        save.edits.push_back(model::LineEdit{0, "", "webcontrol " + address + "/32"});
+        if (PostRequest(std::move(save)) == 0) return;
+        Log("allow " + address + " (code " + code + ")");
+        PendingAsk dropped;
+        server_.asks.Take(id, SteadyMs(), &dropped);
+        SetupPagesChanged(server_);
+    }
+
+    void DenyAsk(std::uint64_t id) {
+        PendingAsk ask;
+        if (!server_.asks.Take(id, SteadyMs(), &ask)) {
+            Refuse("no such ask");
+            return;
+        }
+        Log("deny " + platform::FormatIpv4(ask.address) + " (code " + ask.code + ")");
+        Send(std::make_shared<const std::string>(PostedFrame(0)));  // nothing for the desk: done at once
+        SetupPagesChanged(server_);
+    }
+
+    ServerState& server_;
+    websocket::stream<beast::tcp_stream> ws_;
+    beast::flat_buffer in_;
+    std::uint32_t remote_;
+    std::string from_;
+    asio::steady_timer pause_;
+    SendQueue queue_;
+    bool open_ = false;
+    bool waiting_ = false;  // a frame is due once the pause is over
+    std::chrono::steady_clock::time_point lastSent_{};
+};
+
+std::uint32_t RandomCodeSource() {
+    static std::mt19937 generator{std::random_device{}()};
+    return static_cast<std::uint32_t>(generator());
+}
+
+SetupDoor SetupDoorFor(const ServerState& server, std::uint32_t remote) {
+    return CheckSetupDoor(server.config.setup != nullptr, server.config.address, server.setupNets, remote);
+}
+
+void StartSetupSession(ServerState& server, tcp::socket socket, std::uint32_t remote,
+                       http::request<http::empty_body> request) {
+    std::make_shared<SetupSession>(server, std::move(socket), remote)->Accept(std::move(request));
+}
+
+void SetupPagesChanged(ServerState& server) {
+    const std::vector<std::shared_ptr<SetupSession>> pages(server.setupPages.begin(), server.setupPages.end());
+    for (const std::shared_ptr<SetupSession>& page : pages) page->Changed();
+}
+
+void SetupDoorsChanged(ServerState& server) {
+    const std::vector<std::shared_ptr<SetupSession>> pages(server.setupPages.begin(), server.setupPages.end());
+    for (const std::shared_ptr<SetupSession>& page : pages) page->DoorChanged();
+}
+
+}  // namespace web::serving
