@@ -5,6 +5,7 @@
 
 #include "app/parameter_file.h"
 #include "app/parameter_file_boards.h"
+#include "app/parameter_parse.h"
 #include "app/setup_start.h"
 #include "app/web_start.h"
 #include "boards/board_host.h"
@@ -122,6 +123,12 @@ int RunProgram(platform::AppInstance instance) {
     // The set-up page and its worker meet at the desk; like the model, it
     // and the board host are never destroyed.
     static auto* setupDesk = new model::SetupDesk;
+    // The web lists as read, before anything else publishes: browsers
+    // judge commands by the desk's lists from its first publish on.
+    setupDesk->Publish([](model::SetupSnapshot& s) {
+        s.control = WebControlRanges(Settings);
+        s.setup = WebSetupRanges(Settings);
+    });
     StartWebPanels(coreThreads, *panelModel, setupDesk);
     // Each board on its own thread: a missing board only writes to the log.
     static auto* boardHost = new boards::BoardHost(*panelModel, setupDesk);

@@ -22,6 +22,8 @@ void StartWebPanels(ThreadOwner& threads, model::PanelModel& model, model::Setup
     for (int i = 0; i < Settings.webNameCount; ++i) config.names.emplace_back(Settings.webName[i]);
     for (int i = 0; i < Settings.webControlCount; ++i)
         config.allowed.push_back(web::AllowedNet{Settings.webControlAddress[i], Settings.webControlBits[i]});
+    for (int i = 0; i < Settings.webSetupCount; ++i)
+        config.setupNets.push_back(web::AllowedNet{Settings.webSetupAddress[i], Settings.webSetupBits[i]});
     std::string error;
     config.panels.model = &model;
     config.setup = setup;

@@ -115,9 +115,15 @@ bool BoardHost::NameBoard(const std::string& port, const std::string& name, std:
                 return false;
             }
     }
-    const bool ok = NameBoardOn(port, name, why);
-    WriteLog(("Board on " + port + (ok ? " named " + name : ": not named " + name + ": " + *why) + "\n").c_str());
-    return ok;
+    if (!NameBoardOn(port, name, why)) return false;
+    // The page's list of found boards shows the new name at once.
+    if (desk_ != nullptr) {
+        desk_->Publish([&](model::SetupSnapshot& s) {
+            for (model::FoundPort& f : s.found)
+                if (f.port == port) f.name = name;
+        });
+    }
+    return true;
 }
 
 bool BoardHost::StartLearn(const std::string& board, std::string* why) {

@@ -87,7 +87,8 @@ std::string SetupFrame(const model::SetupSnapshot& s, const std::vector<PendingA
     json::array pins;
     for (const model::LearnPin& p : s.learn.pins)
         pins.push_back(json::object{{"pin", p.pin}, {"closed", p.closed}, {"changes", p.changes},
-                                    {"offer", S(p.offer)}, {"pair", p.pairPin}});
+                                    {"offer", S(p.offer)}, {"pair", p.pairPin},
+                                    {"a", p.encoderA}});
     json::array unwatched;
     for (const int pin : s.learn.unwatched) unwatched.emplace_back(pin);
     o["learn"] = json::object{{"board", S(s.learn.board)}, {"status", S(s.learn.status)}, {"pins", std::move(pins)},

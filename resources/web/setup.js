@@ -272,13 +272,19 @@ function renderBoards(s) {
   });
 }
 
+// An encoder's pins as the line takes them, A first: A is the pin that
+// closed first as the builder turned it clockwise.
+function encoderPins(p) {
+  return p.a === false ? [p.pair, p.pin] : [p.pin, p.pair];
+}
+
 function offerText(p) {
-  if (p.offer === 'encoder') return 'encoder ' + p.pin + '+' + p.pair;
+  if (p.offer === 'encoder') return 'encoder ' + encoderPins(p).join('+');
   return p.offer || '-';
 }
 
 function pickOf(p) {
-  if (p.offer === 'encoder' && p.pair) return { type: 'encoder', pins: [p.pin, p.pair] };
+  if (p.offer === 'encoder' && p.pair) return { type: 'encoder', pins: encoderPins(p) };
   if (p.offer === 'button' || p.offer === 'switch') return { type: p.offer, pins: [p.pin] };
   return null;
 }
