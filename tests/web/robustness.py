@@ -111,7 +111,7 @@ def main():
         viewers = [ws.connect(HOST, PORT) for _ in range(16)]
         for v in viewers:
             hello = ws.recv_json(v)
-            if hello != {"t": "hello", "control": False}:
+            if ws.panels_hello(hello) != {"t": "hello", "control": False}:
                 fail("hello: %r" % hello)
             snapshot = ws.recv_json(v)
             if snapshot["t"] != "snapshot" or not any(i == 1023 for i, _, _ in snapshot["values"]):
@@ -122,7 +122,7 @@ def main():
 
         # An allowed tap reaches the panel as a click would: a SET at the node.
         allowed = ws.connect(HOST, PORT, source=ALLOWED_SOURCE)
-        if ws.recv_json(allowed) != {"t": "hello", "control": True}:
+        if ws.panels_hello(ws.recv_json(allowed)) != {"t": "hello", "control": True}:
             fail("allowed browser not told it may send commands")
         # The node also sees the program's own SETs: count only these commands' variables.
         set_vars = lambda: [line.split()[1] for line in read("node.out").splitlines()

@@ -60,7 +60,7 @@ def main():
 
         s = ws.connect(HOST, PORT)
         hello = ws.recv_json(s)
-        if hello != {"t": "hello", "control": True}:
+        if ws.panels_hello(hello) != {"t": "hello", "control": True}:
             fail("hello: %r" % hello)
         kind, before = shown(s, COM1_STANDBY, 5)
         if kind != "snapshot" or not before.strip():

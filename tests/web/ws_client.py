@@ -70,3 +70,9 @@ def send(s, payload, opcode=1):
     else:
         head += bytes([0x80 | 127]) + struct.pack(">Q", n)
     s.sendall(head + mask + bytes(b ^ mask[i % 4] for i, b in enumerate(payload)))
+
+
+def panels_hello(hello):
+    """A panels hello without its "setup" flag, which says whether the
+    set-up page is open to this address (tested on its own)."""
+    return {k: v for k, v in hello.items() if k != "setup"} if isinstance(hello, dict) else hello
