@@ -138,12 +138,15 @@ def main():
             control = '#picture .control[data-name="%s"]' % name
             click(browser, control + ' button') or click(browser, control)
         shots = os.environ.get('ORV_SETUP_SHOTS')
-        if shots:  # the README's pictures, at this moment of the work
+        if shots:  # the README's pictures, the whole page at this moment of the work
+            browser.resize(1280, browser.js('return document.documentElement.scrollHeight'))
+            time.sleep(0.5)
             browser.screenshot(os.path.join(shots, 'setup-learn.png'))
             click(browser, '#night')
             time.sleep(0.5)
             browser.screenshot(os.path.join(shots, 'setup-learn-night.png'))
             click(browser, '#night')
+            browser.resize(1280, 800)
         pending = browser.js("return [...document.querySelectorAll('#changes li.change')].map(e => e.textContent)")
         check(len(pending) == 3, 'three pending lines: %r' % pending)
         click(browser, '#save')
