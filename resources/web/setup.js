@@ -168,6 +168,12 @@ function diffLines(a, b) {
   return out;
 }
 
+// Allowing saves the tablet's webcontrol line: its outcome shows like a save's.
+function allowAsk(id) {
+  const read = fileLines();
+  if (send({ t: 'allow', id })) setup.waiting[setup.waiting.length - 1] = { read, result: null, sent: null };
+}
+
 function showOutcome(o, mine) {
   const box = $('outcome');
   box.hidden = false;
@@ -199,7 +205,7 @@ function showOutcome(o, mine) {
     $('reload').hidden = false;
   } else if (o.line > 0) {
     // The lines around the complaint, as the save would have written them.
-    const lines = mine.result;
+    const lines = mine.result || mine.read || [];
     const from = Math.max(1, o.line - 3), to = Math.min(lines.length, o.line + 3);
     for (let n = from; n <= to; n++) {
       const row = el('span', n === o.line ? 'line bad' : 'line', String(n).padStart(4) + '  ' + lines[n - 1] + '\n');
@@ -397,7 +403,7 @@ function renderTablets(s) {
     tr.dataset.ask = a.id;
     cells(tr, ['', '', '']);
     const td = el('td');
-    td.append(button('Allow', 'allow', () => send({ t: 'allow', id: a.id })),
+    td.append(button('Allow', 'allow', () => allowAsk(a.id)),
               button('Deny', 'deny', () => send({ t: 'deny', id: a.id })));
     tr.appendChild(td);
     return tr;

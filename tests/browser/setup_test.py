@@ -177,6 +177,33 @@ def main():
         sim_do('pulse 7 80')
         check(wait_for(lambda: len(sets()) > before, 10), 'a press after the restart sets at the node')
 
+
+        # A tablet asks for control, the set-up page allows it: it commands
+        # at once, without a reload, and the file gains its webcontrol line.
+        browser.open(url + 'setup')
+        check(wait_for(lambda: text(browser, '#state') == 'connected', 15), 'the set-up page live again')
+        tablet = Browser(1024, 768)
+        try:
+            tablet.open(url)
+            check(wait_for(lambda: tablet.js("return !document.getElementById('ask').hidden"), 15),
+                  'a read-only page offers "Ask for control"')
+            click(tablet, '#ask')
+            code = wait_for(lambda: re.search(r'\d{4}', text(tablet, '#askcode') or ''), 10)
+            check(code, 'the tablet shows its code: %r' % text(tablet, '#askcode'))
+            ask = '#asks tr.ask'
+            check(wait_for(lambda: code.group(0) in (text(browser, ask) or ''), 10),
+                  'the set-up page shows the ask with the same code: %r' % text(browser, ask))
+            click(browser, ask + ' button.allow')
+            check(outcome_ok(browser), 'allowing saved')
+            check(wait_for(lambda: tablet.js("return document.getElementById('ask').hidden"), 10),
+                  'the tablet took control without a reload')
+            before = len(sets())
+            click(tablet, '#c1052')
+            check(wait_for(lambda: len(sets()) > before, 10), 'a tap on the tablet sets at the node: %r' % sets()[before:])
+            check(re.search(r'^webcontrol %s/32\r$' % re.escape(address), open('orvvarnoth.cfg', newline='').read(),
+                            re.M), 'the file gained the webcontrol line')
+        finally:
+            tablet.quit()
     except Stop:
         print('--- program log, last lines:\n' + '\n'.join(read('ORVVarnoth.log').splitlines()[-25:]))
         if browser:
