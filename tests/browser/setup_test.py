@@ -52,9 +52,15 @@ def text(browser, selector):
     return browser.js('const e = document.querySelector(arguments[0]); return e ? e.textContent : null;', selector)
 
 
-def outcome_ok(browser, timeout=15):
-    return wait_for(lambda: browser.js("const o = document.getElementById('outcome');"
-                                       "return o && !o.hidden && o.dataset.ok === 'true'"), timeout)
+def shown(browser):
+    """The request whose outcome the page shows."""
+    return browser.js('return setup.shownOutcome')
+
+
+def outcome_ok(browser, before, timeout=15):
+    """Whether the page shows a new outcome since `before` and it is good."""
+    wait_for(lambda: shown(browser) != before, timeout)
+    return shown(browser) != before and browser.js("return document.getElementById('outcome').dataset.ok") == 'true'
 
 
 def learn_offer(browser, pin):
@@ -111,8 +117,9 @@ def main():
                    'i.dispatchEvent(new Event("input"));', row)
         click(browser, row + ' button.name')
         check(wait_for(lambda: 'mcp' in (text(browser, row) or ''), 20), 'the board is named mcp')
+        before = shown(browser)
         click(browser, row + ' button.add')
-        check(outcome_ok(browser), 'the board line saved')
+        check(outcome_ok(browser, before), 'the board line saved')
         check(wait_for(lambda: 'connected' in (text(browser, '#boards tr.board[data-board="mcp"]') or ''), 20),
               'the board connected after the save, without a restart')
 
@@ -149,8 +156,9 @@ def main():
             browser.resize(1280, 800)
         pending = browser.js("return [...document.querySelectorAll('#changes li.change')].map(e => e.textContent)")
         check(len(pending) == 3, 'three pending lines: %r' % pending)
+        before = shown(browser)
         click(browser, '#save')
-        check(outcome_ok(browser), 'the mapping saved')
+        check(outcome_ok(browser, before), 'the mapping saved: %r' % text(browser, '#outcome-text'))
         click(browser, '#done')
 
         saved = open('orvvarnoth.cfg', newline='').read()
@@ -193,15 +201,18 @@ def main():
             ask = '#asks tr.ask'
             check(wait_for(lambda: code.group(0) in (text(browser, ask) or ''), 10),
                   'the set-up page shows the ask with the same code: %r' % text(browser, ask))
+            before = shown(browser)
             click(browser, ask + ' button.allow')
-            check(outcome_ok(browser), 'allowing saved')
+            check(outcome_ok(browser, before), 'allowing saved')
             check(wait_for(lambda: tablet.js("return document.getElementById('ask').hidden"), 10),
                   'the tablet took control without a reload')
             before = len(sets())
             click(tablet, '#c1052')
             check(wait_for(lambda: len(sets()) > before, 10), 'a tap on the tablet sets at the node: %r' % sets()[before:])
-            check(re.search(r'^webcontrol %s/32\r$' % re.escape(address), open('orvvarnoth.cfg', newline='').read(),
-                            re.M), 'the file gained the webcontrol line')
+            # The tablet's own address: under Wine the far end of the veth pair.
+            check(re.search(r'^webcontrol [0-9.]+/32\r$', open('orvvarnoth.cfg', newline='').read(),
+                            re.M), 'the file gained the webcontrol line: %r'
+                  % [line for line in read('orvvarnoth.cfg').splitlines() if line.startswith('webcontrol')])
         finally:
             tablet.quit()
     except Stop:
