@@ -1,12 +1,14 @@
 #include "app/setup_start.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "app/window_layout_now.h"
 #include "base/log.h"
 #include "base/thread_owner.h"
 #include "boards/board_host.h"
+#include "boards/mapping.h"
 
 namespace {
 
@@ -62,14 +64,43 @@ void BoardRequest(model::SetupDesk& desk, boards::BoardHost& host, const model::
     });
 }
 
+bool SameTarget(const boards::Target& a, const boards::Target& b) {
+    return a.kind == b.kind && a.id == b.id && a.checkBox == b.checkBox;
+}
+
+// Whether two mappings drive the same boards the same way: a save that
+// leaves them alone (a tablet allowed) leaves the boards connected.
+bool SameMaps(const std::vector<boards::BoardMap>& a, const std::vector<boards::BoardMap>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const boards::BoardMap& x = a[i];
+        const boards::BoardMap& y = b[i];
+        if (x.name != y.name || x.port != y.port || x.inputs.size() != y.inputs.size() ||
+            boards::ConfigurationLines(x) != boards::ConfigurationLines(y))
+            return false;
+        for (std::size_t k = 0; k < x.inputs.size(); ++k)
+            if (!SameTarget(x.inputs[k].target, y.inputs[k].target)) return false;
+        for (std::size_t k = 0; k < x.outputs.size(); ++k)
+            if (x.outputs[k].controlId != y.outputs[k].controlId) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void StartSetupWorker(ThreadOwner& threads, model::SetupDesk& desk, boards::BoardHost& host,
                       const SetupFile& file) {
     SetupHooks hooks;
     hooks.boardRequest = [&desk, &host](const model::SetupRequest& request) { BoardRequest(desk, host, request); };
-    // A saved mapping takes effect at once: every board is configured anew.
-    hooks.applyBoards = [&host](const std::vector<boards::BoardMap>& maps) { host.Reconfigure(maps); };
+    // A saved mapping takes effect at once: every board is configured anew,
+    // unless the save left the mapping as it was. Only the worker's thread
+    // calls this, so the last mapping needs no lock.
+    auto applied = std::make_shared<std::vector<boards::BoardMap>>(boards::boardMaps);
+    hooks.applyBoards = [&host, applied](const std::vector<boards::BoardMap>& maps) {
+        if (SameMaps(*applied, maps)) return;
+        *applied = maps;
+        host.Reconfigure(maps);
+    };
     // The web lists take effect through the desk, which the worker updates.
     hooks.windowLayout = WindowLayoutNow;
     desk.Resume();
