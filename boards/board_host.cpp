@@ -33,6 +33,7 @@ BoardHost::~BoardHost() { Stop(); }
 void BoardHost::StartBoard(std::size_t index, bool learn) {
     Board& b = boards_[index];
     b.run = std::make_shared<BoardRun>(b.map, model_, desk_, index);
+    if (b.haveLast) b.run->published = b.last;
     b.threads = std::make_unique<ThreadOwner>();
     std::shared_ptr<BoardRun> run = b.run;
     LearnControl* control = &learn_;
@@ -47,6 +48,10 @@ void BoardHost::StopBoard(std::size_t index) {
     Board& b = boards_[index];
     if (b.threads) b.threads->StopAll();
     b.threads.reset();
+    if (b.run) {  // its thread has ended
+        b.last = b.run->published;
+        b.haveLast = true;
+    }
     b.run.reset();
 }
 
@@ -55,7 +60,7 @@ void BoardHost::Start(std::vector<BoardMap> maps) {
     for (std::size_t i = 0; i < boards_.size(); ++i) StopBoard(i);
     boards_.clear();
     learning_ = -1;
-    for (BoardMap& map : maps) boards_.push_back(Board{std::move(map), nullptr, nullptr});
+    for (BoardMap& map : maps) boards_.push_back(Board{std::move(map), nullptr, nullptr, {}, false});
     if (desk_ != nullptr)
         desk_->Publish([this](model::SetupSnapshot& snapshot) {
             snapshot.boards.clear();

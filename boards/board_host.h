@@ -55,6 +55,10 @@ private:
         BoardMap map;
         std::unique_ptr<ThreadOwner> threads;  // its own, so it stops alone
         std::shared_ptr<BoardRun> run;
+        // What the last run published: the next run (Learn, or back from
+        // it) starts from it, so the page keeps the version and counts.
+        model::BoardView last;
+        bool haveLast = false;
     };
     void StartBoard(std::size_t index, bool learn);
     void StopBoard(std::size_t index);
