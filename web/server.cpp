@@ -125,18 +125,7 @@ public:
     ~WsSession() { --server_.sockets; }
 
     void Accept(http::request<http::empty_body> request) {
-        // A browser that neither sends nor answers a ping for this long is
-        // gone: its connection and queue are let go. Browsers answer pings
-        // by themselves, so a page that only watches stays.
-        websocket::stream_base::timeout timeout{};
-        timeout.handshake_timeout = std::chrono::seconds(10);
-        timeout.idle_timeout = std::chrono::seconds(20);
-        timeout.keep_alive_pings = true;
-        ws_.set_option(timeout);
-        ws_.read_message_max(kMaxCommandFrame);
-        ws_.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
-            for (const Header& header : SecurityHeaders()) response.set(header.first, header.second);
-        }));
+        PrepareWebSocket(ws_, kMaxCommandFrame);
         ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
     }
 

@@ -5,8 +5,11 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/steady_timer.hpp>
 #include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
 
 #include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -19,6 +22,7 @@
 
 #include "web/control_asks.h"
 #include "web/host_check.h"
+#include "web/response.h"
 #include "web/send_queue.h"
 #include "web/server.h"
 #include "web/setup_door.h"
@@ -31,6 +35,25 @@ using tcp = asio::ip::tcp;
 
 // Frames waiting for one browser before it is dropped to a snapshot.
 constexpr std::size_t kMaxQueuedFrames = 256;
+
+// What every WebSocket of the server gets before its handshake is accepted:
+// a browser that neither sends nor answers a ping for 20 s is gone (its
+// connection and queue are let go; browsers answer pings by themselves, so
+// a page that only watches stays), frames above `maxFrame` close it, and
+// the handshake's answer carries the security headers.
+template <class Stream>
+void PrepareWebSocket(Stream& ws, std::size_t maxFrame) {
+    namespace websocket = boost::beast::websocket;
+    websocket::stream_base::timeout timeout{};
+    timeout.handshake_timeout = std::chrono::seconds(10);
+    timeout.idle_timeout = std::chrono::seconds(20);
+    timeout.keep_alive_pings = true;
+    ws.set_option(timeout);
+    ws.read_message_max(maxFrame);
+    ws.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
+        for (const Header& header : SecurityHeaders()) response.set(header.first, header.second);
+    }));
+}
 
 class WsSession;
 class SetupSession;

@@ -38,15 +38,7 @@ public:
     ~SetupSession() { --server_.sockets; }
 
     void Accept(http::request<http::empty_body> request) {
-        websocket::stream_base::timeout timeout{};
-        timeout.handshake_timeout = std::chrono::seconds(10);
-        timeout.idle_timeout = std::chrono::seconds(20);
-        timeout.keep_alive_pings = true;
-        ws_.set_option(timeout);
-        ws_.read_message_max(kMaxSetupFrame);
-        ws_.set_option(websocket::stream_base::decorator([](websocket::response_type& response) {
-            for (const Header& header : SecurityHeaders()) response.set(header.first, header.second);
-        }));
+        PrepareWebSocket(ws_, kMaxSetupFrame);
         ws_.async_accept(request, [self = shared_from_this()](error_code ec) { self->OnAccept(ec); });
     }
 
