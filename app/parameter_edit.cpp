@@ -6,6 +6,12 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+bool StartsWithMark(std::string_view text) { return text.substr(0, kByteOrderMark.size()) == kByteOrderMark; }
+
+std::string_view WithoutMark(std::string_view text) {
+    return StartsWithMark(text) ? text.substr(kByteOrderMark.size()) : text;
+}
+
 struct Line {
     std::string body;  // without its line break
     std::string end;   // "\r\n", "\n", or "" for a last line without one
@@ -64,8 +70,11 @@ std::size_t AdditionPlace(const std::vector<Line>& lines, const model::Catalog* 
 
 bool ApplyLineEdits(std::string_view text, const std::vector<model::LineEdit>& edits,
                     const model::Catalog* catalog, EditedText* out, EditProblem* problem) {
-    std::vector<Line> lines = SplitLines(text);
-    const bool mark = text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+    // The byte-order mark belongs to the file, not to its first line: the
+    // lines are edited without it, and it stays first, byte for byte,
+    // whatever becomes of line 1.
+    const bool mark = StartsWithMark(text);
+    std::vector<Line> lines = SplitLines(mark ? text.substr(kByteOrderMark.size()) : text);
     const std::size_t firstBreak = text.find('\n');
     const std::string style = firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r'
                                   ? "\r\n" : "\n";
@@ -76,8 +85,11 @@ bool ApplyLineEdits(std::string_view text, const std::vector<model::LineEdit>& e
     for (const model::LineEdit& e : edits) {
         if (e.text.find_first_of("\r\n") != std::string::npos)
             return Fail(problem, Message("The edit of line %d holds a line break", e.line), e.line, false);
+        // A page that saw the mark on line 1 may send it back: it is not the line's.
+        const std::string_view expected = e.line == 1 ? WithoutMark(e.expected) : std::string_view(e.expected);
+        const std::string_view wanted = e.line <= 1 ? WithoutMark(e.text) : std::string_view(e.text);
         if (e.line == 0) {
-            if (!e.text.empty()) additions.push_back(e.text);
+            if (!wanted.empty()) additions.emplace_back(wanted);
             continue;
         }
         if (e.line < 0 || e.line > static_cast<int>(lines.size()))
@@ -86,17 +98,15 @@ bool ApplyLineEdits(std::string_view text, const std::vector<model::LineEdit>& e
         if (edited[i]) return Fail(problem, Message("Line %d is edited twice", e.line), e.line, false);
         edited[i] = true;
         Line& l = lines[i];
-        // The page sees the text without the byte-order mark.
-        const std::size_t skip = i == 0 && mark ? kByteOrderMark.size() : 0;
-        if (std::string_view(l.body).substr(skip) != e.expected)
+        if (l.body != expected)
             return Fail(problem, Message("Line %d changed on disk since it was read", e.line), e.line, true);
-        if (l.body.substr(skip) == e.text) continue;
+        if (l.body == wanted) continue;
         ++changed;
-        if (e.text.empty()) {
+        if (wanted.empty()) {
             removed[i] = true;
             continue;
         }
-        l.body = l.body.substr(0, skip) + e.text;
+        l.body = std::string(wanted);
         l.touched = true;
     }
     std::vector<Line> kept;
@@ -107,15 +117,10 @@ bool ApplyLineEdits(std::string_view text, const std::vector<model::LineEdit>& e
         if (place == kept.size() && !kept.empty() && kept.back().end.empty()) kept.back().end = style;
         std::vector<Line> added;
         for (const std::string& a : additions) added.push_back(Line{a, style, true});
-        // The mark stays at the very start of the file.
-        if (place == 0 && !kept.empty() && kept[0].body.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
-            kept[0].body.erase(0, kByteOrderMark.size());
-            added[0].body.insert(0, kByteOrderMark);
-        }
         kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(place), added.begin(), added.end());
         changed += static_cast<int>(additions.size());
     }
-    *out = EditedText{Join(kept), {}, changed};
+    *out = EditedText{(mark ? std::string(kByteOrderMark) : std::string()) + Join(kept), {}, changed};
     for (std::size_t i = 0; i < kept.size(); ++i)
         if (kept[i].touched) out->touched.push_back(static_cast<int>(i + 1));
     return true;
@@ -127,8 +132,7 @@ bool CheckEditedLines(const EditedText& edited, const ParsedParameters& parsed, 
         if (edited.text[i] == '\n') starts.push_back(i + 1);
     for (const int line : edited.touched) {
         std::size_t first = starts[static_cast<std::size_t>(line - 1)];
-        if (first == 0 && edited.text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
-            first = kByteOrderMark.size();
+        if (first == 0 && StartsWithMark(edited.text)) first = kByteOrderMark.size();
         while (first < edited.text.size() && IsBlank(edited.text[first])) ++first;
         if (first >= edited.text.size() || edited.text[first] == '\n') continue;  // blank
         bool found = false;

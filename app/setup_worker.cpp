@@ -24,14 +24,14 @@ void Log(const model::SetupRequest& request, const std::string& what) {
 
 void PublishOutcome(model::SetupDesk& desk, const model::SetupRequest& request, const SaveOutcome& o,
                     const std::string& okMessage) {
-    desk.Publish([&](model::SetupSnapshot& s) {
-        s.outcome = model::OutcomeView{request.id, o.saved, o.saved ? okMessage : o.message, o.line, o.diskText};
-        if (o.saved) {
+    if (o.saved) {
+        desk.Publish([&](model::SetupSnapshot& s) {
             s.file = o.file;
             s.control = WebControlRanges(o.parsed.settings);
             s.setup = WebSetupRanges(o.parsed.settings);
-        }
-    });
+        });
+    }
+    desk.Answer(model::OutcomeView{request.id, o.saved, o.saved ? okMessage : o.message, o.line, o.diskText});
 }
 
 void Save(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
@@ -46,7 +46,6 @@ void Save(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks
         Log(request, done);
         // The new mapping takes effect at once.
         if (hooks.applyBoards) hooks.applyBoards(o.parsed.boards);
-        if (hooks.applySettings) hooks.applySettings(o.parsed.settings);
     } else {
         Log(request, name + " not saved: " + o.message +
                          (o.line > 0 ? " (line " + std::to_string(o.line) + ")" : std::string()));
@@ -80,10 +79,8 @@ void HandleSetupRequest(model::SetupDesk& desk, const SetupFile& file, const Set
     switch (request.kind) {
     case Kind::ReloadFile: {
         const model::FileView now = ReadFileView(file.path);
-        desk.Publish([&](model::SetupSnapshot& s) {
-            s.file = now;
-            s.outcome = model::OutcomeView{request.id, true, "read " + FileName(file.path) + " again", 0, ""};
-        });
+        desk.Publish([&](model::SetupSnapshot& s) { s.file = now; });
+        desk.Answer(model::OutcomeView{request.id, true, "read " + FileName(file.path) + " again", 0, ""});
         return;
     }
     case Kind::SaveEdits:

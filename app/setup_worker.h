@@ -18,8 +18,6 @@ struct SetupHooks {
     std::function<void(const model::SetupRequest&)> boardRequest;
     // A saved file's board maps, to take effect now.
     std::function<void(const std::vector<boards::BoardMap>&)> applyBoards;
-    // A saved file's settings (the web lists and the rest), to take effect now.
-    std::function<void(const AppSettings&)> applySettings;
     // The panel windows' positions now; false with the reason when they
     // cannot be had.
     std::function<bool(WindowLayout*, std::string* why)> windowLayout;

@@ -50,6 +50,33 @@ void SetupDesk::Publish(const std::function<void(SetupSnapshot&)>& edit) {
     for (const auto& listener : tell) listener();
 }
 
+void SetupDesk::Answer(OutcomeView outcome) {
+    std::vector<std::function<void()>> tell;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (outcomes_.size() >= kOutcomesKept) outcomes_.pop_front();
+        outcomes_.push_back(std::move(outcome));
+        for (const auto& entry : listeners_) tell.push_back(entry.second);
+    }
+    for (const auto& listener : tell) listener();
+}
+
+bool SetupDesk::TakeOutcome(std::uint64_t request, OutcomeView* out) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = outcomes_.begin(); it != outcomes_.end(); ++it) {
+        if (it->request != request) continue;
+        *out = std::move(*it);
+        outcomes_.erase(it);
+        return true;
+    }
+    return false;
+}
+
+void SetupDesk::DropOutcome(std::uint64_t request) {
+    OutcomeView ignored;
+    TakeOutcome(request, &ignored);
+}
+
 SetupSnapshot SetupDesk::Snapshot() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return snapshot_;

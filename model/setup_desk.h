@@ -71,7 +71,8 @@ struct FileView {
     std::string revision;  // changes whenever the text does; sent back with edits
 };
 
-// What became of the last save or other change.
+// What became of one request (a save, a reload): sent to the page that
+// asked, and to no other.
 struct OutcomeView {
     std::uint64_t request = 0;  // the request's id
     bool ok = false;
@@ -87,7 +88,6 @@ struct SetupSnapshot {
     std::vector<FoundPort> found;
     LearnView learn;
     FileView file;
-    OutcomeView outcome;
     std::vector<NetRange> control;  // `webcontrol` in effect now
     std::vector<NetRange> setup;    // `websetup` in effect now
 };
@@ -144,6 +144,17 @@ public:
     SetupSnapshot Snapshot() const;
     std::uint64_t Version() const;
 
+    // The worker: what became of a request, kept for the page that posted
+    // it (after any Publish of what the request changed) and the listeners
+    // told. Each request's outcome is kept on its own until taken; the
+    // oldest go once kOutcomesKept wait, as their pages must be gone.
+    static constexpr std::size_t kOutcomesKept = 64;
+    void Answer(OutcomeView outcome);
+    // The outcome of `request`, removed; false when there is none (yet).
+    bool TakeOutcome(std::uint64_t request, OutcomeView* out);
+    // The page that posted `request` is gone: its outcome is not wanted.
+    void DropOutcome(std::uint64_t request);
+
     // Called (on the publisher's thread, outside the lock) after each
     // publish; it must not block. Returns an id for Unlisten (never 0).
     int Listen(std::function<void()> listener);
@@ -156,6 +167,7 @@ private:
     bool interrupted_ = false;
     std::uint64_t nextId_ = 1;
     SetupSnapshot snapshot_;
+    std::deque<OutcomeView> outcomes_;
     int nextListener_ = 1;
     std::vector<std::pair<int, std::function<void()>>> listeners_;
 };

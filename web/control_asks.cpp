@@ -19,11 +19,13 @@ const char* AskRefusalText(AskResult result) {
     return "";
 }
 
-AskResult ControlAsks::Ask(std::uint32_t address, bool allowed, std::int64_t nowMs, std::string* code) {
+AskResult ControlAsks::Ask(std::uint32_t address, std::uint64_t owner, bool allowed, std::int64_t nowMs,
+                           std::string* code) {
     if (allowed) return AskResult::AlreadyAllowed;
     Lapse(nowMs);
-    for (const PendingAsk& ask : pending_) {
+    for (PendingAsk& ask : pending_) {
         if (ask.address != address) continue;
+        if (std::find(ask.owners.begin(), ask.owners.end(), owner) == ask.owners.end()) ask.owners.push_back(owner);
         *code = ask.code;
         return AskResult::Asked;
     }
@@ -37,7 +39,7 @@ AskResult ControlAsks::Ask(std::uint32_t address, bool allowed, std::int64_t now
         std::snprintf(digits, sizeof digits, "%04u", static_cast<unsigned>(random_() % 10000));
         taken = std::any_of(pending_.begin(), pending_.end(), [&](const PendingAsk& a) { return a.code == digits; });
     }
-    pending_.push_back(PendingAsk{nextId_++, address, digits, nowMs});
+    pending_.push_back(PendingAsk{nextId_++, address, digits, nowMs, {owner}});
     recent_.emplace_back(address, nowMs);
     *code = digits;
     return AskResult::Asked;
@@ -45,6 +47,17 @@ AskResult ControlAsks::Ask(std::uint32_t address, bool allowed, std::int64_t now
 
 bool ControlAsks::Lapse(std::int64_t nowMs) {
     return std::erase_if(pending_, [nowMs](const PendingAsk& a) { return nowMs - a.askedMs >= kLapseMs; }) > 0;
+}
+
+bool ControlAsks::Withdraw(std::uint64_t owner) {
+    for (PendingAsk& ask : pending_) std::erase(ask.owners, owner);
+    return std::erase_if(pending_, [](const PendingAsk& a) { return a.owners.empty(); }) > 0;
+}
+
+std::size_t ControlAsks::Clear() {
+    const std::size_t n = pending_.size();
+    pending_.clear();
+    return n;
 }
 
 bool ControlAsks::Take(std::uint64_t id, std::int64_t nowMs, PendingAsk* out) {

@@ -16,6 +16,8 @@ struct PendingAsk {
     std::uint32_t address = 0;  // host byte order
     std::string code;           // four digits, shown on both pages
     std::int64_t askedMs = 0;
+    // The open sockets of that address that asked: the ask goes with the last.
+    std::vector<std::uint64_t> owners;
 };
 
 enum class AskResult { Asked, AlreadyAllowed, TooMany, TooOften };
@@ -32,9 +34,14 @@ public:
     // `random` gives any unsigned number; its last four digits make a code.
     explicit ControlAsks(std::function<std::uint32_t()> random) : random_(std::move(random)) {}
 
-    // A repeat from an address with an ask pending returns the same code and
-    // is not counted again.
-    AskResult Ask(std::uint32_t address, bool allowed, std::int64_t nowMs, std::string* code);
+    // `owner` is the asking socket (never 0). A repeat from an address with
+    // an ask pending returns the same code and is not counted again.
+    AskResult Ask(std::uint32_t address, std::uint64_t owner, bool allowed, std::int64_t nowMs, std::string* code);
+    // The socket `owner` closed: asks no open socket holds any more go.
+    // True when any went.
+    bool Withdraw(std::uint64_t owner);
+    // Drops every pending ask; how many there were.
+    std::size_t Clear();
     // Drops the asks older than two minutes; true when any went.
     bool Lapse(std::int64_t nowMs);
     // Removes the pending ask `id` into `out`; false when none is pending.

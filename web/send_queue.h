@@ -27,6 +27,13 @@ public:
         frames_.push_back(std::move(snapshot));
         ++resyncs_;
     }
+    // Puts `frame` in place of the last one queued; false when there is
+    // none but the one being written.
+    bool ReplaceLast(Frame frame) {
+        if (frames_.size() <= (writing_ ? 1u : 0u)) return false;
+        frames_.back() = std::move(frame);
+        return true;
+    }
     // The next frame to write, marked as being written; nullptr when none
     // waits or one is being written already.
     const std::string* StartWrite() {

@@ -119,7 +119,8 @@ Frame CurrentLinkFrame() {
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
     WsSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
-        : server_(server), ws_(std::move(socket)), remote_(remote), queue_(kMaxQueuedFrames) {
+        : server_(server), ws_(std::move(socket)), remote_(remote), id_(server.nextSocketId++),
+          queue_(kMaxQueuedFrames) {
         ++server_.sockets;
     }
     ~WsSession() { --server_.sockets; }
@@ -147,6 +148,8 @@ public:
         open_ = false;
         server_.viewers.erase(shared_from_this());
         server_.viewerCount.fetch_sub(1);
+        // A tablet that asked and left no longer waits for an answer.
+        if (server_.asks.Withdraw(id_)) SetupPagesChanged(server_);
     }
 
 private:
@@ -213,7 +216,7 @@ private:
         }
         std::string code;
         const std::size_t before = server_.asks.Pending().size();
-        const AskResult result = server_.asks.Ask(remote_, allowed_, SteadyMs(), &code);
+        const AskResult result = server_.asks.Ask(remote_, id_, allowed_, SteadyMs(), &code);
         if (result != AskResult::Asked) {
             Send(std::make_shared<const std::string>(RefusedFrame(AskRefusalText(result))));
             return;
@@ -261,6 +264,7 @@ private:
     websocket::stream<beast::tcp_stream> ws_;
     beast::flat_buffer in_;
     std::uint32_t remote_;
+    std::uint64_t id_;  // the asks it made are held by this
     SendQueue queue_;
     bool open_ = false;
     bool allowed_ = false;

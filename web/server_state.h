@@ -89,6 +89,7 @@ struct ServerState {
     std::vector<AllowedNet> controlNets;
     std::vector<AllowedNet> setupNets;
     ControlAsks asks{RandomCodeSource};  // server thread only
+    std::uint64_t nextSocketId = 1;      // server thread only
     std::string namesFrame;
     std::atomic<bool> deskPosted{false};  // a desk change is on its way to the server thread
     HostNames names;

@@ -41,6 +41,13 @@ std::string Utf8(std::string_view text) {
 
 json::string S(std::string_view text) { return json::string(Utf8(text)); }
 
+// A byte-order mark belongs to the file, not to its first line: the page
+// never sees it, so the line it sends back is the line the program compares.
+std::string_view WithoutMark(std::string_view text) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    return text.substr(0, kMark.size()) == kMark ? text.substr(kMark.size()) : text;
+}
+
 json::array Nets(const std::vector<model::NetRange>& nets) {
     json::array out;
     for (const model::NetRange& net : nets) out.emplace_back(json::string(NetText(net)));
@@ -93,10 +100,7 @@ std::string SetupFrame(const model::SetupSnapshot& s, const std::vector<PendingA
     for (const int pin : s.learn.unwatched) unwatched.emplace_back(pin);
     o["learn"] = json::object{{"board", S(s.learn.board)}, {"status", S(s.learn.status)}, {"pins", std::move(pins)},
                               {"unwatched", std::move(unwatched)}};
-    o["file"] = json::object{{"path", S(s.file.path)}, {"text", S(s.file.text)}, {"revision", S(s.file.revision)}};
-    o["outcome"] = json::object{{"request", s.outcome.request}, {"ok", s.outcome.ok},
-                                {"message", S(s.outcome.message)}, {"line", s.outcome.line},
-                                {"disk", S(s.outcome.diskText)}};
+    o["file"] = json::object{{"path", S(s.file.path)}, {"text", S(WithoutMark(s.file.text))}, {"revision", S(s.file.revision)}};
     o["control"] = Nets(s.control);
     o["setup"] = Nets(s.setup);
     json::array pending;
@@ -130,6 +134,12 @@ std::string NamesFrame(const model::Catalog& catalog) {
     if (const platform::DialogTemplate* t = catalog.Template(catalog.combinedTemplate); t != nullptr && extras)
         for (const platform::ControlTemplate& c : t->controls) add(extras->name, c);
     return json::serialize(json::object{{"t", "names"}, {"controls", std::move(controls)}});
+}
+
+std::string OutcomeFrame(const model::OutcomeView& o) {
+    return json::serialize(json::object{{"t", "outcome"}, {"request", o.request}, {"ok", o.ok},
+                                        {"message", S(o.message)}, {"line", o.line},
+                                        {"disk", S(WithoutMark(o.diskText))}});
 }
 
 std::string PostedFrame(std::uint64_t id) { return "{\"t\":\"posted\",\"id\":" + std::to_string(id) + "}"; }

@@ -24,6 +24,8 @@ std::string SetupFrame(const model::SetupSnapshot& snapshot, const std::vector<P
                        std::int64_t nowMs);
 // Every named control of the panels with the kind a board line may drive.
 std::string NamesFrame(const model::Catalog& catalog);
+// What became of one request, for the page that posted it alone.
+std::string OutcomeFrame(const model::OutcomeView& outcome);
 std::string PostedFrame(std::uint64_t id);
 std::string AskedFrame(std::string_view code);
 std::string ControlFrame(bool on);
@@ -32,7 +34,7 @@ std::string NetText(const model::NetRange& net);
 
 // A page frame read: a request for the desk, or an answer to an ask.
 struct PageRequest {
-    enum class Kind { Desk, Allow, Deny };
+    enum class Kind { Desk, Allow, Deny, DenyAll };
     Kind kind = Kind::Desk;
     model::SetupRequest request;  // Desk; `from` left for the caller
     std::uint64_t askId = 0;      // Allow, Deny

@@ -100,6 +100,10 @@ bool ParsePageRequest(std::string_view frame, PageRequest* out) {
         out->askId = static_cast<std::uint64_t>(id);
         return true;
     }
+    if (t == "denyall") {
+        out->kind = PageRequest::Kind::DenyAll;
+        return OnlyMembers(*o, {"t"});
+    }
     if (t == "find" || t == "unlearn" || t == "layout" || t == "reload") {
         r.kind = t == "find" ? Kind::FindBoards : t == "unlearn" ? Kind::StopLearn
                  : t == "layout" ? Kind::SaveWindowLayout : Kind::ReloadFile;

@@ -43,9 +43,26 @@ public:
     }
 
     // The desk or the asks changed: a fresh frame now, or once the pause
-    // since the last one is over.
+    // since the last one is over. An outcome of this page's own requests
+    // goes at once, after the desk it left, and never waits for the pause.
     void Changed() {
-        if (!open_ || waiting_) return;
+        if (!open_) return;
+        std::vector<model::OutcomeView> answered;
+        for (auto it = awaiting_.begin(); it != awaiting_.end();) {
+            model::OutcomeView o;
+            if (!server_.config.setup->TakeOutcome(*it, &o)) {
+                ++it;
+                continue;
+            }
+            answered.push_back(std::move(o));
+            it = awaiting_.erase(it);
+        }
+        if (!answered.empty()) {
+            SendSetup();
+            for (const model::OutcomeView& o : answered) Send(std::make_shared<const std::string>(OutcomeFrame(o)));
+            return;
+        }
+        if (waiting_) return;
         const auto due = lastSent_ + kSetupFramePause;
         if (std::chrono::steady_clock::now() >= due) {
             SendSetup();
@@ -72,6 +89,8 @@ public:
         if (!open_) return;
         open_ = false;
         pause_.cancel();
+        for (const std::uint64_t id : awaiting_) server_.config.setup->DropOutcome(id);
+        awaiting_.clear();
         server_.setupPages.erase(shared_from_this());
     }
 
@@ -92,16 +111,28 @@ private:
             SetupFrame(server_.config.setup->Snapshot(), server_.asks.Pending(), now));
     }
 
+    // Every set-up frame holds the whole desk: a fresh one takes the place
+    // of one still waiting right behind, never of an answer before it.
     void SendSetup() {
         if (!open_) return;
         lastSent_ = std::chrono::steady_clock::now();
-        Send(SetupNow());
+        Frame frame = SetupNow();
+        if (lastIsSetup_ && queue_.ReplaceLast(frame)) return;
+        Send(std::move(frame));
+        lastIsSetup_ = true;
     }
 
     void Send(Frame frame) {
         if (!open_) return;
-        // Every set-up frame holds the whole desk: a fresh one replaces what waits.
-        if (!queue_.Push(std::move(frame))) queue_.Resync(SetupNow());
+        lastIsSetup_ = false;
+        if (!queue_.Push(std::move(frame))) {
+            // Answers are never dropped: a page that reads none of them is
+            // let go, and reconnects to a fresh desk.
+            Close();
+            error_code ec;
+            beast::get_lowest_layer(ws_).socket().close(ec);
+            return;
+        }
         Write();
     }
 
@@ -135,6 +166,7 @@ private:
         if (!ws_.got_text() || !ParsePageRequest(text, &page)) Refuse("malformed");
         else if (page.kind == PageRequest::Kind::Desk) PostRequest(std::move(page.request));
         else if (page.kind == PageRequest::Kind::Allow) AllowAsk(page.askId);
+        else if (page.kind == PageRequest::Kind::DenyAll) DenyAllAsks();
         else DenyAsk(page.askId);
         Read();
     }
@@ -153,6 +185,7 @@ private:
             return 0;
         }
         Log(what);
+        awaiting_.push_back(id);
         Send(std::make_shared<const std::string>(PostedFrame(id)));
         return id;
     }
@@ -196,6 +229,16 @@ private:
         SetupPagesChanged(server_);
     }
 
+    // Every waiting ask goes at once: asks from addresses the builder does
+    // not know crowd out the tablet in hand.
+    void DenyAllAsks() {
+        server_.asks.Lapse(SteadyMs());
+        const std::size_t n = server_.asks.Clear();
+        Log("deny all asks (" + std::to_string(n) + ")");
+        Send(std::make_shared<const std::string>(PostedFrame(0)));
+        SetupPagesChanged(server_);
+    }
+
     ServerState& server_;
     websocket::stream<beast::tcp_stream> ws_;
     beast::flat_buffer in_;
@@ -205,6 +248,8 @@ private:
     SendQueue queue_;
     bool open_ = false;
     bool waiting_ = false;  // a frame is due once the pause is over
+    bool lastIsSetup_ = false;  // the last frame queued is a set-up frame
+    std::vector<std::uint64_t> awaiting_;  // posted requests whose outcome has not come
     std::chrono::steady_clock::time_point lastSent_{};
 };
 

@@ -11,7 +11,7 @@
 //   #changes li.change[data-index] button.remove, #save
 //   #outcome[data-ok], #outcome-text, #context (line.bad marks the message's line), #diff, #reload
 //   #lines li.line[data-line] button.remove (a file line to remove)
-//   #asks tr.ask[data-ask] button.allow / button.deny, #control li[data-range] button.remove, #layout
+//   #asks tr.ask[data-ask] button.allow / button.deny, #deny-all, #control li[data-range] button.remove, #layout
 //   #state: "connected" or "program unreachable"
 'use strict';
 
@@ -410,6 +410,7 @@ function renderTablets(s) {
   }, (tr, a) => cells(tr, [a.address, a.code, Math.round(a.age) + ' s']));
   $('asks').hidden = asks.length === 0;
   $('no-asks').hidden = asks.length > 0;
+  $('deny-all-row').hidden = asks.length === 0;
   const control = s.control || [];
   keyed($('control'), control, (r) => r, (r) => {
     const li = el('li');
@@ -440,12 +441,6 @@ function render() {
   renderLines();
   renderTablets(s);
   $('file-path').textContent = s.file && s.file.path ? 'to ' + s.file.path : '';
-  const o = s.outcome;
-  const mine = o && setup.mine.get(o.request);
-  if (mine && o.request !== setup.shownOutcome) {
-    setup.shownOutcome = o.request;
-    showOutcome(o, mine);
-  }
 }
 
 // ---- Learn: picking and the panel picture ------------------------------
@@ -579,6 +574,15 @@ function openSocket() {
         setup.waiting.shift();
         flash('Refused: ' + m.why);
         return;
+      case 'outcome': {
+        // Only this page's own requests are answered here, each once.
+        const mine = setup.mine.get(m.request);
+        if (!mine) return;
+        setup.mine.delete(m.request);
+        setup.shownOutcome = m.request;
+        showOutcome(m, mine);
+        break;
+      }
       default:
         return;
     }
@@ -603,7 +607,11 @@ function start() {
   $('reload').addEventListener('click', () => {
     if (send({ t: 'reload' })) $('outcome').hidden = true;
   });
-  $('layout').addEventListener('click', () => send({ t: 'layout' }));
+  $('layout').addEventListener('click', () => {
+    // Its outcome shows like a save's.
+    if (send({ t: 'layout' })) setup.waiting[setup.waiting.length - 1] = { read: fileLines(), result: null, sent: null };
+  });
+  $('deny-all').addEventListener('click', () => send({ t: 'denyall' }));
   $('identify').addEventListener('click', identify);
   $('out-pins').addEventListener('keydown', (ev) => { if (ev.key === 'Enter') identify(); });
   $('done').addEventListener('click', () => send({ t: 'unlearn' }));

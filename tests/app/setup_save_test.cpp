@@ -99,6 +99,14 @@ TEST(ParameterEdit, TouchesOnlyTheEditedLines) {
 
     EditedText out;
     EditProblem problem;
+    // The byte-order mark belongs to the file: line 1 is edited, removed or
+    // preceded without it (the page may send it back, read as line 1's), and
+    // it stays first.
+    const std::string mark = "\xEF\xBB\xBF", marked = mark + "webcontrol 10.77.0.3/32\r\nweb 8089\r\n";
+    EXPECT_EQ(Edit(marked, {{1, "webcontrol 10.77.0.3/32", ""}}).text, mark + "web 8089\r\n");
+    EXPECT_EQ(Edit(marked, {{1, mark + "webcontrol 10.77.0.3/32", ""}}).text, mark + "web 8089\r\n");
+    EXPECT_EQ(Edit(marked, {{1, "webcontrol 10.77.0.3/32", mark + "navx 2"}}).text, mark + "navx 2\r\nweb 8089\r\n");
+    EXPECT_EQ(Edit(mark + "//\n", {{0, "", "navy 2"}}).text, mark + "navy 2\n//\n");
     EXPECT_FALSE(ApplyLineEdits("navx 1\n", {{1, "navx 2", "navx 3"}}, nullptr, &out, &problem));
     EXPECT_TRUE(problem.conflict);
     EXPECT_FALSE(ApplyLineEdits("navx 1\n", {{0, "", "navx 3\nnavy 4"}}, nullptr, &out, &problem));
@@ -172,10 +180,18 @@ TEST(SetupWorker, SavesPublishesAndAppliesLive) {
     request.revision = TextRevision("board mcp /dev/x\n");
     request.edits = {{0, "", "webcontrol 10.0.0.7/32"}, {0, "", "button mcp 5 key_a"}};
     HandleSetupRequest(desk, file, hooks, request);
+    // The same request again, against the old revision: refused, and each
+    // outcome is kept for its own request.
+    request.id = 8;
+    HandleSetupRequest(desk, file, hooks, request);
     const model::SetupSnapshot s = desk.Snapshot();
-    EXPECT_TRUE(s.outcome.ok) << s.outcome.message;
-    EXPECT_EQ(s.outcome.request, 7u);
-    EXPECT_EQ(s.outcome.message, "saved orvvarnoth.cfg (2 lines changed)");
+    model::OutcomeView o;
+    ASSERT_TRUE(desk.TakeOutcome(7, &o));
+    EXPECT_TRUE(o.ok) << o.message;
+    EXPECT_EQ(o.message, "saved orvvarnoth.cfg (2 lines changed)");
+    ASSERT_TRUE(desk.TakeOutcome(8, &o));
+    EXPECT_FALSE(o.ok);
+    EXPECT_FALSE(desk.TakeOutcome(7, &o));
     ASSERT_EQ(s.control.size(), 1u);
     EXPECT_EQ(s.control[0].address, 0x0A000007u);
     EXPECT_EQ(s.file.text, "board mcp /dev/x\nwebcontrol 10.0.0.7/32\nbutton mcp 5 key_a\n");
@@ -190,10 +206,11 @@ TEST(SetupWorker, RunsOnItsThreadUntilStopped) {
     std::thread worker([&] { RunSetupWorker(desk, SetupFile{f.cfg, nullptr, DefaultSettings()}, SetupHooks{}, stop); });
     model::SetupRequest request;  // a reload
     const std::uint64_t id = desk.Post(request);
-    for (int i = 0; i < 500 && desk.Snapshot().outcome.request != id; ++i)
+    model::OutcomeView o;
+    for (int i = 0; i < 1000 && !desk.TakeOutcome(id, &o); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const model::SetupSnapshot s = desk.Snapshot();
-    EXPECT_EQ(s.outcome.request, id);
+    EXPECT_EQ(o.request, id);
     EXPECT_EQ(s.file.text, "websetup 10.1.0.0/16\n");
     ASSERT_EQ(s.setup.size(), 1u);
     EXPECT_EQ(s.setup[0].bits, 16);

@@ -36,9 +36,9 @@ void FakeWorker(model::SetupDesk& desk) {
                 if (edit.text.rfind("webcontrol ", 0) == 0 && web::ParseAllowedNet(edit.text.c_str() + 11, &net))
                     s.control.push_back(model::NetRange{net.address, net.bits});
             }
-            s.outcome = model::OutcomeView{request.id, true, "saved by " + request.from, 0, ""};
             s.file.revision = "r" + std::to_string(request.id + 1);
         });
+        desk.Answer(model::OutcomeView{request.id, true, "saved by " + request.from, 0, ""});
     }
 }
 

@@ -7,7 +7,9 @@ is refused to the panels browser and to a foreign page, open to the PC and to
 websetup; the panels browser asks for control, the PC allows it, and its open
 socket is told and commands from it pass, without reconnecting; "reload"
 (the stand-in worker forgets every grant) takes control back the same way;
-a burst of desk changes reaches the page throttled, ending with the last.
+a burst of desk changes reaches the page throttled, ending with the last;
+two pages saving back to back each hear their own outcome; an ask goes with
+its socket, and "deny all" clears the rest.
 
 Usage: setup_socket.py <setup_host>
 """
@@ -118,6 +120,47 @@ def main():
         ws.send(page, '{"t":"deny","id":999}')
         if next_of(page, "refused")["why"] != "no such ask":
             fail("deny of no ask")
+
+        # Two pages save back to back: each hears its own outcome, once, and
+        # never the other's.
+        other = ws.connect(HOST, PORT, path="/setup/socket", source=WEBSETUP)
+        save = '{"t":"save","revision":"r1","edits":[{"line":0,"text":"navx 1"}]}'
+        ws.send(page, save)
+        ws.send(other, save)
+        for s, who in ((page, HOST), (other, WEBSETUP)):
+            mine = next_of(s, "posted")["id"]
+            got = next_of(s, "outcome")
+            if got["request"] != mine or got["message"] != "saved by " + who:
+                fail("outcome for %s: %r (posted %d)" % (who, got, mine))
+            s.settimeout(0.3)
+            try:
+                while True:
+                    if ws.recv_json(s)["t"] == "outcome":
+                        fail("a second outcome reached %s" % who)
+            except socket.timeout:
+                pass
+            s.settimeout(5)
+
+        # An ask goes with its socket; the page can deny every waiting ask.
+        def asks_now():
+            ws.send(page, '{"t":"find"}')  # the stand-in publishes: a fresh frame
+            next_of(page, "posted")
+            frame = next_of(page, "setup")
+            while frame["finding"]:
+                frame = next_of(page, "setup")
+            return [a["address"] for a in frame["asks"]]
+        for source in (TABLET, WEBSETUP):
+            t = ws.connect(HOST, PORT, source=source)
+            ws.send(t, '{"t":"ask"}')
+            next_of(t, "asked")
+            if source == TABLET:
+                t.close()
+        if asks_now() != [WEBSETUP]:
+            fail("an ask outlived its socket")
+        ws.send(page, '{"t":"denyall"}')
+        next_of(page, "posted")
+        if asks_now() != []:
+            fail("deny all left asks")
     finally:
         host.stdin.close()
         code_at_exit = host.wait(timeout=10)
@@ -125,10 +168,12 @@ def main():
         fail("the host ended with %d" % code_at_exit)
     with open("setup_host.log", errors="replace") as f:
         log = f.read()
-    for line in ("Web control asked from %s, code %s\n" % (TABLET, code),
-                 "Set-up from %s: save (1 edit)\n" % HOST, "Set-up from %s: allow %s (code %s)\n" % (HOST, TABLET, code),
-                 "Set-up from %s: reload\n" % HOST, "Web request from %s refused: set-up /setup/socket\n" % TABLET):
-        if log.count(line) != 1:
+    for line, times in (("Web control asked from %s, code %s\n" % (TABLET, code), 1),
+                        ("Set-up from %s: save (1 edit)\n" % HOST, 2),  # the allow's, then the page's
+                        ("Set-up from %s: allow %s (code %s)\n" % (HOST, TABLET, code), 1),
+                        ("Set-up from %s: reload\n" % HOST, 1), ("Set-up from %s: deny all asks (1)\n" % HOST, 1),
+                        ("Web request from %s refused: set-up /setup/socket\n" % TABLET, 1)):
+        if log.count(line) != times:
             fail("log line %r: %d times in\n%s" % (line, log.count(line), log))
     print("set-up socket: all checks passed")
 

@@ -62,25 +62,25 @@ TEST(ControlAsks, LimitsAndLapse) {
     ControlAsks asks([&next] { return next++; });  // codes 0000, 0001, ...
     const std::uint32_t a = 0x0A000002, b = 0x0A000003;
     std::string code;
-    EXPECT_EQ(asks.Ask(a, true, 0, &code), AskResult::AlreadyAllowed);
-    ASSERT_EQ(asks.Ask(a, false, 0, &code), AskResult::Asked);
+    EXPECT_EQ(asks.Ask(a, 1, true, 0, &code), AskResult::AlreadyAllowed);
+    ASSERT_EQ(asks.Ask(a, 1, false, 0, &code), AskResult::Asked);
     EXPECT_EQ(code, "0000");
-    ASSERT_EQ(asks.Ask(a, false, 1000, &code), AskResult::Asked);  // a repeat: the same ask
+    ASSERT_EQ(asks.Ask(a, 1, false, 1000, &code), AskResult::Asked);  // a repeat: the same ask
     EXPECT_EQ(code, "0000");
     EXPECT_EQ(asks.Pending().size(), 1u);
     // Denied twice more within the minute: the fourth new ask is too many.
     PendingAsk taken;
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(asks.Take(asks.Pending().back().id, 2000, &taken));
-        ASSERT_EQ(asks.Ask(a, false, 3000 + i, &code), AskResult::Asked);
+        ASSERT_EQ(asks.Ask(a, 1, false, 3000 + i, &code), AskResult::Asked);
     }
     ASSERT_TRUE(asks.Take(asks.Pending().back().id, 4000, &taken));
     EXPECT_FALSE(asks.Take(taken.id, 4000, &taken));  // gone already
-    EXPECT_EQ(asks.Ask(a, false, 59999, &code), AskResult::TooOften);
-    EXPECT_EQ(asks.Ask(a, false, 60000, &code), AskResult::Asked);  // a minute after the first
+    EXPECT_EQ(asks.Ask(a, 1, false, 59999, &code), AskResult::TooOften);
+    EXPECT_EQ(asks.Ask(a, 1, false, 60000, &code), AskResult::Asked);  // a minute after the first
     // Four pending in all.
-    for (std::uint32_t other = b; other < b + 3; ++other) EXPECT_EQ(asks.Ask(other, false, 60000, &code), AskResult::Asked);
-    EXPECT_EQ(asks.Ask(b + 3, false, 60000, &code), AskResult::TooMany);
+    for (std::uint32_t other = b; other < b + 3; ++other) EXPECT_EQ(asks.Ask(other, 1, false, 60000, &code), AskResult::Asked);
+    EXPECT_EQ(asks.Ask(b + 3, 1, false, 60000, &code), AskResult::TooMany);
     // Two minutes on, every ask lapses, once.
     EXPECT_FALSE(asks.Lapse(60000 + ControlAsks::kLapseMs - 1));
     EXPECT_TRUE(asks.Lapse(60000 + ControlAsks::kLapseMs));
@@ -89,13 +89,30 @@ TEST(ControlAsks, LimitsAndLapse) {
     EXPECT_STREQ(AskRefusalText(AskResult::AlreadyAllowed), "already allowed");
 }
 
+// An ask lives while a socket that made it is open; the page can clear them all.
+TEST(ControlAsks, GoWithTheirSockets) {
+    std::uint32_t next = 0;
+    ControlAsks asks([&next] { return next++; });
+    std::string code;
+    ASSERT_EQ(asks.Ask(0x0A000002, 1, false, 0, &code), AskResult::Asked);
+    ASSERT_EQ(asks.Ask(0x0A000002, 2, false, 0, &code), AskResult::Asked);  // a second tab, same ask
+    ASSERT_EQ(asks.Ask(0x0A000003, 3, false, 0, &code), AskResult::Asked);
+    EXPECT_FALSE(asks.Withdraw(1));  // tab 2 still waits
+    EXPECT_FALSE(asks.Withdraw(9));
+    EXPECT_TRUE(asks.Withdraw(2));
+    ASSERT_EQ(asks.Pending().size(), 1u);
+    EXPECT_EQ(asks.Pending()[0].address, 0x0A000003u);
+    EXPECT_EQ(asks.Clear(), 1u);
+    EXPECT_TRUE(asks.Pending().empty());
+}
+
 TEST(ControlAsks, PendingCodesDiffer) {
     std::uint32_t draws[] = {42, 10042, 7};
     int at = 0;
     ControlAsks asks([&] { return draws[at++]; });
     std::string first, second;
-    ASSERT_EQ(asks.Ask(1, false, 0, &first), AskResult::Asked);
-    ASSERT_EQ(asks.Ask(2, false, 0, &second), AskResult::Asked);
+    ASSERT_EQ(asks.Ask(1, 1, false, 0, &first), AskResult::Asked);
+    ASSERT_EQ(asks.Ask(2, 1, false, 0, &second), AskResult::Asked);
     EXPECT_EQ(first, "0042");
     EXPECT_EQ(second, "0007");
 }
