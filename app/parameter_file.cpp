@@ -17,11 +17,6 @@ namespace {
 
 constexpr const char* kErrorTitle = "Parameter Error";
 
-// The separators of formatted input in the C locale.
-bool IsSeparator(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 int ReportUnknownKeyword(const std::string& keyword) {
     // The Status window gives the box an owner; it opens where the file has
     // placed it so far.
@@ -38,31 +33,11 @@ int ReportUnknownKeyword(const std::string& keyword) {
 
 }  // namespace
 
-bool ReadParameterToken(std::FILE* file, std::string* token) {
-    int c = std::getc(file);
-    while (c != EOF && IsSeparator(c)) c = std::getc(file);
-    if (c == EOF) return false;
-    std::string read;
-    while (c != EOF && !IsSeparator(c) && static_cast<int>(read.size()) < kParameterTokenMax) {
-        read += static_cast<char>(c);
-        c = std::getc(file);
-    }
-    if (c != EOF) std::ungetc(c, file);
-    *token = read.c_str();
-    return true;
-}
-
 void ReportParameterError(const char* message) {
     parameterFileHooks.messageBox(nullptr, message, kErrorTitle);
     std::string line = message;
     line += "\n";
     WriteLog(line.c_str());
-}
-
-void LowerCase(char* text) {
-    for (; *text != '\0'; ++text) {
-        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
-    }
 }
 
 int ReadParameterFile(const char* path) {

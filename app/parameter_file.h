@@ -23,13 +23,6 @@ int ReadParameterFile(const char* path);
 // with a line break, to the log; start-up then ends with exit code 10.
 void ReportParameterError(const char* message);
 
-// The next whitespace-separated token of the file, as the reader cuts them;
-// false at end of file.
-bool ReadParameterToken(std::FILE* file, std::string* token);
-
-// Converts the letters A to Z in `text` to a to z, in place.
-void LowerCase(char* text);
-
 // What the reader needs of the windows, replaceable so that the reader can
 // be tested without a windowing host. The real ones are defined in
 // parameter_file_hooks.cpp, which only the program links; a test program

@@ -1,4 +1,5 @@
 #include "link/net_init.h"
+#include "link/net_stop.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -40,11 +40,6 @@ constexpr int kMonitorBindFailed = -3;
 int InitUdp(ThreadOwner& threads, int monitorPort, int nodeNumber, int versionMajor, int versionMinor,
             const NetworkKeywords& keywords = {}, const NetworkLookup& lookup = SystemNetwork());
 
-// Closes what InitUdp opened (the monitor, broadcast and DB-node sockets),
-// once `threads` has stopped the link's threads; the link is down afterwards
-// and InitUdp may start it again. The mutexes stay for the next start.
-void StopUdp();
-
 // Reads the host name and chooses the bound and announced addresses from its
 // address list, writing the start-up lines about them; fills hostName,
 // boundIp and selectedIp (never empty afterwards).

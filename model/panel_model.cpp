@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "model/panel_model_probe.h"
 #include "model/panel_model_writer.h"
 #include "platform/dialog_template.h"
 #include "platform/gui_post.h"

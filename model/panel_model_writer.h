@@ -10,12 +10,6 @@
 
 namespace model {
 
-// The procedures' handle for panel `panel` (nullptr when out of range):
-// reads and writes what the model holds. A write that changes a control
-// shows in the panel's open window at once and wakes the refresh, so that
-// the other views get it soon. FocusHost gives the focus to the panel's
-// window while one is open.
-platform::Dialog* PanelDialog(PanelModel& model, int panel);
 // The refresh's handle for panel `panel`: its writes only change the model;
 // PublishCycle shows them.
 platform::Dialog* RefreshDialog(PanelModel& model, int panel);
@@ -38,13 +32,9 @@ std::size_t PublishCycle(PanelModel& model, const RefreshPace& pace, RefreshWake
 // per panel.
 void AttachPanelWindow(PanelModel& model, platform::Dialog* window, int panel);
 
-// A pilot's wake (a command, a procedure's write): always early.
-void WakeRefresh(PanelModel& model);
 // A shown variable took a new value (any thread, never waits).
 void WakeRefreshForData(PanelModel& model);
 // Refresh thread: returns when the next cycle is due, by `pace`, and why.
 RefreshWake WaitForRefresh(PanelModel& model, const RefreshPace& pace);
-// Wake-ups counted so far (for tests and benchmarks).
-long RefreshWakeups(PanelModel& model);
 
 }  // namespace model

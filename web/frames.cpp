@@ -48,11 +48,6 @@ std::string SnapshotFrame(const std::vector<ShownValue>& values) { return Values
 
 std::string BatchFrame(const std::vector<ShownValue>& values) { return ValuesFrame("batch", values); }
 
-std::string ChangeFrame(int id, std::string_view text, bool checked) {
-    return "{\"t\":\"change\",\"id\":" + std::to_string(id) + ",\"text\":" + JsonString(text) +
-           ",\"checked\":" + (checked ? "1" : "0") + "}";
-}
-
 namespace {
 
 std::string Tenths(std::int64_t tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }

@@ -21,7 +21,6 @@ struct ShownValue {
 // `setup` < 0: the program has no set-up page and the hello does not say.
 std::string HelloFrame(bool control, int setup = -1);
 std::string SnapshotFrame(const std::vector<ShownValue>& values);
-std::string ChangeFrame(int id, std::string_view text, bool checked);
 // One refresh cycle's changes, as a snapshot lists them.
 std::string BatchFrame(const std::vector<ShownValue>& values);
 // node "" when none is known; ageTenths < 0 when no datagram ever came;

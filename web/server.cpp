@@ -53,7 +53,6 @@ constexpr auto kRequestTimeout = std::chrono::seconds(10);
 // descriptors, out of memory) last a while, and trying at once would spin.
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
 
-std::atomic<long> refusedCommands{0};  // by every server of the process
 
 std::uint32_t RemoteAddress(const tcp::socket& socket) {
     error_code ec;
@@ -191,7 +190,6 @@ private:
         }
         const char* refusal = Handle(text);
         if (refusal != nullptr) {
-            refusedCommands.fetch_add(1);
             LogRefusalOnce(server_, remote_, std::string(refusal) + (allowed_ ? " command" : " browser"));
             Send(std::make_shared<const std::string>(RefusedFrame(refusal)));
         }
@@ -519,6 +517,5 @@ bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::strin
     return true;
 }
 
-long RefusedCommands() { return refusedCommands.load(); }
 
 }  // namespace web

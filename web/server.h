@@ -35,7 +35,4 @@ struct ServerConfig {
 // thread after the windows exist.
 bool StartWebServer(ThreadOwner& threads, const ServerConfig& config, std::string* error);
 
-// Command frames refused so far (any thread).
-long RefusedCommands();
-
 }  // namespace web

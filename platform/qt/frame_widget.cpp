@@ -96,7 +96,6 @@ void DeliverKey(FrameWidget* target, bool press, int qtKey, Qt::KeyboardModifier
     target->Deliver(FrameMsg{press ? FrameMsgKind::KeyDown : FrameMsgKind::KeyUp, code});
 }
 
-const std::vector<Frame*>& AllFrames() { return Frames(); }
 
 FrameWidget* FindFrameWidget(const QString& title) {
     for (Frame* frame : Frames()) {

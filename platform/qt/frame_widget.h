@@ -57,9 +57,6 @@ FrameWidget* FrameWidgetOf(Frame* frame);
 void DeliverKey(FrameWidget* target, bool press, int qtKey, Qt::KeyboardModifiers modifiers,
                 bool autoRepeat);
 
-// Every frame handle created so far (GUI thread only).
-const std::vector<Frame*>& AllFrames();
-
 // For tests: the live frame window titled `title`, or nullptr.
 FrameWidget* FindFrameWidget(const QString& title);
 

@@ -232,9 +232,6 @@ function openSocket() {
         for (const [id, text, checked] of m.values || []) note(id, text, checked);
         state.open = hello;
         break;
-      case 'change':
-        note(m.id, m.text, m.checked);
-        break;
       case 'batch':
         // One refresh cycle's changes at once.
         for (const [id, text, checked] of m.values || []) note(id, text, checked);

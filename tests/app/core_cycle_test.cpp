@@ -22,6 +22,7 @@
 #include "boards/mapping.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
+#include "link/net_stop.h"
 #include "panels/panel_table.h"
 #include "panels/update_thread.h"
 #include "model/panel_model.h"

@@ -316,10 +316,4 @@ TEST_F(ParameterFile, OnTopTakesOnlyYesOrNo) {
     for (const Case& c : cases) Run(c);
 }
 
-TEST(LowerCase, OnlyAsciiCapitalsChange) {
-    char text[] = "AbZ@[`z09\xC4\xD6-WIN";
-    LowerCase(text);
-    EXPECT_STREQ(text, "abz@[`z09\xC4\xD6-win");
-}
-
 }  // namespace

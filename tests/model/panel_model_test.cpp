@@ -14,6 +14,7 @@
 #include "platform/dialog_template.h"
 #include "platform/gui_post.h"
 #include "model/panel_model.h"
+#include "model/panel_model_probe.h"
 #include "model/panel_model_writer.h"
 #include "test_script.h"
 

@@ -34,8 +34,8 @@ TEST(Frames, ServerFramesAreTheAgreedJson) {
     EXPECT_EQ(SnapshotFrame({}), R"({"t":"snapshot","values":[]})");
     // Quotes, backslashes and control characters are escaped; Latin-1 (a
     // degree sign) becomes UTF-8.
-    EXPECT_EQ(ChangeFrame(7, "a\"b\\c\n\xB0", true),
-              "{\"t\":\"change\",\"id\":7,\"text\":\"a\\\"b\\\\c\\u000a\xC2\xB0\",\"checked\":1}");
+    EXPECT_EQ(BatchFrame({{7, "a\"b\\c\n\xB0", true}}),
+              "{\"t\":\"batch\",\"values\":[[7,\"a\\\"b\\\\c\\u000a\xC2\xB0\",1]]}");
     EXPECT_EQ(LinkFrame("10.0.0.2", true, 4), R"({"t":"link","node":"10.0.0.2","connected":true,"age":0.4})");
     EXPECT_EQ(LinkFrame("", false, -1), R"({"t":"link","node":"","connected":false,"age":null})");
     EXPECT_EQ(LinkFrame("", false, 123), R"({"t":"link","node":"","connected":false,"age":12.3})");
