@@ -148,7 +148,7 @@ TEST(SetupFrames, SnapshotAsksAndNames) {
     s.version = 9;
     s.control = {{0x0A000007, 32}};
     s.file.text = "name \xE9t\xE9\n";  // Latin-1 goes out as UTF-8
-    const std::string frame = SetupFrame(s, {{3, 0x0A000009, "0815", 1000}}, 62500);
+    const std::string frame = SetupFrame(s, {{3, 0x0A000009, "0815", 1000, {}}}, 62500);
     EXPECT_EQ(frame.rfind(R"({"t":"setup","v":9,)", 0), 0u) << frame;
     EXPECT_NE(frame.find(R"("control":["10.0.0.7/32"],"setup":[],"asks":[{"id":3,"address":"10.0.0.9","code":"0815","age":61}])"),
               std::string::npos) << frame;
