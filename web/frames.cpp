@@ -54,11 +54,13 @@ std::string Tenths(std::int64_t tenths) { return std::to_string(tenths / 10) + "
 
 }  // namespace
 
-std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths, std::int64_t staleTenths) {
+std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths, std::int64_t staleTenths,
+                      std::int64_t atMs) {
     const std::string age = ageTenths >= 0 ? Tenths(ageTenths) : "null";
     const std::string stale = staleTenths >= 0 ? ",\"stale\":" + Tenths(staleTenths) : "";
+    const std::string at = atMs >= 0 ? ",\"at\":" + std::to_string(atMs) : "";
     return "{\"t\":\"link\",\"node\":" + JsonString(node) + ",\"connected\":" + (connected ? "true" : "false") +
-           ",\"age\":" + age + stale + "}";
+           ",\"age\":" + age + stale + at + "}";
 }
 
 std::string RefusedFrame(std::string_view why) {

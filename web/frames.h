@@ -25,9 +25,10 @@ std::string SnapshotFrame(const std::vector<ShownValue>& values);
 std::string BatchFrame(const std::vector<ShownValue>& values);
 // node "" when none is known; ageTenths < 0 when no datagram ever came;
 // staleTenths: the silence beyond which the page calls the data stale
-// (< 0: not sent).
+// (< 0: not sent); atMs: the program's steady clock as the frame is made,
+// by which a page tells frames it reads late (< 0: not sent).
 std::string LinkFrame(std::string_view node, bool connected, std::int64_t ageTenths,
-                      std::int64_t staleTenths = -1);
+                      std::int64_t staleTenths = -1, std::int64_t atMs = -1);
 std::string RefusedFrame(std::string_view why);
 
 // Text as a JSON string literal, quotes included. Bytes above 0x7F are

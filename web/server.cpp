@@ -112,15 +112,17 @@ Frame CurrentLinkFrame() {
     const std::int64_t ageTenths = last < 0 ? -1 : std::max<std::int64_t>(0, SteadyMs() - last) / 100;
     return std::make_shared<const std::string>(
         LinkFrame(node != 0 ? platform::FormatIpv4(node) : std::string(),
-                  linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100));
+                  linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100, SteadyMs()));
 }
 
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
     WsSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
         : server_(server), ws_(std::move(socket)), remote_(remote), id_(server.nextSocketId++),
-          queue_(kMaxQueuedFrames) {
+          queue_(kMaxViewerFrames, kMaxViewerBytes) {
         ++server_.sockets;
+        error_code ignored;
+        ws_.next_layer().socket().set_option(asio::socket_base::send_buffer_size(kViewerSendBuffer), ignored);
     }
     ~WsSession() { --server_.sockets; }
 
@@ -131,7 +133,10 @@ public:
 
     void Send(Frame frame) {
         if (!open_) return;
-        if (!queue_.Push(std::move(frame))) queue_.Resync(Snapshot(*server_.config.panels.model, &cycle_));
+        // Behind: the present in place of the past. The link line comes with
+        // the snapshot, as on a new connection, so the page knows its age.
+        if (!queue_.Push(std::move(frame)))
+            queue_.Resync(Snapshot(*server_.config.panels.model, &cycle_), CurrentLinkFrame());
         Write();
     }
 

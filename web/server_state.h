@@ -35,6 +35,15 @@ using tcp = asio::ip::tcp;
 
 // Frames waiting for one browser before it is dropped to a snapshot.
 constexpr std::size_t kMaxQueuedFrames = 256;
+// A panels page gets values several times a second: a few frames waiting
+// already mean it is behind, and what waits would only show it the past.
+// Bytes too, so that many sleeping tablets hold little memory (a snapshot
+// is queued whatever its size).
+constexpr std::size_t kMaxViewerFrames = 8;
+constexpr std::size_t kMaxViewerBytes = 64 * 1024;
+// The kernel's send buffer of a panels socket: what it holds has been
+// handed over and cannot be replaced by a snapshot any more.
+constexpr int kViewerSendBuffer = 16 * 1024;
 
 // What every WebSocket of the server gets before its handshake is accepted:
 // a browser that neither sends nor answers a ping for 20 s is gone (its

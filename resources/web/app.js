@@ -5,6 +5,10 @@
 const STALE_AGE = 2;          // seconds of silence from the DB node, until the program says its own
 const LINK_SILENCE_MS = 2500; // no link frame for this long: the server is not telling us
 const RECONNECT_MS = 2000;
+// A link line this much later than the most timely one of its socket was
+// read late (a tablet that slept, a network that stalled): what came with it
+// is the past, and a new socket brings the present.
+const LATE_MS = 2000;
 const LOST_TEXT = 'Connection to the program lost - reconnecting';
 // A dialog unit is about 0.93 as tall as it is wide in the window's font;
 // rows may close up to 0.8 of it so that a tablet shows the whole window.
@@ -26,7 +30,8 @@ const state = {
   setup: false,         // the set-up page is open to this browser
   askCode: '',          // the code of this browser's pending ask
   link: null,           // the last link frame
-  linkAt: 0,            // when it came (ms)
+  linkAt: 0,            // when it was sent, by this page's clock (ms)
+  skew: null,           // least (page clock - program clock) of this socket's link lines
   shift: false,
 };
 
@@ -206,7 +211,10 @@ function openSocket() {
   const ws = new WebSocket(scheme + location.host + '/ws');
   state.socket = ws;
   let hello = false;
+  let openedAt = 0;
+  state.skew = null;
   ws.onmessage = (ev) => {
+    if (state.socket !== ws) return;
     let m;
     try { m = JSON.parse(ev.data); } catch (e) { return; }
     switch (m.t) {
@@ -230,16 +238,27 @@ function openSocket() {
         // Everything starts again from here: nothing kept from before.
         state.values.clear();
         for (const [id, text, checked] of m.values || []) note(id, text, checked);
+        if (hello && !state.open) openedAt = Date.now();
         state.open = hello;
         break;
       case 'batch':
         // One refresh cycle's changes at once.
         for (const [id, text, checked] of m.values || []) note(id, text, checked);
         break;
-      case 'link':
+      case 'link': {
+        // Older programs send no clock: their lines count as read at once.
+        const skew = typeof m.at === 'number' ? Date.now() - m.at : 0;
+        if (state.skew === null || skew < state.skew) state.skew = skew;
+        const late = skew - state.skew;
         state.link = m;
-        state.linkAt = Date.now();
+        state.linkAt = Date.now() - late;
+        if (late > LATE_MS) {
+          ws.close();
+          lost(ws, 0);
+          return;
+        }
         break;
+      }
       case 'refused':
         flash('Refused: ' + m.why);
         return;
@@ -248,15 +267,19 @@ function openSocket() {
     }
     render();
   };
-  ws.onclose = () => {
-    if (state.socket !== ws) return;
-    state.socket = null;
-    state.open = false;
-    state.link = null;  // what comes next is told by the next program
-    render();
-    setTimeout(connect, RECONNECT_MS);
-  };
+  // A socket that had been open a while is replaced at once; one that
+  // failed soon is tried again after a pause.
+  ws.onclose = () => lost(ws, state.open && Date.now() - openedAt > RECONNECT_MS ? 0 : RECONNECT_MS);
   ws.onerror = () => ws.close();
+}
+
+function lost(ws, after) {
+  if (state.socket !== ws) return;
+  state.socket = null;
+  state.open = false;
+  state.link = null;  // what comes next is told by the next program
+  render();
+  setTimeout(connect, after);
 }
 
 // ---- the screen --------------------------------------------------------

@@ -39,6 +39,7 @@ TEST(Frames, ServerFramesAreTheAgreedJson) {
     EXPECT_EQ(LinkFrame("10.0.0.2", true, 4), R"({"t":"link","node":"10.0.0.2","connected":true,"age":0.4})");
     EXPECT_EQ(LinkFrame("", false, -1), R"({"t":"link","node":"","connected":false,"age":null})");
     EXPECT_EQ(LinkFrame("", false, 123), R"({"t":"link","node":"","connected":false,"age":12.3})");
+    EXPECT_EQ(LinkFrame("", true, 0, 20, 987), R"({"t":"link","node":"","connected":true,"age":0.0,"stale":2.0,"at":987})");
     EXPECT_EQ(RefusedFrame("read-only"), R"({"t":"refused","why":"read-only"})");
 }
 
@@ -125,6 +126,22 @@ TEST(SendQueue, ASlowBrowserIsDroppedToOneSnapshot) {
     queue.FinishWrite();
     EXPECT_EQ(queue.StartWrite(), nullptr);
     EXPECT_EQ(queue.Resyncs(), 1u);
+
+    // Bytes bound it too; a resync queues the present whatever its size.
+    SendQueue small(8, 10);
+    ASSERT_TRUE(small.Push(frame("123456")));
+    ASSERT_EQ(*small.StartWrite(), "123456");
+    EXPECT_TRUE(small.Push(frame("1234")));
+    EXPECT_FALSE(small.Push(frame("1")));
+    small.Resync(frame("snapshot"), frame("link"));
+    EXPECT_EQ(small.Bytes(), 18u);
+    small.FinishWrite();
+    EXPECT_EQ(*small.StartWrite(), "snapshot");
+    small.FinishWrite();
+    EXPECT_EQ(*small.StartWrite(), "link");
+    small.FinishWrite();
+    EXPECT_EQ(small.Bytes(), 0u);
+    EXPECT_TRUE(small.Push(frame("1234567890")));
 }
 
 TEST(Site, OnlyEmbeddedFilesAreServed) {
