@@ -29,12 +29,15 @@ std::int64_t NowMs() {
 }
 
 // Does what the session asks, in order; false when the port is to be closed
-// (asked so, or a write failed).
-bool Perform(model::PanelModel& model, BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
+// (asked so, or a write failed). A snapshot's answer adds the outputs' lines
+// to the steps, done in their turn.
+bool Perform(BoardRun* run, BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
     if (steps->empty()) return true;
+    model::PanelModel& model = run->model;
     SessionSteps refusals;
     bool open = true;
-    for (const SessionStep& step : *steps) {
+    for (std::size_t k = 0; k < steps->size(); ++k) {
+        const SessionStep step = (*steps)[k];
         const char* refusal = nullptr;
         switch (step.kind) {
             case SessionStep::Kind::Write:
@@ -42,6 +45,7 @@ bool Perform(model::PanelModel& model, BoardSession* s, platform::SerialPort* po
                 break;
             case SessionStep::Kind::Log: WriteLog((step.text + "\n").c_str()); break;
             case SessionStep::Kind::Close: open = false; break;
+            case SessionStep::Kind::Snapshot: SessionSnapshot(s, SnapshotOutputs(&run->outputs), steps); break;
             case SessionStep::Kind::Press: refusal = Press(model, s->map->inputs[step.input].target, step.on); break;
             case SessionStep::Kind::Switch: refusal = SetSwitch(model, s->map->inputs[step.input].target, step.on); break;
             case SessionStep::Kind::Step:
@@ -92,7 +96,6 @@ int WaitMs(const BoardSession* s, const BoardRun& run, std::int64_t now) {
 void RunSession(BoardSession* s, platform::SerialPort* port, BoardRun* run, const platform::StopSignal& stop) {
     char buffer[256];
     SessionSteps steps;
-    FeedPanels(s, &run->outputs, &steps);
     while (!stop.Requested()) {
         const long n = platform::ReadSerial(port, buffer, sizeof buffer, WaitMs(s, *run, NowMs()),
                                             run->woken ? &run->wake : nullptr);
@@ -101,7 +104,7 @@ void RunSession(BoardSession* s, platform::SerialPort* port, BoardRun* run, cons
         SessionBytes(s, std::string_view(buffer, static_cast<std::size_t>(n)), now, &steps);
         FeedPanels(s, &run->outputs, &steps);
         SessionTick(s, now, &steps);
-        const bool open = Perform(run->model, s, port, &steps);
+        const bool open = Perform(run, s, port, &steps);
         Show(run, *s);
         if (!open) return;
     }
@@ -149,7 +152,7 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
         const platform::SerialOpen opened = platform::OpenSerial(map.port.c_str(), kBaud, &port);
         if (opened != platform::SerialOpen::Ok) {
             SessionOpenFailed(&s, opened, &steps);
-            Perform(run->model, &s, &port, &steps);
+            Perform(run, &s, &port, &steps);
             Show(run, s);
             continue;
         }
@@ -158,7 +161,7 @@ void RunBoard(BoardRun* run, platform::StopSignal& stop) {
         platform::CloseSerial(&port);
         if (stop.Requested()) break;
         SessionLost(&s, &steps);
-        Perform(run->model, &s, &port, &steps);
+        Perform(run, &s, &port, &steps);
         Show(run, s);
     } while (stop.Sleep(static_cast<int>(kRetryMs)));
     UnsubscribeOutputs(&run->outputs);

@@ -30,27 +30,36 @@ void SubscribeOutputs(PendingOutputs* p, model::PanelModel& model, const BoardMa
         p->wake = std::move(wake);
         p->snapshotCycle = 0;
     }
-    // Subscribed before the snapshot, so that no batch falls between. The
-    // batches that come meanwhile wait for the lock below: the snapshot
-    // holds them. Those that came before are replaced by it.
     p->model = &model;
     p->subscription = model::SubscribeBatches(model, OfferBatch, p);
-    const std::lock_guard<std::mutex> lock(p->mutex);
-    std::uint64_t oldest = UINT64_MAX;
-    std::vector<platform::ControlState> states;
-    // Backwards, so that a control two panels have is the first panel's.
-    for (std::size_t panel = model.catalog().panelCount; panel-- > 0;) {
-        oldest = std::min(oldest, model::PanelSnapshot(model, static_cast<int>(panel), &states));
-        for (const platform::ControlState& s : states)
-            if (std::binary_search(p->controls.begin(), p->controls.end(), s.id)) p->pending[s.id] = s;
-    }
-    p->snapshotCycle = oldest == UINT64_MAX ? 0 : oldest;
 }
 
 void UnsubscribeOutputs(PendingOutputs* p) {
     if (p->subscription != 0) model::UnsubscribeBatches(*p->model, p->subscription);
     p->subscription = 0;
     p->model = nullptr;
+}
+
+std::vector<platform::ControlState> SnapshotOutputs(PendingOutputs* p) {
+    std::vector<platform::ControlState> out;
+    if (p->model == nullptr) return out;
+    // Under the lock, so that a batch offered meanwhile waits and is then
+    // skipped when the snapshot holds it.
+    const std::lock_guard<std::mutex> lock(p->mutex);
+    std::uint64_t oldest = UINT64_MAX;
+    std::vector<platform::ControlState> states;
+    // Backwards, so that a control two panels have is the first panel's.
+    std::map<int, platform::ControlState> present;
+    for (std::size_t panel = p->model->catalog().panelCount; panel-- > 0;) {
+        oldest = std::min(oldest, model::PanelSnapshot(*p->model, static_cast<int>(panel), &states));
+        for (platform::ControlState& s : states)
+            if (std::binary_search(p->controls.begin(), p->controls.end(), s.id)) present[s.id] = std::move(s);
+    }
+    p->snapshotCycle = std::max(p->snapshotCycle, oldest == UINT64_MAX ? 0 : oldest);
+    p->pending.clear();
+    out.reserve(present.size());
+    for (auto& [id, state] : present) out.push_back(std::move(state));
+    return out;
 }
 
 std::vector<platform::ControlState> TakePending(PendingOutputs* p) {

@@ -20,7 +20,7 @@ struct PendingOutputs {
     std::mutex mutex;
     std::vector<int> controls;  // the ones the board shows, sorted
     std::map<int, platform::ControlState> pending;  // by control id
-    std::uint64_t snapshotCycle = 0;  // batches up to it are in the snapshot
+    std::uint64_t snapshotCycle = 0;  // batches up to it are in the last snapshot
     std::function<void()> wake;  // any thread, never waits
     model::PanelModel* model = nullptr;  // while subscribed
     int subscription = 0;
@@ -31,11 +31,15 @@ struct PendingOutputs {
 void OfferBatch(void* pending, std::uint64_t cycle, const model::ControlChange* changes, std::size_t count);
 
 // Subscribes `pending` to `model`'s batches for the controls `map`'s
-// outputs show, and puts what they show now into it (so the board's first
-// outputs are there at once). `pending` must stay until unsubscribed.
+// outputs show. `pending` must stay until unsubscribed.
 void SubscribeOutputs(PendingOutputs* pending, model::PanelModel& model, const BoardMap& map,
                       std::function<void()> wake);
 void UnsubscribeOutputs(PendingOutputs* pending);
+
+// Board thread, while subscribed: what the board's controls show now, in
+// place of the set (the batches it holds, and those still on their way,
+// are older).
+std::vector<platform::ControlState> SnapshotOutputs(PendingOutputs* pending);
 
 // Board thread: what changed since the last call, and empties the set.
 std::vector<platform::ControlState> TakePending(PendingOutputs* pending);

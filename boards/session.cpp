@@ -39,12 +39,26 @@ void SendConfiguration(BoardSession* s, std::int64_t now, SessionSteps* out) {
 
 // The outputs the board does not show as the panels do.
 void SendOutputs(BoardSession* s, SessionSteps* out) {
-    if (s->phase != SessionPhase::Running) return;
+    if (s->phase != SessionPhase::Running || s->snapshotDue) return;
     for (std::size_t i = 0; i < s->wanted.size(); ++i) {
         if (s->shownValid[i] && s->shown[i] == s->wanted[i]) continue;
         Write(out, s->wanted[i]);
         s->shown[i] = s->wanted[i];
         s->shownValid[i] = true;
+    }
+}
+
+void WantText(BoardSession* s, int controlId, std::string_view text) {
+    for (std::size_t i = 0; i < s->map->outputs.size(); ++i) {
+        const OutputMap& o = s->map->outputs[i];
+        if (o.display && o.controlId == controlId) s->wanted[i] = "T " + std::to_string(o.slot) + " " + DisplayText(text);
+    }
+}
+
+void WantCheck(BoardSession* s, int controlId, bool checked) {
+    for (std::size_t i = 0; i < s->map->outputs.size(); ++i) {
+        const OutputMap& o = s->map->outputs[i];
+        if (!o.display && o.controlId == controlId) s->wanted[i] = "L " + std::to_string(o.pin) + (checked ? " 1" : " 0");
     }
 }
 
@@ -113,11 +127,20 @@ void OnLine(BoardSession* s, std::string_view text, std::int64_t now, SessionSte
             if (s->phase != SessionPhase::Configure) break;
             s->phase = SessionPhase::Running;
             Log(out, s->who + " ready, " + std::to_string(line.a) + " inputs and outputs");
-            s->shownValid.assign(s->shownValid.size(), false);
             s->heardMs = now;
             s->state = "connected";
             s->statsMs = now;
             if (s->askStats) Write(out, "STATS");
+            // Configured, at connect, after a restart, after a save or
+            // Learn: the board shows nothing yet, and the panels' changes
+            // since it last showed them may never come again.
+            s->shownValid.assign(s->shownValid.size(), false);
+            if (!s->wanted.empty()) {
+                s->snapshotDue = true;
+                SessionStep snapshot;
+                snapshot.kind = SessionStep::Kind::Snapshot;
+                out->push_back(snapshot);
+            }
             break;
         case Verb::Stats: s->badLines = line.a; break;
         case Verb::Err: Log(out, s->who + " refused a configuration line: " + line.text); break;
@@ -264,18 +287,21 @@ std::int64_t SessionNextDue(const BoardSession* s) {
 }
 
 void SessionPanelText(BoardSession* s, int controlId, std::string_view text, SessionSteps* out) {
-    for (std::size_t i = 0; i < s->map->outputs.size(); ++i) {
-        const OutputMap& o = s->map->outputs[i];
-        if (o.display && o.controlId == controlId) s->wanted[i] = "T " + std::to_string(o.slot) + " " + DisplayText(text);
-    }
+    WantText(s, controlId, text);
     SendOutputs(s, out);
 }
 
 void SessionPanelCheck(BoardSession* s, int controlId, bool checked, SessionSteps* out) {
-    for (std::size_t i = 0; i < s->map->outputs.size(); ++i) {
-        const OutputMap& o = s->map->outputs[i];
-        if (!o.display && o.controlId == controlId) s->wanted[i] = "L " + std::to_string(o.pin) + (checked ? " 1" : " 0");
+    WantCheck(s, controlId, checked);
+    SendOutputs(s, out);
+}
+
+void SessionSnapshot(BoardSession* s, const std::vector<platform::ControlState>& states, SessionSteps* out) {
+    for (const platform::ControlState& state : states) {
+        WantText(s, state.id, state.text);
+        WantCheck(s, state.id, state.checked);
     }
+    s->snapshotDue = false;
     SendOutputs(s, out);
 }
 

@@ -14,6 +14,7 @@
 #include "boards/encoder_pace.h"
 #include "boards/line.h"
 #include "boards/mapping.h"
+#include "platform/dialog.h"
 #include "platform/serial.h"
 
 namespace boards {
@@ -44,6 +45,9 @@ struct SessionStep {
         Step,    // input's target: an encoder turned `detents` (positive: up), fast when on
         Log,     // text: a log line, without its "\n"
         Close,   // the board is lost: close the port
+        // The board was configured: hand SessionSnapshot what the controls
+        // it shows show now. Its outputs wait for that.
+        Snapshot,
     };
     Kind kind = Kind::Log;
     std::string text;
@@ -80,6 +84,7 @@ struct BoardSession {
     std::vector<std::string> wanted;
     std::vector<std::string> shown;
     std::vector<bool> shownValid;
+    bool snapshotDue = false;  // asked for on READY, not yet handed
     // What the set-up page shows of the board; the driver publishes changes.
     std::string state = "starting";  // as model::BoardView::state
     int version = 0;                 // the last hello's
@@ -108,6 +113,9 @@ std::int64_t SessionNextDue(const BoardSession* s);
 // What a panel control now shows: a value field's text, a check box's state.
 void SessionPanelText(BoardSession* s, int controlId, std::string_view text, SessionSteps* out);
 void SessionPanelCheck(BoardSession* s, int controlId, bool checked, SessionSteps* out);
+// The answer to a Snapshot step: the present state of the controls the
+// board's outputs show. Every output is sent anew from it.
+void SessionSnapshot(BoardSession* s, const std::vector<platform::ControlState>& states, SessionSteps* out);
 // A posted command was refused (logged once an input and connection).
 void SessionRefused(BoardSession* s, std::size_t input, const char* why, SessionSteps* out);
 

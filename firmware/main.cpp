@@ -234,9 +234,11 @@ void ReportInputs() {
     }
 }
 
-// A report waits until more than 10 ms have passed since the last: 41 ticks
-// after the tick the last was sent in, which itself began up to a tick before.
-const uint16_t kEncoderSpacing = 10 * kTicksPerMs + 1;
+// A report waits until more than kEncoderReportMs have passed since the
+// last: a tick more than that after the tick the last was sent in, which
+// itself began up to a tick before. The program reads a fast turn from the
+// detents one report holds.
+const uint16_t kEncoderSpacing = board_rules::kEncoderReportMs * kTicksPerMs + 1;
 
 void ReportEncoders() {
     const uint16_t now = Ticks();

@@ -15,6 +15,11 @@ constexpr uint8_t kLineMax = 64;
 constexpr uint8_t kNameMax = 16;
 constexpr uint8_t kDisplayDigits = 8;
 constexpr int kProtocolVersion = 1;
+// An encoder's reports are more than this apart; the first detent after a
+// pause is reported at once. So the detents of one report came within this
+// of each other: two or more are a turn of 15 detents a second or faster,
+// by the board's own clock, however late the lines reach the program.
+constexpr uint8_t kEncoderReportMs = 66;
 
 // Pins 0 and 1 carry the serial line; the highest pin depends on the MCU.
 constexpr uint8_t kPinFirst = 2;

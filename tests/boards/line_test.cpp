@@ -133,9 +133,9 @@ TEST(BoardLine, DisplayTextKeepsWhatSevenSegmentsCanDraw) {
     for (const auto& c : cases) EXPECT_EQ(boards::DisplayText(c.shown), c.text) << c.shown;
 }
 
-TEST(EncoderPace, FastOnlyWhenDetentsComeQuickly) {
+TEST(EncoderPace, FastOnlyWhenTheBoardCountedDetentsTogether) {
     struct Report {
-        std::int64_t atMs;
+        std::int64_t atMs;  // when the line was read
         int delta;
         bool fast;
     };
@@ -143,12 +143,12 @@ TEST(EncoderPace, FastOnlyWhenDetentsComeQuickly) {
         const char* name;
         std::vector<Report> reports;
     } cases[] = {
-        {"a slow hand: a detent every 200 ms", {{0, 1, false}, {200, 1, false}, {400, -1, false}, {600, 2, false}}},
-        {"an isolated report needs 4 detents", {{0, 3, false}, {1000, 4, true}, {5000, -4, true}}},
-        {"a spin: a detent every 20 ms", {{0, 1, false}, {20, 1, true}, {40, 2, true}, {60, -3, true}}},
-        {"steady turning: a detent every 100 ms", {{0, 1, false}, {100, 1, false}, {200, 1, false}}},
-        {"a burst faster than the board reports", {{0, 1, false}, {2, 1, true}}},
-        {"slow again after a spin", {{0, 5, true}, {10, 5, true}, {400, 1, false}}},
+        {"a slow hand: a detent a report", {{0, 1, false}, {200, 1, false}, {400, -1, false}, {450, 1, false}}},
+        {"a spin: the first detent alone, then several a report, the last alone",
+         {{0, 1, false}, {70, 3, true}, {140, -4, true}, {210, 1, true}}},
+        {"read late and all at once, as on a busy PC", {{0, 1, false}, {400, 3, true}, {400, 3, true}, {400, 1, true}}},
+        {"single detents read close together are still slow", {{0, 1, false}, {1, 1, false}, {2, -1, false}}},
+        {"slow again after a spin", {{0, 5, true}, {250, 1, true}, {251, 1, false}, {900, 1, false}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "boards/pending_outputs.h"
+#include "model/catalog.h"
+#include "model/panel_model_writer.h"
+#include "test_script.h"
 
 namespace {
 
@@ -47,6 +50,38 @@ TEST(PendingOutputsTest, BatchesTheSnapshotHoldsAreSkipped) {
     const model::ControlChange newer[] = {Change(200, "cycle 8")};
     boards::OfferBatch(&p, 8, newer, 1);
     EXPECT_EQ(boards::TakePending(&p)[0].text, "cycle 8");
+}
+
+bool NoProc(platform::Dialog*, const platform::DialogMsg&) { return true; }
+
+// A board configured at any time shows what the panels show then, though no
+// batch may ever bring it: the snapshot has it, and what the batches held
+// or still bring of older cycles gives way.
+TEST(PendingOutputsTest, SnapshotIsWhatThePanelsShowNow) {
+    const model::PanelInfo table[] = {{"alpha", "Alpha", kTestTemplate, NoProc, nullptr, nullptr, 0, false}};
+    model::Catalog catalog;
+    std::string error;
+    ASSERT_TRUE(model::BuildCatalog(kTestScript, table, 1, 0, &catalog, &error)) << error;
+    model::PanelModel panels(catalog);
+    boards::BoardMap map{"mcp", "ttyB", {}, {}};
+    map.outputs.resize(2);
+    map.outputs[0].controlId = kCheckBox;
+    map.outputs[1].display = true, map.outputs[1].controlId = kValueField;
+    boards::PendingOutputs p;
+    boards::SubscribeOutputs(&p, panels, map, [] {});
+    model::PanelDialog(panels, 0)->SetItemCheck(kCheckBox, true);
+    model::PanelDialog(panels, 0)->SetItemText(kValueField, "12000");
+    model::PublishCycle(panels);
+    const auto now = boards::SnapshotOutputs(&p);
+    ASSERT_EQ(now.size(), 2u);
+    EXPECT_EQ(now[0].id, kValueField);
+    EXPECT_EQ(now[0].text, "12000");
+    EXPECT_TRUE(now[1].checked);
+    EXPECT_TRUE(boards::TakePending(&p).empty());
+    const model::ControlChange late[] = {Change(kValueField, "older")};
+    boards::OfferBatch(&p, p.snapshotCycle, late, 1);
+    EXPECT_TRUE(boards::TakePending(&p).empty());
+    boards::UnsubscribeOutputs(&p);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // what each must make the driver do.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ std::string Render(const boards::SessionSteps& steps) {
                        (s.on ? " fast" : "");
                 break;
             case SessionStep::Kind::Close: text = "close"; break;
+            case SessionStep::Kind::Snapshot: text = "snapshot"; break;
         }
         all += (all.empty() ? "" : " | ") + text;
     }
@@ -67,9 +69,12 @@ std::string Render(const boards::SessionSteps& steps) {
 // "MS open", "MS tick", "MS < LINE / LINE" (checksummed, then a tick),
 // "MS raw BYTES" (then a tick), "lost", "openfail", "check ID 0|1",
 // "text ID TEXT", "refused INPUT WHY", "due" (when the next tick has
-// something to do).
-std::string Perform(boards::BoardSession* s, std::string event) {
+// something to do). "quiet check|text ..." changes only what the panels
+// show, as before the session began; a snapshot step is answered from it.
+std::string Perform(boards::BoardSession* s, std::map<int, platform::ControlState>* panels, std::string event) {
     boards::SessionSteps out;
+    const bool quiet = event.rfind("quiet ", 0) == 0;
+    if (quiet) event.erase(0, 6);
     std::int64_t now = 0;
     if (event[0] >= '0' && event[0] <= '9') {
         now = std::stoll(event);
@@ -82,6 +87,13 @@ std::string Perform(boards::BoardSession* s, std::string event) {
     if (verb == "openfail") boards::SessionOpenFailed(s, platform::SerialOpen::CannotOpen, &out);
     if (verb == "inuse") boards::SessionOpenFailed(s, platform::SerialOpen::InUse, &out);
     if (verb == "lost") boards::SessionLost(s, &out);
+    if (verb == "check" || verb == "text") {
+        platform::ControlState& state = (*panels)[std::stoi(arg)];
+        state.id = std::stoi(arg);
+        if (verb == "check") state.checked = arg.back() == '1';
+        if (verb == "text") state.text = arg.substr(arg.find(' ') + 1);
+        if (quiet) return "";
+    }
     if (verb == "check") boards::SessionPanelCheck(s, std::stoi(arg), arg.back() == '1', &out);
     if (verb == "text") boards::SessionPanelText(s, std::stoi(arg), arg.substr(arg.find(' ') + 1), &out);
     if (verb == "refused") boards::SessionRefused(s, std::stoul(arg), arg.substr(2).c_str(), &out);
@@ -96,6 +108,12 @@ std::string Perform(boards::BoardSession* s, std::string event) {
         boards::SessionBytes(s, bytes, now, &out);
     }
     if (verb == "tick" || verb == "<" || verb == "raw") boards::SessionTick(s, now, &out);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (out[i].kind != SessionStep::Kind::Snapshot) continue;
+        std::vector<platform::ControlState> states;
+        for (const auto& [id, state] : *panels) states.push_back(state);
+        boards::SessionSnapshot(s, states, &out);
+    }
     return Render(out);
 }
 
@@ -107,7 +125,7 @@ struct Case {
 const std::vector<std::pair<std::string, std::string>> kReady = {
     {"0 open", ""},
     {"100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"},
-    {"200 < READY 5", "log: @ ready, 5 inputs and outputs | > L 6 0 | > T 0 "},
+    {"200 < READY 5", "log: @ ready, 5 inputs and outputs | snapshot | > L 6 0 | > T 0 "},
 };
 
 std::vector<std::pair<std::string, std::string>> Ready(std::vector<std::pair<std::string, std::string>> more) {
@@ -122,7 +140,7 @@ TEST(BoardSession, Scripts) {
           {"due", "due 4500"}, {"4499 tick", ""}, {"4500 tick", "> HELLO"}, {"due", "due 5000"},
           {"5000 tick", "log: @: no hello within 5 s"}, {"due", "due 7000"}, {"5001 tick", ""},
           {"5100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"}, {"due", "due 8100"}, {"7000 tick", ""},
-          {"7100 < READY 5 / U 3", "log: @ ready, 5 inputs and outputs | switch 1 off | > L 6 0 | > T 0 "}}},
+          {"7100 < READY 5 / U 3", "log: @ ready, 5 inputs and outputs | snapshot | switch 1 off | > L 6 0 | > T 0 "}}},
         {"another board on the port is never driven",
          {{"0 open", ""}, {"100 < HELLO ORVB 1 fmc", "log: Board on ttyB is named fmc, not mcp: not used"},
           {"200 < HELLO ORVB 1 mcp", ""}, {"300 < READY 5 / D 2", ""}, {"9000 tick", ""}}},
@@ -134,7 +152,7 @@ TEST(BoardSession, Scripts) {
          {{"0 open", ""}, {"100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"}, {"3099 tick", ""},
           {"3100 tick", "log: @: no READY to its configuration; sending it again | CONFIG"}, {"6100 tick", "CONFIG"},
           {"6200 < ERR pin", "log: @ refused a configuration line: pin"}, {"6300 < D 2", ""},
-          {"6400 < READY 4", "log: @ ready, 4 inputs and outputs | > L 6 0 | > T 0 "}, {"20000 < READY 4", ""}}},
+          {"6400 < READY 4", "log: @ ready, 4 inputs and outputs | snapshot | > L 6 0 | > T 0 "}, {"20000 < READY 4", ""}}},
         {"a quiet board is pinged; 3.5 s of silence closes the port",
          Ready({{"due", "due 1200"}, {"1199 tick", ""}, {"1200 tick", "> PING 0"}, {"due", "due 2200"},
                 {"1700 tick", ""}, {"2200 tick", "> PING 1"}, {"2300 < PONG 1", ""}, {"due", "due 3300"}, {"3299 tick", ""}, {"3300 tick", "> PING 2"}, {"5300 tick", "> PING 3"},
@@ -145,16 +163,21 @@ TEST(BoardSession, Scripts) {
          Ready({{"text 200 AP 12000", "> T 0 AP 12000"}, {"check 100 1", "> L 6 1"}, {"check 100 1", ""},
                 {"lost", "log: @ lost; retrying every 2 s"}, {"openfail", ""}, {"text 200 AP 13000", ""},
                 {"9000 open", ""}, {"11000 tick", "> HELLO"}, {"11100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"},
-                {"11200 < READY 5 / D 3", "log: @ ready, 5 inputs and outputs | switch 1 on | > L 6 1 | > T 0 AP 13000"}})},
+                {"11200 < READY 5 / D 3", "log: @ ready, 5 inputs and outputs | snapshot | switch 1 on | > L 6 1 | > T 0 AP 13000"}})},
+        {"a board configured again by a save or after Learn shows what the panels already show",
+         {{"quiet check 100 1", ""}, {"quiet text 200 AP 12000", ""}, {"0 open", ""},
+          {"100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"},
+          {"200 < READY 5", "log: @ ready, 5 inputs and outputs | snapshot | > L 6 1 | > T 0 AP 12000"},
+          {"check 100 1", ""}, {"text 200 AP 12000", ""}, {"check 100 0", "> L 6 0"}}},
         {"a board that restarts while running is configured again",
          Ready({{"check 100 1", "> L 6 1"}, {"text 200 1.2.3", "> T 0 1.2.3"},
                 {"900 < HELLO ORVB 1 mcp", "log: @ restarted; configuring it again | CONFIG"}, {"950 < D 2", ""},
                 {"5000 tick", "log: @: no READY to its configuration; sending it again | CONFIG"},
-                {"5100 < READY 5", "log: @ ready, 5 inputs and outputs | > L 6 1 | > T 0 1.2.3"}})},
+                {"5100 < READY 5", "log: @ ready, 5 inputs and outputs | snapshot | > L 6 1 | > T 0 1.2.3"}})},
         {"buttons, switches and encoders both ways; fast turning",
          Ready({{"300 < D 2 / U 2", "press 0 down | press 0 up"}, {"310 < D 3 / U 3", "switch 1 on | switch 1 off"},
-                {"1000 < E 4 1", "step 2 +1"}, {"1400 < E 4 -1", "step 2 -1"}, {"2000 < E 4 3", "step 2 +3"},
-                {"2020 < E 4 2", "step 2 +2 fast"}, {"2030 < E 4 -5", "step 2 -5 fast"}, {"3000 < E 4 1", "step 2 +1"},
+                {"1000 < E 4 1", "step 2 +1"}, {"1400 < E 4 -1", "step 2 -1"}, {"2000 < E 4 3", "step 2 +3 fast"},
+                {"2070 < E 4 -2", "step 2 -2 fast"}, {"2140 < E 4 -1", "step 2 -1 fast"}, {"3000 < E 4 1", "step 2 +1"},
                 {"3010 < D 9 / E 2 1 / D 4 / E 5 1", ""},
                 {"refused 0 no host", "log: @: autopilot refused the board's command: no host"},
                 {"refused 0 no host", ""}})},
@@ -170,7 +193,8 @@ TEST(BoardSession, Scripts) {
         const boards::BoardMap map = TestBoard();
         boards::BoardSession session;
         boards::SessionInit(&session, &map);
-        for (const auto& [event, does] : c.script) EXPECT_EQ(Perform(&session, event), does) << event;
+        std::map<int, platform::ControlState> panels;
+        for (const auto& [event, does] : c.script) EXPECT_EQ(Perform(&session, &panels, event), does) << event;
     }
 }
 

@@ -174,6 +174,34 @@ def main():
         sim_do('pulse 7 80')
         check(wait_for(lambda: len(sets()) > before, 10), 'a press on pin 7 sets at the node: %r' % sets()[before:])
 
+        # An LED shows its control at once when the board is configured
+        # anew, though the control does not change: the switch on pin 8 holds
+        # the autopilot box checked through a save and through Learn.
+        check(wait_for(lambda: 'SET 172 = 1' in sets(), 10), 'the switch on pin 8 set the autopilot')
+
+        def led_lit_since(mark):
+            return re.findall(r'^led 6 ([01])$', read('sim.txt')[mark:], re.M)[-1:] == ['1']
+
+        def learning():
+            click(browser, '#learn-mcp')
+            check(wait_for(lambda: browser.js("const l = setup.snap && setup.snap.learn; return !!l && "
+                                              "l.board === 'mcp' && l.status === 'working the board'"), 20),
+                  'Learn again')
+        learning()
+        browser.js('const i = document.getElementById("out-pins"); i.value = "6"; i.dispatchEvent(new Event("input"));')
+        click(browser, '#identify')
+        check(wait_for(lambda: 'led 6 1' in read('sim.txt'), 10), 'Identify lights the LED on pin 6')
+        click(browser, '#picture .control[data-name="autopilot"]')
+        before, mark = shown(browser), len(read('sim.txt'))
+        click(browser, '#save')
+        check(outcome_ok(browser, before), 'the LED saved: %r' % text(browser, '#outcome-text'))
+        check(wait_for(lambda: led_lit_since(mark), 10), 'the LED lit right after the save')
+        click(browser, '#done')
+        learning()
+        mark = len(read('sim.txt'))
+        click(browser, '#done')
+        check(wait_for(lambda: led_lit_since(mark), 10), 'the LED lit right after Learn ends')
+
         # After a restart the same mapping holds.
         stop(proc)
         os.rename('ORVVarnoth.log', 'ORVVarnoth-first.log')

@@ -90,8 +90,8 @@ TEST(FirmwareSim, EncoderTurnsSlowAndFastLoseNoDetent) {
     Configure(board);
     ASSERT_EQ(board.AwaitBoard("READY"), "READY 5");
     int largest = 0;
-    // A hand's slow turn: one detent a report.
-    board.Drive("turn 4 5 6 20");
+    // A hand's slow turn, under 15 detents a second: one detent a report.
+    board.Drive("turn 4 5 6 10");
     ASSERT_FALSE(board.AwaitSim("turned 4").empty());
     board.Settle(100ms);
     EXPECT_EQ(SumOfDeltas(board, largest), 6);

@@ -63,6 +63,15 @@ TEST(WindowPaceTest, APilotsCycleHandsOverAtOnceAndEarnsTheAnswer) {
     EXPECT_TRUE(pace.Take(now += milliseconds(10), RefreshWake::Data, &out));  // the node's answer
     EXPECT_FALSE(pace.Take(now, RefreshWake::Pilot, &out));  // nothing pending: nothing handed
 
+    // A push button's command changes nothing itself: its cycle hands nothing
+    // over, yet the node's answer still shows at once, budget spent or not.
+    while ((pace.Add(&c, 1), pace.Take(now, RefreshWake::Data, &out))) {
+    }
+    EXPECT_TRUE(pace.Take(now, RefreshWake::Floor, &out));
+    EXPECT_FALSE(pace.Take(now += milliseconds(10), RefreshWake::Pilot, &out));
+    pace.Add(&c, 1);
+    EXPECT_TRUE(pace.Take(now += milliseconds(10), RefreshWake::Data, &out));
+
     WindowPace unlimited(0, 1);  // no budget: every cycle
     for (int i = 0; i < 30; ++i) {
         unlimited.Add(&c, 1);
