@@ -119,7 +119,7 @@ bool ReplaceFileSafely(const char* path, const std::string& contents, std::strin
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         // The attribute set by hand is the user's wish, whatever rights we hold.
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            *why = target + " is read-only; make it writable to save here";
+            *why = std::string(path) + " is read-only; make it writable to save here";
             return false;
         }
         if (!ReadRegularFile(target.c_str(), &previous)) {
