@@ -1,7 +1,10 @@
 #include "platform/file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -54,15 +57,34 @@ bool WriteAll(int fd, const std::string& contents) {
     return true;
 }
 
+// A file of our own beside `path`, under a name nobody had: whatever another
+// program left or planted there (a link above all) is never opened, only
+// stepped around. -1 when none could be made.
+int CreateFresh(const std::string& path, std::string* fresh) {
+    std::uint64_t seed = static_cast<std::uint64_t>(getpid()) * 0x9E3779B97F4A7C15ull ^
+                         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                         reinterpret_cast<std::uintptr_t>(fresh);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".tmp%012llx", static_cast<unsigned long long>(seed >> 16));
+        *fresh = path + suffix;
+        const int fd = open(fresh->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 // Writes `contents` to a new file beside `path`, flushes it and renames it
 // over `path`: a reader sees the old file or the new one, never a part.
 bool WriteAndRename(const std::string& path, const std::string& contents, mode_t mode, std::string* why) {
-    const std::string fresh = path + ".new";
-    const int fd = open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    std::string fresh;
+    const int fd = CreateFresh(path, &fresh);
     if (fd < 0) {
-        *why = Reason("cannot create", fresh);
+        *why = Reason("cannot create a new file beside", path);
         return false;
     }
+    // The file is ours alone, so its mode may be set: the one the old file had.
     const bool written = WriteAll(fd, contents) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
     if (!written) *why = Reason("cannot write", fresh);
     if (close(fd) != 0 && written) *why = Reason("cannot write", fresh);
@@ -103,6 +125,12 @@ bool ReplaceFileSafely(const char* path, const std::string& contents, std::strin
             return false;
         }
         mode = info.st_mode & 07777;
+        // The mode bits, not access(): root may write anything, yet a file
+        // nobody may write was made so on purpose.
+        if ((mode & 0222) == 0) {
+            *why = target + " is read-only; make it writable to save here";
+            return false;
+        }
         if (!ReadRegularFile(target.c_str(), &previous)) {
             *why = Reason("cannot read", target);
             return false;

@@ -18,6 +18,9 @@ bool ReadRegularFile(const char* path, std::string* text);
 // previous file or the new one whole: a new file in the same folder, flushed
 // to disk, then renamed over the old one. The previous file is kept, whole,
 // as PATH.bak. A symbolic link is written through: its target is replaced.
+// The new files take the old one's mode; they are made under fresh names,
+// so nothing already beside the file (a link, another program's file) is
+// ever opened or changed. A file nobody may write is left alone: false.
 // false with the reason in `why`; the file is then as it was.
 bool ReplaceFileSafely(const char* path, const std::string& contents, std::string* why);
 

@@ -15,8 +15,7 @@ void SetGuiPoster(GuiPoster value) { poster.store(value); }
 bool PostToGui(void (*work)(void*), void* context) {
     const GuiPoster post = poster.load();
     if (post == nullptr) return false;
-    post(work, context);
-    return true;
+    return post(work, context);
 }
 
 void SetShiftHeldForDelivery(bool held) { shiftHeld = held; }

@@ -6,11 +6,12 @@
 namespace platform {
 
 // Runs `work(context)` later on the GUI thread; callable from any thread,
-// never waits. Set once when the host starts (and by tests).
-using GuiPoster = void (*)(void (*work)(void*), void* context);
+// never waits. False when the work could not be queued (it never runs).
+// Set once when the host starts (and by tests).
+using GuiPoster = bool (*)(void (*work)(void*), void* context);
 void SetGuiPoster(GuiPoster poster);
-// Any thread, never waits: false when no host poster is set (`work` never
-// runs then).
+// Any thread, never waits: false when no host poster is set or it could not
+// queue the work (`work` never runs then).
 bool PostToGui(void (*work)(void*), void* context);
 
 // GUI thread: while true, the hosts' ShiftKeyDown answers held (a command

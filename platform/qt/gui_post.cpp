@@ -30,12 +30,14 @@ void RunPosted() {
     for (const auto& [work, context] : batch) work(context);
 }
 
-void PostToGui(void (*work)(void*), void* context) {
+bool PostToGui(void (*work)(void*), void* context) {
     {
         const std::lock_guard<std::mutex> lock(postMutex);
         posted.emplace_back(work, context);
     }
+    // Queued is enough: a full pipe already holds a wake-up for this batch.
     Wake(wakePipe);
+    return true;
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "platform/file.h"
@@ -45,14 +46,34 @@ std::string Reason(const char* what, const std::string& path) {
     return std::string(what) + " " + path + ": error " + std::to_string(GetLastError());
 }
 
+// A file of our own beside `path`, under a name nobody had: whatever another
+// program left or planted there (a link above all) is never opened, only
+// stepped around. INVALID_HANDLE_VALUE when none could be made.
+HANDLE CreateFresh(const std::string& path, DWORD attributes, std::string* fresh) {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    std::uint64_t seed = static_cast<std::uint64_t>(GetCurrentProcessId()) * 0x9E3779B97F4A7C15ull ^
+                         static_cast<std::uint64_t>(now.QuadPart) ^ reinterpret_cast<std::uintptr_t>(fresh);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".tmp%012llx", static_cast<unsigned long long>(seed >> 16));
+        *fresh = path + suffix;
+        const HANDLE h = CreateFileA(fresh->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     attributes | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        const DWORD error = GetLastError();
+        if (h != INVALID_HANDLE_VALUE || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 // Writes `contents` to a new file beside `path`, flushes it and moves it
 // over `path` in one step.
-bool WriteAndMove(const std::string& path, const std::string& contents, std::string* why) {
-    const std::string fresh = path + ".new";
-    const HANDLE h = CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr);
+bool WriteAndMove(const std::string& path, const std::string& contents, DWORD attributes, std::string* why) {
+    std::string fresh;
+    const HANDLE h = CreateFresh(path, attributes, &fresh);
     if (h == INVALID_HANDLE_VALUE) {
-        *why = Reason("cannot create", fresh);
+        *why = Reason("cannot create a new file beside", path);
         return false;
     }
     bool ok = true;
@@ -92,15 +113,25 @@ bool ReplaceFileSafely(const char* path, const std::string& contents, std::strin
     why->clear();
     const std::string target = Target(path);
     std::string previous;
+    // The new files look as the old one did (hidden stays hidden).
+    DWORD kept = FILE_ATTRIBUTE_NORMAL;
     const DWORD attributes = GetFileAttributesA(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // The attribute set by hand is the user's wish, whatever rights we hold.
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            *why = std::string(path) + " is read-only; make it writable to save here";
+            return false;
+        }
         if (!ReadRegularFile(target.c_str(), &previous)) {
             *why = Reason("cannot read", target);
             return false;
         }
-        if (!WriteAndMove(target + ".bak", previous, why)) return false;
+        const DWORD own = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        if (own != 0) kept = own;
+        if (!WriteAndMove(target + ".bak", previous, kept, why)) return false;
     }
-    return WriteAndMove(target, contents, why);
+    return WriteAndMove(target, contents, kept, why);
 }
 
 }  // namespace platform

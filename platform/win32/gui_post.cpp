@@ -20,8 +20,9 @@ LRESULT CALLBACK PostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void Post(void (*work)(void*), void* context) {
-    PostMessageA(postWindow, kRunWork, reinterpret_cast<WPARAM>(work), reinterpret_cast<LPARAM>(context));
+// A full message queue refuses the post: the caller learns the work is lost.
+bool Post(void (*work)(void*), void* context) {
+    return PostMessageA(postWindow, kRunWork, reinterpret_cast<WPARAM>(work), reinterpret_cast<LPARAM>(context)) != 0;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the rest of the file byte for byte, and the checked, whole-or-nothing save.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -164,6 +165,77 @@ TEST(SetupSave, WritesThroughALink) {
     EXPECT_EQ(Slurp(real + ".bak"), "navx 1\n");
 }
 #endif
+
+std::vector<std::string> Names(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Links planted at the names the save once used for its new files, or at
+// names it might guess: it steps around them, and what they point to keeps
+// its bytes and its mode. The saved file keeps its own mode.
+TEST(SetupSave, StepsAroundLinksBesideTheFileAndKeepsItsMode) {
+    namespace fs = std::filesystem;
+    const char* planted[] = {".new", ".bak.new", ".tmp", ".bak.tmp", "~", ".bak~"};
+    std::vector<bool> hardLinks{true};
+#ifndef _WIN32
+    hardLinks.push_back(false);  // symbolic links: POSIX only here
+#endif
+    for (const bool hard : hardLinks) {
+        Folder f;
+        Write(f.cfg, "navx 1\n");
+        fs::permissions(f.cfg, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        const fs::perms mode = fs::status(f.cfg).permissions();
+        const std::string victim = f.dir + "/victim";
+        Write(victim, "mine\n");
+        fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
+        const fs::perms victimMode = fs::status(victim).permissions();
+        std::vector<std::string> before{"orvvarnoth.cfg", "victim"};
+        for (const char* name : planted) {
+            std::error_code e;
+            if (hard) fs::create_hard_link(victim, f.cfg + name, e);
+            else ASSERT_TRUE(testsupport::MakeSymlink(victim, f.cfg + name));
+            ASSERT_FALSE(e) << name << ": " << e.message();
+            before.push_back(std::string("orvvarnoth.cfg") + name);
+        }
+        const SaveOutcome o = SaveParameterEdits(f.cfg, nullptr, DefaultSettings(), TextRevision("navx 1\n"),
+                                                 {{1, "navx 1", "navx 2"}});
+        ASSERT_TRUE(o.saved) << o.message;
+        EXPECT_EQ(Slurp(f.cfg), "navx 2\n");
+        EXPECT_EQ(Slurp(f.cfg + ".bak"), "navx 1\n");
+        EXPECT_EQ(fs::status(f.cfg).permissions(), mode);
+        EXPECT_EQ(fs::status(f.cfg + ".bak").permissions(), mode);
+        EXPECT_EQ(Slurp(victim), "mine\n") << (hard ? "hard" : "symbolic");
+        EXPECT_EQ(fs::status(victim).permissions(), victimMode);
+        for (const char* name : planted) {
+            if (hard) EXPECT_TRUE(fs::equivalent(f.cfg + name, victim)) << name;
+            else EXPECT_EQ(fs::read_symlink(f.cfg + name).string(), victim) << name;
+        }
+        // Nothing left behind either.
+        before.push_back("orvvarnoth.cfg.bak");
+        std::sort(before.begin(), before.end());
+        EXPECT_EQ(Names(f.dir), before);
+    }
+}
+
+// A file nobody may write was made so on purpose: the save is refused and
+// says why, and nothing is written (tests may run as root, who could write).
+TEST(SetupSave, LeavesAReadOnlyFileAlone) {
+    namespace fs = std::filesystem;
+    Folder f;
+    Write(f.cfg, "navx 1\n");
+    fs::permissions(f.cfg, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const SaveOutcome o = SaveParameterEdits(f.cfg, nullptr, DefaultSettings(), TextRevision("navx 1\n"),
+                                             {{1, "navx 1", "navx 2"}});
+    EXPECT_FALSE(o.saved);
+    EXPECT_NE(o.message.find("read-only"), std::string::npos) << o.message;
+    EXPECT_EQ(Slurp(f.cfg), "navx 1\n");
+    EXPECT_EQ(Names(f.dir), std::vector<std::string>{"orvvarnoth.cfg"});
+    fs::permissions(f.cfg, fs::perms::owner_write, fs::perm_options::add);  // so that the folder goes
+}
 
 TEST(SetupWorker, SavesPublishesAndAppliesLive) {
     Folder f;

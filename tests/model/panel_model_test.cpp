@@ -68,10 +68,12 @@ const model::PanelInfo kTable[] = {
 
 std::vector<void (*)(void*)> postedWork;
 std::vector<void*> postedContext;
-void QueuePost(void (*work)(void*), void* context) {
+bool QueuePost(void (*work)(void*), void* context) {
     postedWork.push_back(work);
     postedContext.push_back(context);
+    return true;
 }
+bool RefusePost(void (*)(void*), void*) { return false; }
 void RunPosted() {
     for (std::size_t i = 0; i < postedWork.size(); ++i) postedWork[i](postedContext[i]);
     postedWork.clear();
@@ -192,6 +194,11 @@ TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
 
     platform::SetGuiPoster(nullptr);
     EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), model::Refusal::NoHost);
+    // A host whose queue turns the work away: lost, so not reported as sent.
+    platform::SetGuiPoster(RefusePost);
+    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), model::Refusal::NoHost);
+    model::SetKeyHandler(*model_, [](void*, int, bool) {}, nullptr);
+    EXPECT_EQ(model::PostPanelKey(*model_, 'A', true), model::Refusal::NoHost);
 }
 
 TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {

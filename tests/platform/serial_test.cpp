@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "platform/serial.h"
@@ -16,6 +17,11 @@ TEST(Serial, ASecondOpenerIsRefusedAsInUseAndAnUnknownRateIsRefused) {
     EXPECT_EQ(platform::OpenSerial(path, 12345, &first), SerialOpen::BadBaud);
     EXPECT_EQ(platform::OpenSerial("/nonexistent/ttyUSB9", 115200, &first), SerialOpen::CannotOpen);
     ASSERT_EQ(platform::OpenSerial(path, 115200, &first), SerialOpen::Ok);
+    // The lock alone binds only programs that ask for it; the terminal's own
+    // exclusive mode turns away any other opener (root excepted, as here).
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(first.handle, TIOCGEXCL, &exclusive), 0);
+    EXPECT_NE(exclusive, 0);
     EXPECT_EQ(platform::OpenSerial(path, 115200, &second), SerialOpen::InUse);
     EXPECT_FALSE(second.open);
     // The first still gets the board's lines; closing it lets the next opener in.
