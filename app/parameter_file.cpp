@@ -17,30 +17,29 @@ namespace {
 
 constexpr const char* kErrorTitle = "Parameter Error";
 
-int ReportUnknownKeyword(const std::string& keyword) {
+int ReportUnknownKeyword(const std::string& keyword, const ParameterFileUi& ui) {
     // The Status window gives the box an owner; it opens where the file has
     // placed it so far.
-    platform::Frame* owner =
-        parameterFileHooks.openStatusWindow(Settings.appInstance, Settings.showStatus);
+    platform::Frame* owner = ui.openStatusWindow ? ui.openStatusWindow(Settings.appInstance, Settings.showStatus) : nullptr;
     char message[64 + kParameterTokenMax];
     std::snprintf(message, sizeof message, "Unknown symbol in parameter file: %s\n", keyword.c_str());
     std::fputs(CollapsePercents(message).c_str(), stdout);
     std::fflush(stdout);
-    parameterFileHooks.messageBox(owner, message, kErrorTitle);
+    if (ui.messageBox) ui.messageBox(owner, message, kErrorTitle);
     WriteLog(message);
     return -1;
 }
 
 }  // namespace
 
-void ReportParameterError(const char* message) {
-    parameterFileHooks.messageBox(nullptr, message, kErrorTitle);
+void ReportParameterError(const char* message, const ParameterFileUi& ui) {
+    if (ui.messageBox) ui.messageBox(nullptr, message, kErrorTitle);
     std::string line = message;
     line += "\n";
     WriteLog(line.c_str());
 }
 
-int ReadParameterFile(const char* path) {
+int ReadParameterFile(const char* path, const ParameterFileUi& ui) {
     // Anything but a regular file counts as unreadable: a FIFO would block
     // start-up before any window is open.
     std::string text;
@@ -49,13 +48,14 @@ int ReadParameterFile(const char* path) {
     parsed.settings = Settings;
     parsed.boards = boards::boardMaps;
     ParameterProblem problem;
-    const bool ok = ParseParameterText(text, BoardCatalog(), &parsed, &problem);
+    const bool ok = ParseParameterText(text, ui.catalog, &parsed, &problem);
     // What was read up to a fault stays in effect, as it always has: the
     // Status window for the unknown-keyword box opens where the file put it.
     Settings = parsed.settings;
     boards::boardMaps = std::move(parsed.boards);
     if (ok) return 0;
-    if (problem.unknownKeyword) return ReportUnknownKeyword(problem.message.substr(problem.message.rfind(' ') + 1));
-    ReportParameterError(problem.message.c_str());
+    if (problem.unknownKeyword)
+        return ReportUnknownKeyword(problem.message.substr(problem.message.rfind(' ') + 1), ui);
+    ReportParameterError(problem.message.c_str(), ui);
     return -1;
 }

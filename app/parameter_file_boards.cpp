@@ -10,7 +10,6 @@
 
 namespace {
 
-const model::Catalog* boardCatalog = nullptr;  // set once at start-up
 
 using boards::BoardMap;
 using boards::InputKind;
@@ -142,10 +141,6 @@ bool Apply(const Keyword& k, const std::vector<std::string>& v, const model::Cat
 }
 
 }  // namespace
-
-void UseBoardCatalog(const model::Catalog* catalog) { boardCatalog = catalog; }
-
-const model::Catalog* BoardCatalog() { return boardCatalog; }
 
 bool IsBoardKeyword(const char* keyword) { return Find(keyword) != nullptr; }
 

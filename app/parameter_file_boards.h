@@ -10,11 +10,6 @@ namespace model {
 struct Catalog;
 }
 
-// Start-up, before the file is read: the panel controls the board lines
-// may name (nullptr: none).
-void UseBoardCatalog(const model::Catalog* catalog);
-const model::Catalog* BoardCatalog();
-
 // True for a keyword (lower case) that this part reads.
 bool IsBoardKeyword(const char* keyword);
 // How many values the keyword takes.

@@ -87,7 +87,7 @@ bool SameMaps(const std::vector<boards::BoardMap>& a, const std::vector<boards::
 }  // namespace
 
 void StartSetupWorker(ThreadOwner& threads, model::SetupDesk& desk, boards::BoardHost& host,
-                      const SetupFile& file) {
+                      const SetupFile& file, platform::GuiPoster gui) {
     SetupHooks hooks;
     hooks.boardRequest = [&desk, &host](const model::SetupRequest& request) { BoardRequest(desk, host, request); };
     // A saved mapping takes effect at once: every board is configured anew,
@@ -100,7 +100,7 @@ void StartSetupWorker(ThreadOwner& threads, model::SetupDesk& desk, boards::Boar
         host.Reconfigure(maps);
     };
     // The web lists take effect through the desk, which the worker updates.
-    hooks.windowLayout = WindowLayoutNow;
+    hooks.windowLayout = [gui](WindowLayout* layout, std::string* why) { return WindowLayoutNow(gui, layout, why); };
     desk.Resume();
     threads.Start(
         [&desk, file, hooks](platform::StopSignal&) {

@@ -2,12 +2,14 @@
 // parameter file, on a thread of `threads`.
 #pragma once
 #include "app/setup_worker.h"
+#include "platform/gui_post.h"
 
 class ThreadOwner;
 namespace boards {
 class BoardHost;
 }
 
-// `desk`, `host` and what `file` names outlive the thread.
+// `desk`, `host` and what `file` names outlive the thread; `gui` asks the
+// windows where they are.
 void StartSetupWorker(ThreadOwner& threads, model::SetupDesk& desk, boards::BoardHost& host,
-                      const SetupFile& file);
+                      const SetupFile& file, platform::GuiPoster gui);

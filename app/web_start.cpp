@@ -10,7 +10,8 @@
 #include "platform/window.h"
 #include "web/server.h"
 
-void StartWebPanels(ThreadOwner& threads, model::PanelModel& model, model::SetupDesk* setup) {
+void StartWebPanels(ThreadOwner& threads, model::PanelModel& model, model::SetupDesk* setup,
+                    const std::function<void(platform::Frame*, const char*, const char*)>& messageBox) {
     if (Settings.webPort == 0) return;
     web::ServerConfig config;
     // The link's own address, never every interface; without one the
@@ -39,5 +40,5 @@ void StartWebPanels(ThreadOwner& threads, model::PanelModel& model, model::Setup
     const std::string text = "TCP port " + std::to_string(Settings.webPort) + " cannot be used at " +
                              platform::FormatIpv4(address) + ": " + error +
                              ".\nThe panels are not served to browsers; the windows work as before.";
-    platform::MessageBoxOk(nullptr, text.c_str(), "Port In Use");
+    if (messageBox) messageBox(nullptr, text.c_str(), "Port In Use");
 }

@@ -40,14 +40,14 @@ void Answer(void* context) {
 
 }  // namespace
 
-bool WindowLayoutNow(WindowLayout* out, std::string* why) {
+bool WindowLayoutNow(const platform::GuiPoster& gui, WindowLayout* out, std::string* why) {
     if (Settings.singleWindow) {
         *why = "The one-window layout has no window positions to save (win four has)";
         return false;
     }
     auto ask = std::make_shared<Ask>();
     auto* context = new std::shared_ptr<Ask>(ask);
-    if (!platform::PostToGui(Answer, context)) {
+    if (!platform::PostToGui(gui, Answer, context)) {
         delete context;
         *why = "The windows cannot be asked where they are";
         return false;

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/setup_save.h"
+#include "platform/gui_post.h"
 
 // false with the reason in `why` in the one-window layout (its window has
 // no position keywords) or when the GUI thread did not answer in time.
-bool WindowLayoutNow(WindowLayout* out, std::string* why);
+// `gui` is the windowing host's poster.
+bool WindowLayoutNow(const platform::GuiPoster& gui, WindowLayout* out, std::string* why);

@@ -84,6 +84,7 @@ struct Model {
     WindowRouter router{this};
     KeyHandler keyHandler = nullptr;  // under the mutex
     void* keyContext = nullptr;
+    platform::GuiPoster gui;  // set at construction
 
     std::mutex subscribersMutex;  // held while listeners run
     std::vector<Subscriber> subscribers;
@@ -217,9 +218,9 @@ void DeliverToPanel(Model& model, int panel, const DialogMsg& msg, bool shift) {
     const PanelInfo* info = model.catalog->Panel(panel);
     Panel* p = PanelOf(model, panel);  // the panels never change after construction
     if (info == nullptr || info->proc == nullptr || p == nullptr) return;
-    platform::SetShiftHeldForDelivery(shift);
+    platform::HoldShiftForDelivery(model.gui, shift);
     info->proc(&p->handle, msg);
-    platform::SetShiftHeldForDelivery(false);
+    platform::HoldShiftForDelivery(model.gui, false);
 }
 
 void DeliverPosted(void* context) {
@@ -269,8 +270,10 @@ bool WindowRouter::Route(Dialog* window, const DialogMsg& msg) { return RouteWin
 
 struct PanelModelState : Model {};
 
-PanelModel::PanelModel(const Catalog& catalog) : catalog_(&catalog), state_(std::make_unique<PanelModelState>()) {
+PanelModel::PanelModel(const Catalog& catalog, platform::GuiPoster gui)
+    : catalog_(&catalog), state_(std::make_unique<PanelModelState>()) {
     Model& model = *state_;
+    model.gui = gui;
     const PanelInfo* panels = catalog.panels;
     const std::size_t count = catalog.panelCount;
     model.catalog = &catalog;
@@ -358,7 +361,7 @@ Refusal PostPanelCommand(PanelModel& owner, const PanelCommand& command) {
         if (!fits) return Refusal::WrongKind;
     }
     auto* posted = new Posted{&model, command};
-    if (platform::PostToGui(DeliverPosted, posted)) return Refusal::None;
+    if (platform::PostToGui(model.gui, DeliverPosted, posted)) return Refusal::None;
     delete posted;
     return Refusal::NoHost;
 }
@@ -377,7 +380,7 @@ Refusal PostPanelKey(PanelModel& owner, int keyCode, bool down) {
         if (model.keyHandler == nullptr) return Refusal::NoHost;
     }
     auto* posted = new PostedKey{&model, keyCode, down};
-    if (platform::PostToGui(DeliverKey, posted)) return Refusal::None;
+    if (platform::PostToGui(model.gui, DeliverKey, posted)) return Refusal::None;
     delete posted;
     return Refusal::NoHost;
 }

@@ -6,6 +6,7 @@
 // and delivered to that panel's procedure, or refused with a reason.
 // No toolkit type: every front-end and every windowing host can use it.
 #pragma once
+#include "platform/gui_post.h"
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,7 +36,9 @@ struct ControlChange {
 struct PanelModelState;
 class PanelModel {
 public:
-    explicit PanelModel(const Catalog& catalog);
+    // `gui` takes the commands to the GUI thread; without one (a test, a
+    // program with no windowing host) every command is refused as NoHost.
+    explicit PanelModel(const Catalog& catalog, platform::GuiPoster gui = {});
     ~PanelModel();
     PanelModel(const PanelModel&) = delete;
     PanelModel& operator=(const PanelModel&) = delete;

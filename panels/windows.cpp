@@ -23,8 +23,6 @@ platform::Dialog* bigWinDialog = nullptr;
 
 namespace {
 
-model::PanelModel* shownModel = nullptr;  // GUI thread: set before any window
-
 // The frame starts at this size and is then fitted to its dialog.
 constexpr int kInitialWidth = 600;
 constexpr int kInitialHeight = 440;
@@ -61,45 +59,42 @@ bool CreatePanelWindow(const PanelWindow& p, int x, int y, bool show) {
     return true;
 }
 
-bool CreateShowingWindow(panels::PanelIndex panel, platform::FrameProc frameProc, platform::Frame** frame,
-                         platform::Dialog** dialog, int x, int y, bool show) {
+bool CreateShowingWindow(model::PanelModel* shown, panels::PanelIndex panel, platform::FrameProc frameProc,
+                         platform::Frame** frame, platform::Dialog** dialog, int x, int y, bool show) {
     if (!CreatePanelWindow(WindowOf(panel, frameProc, frame, dialog), x, y, show)) return false;
-    if (shownModel != nullptr) model::AttachPanelWindow(*shownModel, *dialog, panel);
+    if (shown != nullptr) model::AttachPanelWindow(*shown, *dialog, panel);
     return true;
 }
 
 }  // namespace
 
-void ShowPanelModel(model::PanelModel* model) { shownModel = model; }
-
-bool CreateStatusWin(platform::AppInstance /*instance*/, bool show) {
-    return CreateShowingWindow(panels::kStatusPanel, MsgStatus, &statusFrame, &statusDialog, Settings.statusX,
+bool CreateStatusWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
+    return CreateShowingWindow(model, panels::kStatusPanel, MsgStatus, &statusFrame, &statusDialog, Settings.statusX,
                                Settings.statusY, show);
 }
 
-bool CreateAutopilotWin(platform::AppInstance /*instance*/, bool show) {
-    return CreateShowingWindow(panels::kAutopilotPanel, MsgAutopilot, &autopilotFrame, &autopilotDialog,
+bool CreateAutopilotWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
+    return CreateShowingWindow(model, panels::kAutopilotPanel, MsgAutopilot, &autopilotFrame, &autopilotDialog,
                                Settings.autoX, Settings.autoY, show);
 }
 
-bool CreateNavDispWin(platform::AppInstance /*instance*/, bool show) {
-    return CreateShowingWindow(panels::kNavDispPanel, MsgNavDisp, &navDispFrame, &navDispDialog, Settings.navX,
+bool CreateNavDispWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
+    return CreateShowingWindow(model, panels::kNavDispPanel, MsgNavDisp, &navDispFrame, &navDispDialog, Settings.navX,
                                Settings.navY, show);
 }
 
-bool CreateRadiosWin(platform::AppInstance /*instance*/, bool show) {
-    return CreateShowingWindow(panels::kRadiosPanel, MsgRadios, &radiosFrame, &radiosDialog, Settings.radiosX,
+bool CreateRadiosWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
+    return CreateShowingWindow(model, panels::kRadiosPanel, MsgRadios, &radiosFrame, &radiosDialog, Settings.radiosX,
                                Settings.radiosY, show);
 }
 
-bool CreateBigWin(platform::AppInstance /*instance*/) {
+bool CreateBigWin(platform::AppInstance /*instance*/, model::PanelModel* model) {
     if (!CreatePanelWindow({"bigwin", "OrvSim Control", kBigWinTemplate, MsgBigWin, DlgProcBigWin, &bigWinFrame,
                             &bigWinDialog},
                            kBigWinX, kBigWinY, true))
         return false;
     // The combined window shows all four panels.
-    if (shownModel != nullptr)
-        for (int panel = 0; panel < panels::kPanelCount; ++panel)
-            model::AttachPanelWindow(*shownModel, bigWinDialog, panel);
+    if (model != nullptr)
+        for (int panel = 0; panel < panels::kPanelCount; ++panel) model::AttachPanelWindow(*model, bigWinDialog, panel);
     return true;
 }

@@ -26,15 +26,14 @@ extern platform::Dialog* bigWinDialog;
 namespace model {
 class PanelModel;
 }
-// Start-up, before any window: the windows created from now on show
-// `model` (nullptr: none, as in tests of the windows alone).
-void ShowPanelModel(model::PanelModel* model);
-// Create operations: true on success, false at the first failing step.
-bool CreateStatusWin(platform::AppInstance instance, bool show);
-bool CreateAutopilotWin(platform::AppInstance instance, bool show);
-bool CreateNavDispWin(platform::AppInstance instance, bool show);
-bool CreateRadiosWin(platform::AppInstance instance, bool show);
-bool CreateBigWin(platform::AppInstance instance);
+// Create operations: true on success, false at the first failing step. The
+// window shows its panels of `model` (nullptr: none, as in tests of the
+// windows alone).
+bool CreateStatusWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
+bool CreateAutopilotWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
+bool CreateNavDispWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
+bool CreateRadiosWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
+bool CreateBigWin(platform::AppInstance instance, model::PanelModel* model = nullptr);
 
 // Frame procedures.
 bool MsgStatus(platform::Frame* frame, const platform::FrameMsg& msg);

@@ -1,25 +1,13 @@
 #include "platform/gui_post.h"
 
-#include <atomic>
-
 namespace platform {
-namespace {
 
-std::atomic<GuiPoster> poster{nullptr};
-bool shiftHeld = false;  // GUI thread only
-
-}  // namespace
-
-void SetGuiPoster(GuiPoster value) { poster.store(value); }
-
-bool PostToGui(void (*work)(void*), void* context) {
-    const GuiPoster post = poster.load();
-    if (post == nullptr) return false;
-    return post(work, context);
+bool PostToGui(const GuiPoster& poster, void (*work)(void*), void* context) {
+    return poster.post != nullptr && poster.post(work, context);
 }
 
-void SetShiftHeldForDelivery(bool held) { shiftHeld = held; }
-
-bool ShiftHeldForDelivery() { return shiftHeld; }
+void HoldShiftForDelivery(const GuiPoster& poster, bool held) {
+    if (poster.holdShift != nullptr) poster.holdShift(held);
+}
 
 }  // namespace platform

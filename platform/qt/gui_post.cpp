@@ -20,6 +20,9 @@ namespace {
 std::mutex& postMutex = *new std::mutex;
 std::deque<std::pair<void (*)(void*), void*>>& posted = *new std::deque<std::pair<void (*)(void*), void*>>;
 WakePipe wakePipe;
+bool shiftHeld = false;  // GUI thread only
+
+void HoldShift(bool held) { shiftHeld = held; }
 
 void RunPosted() {
     std::deque<std::pair<void (*)(void*), void*>> batch;
@@ -44,8 +47,19 @@ bool PostToGui(void (*work)(void*), void* context) {
 
 void PrepareGuiPost() {
     QCoreApplication* app = QCoreApplication::instance();
-    if (wakePipe.fds[0] != -1 || app == nullptr || !OpenWakePipe(&wakePipe, app, RunPosted)) return;
-    SetGuiPoster(PostToGui);
+    if (wakePipe.fds[0] != -1 || app == nullptr) return;
+    OpenWakePipe(&wakePipe, app, RunPosted);
 }
 
 }  // namespace platform::qthost
+
+namespace platform {
+
+GuiPoster HostGuiPoster() {
+    if (qthost::wakePipe.fds[0] == -1) return {};
+    return GuiPoster{qthost::PostToGui, qthost::HoldShift};
+}
+
+bool ShiftHeldForDelivery() { return qthost::shiftHeld; }
+
+}  // namespace platform

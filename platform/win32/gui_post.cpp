@@ -9,6 +9,9 @@ namespace {
 
 constexpr UINT kRunWork = WM_APP + 10;
 HWND postWindow = nullptr;
+bool shiftHeld = false;  // GUI thread only
+
+void HoldShift(bool held) { shiftHeld = held; }
 
 // A window rather than a thread message: modal loops (message boxes, a
 // dragged window) drop thread messages but dispatch window ones.
@@ -36,7 +39,17 @@ void StartGuiPost() {
     RegisterClassA(&windowClass);
     postWindow = CreateWindowExA(0, "OrvGuiPost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                  windowClass.hInstance, nullptr);
-    if (postWindow != nullptr) SetGuiPoster(Post);
 }
 
 }  // namespace platform::win32host
+
+namespace platform {
+
+GuiPoster HostGuiPoster() {
+    if (win32host::postWindow == nullptr) return {};
+    return GuiPoster{win32host::Post, win32host::HoldShift};
+}
+
+bool ShiftHeldForDelivery() { return win32host::shiftHeld; }
+
+}  // namespace platform

@@ -1,6 +1,6 @@
-// The core started and stopped many times in one process: the link, the
-// panel model's refresh, the FMC, the browser host and one board on a
-// pseudo-terminal. Every stop must leave no thread and no descriptor behind
+// The cockpit built, started and stopped many times in one process: the
+// link, the panel model's refresh, the FMC, the browser host, the set-up
+// worker and one board on a pseudo-terminal. Every stop must leave no thread and no descriptor behind
 // (and, under the sanitizers, no leak and no race).
 #include <gtest/gtest.h>
 
@@ -16,18 +16,10 @@
 
 #include <string>
 
-#include "base/log.h"
-#include "base/thread_owner.h"
-#include "boards/board_host.h"
-#include "boards/mapping.h"
-#include "fmc/fmc_thread.h"
-#include "link/net_init.h"
-#include "link/net_stop.h"
-#include "panels/panel_table.h"
-#include "panels/update_thread.h"
-#include "model/panel_model.h"
+#include <fstream>
+
+#include "app/cockpit.h"
 #include "tests/support/netns_guard.h"
-#include "web/server.h"
 
 namespace {
 
@@ -73,43 +65,34 @@ int Connected(int port) {
     return s;
 }
 
+// One cockpit object after another in one process, each built, started,
+// serving a browser and a board, and stopped.
 TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
-    ASSERT_TRUE(StartLog("ORVVarnoth.log"));
-    static model::Catalog catalog;
-    ASSERT_TRUE(panels::LoadPanelCatalog(&catalog));
-    static model::PanelModel panelModel(catalog);  // outlives every round's threads
     // The board's end of a pseudo-terminal; nobody answers its hello.
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ASSERT_EQ(grantpt(master), 0);
     ASSERT_EQ(unlockpt(master), 0);
-    boards::boardMaps.push_back(boards::BoardMap{"mcp", ptsname(master), {}, {}});
     close(open(ptsname(master), O_RDWR | O_NOCTTY));  // from now on hung up while nobody has it open
+    std::ofstream("orvvarnoth.cfg") << "web 8080\nboard mcp " << ptsname(master) << "\n";
+    CockpitOptions options;
+    options.parameterFile = "orvvarnoth.cfg";
 
     // Measured after a first round: what lives for the whole process (a
     // sanitizer's own thread) may start with the first thread.
     int threadsBefore = CountEntries("/proc/self/task");
     int descriptorsBefore = CountEntries("/proc/self/fd");
     for (int round = 0; round <= 50; ++round) {
-        ThreadOwner core;
-        StartLogWriter(core);
-        ASSERT_EQ(InitUdp(core, 9099, 15, 1, 261208), 0) << "round " << round;
-        core.Start([](platform::StopSignal& stop) { UpdateThread(stop, panelModel); });
-        core.Start(FMCThread);
-        boards::BoardHost boardHost(panelModel, nullptr);
-        boardHost.Start(boards::boardMaps);
-        web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}, {}, nullptr};
-        std::string error;
-        ASSERT_TRUE(web::StartWebServer(core, config, &error)) << error << ", round " << round;
-        // A browser still connected when the core stops.
+        Cockpit cockpit(CockpitHost{}, options);  // no windows, no GUI thread
+        cockpit.Init();
+        cockpit.Start();
+        // A browser still connected when the cockpit stops.
         const int browser = Connected(8080);
         ASSERT_GE(browser, 0) << "round " << round;
         EXPECT_GT(CountEntries("/proc/self/task"), threadsBefore);
         // Stopped with its port open.
         EXPECT_TRUE(PortOpened(master)) << "round " << round;
-        boardHost.Stop();
-        core.StopAll();
-        StopUdp();
+        cockpit.Stop();
         close(browser);
         if (round == 0) {
             threadsBefore = CountEntries("/proc/self/task");

@@ -40,8 +40,8 @@ void FakeMessageBox(platform::Frame* owner, const char* text, const char* title)
 
 }  // namespace
 
-// The program's hooks open real windows; here they only record.
-ParameterFileHooks parameterFileHooks = {FakeOpenStatusWindow, FakeMessageBox};
+// The program opens real windows; here they only record.
+const ParameterFileUi kRecordingUi{nullptr, FakeOpenStatusWindow, FakeMessageBox};
 
 namespace {
 
@@ -107,7 +107,7 @@ protected:
         ASSERT_TRUE(StartLog(log.c_str()));
 
         testing::internal::CaptureStdout();
-        const int result = ReadParameterFile(cfg.c_str());
+        const int result = ReadParameterFile(cfg.c_str(), kRecordingUi);
         const std::string output = testing::internal::GetCapturedStdout();
 
         AppSettings expected = DefaultSettings();

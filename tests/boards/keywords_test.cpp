@@ -26,12 +26,15 @@ void RecordBox(platform::Frame*, const char* text, const char* title) {
     boxes += std::string(title) + ": " + text + "\n";
 }
 
-}  // namespace
-
-ParameterFileHooks parameterFileHooks = {NoStatusWindow, RecordBox};
-
-namespace {
-
+// The mapping names controls of the catalog, which start-up builds first.
+const model::Catalog* BuiltCatalog() {
+    static model::Catalog catalog;
+    static const bool built = [] {
+        std::string error;
+        return model::BuildCatalog(PanelDialogScript(), nullptr, 0, 0, &catalog, &error);
+    }();
+    return built ? &catalog : nullptr;
+}
 struct Read {
     int result;
     std::string log;
@@ -45,7 +48,7 @@ Read ReadFile(const std::string& text) {
     boards::boardMaps.clear();
     boxes.clear();
     StartLog(log.c_str());
-    Read read{ReadParameterFile(cfg.c_str()), ""};
+    Read read{ReadParameterFile(cfg.c_str(), ParameterFileUi{BuiltCatalog(), NoStatusWindow, RecordBox}), ""};
     {
         std::ifstream in(log);  // closed before the folder goes: Windows keeps open files
         std::string line;
@@ -57,14 +60,7 @@ Read ReadFile(const std::string& text) {
     return read;
 }
 
-// The mapping names controls of the catalog, which start-up builds first.
-const bool catalogBuilt = [] {
-    static model::Catalog catalog;
-    std::string error;
-    if (!model::BuildCatalog(PanelDialogScript(), nullptr, 0, 0, &catalog, &error)) return false;
-    UseBoardCatalog(&catalog);
-    return true;
-}();
+const bool catalogBuilt = BuiltCatalog() != nullptr;
 
 TEST(BoardKeywords, MappingBecomesEachBoardsConfiguration) {
     ASSERT_TRUE(catalogBuilt);

@@ -37,8 +37,6 @@ const MemoryFile& TheFile() {
 
 }  // namespace
 
-// The message boxes and the Status window answer at once.
-ParameterFileHooks parameterFileHooks = {NoStatusWindow, NoMessageBox};
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const MemoryFile& file = TheFile();
@@ -46,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     Settings = DefaultSettings();
-    ReadParameterFile(file.path);
+    // The message boxes and the Status window answer at once.
+    ReadParameterFile(file.path, ParameterFileUi{nullptr, NoStatusWindow, NoMessageBox});
     return 0;
 }

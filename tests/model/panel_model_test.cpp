@@ -12,7 +12,6 @@
 
 #include "model/catalog.h"
 #include "platform/dialog_template.h"
-#include "platform/gui_post.h"
 #include "model/panel_model.h"
 #include "model/panel_model_probe.h"
 #include "model/panel_model_writer.h"
@@ -53,10 +52,12 @@ struct Delivered {
     bool checkSeen;
 };
 std::vector<Delivered> delivered;
+bool shiftHeld = false;  // the fake host's Shift state
+void HoldShift(bool held) { shiftHeld = held; }
 
 template <int Panel>
 bool Proc(platform::Dialog* dialog, const DialogMsg& msg) {
-    delivered.push_back({Panel, dialog, msg, platform::ShiftHeldForDelivery(), dialog->GetItemCheck(kCheckBox)});
+    delivered.push_back({Panel, dialog, msg, shiftHeld, dialog->GetItemCheck(kCheckBox)});
     dialog->FocusHost();
     return true;
 }
@@ -93,15 +94,13 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(model::BuildCatalog(kTestScript, kTable, 2, 0, &catalog_, &error)) << error;
-        model_ = std::make_unique<model::PanelModel>(catalog_);
+        model_ = std::make_unique<model::PanelModel>(catalog_, platform::GuiPoster{QueuePost, HoldShift});
         model::PublishCycle(*model_);  // the first cycle, published even without a change
         subscription_ = model::SubscribeBatches(*model_, Collect, &batches_);
-        platform::SetGuiPoster(QueuePost);
         delivered.clear();
     }
     void TearDown() override {
         model::UnsubscribeBatches(*model_, subscription_);
-        platform::SetGuiPoster(nullptr);
         RunPosted();
     }
     platform::Dialog* Alpha() { return model::PanelDialog(*model_, 0); }
@@ -189,16 +188,18 @@ TEST_F(PanelModelTest, CommandsReachTheNamedPanelOrAreRefusedWithAReason) {
     EXPECT_EQ(delivered[1].msg.kind, DialogMsgKind::DeltaPos);
     EXPECT_EQ(delivered[1].msg.delta, -1);
     EXPECT_EQ(delivered[2].msg.controlId, kNotifyField);
-    EXPECT_FALSE(platform::ShiftHeldForDelivery());
+    EXPECT_FALSE(shiftHeld);
     EXPECT_TRUE(Alpha()->GetItemCheck(kCheckBox));
 
-    platform::SetGuiPoster(nullptr);
-    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), model::Refusal::NoHost);
-    // A host whose queue turns the work away: lost, so not reported as sent.
-    platform::SetGuiPoster(RefusePost);
-    EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), model::Refusal::NoHost);
-    model::SetKeyHandler(*model_, [](void*, int, bool) {}, nullptr);
-    EXPECT_EQ(model::PostPanelKey(*model_, 'A', true), model::Refusal::NoHost);
+    // No host, and a host whose queue turns the work away: lost, so not
+    // reported as sent.
+    for (const platform::GuiPoster gui : {platform::GuiPoster{}, platform::GuiPoster{RefusePost, HoldShift}}) {
+        model_ = std::make_unique<model::PanelModel>(catalog_, gui);
+        subscription_ = model::SubscribeBatches(*model_, Collect, &batches_);
+        EXPECT_EQ(post(0, kCheckBox, DialogMsgKind::Command), model::Refusal::NoHost);
+        model::SetKeyHandler(*model_, [](void*, int, bool) {}, nullptr);
+        EXPECT_EQ(model::PostPanelKey(*model_, 'A', true), model::Refusal::NoHost);
+    }
 }
 
 TEST_F(PanelModelTest, AWindowsClickReachesItsPanelWithTheBoxAsClicked) {
