@@ -12,7 +12,9 @@
 #include "boards/board_host.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
+#include "link/link_state.h"
 #include "link/net_stop.h"
+#include "link/node_cadence.h"
 #include "link/shown_vars.h"
 #include "model/panel_model_writer.h"
 #include "model/setup_desk.h"
@@ -35,6 +37,16 @@ void KeyFromFrontEnd(void* /*context*/, int keyCode, bool down) {
         KeyDown(nullptr, keyCode);
     else
         KeyUp(nullptr, keyCode);
+}
+
+// What the pages show of the link.
+model::LinkView ReadLink() {
+    model::LinkView view;
+    view.node = dbNodeIpv4.load(std::memory_order_relaxed);
+    view.connected = linkConnected.load(std::memory_order_acquire);
+    view.lastDatagramMs = lastDbDatagramMs.load(std::memory_order_relaxed);
+    view.staleMs = StaleThresholdMs();
+    return view;
 }
 
 // The refresh wakes when a shown variable changes; one cockpit runs at a time.
@@ -65,7 +77,7 @@ void Cockpit::Init() {
     if (host_.windows) platform::UseDialogTemplates(&catalog_->templates);
     // The one panel model, handed to the windows, the refresh, the web
     // server and the boards.
-    panelModel_ = std::make_unique<model::PanelModel>(*catalog_, host_.gui);
+    panelModel_ = std::make_unique<model::PanelModel>(*catalog_, host_.gui, ReadLink);
     model::SetKeyHandler(*panelModel_, KeyFromFrontEnd, nullptr);
     wokenModel = panelModel_.get();
     SetShownValueChanged(WakeShownModel);

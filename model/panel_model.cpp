@@ -270,8 +270,8 @@ bool WindowRouter::Route(Dialog* window, const DialogMsg& msg) { return RouteWin
 
 struct PanelModelState : Model {};
 
-PanelModel::PanelModel(const Catalog& catalog, platform::GuiPoster gui)
-    : catalog_(&catalog), state_(std::make_unique<PanelModelState>()) {
+PanelModel::PanelModel(const Catalog& catalog, platform::GuiPoster gui, LinkSource link)
+    : catalog_(&catalog), link_(link), state_(std::make_unique<PanelModelState>()) {
     Model& model = *state_;
     model.gui = gui;
     const PanelInfo* panels = catalog.panels;

@@ -33,21 +33,36 @@ struct ControlChange {
 // controls and first texts from the catalog's templates; the catalog must
 // outlive it, and it must outlive every thread and posted command that uses
 // it.
+// The link as every front-end shows it: the DB node (0: none known),
+// whether it is connected, when its last datagram came (steady clock, ms;
+// < 0: never) and the silence that counts as stale.
+struct LinkView {
+    std::uint32_t node = 0;
+    bool connected = false;
+    std::int64_t lastDatagramMs = -1;
+    std::int64_t staleMs = 0;
+};
+using LinkSource = LinkView (*)();
+
 struct PanelModelState;
 class PanelModel {
 public:
     // `gui` takes the commands to the GUI thread; without one (a test, a
     // program with no windowing host) every command is refused as NoHost.
-    explicit PanelModel(const Catalog& catalog, platform::GuiPoster gui = {});
+    // `link` reads the link's state now (nullptr: no link).
+    explicit PanelModel(const Catalog& catalog, platform::GuiPoster gui = {}, LinkSource link = nullptr);
     ~PanelModel();
     PanelModel(const PanelModel&) = delete;
     PanelModel& operator=(const PanelModel&) = delete;
 
     const Catalog& catalog() const { return *catalog_; }
     PanelModelState& state() { return *state_; }  // model/'s own
+    // Any thread: the link now, as the pages show it.
+    LinkView Link() const { return link_ != nullptr ? link_() : LinkView{}; }
 
 private:
     const Catalog* catalog_;
+    LinkSource link_;
     std::unique_ptr<PanelModelState> state_;
 };
 
