@@ -14,7 +14,6 @@
 #include "base/thread_owner.h"
 #include "fmc/fmc_thread.h"
 #include "link/net_init.h"
-#include "link/shown_vars.h"
 #include "model/panel_model_writer.h"
 #include "panels/keymap.h"
 #include "panels/panel_table.h"
@@ -64,7 +63,6 @@ int RunProgram(platform::AppInstance instance) {
     ShowPanelModel(panelModel);
     UseBoardCatalog(catalog);
     model::SetKeyHandler(*panelModel, KeyFromFrontEnd, nullptr);
-    SetShownValueChanged([] { model::WakeRefreshForData(*panelModel); });
     WriteLogf("OrvVarnoth Version: %0d.%0d starting.\n", Settings.versionMajor, Settings.buildStamp);
 
     if (!platform::GetWorkingDirectory(Settings.workingDirectory, sizeof Settings.workingDirectory))
@@ -85,7 +83,11 @@ int RunProgram(platform::AppInstance instance) {
     NetworkKeywords keywords;
     keywords.adapter = Settings.networkAdapter;
     if (Settings.haveDbNode) keywords.dbNode = Settings.dbNodeAddress;
-    const int udp = InitUdp(coreThreads, 9099, 15, Settings.versionMajor, Settings.buildStamp, keywords);
+    // The real clock and mutexes; a shown value that changes wakes the refresh.
+    LinkServices link;
+    link.shownValueChanged = [](void* m) { model::WakeRefreshForData(*static_cast<model::PanelModel*>(m)); };
+    link.shownValueContext = panelModel;
+    const int udp = InitUdp(coreThreads, link, 9099, 15, Settings.versionMajor, Settings.buildStamp, keywords);
     if (udp == kInitUdpNoAdapter) {
         // Only the network can tell that the file's adapter is not there.
         const std::string message = std::string("No network adapter matches: ") + Settings.networkAdapter;
@@ -117,7 +119,7 @@ int RunProgram(platform::AppInstance instance) {
     WriteLog("Starting Update Thread\n");
     // Ending the process ends the threads: they are never joined here.
     coreThreads.Start([](platform::StopSignal& stop) { UpdateThread(stop, *panelModel); });
-    coreThreads.Start(FMCThread);
+    coreThreads.Start([](platform::StopSignal& stop) { FMCThread(stop, platform::kSystemClock); });
     // After the threads: should its port be taken, the panels refresh
     // behind the box that says so.
     // The set-up page and its worker meet at the desk; like the model, it

@@ -93,9 +93,9 @@ TEST(CoreCycle, FiftyStartsAndStopsLeaveNothingBehind) {
     for (int round = 0; round <= 50; ++round) {
         ThreadOwner core;
         StartLogWriter(core);
-        ASSERT_EQ(InitUdp(core, 9099, 15, 1, 261208), 0) << "round " << round;
+        ASSERT_EQ(InitUdp(core, {}, 9099, 15, 1, 261208), 0) << "round " << round;
         core.Start([](platform::StopSignal& stop) { UpdateThread(stop, panelModel); });
-        core.Start(FMCThread);
+        core.Start([](platform::StopSignal& stop) { FMCThread(stop, platform::kSystemClock); });
         boards::BoardHost boardHost(panelModel, nullptr);
         boardHost.Start(boards::boardMaps);
         web::ServerConfig config{INADDR_LOOPBACK, 8080, {}, {}, {&panelModel}, {}, nullptr};
