@@ -15,7 +15,6 @@
 #include "link/link_state.h"
 #include "link/net_stop.h"
 #include "link/node_cadence.h"
-#include "link/shown_vars.h"
 #include "model/panel_model_writer.h"
 #include "model/setup_desk.h"
 #include "panels/keymap.h"
@@ -49,11 +48,8 @@ model::LinkView ReadLink() {
     return view;
 }
 
-// The refresh wakes when a shown variable changes; one cockpit runs at a time.
-model::PanelModel* wokenModel = nullptr;
-void WakeShownModel() {
-    if (wokenModel != nullptr) model::WakeRefreshForData(*wokenModel);
-}
+// The receiver's word that a shown variable changed: the refresh wakes.
+void WakeRefreshFor(void* panels) { model::WakeRefreshForData(*static_cast<model::PanelModel*>(panels)); }
 
 }  // namespace
 
@@ -79,8 +75,6 @@ void Cockpit::Init() {
     // server and the boards.
     panelModel_ = std::make_unique<model::PanelModel>(*catalog_, host_.gui, ReadLink);
     model::SetKeyHandler(*panelModel_, KeyFromFrontEnd, nullptr);
-    wokenModel = panelModel_.get();
-    SetShownValueChanged(WakeShownModel);
     WriteLogf("OrvVarnoth Version: %0d.%0d starting.\n", Settings.versionMajor, Settings.buildStamp);
 
     if (!platform::GetWorkingDirectory(Settings.workingDirectory, sizeof Settings.workingDirectory))
@@ -112,7 +106,10 @@ void Cockpit::Init() {
     NetworkKeywords keywords;
     keywords.adapter = Settings.networkAdapter;
     if (Settings.haveDbNode) keywords.dbNode = Settings.dbNodeAddress;
-    const int udp = InitUdp(threads_, 9099, 15, Settings.versionMajor, Settings.buildStamp, keywords);
+    LinkServices link;
+    link.shownValueChanged = WakeRefreshFor;
+    link.shownValueContext = panelModel_.get();
+    const int udp = InitUdp(threads_, link, 9099, 15, Settings.versionMajor, Settings.buildStamp, keywords);
     linkUp_ = true;
     if (udp == kInitUdpNoAdapter) {
         // Only the network can tell that the file's adapter is not there.
@@ -148,7 +145,7 @@ void Cockpit::Start() {
     WriteLog("Starting Update Thread\n");
     model::PanelModel* panels = panelModel_.get();
     threads_.Start([panels](platform::StopSignal& stop) { UpdateThread(stop, *panels); });
-    threads_.Start(FMCThread);
+    threads_.Start([](platform::StopSignal& stop) { FMCThread(stop, platform::kSystemClock); });
     // After the threads: should its port be taken, the panels refresh
     // behind the box that says so.
     // The set-up page and its worker meet at the desk.
@@ -171,8 +168,6 @@ void Cockpit::Stop() {
     threads_.StopAll();
     if (linkUp_) StopUdp();
     linkUp_ = false;
-    SetShownValueChanged(nullptr);
-    wokenModel = nullptr;
     boards_.reset();
     desk_.reset();
 }

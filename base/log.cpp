@@ -31,6 +31,9 @@ std::recursive_mutex& LogLock() {
 // wall-clock second has passed and no further repeat could join the count.
 constexpr auto kCountDelay = std::chrono::seconds(2);
 
+// The clock StartLog was handed; read and written under LogLock.
+platform::Clock logClock;
+
 void CopyName(const char* name) {
     std::snprintf(logFileName, sizeof logFileName, "%s", name);
 }
@@ -132,8 +135,9 @@ std::string TimeStamp() {
     return buf;
 }
 
-bool StartLog(const char* name) {
+bool StartLog(const char* name, const platform::Clock& clock) {
     std::lock_guard<std::recursive_mutex> guard(LogLock());
+    logClock = clock;
     if (logStarted) WriteCount();  // the old file's last word
     CopyName(name);
     std::FILE* f = std::fopen(logFileName, "wb");
@@ -147,9 +151,9 @@ bool StartLog(const char* name) {
 
 void WriteLog(const char* message) {
     std::lock_guard<std::recursive_mutex> guard(LogLock());
-    if (!logStarted) StartLog("ORVDefault.log");
+    if (!logStarted) StartLog("ORVDefault.log", logClock);
     LastLine& last = Last();
-    const std::int64_t second = platform::WallSeconds();
+    const std::int64_t second = logClock.WallSeconds();
     if (second == last.second && last.message == message) {
         CountRepeat();
         return;

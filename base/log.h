@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/time.h"
+
 constexpr int kLogFileNameSize = 400;  // at most 399 characters
 
 extern char logFileName[kLogFileNameSize];
@@ -11,7 +13,8 @@ extern bool logStarted;          // written only under the logger's lock
 extern std::int32_t logLevel;    // threshold for WriteLogLevel; 3
 
 // Creates `name` anew (truncating) with "Log started.\n" as its first line.
-bool StartLog(const char* name);
+// `clock` tells the seconds within which a repeated line is only counted.
+bool StartLog(const char* name, const platform::Clock& clock = platform::kSystemClock);
 
 // Writes the time stamp, a blank and the message. "%%" becomes "%";
 // nothing else in the text is interpreted. The same message again within

@@ -17,8 +17,8 @@ void WaitFailed(platform::WaitResult) { WriteLog("Get Resource() - Mutex wait ti
 
 }  // namespace
 
-ResourceHandle RegisterResource(const char* label) {
-    ResourceHandle h = platform::NewMutex(label);
+ResourceHandle RegisterResource(const char* label, platform::MutexFactory create) {
+    ResourceHandle h = create(label);
     if (h == nullptr) FatalStop(7765, "RegisterResource() - NULL Mutex handle\n");
     return h;
 }

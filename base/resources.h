@@ -4,8 +4,9 @@
 
 using ResourceHandle = platform::Mutex*;
 
-// Creates a new unowned mutex; fatal stop 7765 if it cannot be created.
-ResourceHandle RegisterResource(const char* label);
+// Creates a new unowned mutex through `create`; fatal stop 7765 if it
+// cannot be created.
+ResourceHandle RegisterResource(const char* label, platform::MutexFactory create = &platform::NewMutex);
 // Waits without limit; false (and a log line) on any outcome but acquired.
 bool GetResource(ResourceHandle handle);
 // Releases; fatal stop 1001 if the release fails.

@@ -19,7 +19,8 @@ namespace platform {
 class StopSignal;
 }
 
-// Once, when the thread starts: waits a second, then clears TO/GA, LNAV and
+// Once, when the thread starts: waits a second (on fmcState.clock, as every
+// FMC step sleeps and reads the wall clock), then clears TO/GA, LNAV and
 // VNAV with read-back. false when `stop` (if given) was requested during the
 // wait, and nothing was done.
 bool FmcThreadStart(platform::StopSignal* stop = nullptr);

@@ -12,7 +12,7 @@ FmcState fmcState;
 
 void ResetFmcState() { fmcState = FmcState{}; }
 
-void CommandPause() { platform::SleepMs(kCommandPauseMs); }
+void CommandPause() { fmcState.clock.SleepMs(kCommandPauseMs); }
 
 void FmcDebug(const char* message) {
     if (Settings.debugFmc) WriteLog(message);

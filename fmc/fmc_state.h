@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/time.h"
 #include "protocol/flight_plan.h"
 
 // Pause after most commands, giving the simulator time to act on them.
@@ -24,14 +25,16 @@ struct FmcState {
     std::int32_t lastToga = 0;
     std::int32_t lastAutoThrust = 0;
     bool togaStarted = false;
+    platform::Clock clock;              // handed to FMCThread: its sleeps and interval clocks
 };
 
 extern FmcState fmcState;
 
-// Back to the state the process starts with (tests use it between cases).
+// Back to the state the process starts with, on the real clock (tests use
+// it between cases).
 void ResetFmcState();
 
-// Sleeps kCommandPauseMs.
+// Sleeps kCommandPauseMs on fmcState.clock.
 void CommandPause();
 
 // Messages written only when the parameter file enables FMC debugging.

@@ -12,7 +12,6 @@
 #include "link/flight_plan_buffer.h"
 #include "link/var_access.h"
 #include "platform/stop_signal.h"
-#include "platform/time.h"
 #include "base/log.h"
 #include "base/resources.h"
 
@@ -24,8 +23,8 @@ namespace {
 constexpr int kCycleMs = 1000;
 
 bool Pause(platform::StopSignal* stop, int milliseconds) {
-    if (stop != nullptr) return stop->Sleep(milliseconds);
-    platform::SleepMs(milliseconds);
+    if (stop != nullptr) return stop->Sleep(milliseconds, fmcState.clock);
+    fmcState.clock.SleepMs(milliseconds);
     return true;
 }
 
@@ -91,7 +90,8 @@ bool FmcCycle(platform::StopSignal* stop) {
     return true;
 }
 
-void FMCThread(platform::StopSignal& stop) {
+void FMCThread(platform::StopSignal& stop, const platform::Clock& clock) {
+    fmcState.clock = clock;
     if (!FmcThreadStart(&stop)) return;
     while (FmcCycle(&stop)) {
     }

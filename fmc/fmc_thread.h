@@ -4,7 +4,9 @@
 bool InitFMC();
 namespace platform {
 class StopSignal;
+struct Clock;
 }
 
-// Thread entry: the start, then a cycle a second until `stop` is requested.
-void FMCThread(platform::StopSignal& stop);
+// Thread entry: the start, then a cycle a second until `stop` is requested,
+// sleeping and reading the wall clock on `clock`.
+void FMCThread(platform::StopSignal& stop, const platform::Clock& clock);

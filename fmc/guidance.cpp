@@ -126,7 +126,7 @@ bool ProcessGPS() {
 }
 
 void ProcessHeading(std::int32_t index) {
-    const std::int64_t now = platform::WallSeconds();
+    const std::int64_t now = fmcState.clock.WallSeconds();
     if (now - fmcState.lastHeadingTime < kHeadingIntervalS) return;
     fmcState.lastHeadingTime = now;
 
@@ -151,7 +151,7 @@ void ProcessHeading(std::int32_t index) {
 }
 
 void ProcessVerticalSpeed(const FlightPoint& point) {
-    const std::int64_t now = platform::WallSeconds();
+    const std::int64_t now = fmcState.clock.WallSeconds();
     if (now - fmcState.lastVerticalTime < kVerticalIntervalS) return;
     fmcState.lastVerticalTime = now;
 

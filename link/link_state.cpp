@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+LinkServices linkServices;
+
 std::int32_t monitorPort = 0;
 std::int32_t nodeNumber = 0;
 std::int32_t versionMajor = 0;

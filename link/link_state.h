@@ -8,6 +8,7 @@
 
 #include "platform/net.h"
 #include "platform/sync.h"
+#include "platform/time.h"
 
 constexpr int kNodeStatusCount = 25;       // node numbers 0 to 24
 constexpr int kHostNameSize = 512;
@@ -42,6 +43,19 @@ struct BroadcastTarget {
     platform::Ipv4Endpoint address;
     bool addressValid;  // false when no broadcast address could be computed
 };
+
+// What the link is handed when it starts (InitUdp): the real clock, mutexes
+// and refresh wake-up in the program, fakes in tests.
+struct LinkServices {
+    platform::Clock clock;                                 // the receiver's back-off after an error
+    platform::MutexFactory newMutex = &platform::NewMutex;  // DataMutex, FlightMutex and XmtMutex
+    // Called by the receiver, never waiting, when a datagram changed a
+    // variable the panels show (null: nothing).
+    void (*shownValueChanged)(void* context) = nullptr;
+    void* shownValueContext = nullptr;
+};
+// Written by InitUdp before the link threads start; read-only afterwards.
+extern LinkServices linkServices;
 
 extern std::int32_t monitorPort;
 extern std::int32_t nodeNumber;

@@ -118,8 +118,8 @@ NetworkLookup SystemNetwork() {
     return {{&platform::GetHostName, &platform::ResolveOwnHostName}, &platform::ReadAdapterList};
 }
 
-int InitUdp(ThreadOwner& threads, int port, int node, int major, int minor, const NetworkKeywords& keywords,
-            const NetworkLookup& lookup) {
+int InitUdp(ThreadOwner& threads, const LinkServices& services, int port, int node, int major, int minor,
+            const NetworkKeywords& keywords, const NetworkLookup& lookup) {
     std::vector<platform::Adapter> adapters;
     const platform::AdapterListStatus status = lookup.readAdapters(&adapters);
     const LinkPlan plan = PlanLink(keywords, status, std::move(adapters));
@@ -127,6 +127,7 @@ int InitUdp(ThreadOwner& threads, int port, int node, int major, int minor, cons
     // opened: falling back to another would broadcast where no node listens.
     if (plan.adapterMissing) return kInitUdpNoAdapter;
 
+    linkServices = services;
     flightPlanBuffer[0] = flightPlanBuffer[1] = flightPlanBuffer[2] = flightPlanBuffer[3] = 0;
     versionMajor = major;
     versionMinor = minor;
@@ -144,13 +145,13 @@ int InitUdp(ThreadOwner& threads, int port, int node, int major, int minor, cons
     monitorPort = port;
 
     // Created once per process: a later start of the link keeps them.
-    if (DataMutex == nullptr) DataMutex = platform::NewMutex("DATAMUTEX");
+    if (DataMutex == nullptr) DataMutex = services.newMutex("DATAMUTEX");
     WriteLog("InitUdp() - DataMutex has been created\n");
     if (DataMutex == nullptr) {
         WriteLog("InitUDP() - failure to create data mutex\n");
         return -1;
     }
-    if (FlightMutex == nullptr) FlightMutex = platform::NewMutex("FLIGHTMUTEX");
+    if (FlightMutex == nullptr) FlightMutex = services.newMutex("FLIGHTMUTEX");
     if (FlightMutex == nullptr) {
         WriteLog("InitUDP() - failure to create flight mutex\n");
         return -1;

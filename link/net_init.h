@@ -8,6 +8,7 @@
 
 #include "base/thread_owner.h"
 #include "link/address_choice.h"
+#include "link/link_state.h"
 #include "platform/net.h"
 
 // InitUdp's result when no adapter matches NetworkKeywords::adapter; nothing
@@ -30,15 +31,16 @@ struct NetworkLookup {
 // The system's own answers.
 NetworkLookup SystemNetwork();
 
-// Builds the variable table, creates the data and flight-plan mutexes, binds
-// the monitor socket, starts the receiver and monitor threads and opens the
-// broadcast socket, where PlanLink says. 0 on success, kInitUdpNoAdapter,
+// Builds the variable table, creates the data and flight-plan mutexes
+// (through services.newMutex), binds the monitor socket, starts the receiver
+// and monitor threads and opens the broadcast socket, where PlanLink says. 0 on success, kInitUdpNoAdapter,
 // kMonitorBindFailed when the monitor port is taken (another copy of the
 // program, most likely), -1 on other failures.
 constexpr int kMonitorBindFailed = -3;
-// The two threads are started through `threads`, which can stop them.
-int InitUdp(ThreadOwner& threads, int monitorPort, int nodeNumber, int versionMajor, int versionMinor,
-            const NetworkKeywords& keywords = {}, const NetworkLookup& lookup = SystemNetwork());
+// The two threads are started through `threads`, which can stop them; the
+// link keeps `services` (linkServices) for as long as it runs.
+int InitUdp(ThreadOwner& threads, const LinkServices& services, int monitorPort, int nodeNumber, int versionMajor,
+            int versionMinor, const NetworkKeywords& keywords = {}, const NetworkLookup& lookup = SystemNetwork());
 
 // Reads the host name and chooses the bound and announced addresses from its
 // address list, writing the start-up lines about them; fills hostName,

@@ -10,7 +10,6 @@
 #include "link/var_table.h"
 #include "protocol/wire.h"
 #include "platform/stop_signal.h"
-#include "platform/time.h"
 #include "base/fatal.h"
 #include "base/log.h"
 
@@ -155,7 +154,8 @@ int ParseStdUpdate(const unsigned char* datagram, std::size_t length) {
         }
         if (changed) masterChanged.store(true, std::memory_order_release);
     }
-    if (wake) ShownValueChanged();
+    if (wake && linkServices.shownValueChanged != nullptr)
+        linkServices.shownValueChanged(linkServices.shownValueContext);
     return 0;
 }
 
@@ -214,7 +214,7 @@ bool ReceiveOne(const platform::StopSignal* stop, platform::Ipv4Endpoint* from, 
     if (*length < 0) {
         if (!receiveFailing) WriteLog("GetUdpMsg() - Receive error\n");
         receiveFailing = true;
-        platform::SleepMs(kReceiveErrorBackoffMs);
+        linkServices.clock.SleepMs(kReceiveErrorBackoffMs);
         return false;
     }
     receiveFailing = false;

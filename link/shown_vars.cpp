@@ -9,7 +9,6 @@ namespace {
 constexpr int kWords = (kStdVarCapacity + 63) / 64;
 std::atomic<std::uint64_t> shown[kWords];
 thread_local int shownReads = 0;  // ShownReads open on this thread
-std::atomic<void (*)()> changedCallback{nullptr};
 
 bool InRange(std::int32_t index) { return index >= 0 && index < kStdVarCapacity; }
 
@@ -30,10 +29,4 @@ void NoteVarRead(std::int32_t index) {
 bool IsShownVar(std::int32_t index) {
     if (!InRange(index)) return false;
     return (shown[index / 64].load(std::memory_order_relaxed) >> (index % 64) & 1) != 0;
-}
-
-void SetShownValueChanged(void (*callback)()) { changedCallback.store(callback); }
-
-void ShownValueChanged() {
-    if (void (*callback)() = changedCallback.load()) callback();
 }

@@ -1,7 +1,7 @@
 // Which variables the panels show: the ones the refresh has read. A
-// datagram that changes one of them calls the "shown value changed"
-// callback (the panel model wakes its refresh early); a change to any other
-// variable waits for the next cycle.
+// datagram that changes one of them calls the link's "shown value changed"
+// callback (LinkServices: the panel model wakes its refresh early); a change
+// to any other variable waits for the next cycle.
 #pragma once
 #include <cstdint>
 
@@ -19,8 +19,3 @@ public:
 void NoteVarRead(std::int32_t index);
 // Whether the refresh has ever read `index` (any thread).
 bool IsShownVar(std::int32_t index);
-
-// Set once at start-up: what the receiver calls when a datagram changed a
-// shown variable (never waits; nullptr: nothing).
-void SetShownValueChanged(void (*callback)());
-void ShownValueChanged();

@@ -26,7 +26,7 @@ std::int32_t NextSequence() {
 }
 
 platform::Mutex* XmtMutex() {
-    std::call_once(xmtOnce, [] { xmtMutex = RegisterResource("XmtMutex"); });
+    std::call_once(xmtOnce, [] { xmtMutex = RegisterResource("XmtMutex", linkServices.newMutex); });
     return xmtMutex;
 }
 

@@ -524,11 +524,11 @@ void WakeRefresh(PanelModel& owner) { Wake(owner.state(), true); }
 
 void WakeRefreshForData(PanelModel& owner) { Wake(owner.state(), false); }
 
-RefreshWake WaitForRefresh(PanelModel& owner, const RefreshPace& pace) {
+RefreshWake WaitForRefresh(PanelModel& owner, const RefreshPace& pace, const platform::Clock& clock) {
     using Clock = std::chrono::steady_clock;
     Model& model = owner.state();
-    if (platform::SleepIsVirtual()) {
-        platform::SleepMs(pace.floorMs);  // a test's clock: the floor only
+    if (clock.Virtual()) {
+        clock.SleepMs(pace.floorMs);  // a test's clock: the floor only
         return RefreshWake::Floor;
     }
     std::unique_lock<std::mutex> lock(model.wakeMutex);

@@ -7,6 +7,7 @@
 #include "model/refresh_pace.h"
 #include "model/window_pace.h"
 #include "platform/dialog.h"
+#include "platform/time.h"
 
 namespace model {
 
@@ -34,7 +35,9 @@ void AttachPanelWindow(PanelModel& model, platform::Dialog* window, int panel);
 
 // A shown variable took a new value (any thread, never waits).
 void WakeRefreshForData(PanelModel& model);
-// Refresh thread: returns when the next cycle is due, by `pace`, and why.
-RefreshWake WaitForRefresh(PanelModel& model, const RefreshPace& pace);
+// Refresh thread: returns when the next cycle is due, by `pace`, and why. On
+// a virtual `clock` (a test's) it sleeps the floor there and returns.
+RefreshWake WaitForRefresh(PanelModel& model, const RefreshPace& pace,
+                           const platform::Clock& clock = platform::kSystemClock);
 
 }  // namespace model

@@ -4,7 +4,6 @@
 #include "panels/panel_table.h"
 #include "model/panel_model_writer.h"
 #include "platform/stop_signal.h"
-#include "platform/time.h"
 
 namespace {
 
@@ -29,11 +28,11 @@ void RefreshCycle(model::PanelModel& model) {
     model::PublishCycle(model);
 }
 
-void UpdateThread(platform::StopSignal& stop, model::PanelModel& model) {
-    if (!stop.Sleep(kStartDelayMs)) return;
+void UpdateThread(platform::StopSignal& stop, model::PanelModel& model, const platform::Clock& clock) {
+    if (!stop.Sleep(kStartDelayMs, clock)) return;
     while (!stop.Requested()) {
         // Early when a shown variable changed or a panel was operated.
-        const model::RefreshWake wake = model::WaitForRefresh(model, kPace);
+        const model::RefreshWake wake = model::WaitForRefresh(model, kPace, clock);
         RefreshPanels(model);
         model::PublishCycle(model, kPace, wake);
     }

@@ -2,8 +2,6 @@
 
 #include <chrono>
 
-#include "platform/time.h"
-
 namespace platform {
 
 void StopSignal::Request() {
@@ -14,9 +12,9 @@ void StopSignal::Request() {
     wake_.notify_all();
 }
 
-bool StopSignal::Sleep(int milliseconds) {
-    if (SleepIsVirtual()) {
-        SleepMs(milliseconds);
+bool StopSignal::Sleep(int milliseconds, const Clock& clock) {
+    if (clock.Virtual()) {
+        clock.SleepMs(milliseconds);
         return !Requested();
     }
     std::unique_lock<std::mutex> lock(mutex_);

@@ -6,15 +6,17 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "platform/time.h"
+
 namespace platform {
 
 class StopSignal {
 public:
     void Request();
     bool Requested() const { return stop_.load(std::memory_order_acquire); }
-    // Sleeps up to `milliseconds` (through SleepMs when the thread runs on a
-    // replacement clock); false when a stop was requested before or during.
-    bool Sleep(int milliseconds);
+    // Sleeps up to `milliseconds` (on `clock` when it is a virtual one);
+    // false when a stop was requested before or during.
+    bool Sleep(int milliseconds, const Clock& clock = kSystemClock);
     // Ready for the next start.
     void Reset();
 

@@ -1,23 +1,10 @@
 #include "platform/sync.h"
 
-#include <atomic>
-
 #include "platform/system.h"
 
 namespace platform {
-namespace {
 
-std::atomic<MutexFactory> factory{nullptr};
-
-}  // namespace
-
-Mutex* NewMutex(const char* name) {
-    MutexFactory f = factory.load(std::memory_order_acquire);
-    if (f != nullptr) return f(name);
-    return NewSystemMutex();
-}
-
-void SetMutexFactory(MutexFactory f) { factory.store(f, std::memory_order_release); }
+Mutex* NewMutex(const char*) { return NewSystemMutex(); }
 
 ScopedLock::ScopedLock(Mutex* mutex, LockPolicy policy)
     : mutex_(mutex),

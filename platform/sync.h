@@ -17,14 +17,14 @@ protected:
     ~Mutex() = default;  // mutexes live until the process ends
 };
 
-// Creates a mutex, not initially owned. `name` is informational only:
+// Creates a system mutex, not initially owned. `name` is informational only:
 // mutexes are local to the process, so a second copy of the program never
 // locks against the first. Returns nullptr on failure.
 Mutex* NewMutex(const char* name);
 
-// Replaces mutex creation (for tests); nullptr restores the real one.
+// How a part creates its mutexes: NewMutex, or a test's fakes, handed to the
+// part when it starts.
 using MutexFactory = Mutex* (*)(const char* name);
-void SetMutexFactory(MutexFactory factory);
 
 // What a holder does when its wait or its release goes wrong (log, fatal
 // stop...). Either may be left out.

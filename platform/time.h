@@ -1,6 +1,6 @@
 // Time of day, dates, wall-clock seconds and sleeping.
-// Every timed wait in the program goes through here so that tests can run
-// timed loops on a virtual clock instead of waiting in real time.
+// Parts that sleep or read the wall clock are handed a Clock, so that tests
+// can run their timed loops on a virtual clock instead of waiting in real time.
 #pragma once
 #include <cstdint>
 
@@ -28,20 +28,22 @@ std::int64_t WallSeconds();
 // Sleeps the calling thread.
 void SleepMs(int milliseconds);
 
-// Whether SleepMs goes to a replacement clock on this thread: timed waits
-// that could end early then simply sleep through it.
-bool SleepIsVirtual();
+// The clock a part is handed when it is built or started: the real one, or a
+// test's virtual one. Either function may be null to keep the real one.
+struct Clock {
+    std::int64_t (*wallSeconds)() = nullptr;
+    void (*sleepMs)(int milliseconds) = nullptr;
 
-// A replacement clock. Either function may be null to keep the real one.
-struct TimeSource {
-    std::int64_t (*wallSeconds)();
-    void (*sleepMs)(int milliseconds);
+    std::int64_t WallSeconds() const { return wallSeconds != nullptr ? wallSeconds() : platform::WallSeconds(); }
+    void SleepMs(int milliseconds) const {
+        if (sleepMs != nullptr) sleepMs(milliseconds);
+        else platform::SleepMs(milliseconds);
+    }
+    // Whether sleeps go to a replacement: timed waits that could end early
+    // then simply sleep through it on this clock.
+    bool Virtual() const { return sleepMs != nullptr; }
 };
 
-// Process-wide replacement (nullptr restores the real clock).
-void SetTimeSource(const TimeSource* source);
-// Replacement for the calling thread only; takes precedence over the
-// process-wide one (nullptr removes it).
-void SetThreadTimeSource(const TimeSource* source);
+inline constexpr Clock kSystemClock{};
 
 }  // namespace platform

@@ -58,15 +58,12 @@ TEST_F(Log, OnlyDoubledPercentIsCollapsed) {
 
 TEST_F(Log, RepeatsWithinASecondAreFoldedIntoACount) {
     static std::int64_t now = 100;
-    static const platform::TimeSource clock{[] { return now; }, nullptr};
-    platform::SetThreadTimeSource(&clock);
-    ASSERT_TRUE(StartLog("ORVVarnoth.log"));
+    ASSERT_TRUE(StartLog("ORVVarnoth.log", {[] { return now; }}));
     for (int i = 0; i < 1000; ++i) WriteLog("Invalid ADR MSg received. (Ignored)\n");
     for (int i = 0; i < 4; ++i) WriteLog("other\n");
     ++now;
     WriteLog("other\n");  // a new second writes it again
     WriteLog("last\n");
-    platform::SetThreadTimeSource(nullptr);
     EXPECT_EQ(Messages("ORVVarnoth.log"),
               (Strings{"Log started.", "Invalid ADR MSg received. (Ignored)", "Last message repeated 999 times",
                        "other", "Last message repeated 3 times", "other", "last"}));
@@ -136,8 +133,7 @@ TEST_F(FatalStopDeathTest, NoMutexIs7765AndFailedReleaseIs1001) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     EXPECT_EXIT(
         {
-            platform::SetMutexFactory([](const char*) -> platform::Mutex* { return nullptr; });
-            RegisterResource("XmtMutex");
+            RegisterResource("XmtMutex", [](const char*) -> platform::Mutex* { return nullptr; });
         },
         ExitCode(7765), "");
     EXPECT_EQ(Messages("ORVVarnoth.log"),
@@ -181,13 +177,13 @@ TEST_F(FatalStopDeathTest, StopEndsProcessWhileOtherThreadsWrite) {
 
 // A count with no line after it: written within seconds, and as the process
 // ends. One second for every line, so repeats fold however slow the machine.
-const platform::TimeSource kStoppedClock{[] { return std::int64_t{100}; }, nullptr};
+const platform::Clock kStoppedClock{[] { return std::int64_t{100}; }, nullptr};
 
 TEST_F(FatalStopDeathTest, PendingCountsReachTheFile) {
     ASSERT_TRUE(StartLog("ORVVarnoth.log"));
     EXPECT_EXIT(
         {
-            platform::SetThreadTimeSource(&kStoppedClock);
+            StartLog("ORVVarnoth.log", kStoppedClock);
             static ThreadOwner writer;
             StartLogWriter(writer);
             for (int i = 0; i < 3; ++i) WriteLog("flood\n");

@@ -77,7 +77,7 @@ Strings Texts() {
     return out;
 }
 
-const platform::TimeSource kVirtualClock{[] { return nowMs / 1000; }, [](int ms) { nowMs += ms; }};
+const platform::Clock kVirtualClock{[] { return nowMs / 1000; }, [](int ms) { nowMs += ms; }};
 
 }  // namespace fake
 
@@ -116,19 +116,18 @@ constexpr std::int64_t kStartMs = 1'700'000'000'000;
 class FmcTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(StartLog("fmc_test.log"));
+        ASSERT_TRUE(StartLog("fmc_test.log", fake::kVirtualClock));
         Settings.debugFmc = true;
         ResetFmcState();
+        fmcState.clock = fake::kVirtualClock;
         fake::values = {{222, -1}};
         fake::sets.clear();
         fake::typeErrors.clear();
         std::memset(flightPlanBuffer, 0, sizeof flightPlanBuffer);
         fake::nowMs = kStartMs;
-        platform::SetThreadTimeSource(&fake::kVirtualClock);
     }
     void TearDown() override {
         EXPECT_TRUE(fake::typeErrors.empty()) << "wrong-type access: " << fake::typeErrors[0];
-        platform::SetThreadTimeSource(nullptr);
         Settings.debugFmc = false;
     }
 };

@@ -14,6 +14,7 @@
 
 #include "protocol/flight_plan.h"
 #include "fmc/fmc_cycle.h"
+#include "fmc/fmc_state.h"
 #include "fmc/geometry.h"
 #include "link/link_state.h"
 #include "link/net_init.h"
@@ -36,8 +37,8 @@ using Strings = std::vector<std::string>;
 
 // The FMC's pauses run on a virtual clock; the link threads keep the real one.
 std::int64_t virtualMs = 1'700'000'000'000;
-const platform::TimeSource kVirtualClock{[] { return virtualMs / 1000; },
-                                         [](int ms) { virtualMs += ms; }};
+const platform::Clock kVirtualClock{[] { return virtualMs / 1000; },
+                                    [](int ms) { virtualMs += ms; }};
 
 std::string Update(const char* kind, std::int32_t index, double value) {
     char text[64];
@@ -104,9 +105,9 @@ bool WaitFor(Condition done) {
 }
 
 TEST(FmcOnTheWire, ThreadStartAndFirstCycleOfAThreePointPlan) {
-    platform::SetThreadTimeSource(&kVirtualClock);
+    fmcState.clock = kVirtualClock;
     ThreadOwner linkThreads;
-    ASSERT_EQ(InitUdp(linkThreads, kClientPort, Settings.nodeId, 1, 261206), 0);
+    ASSERT_EQ(InitUdp(linkThreads, {}, kClientPort, Settings.nodeId, 1, 261206), 0);
     DbPeer db;
     ASSERT_TRUE(platform::BindUdp(db.socket, {kLoopback, kDbPort}));
     const std::string reply = "127.0.0.1 " + std::to_string(kDbPort);
@@ -142,7 +143,7 @@ TEST(FmcOnTheWire, ThreadStartAndFirstCycleOfAThreePointPlan) {
                        Update("Real", 213, 0), Update("Real", 212, 1), I(216, 1),
                        Update("Real", 221, InitialBearing(0, 0, 0, 1)), I(222, 0), I(126, 0x1390),
                        I(126, 0x1390), I(124, 250), I(123, 8000), I(126, 0x1390)}));
-    platform::SetThreadTimeSource(nullptr);
+    fmcState.clock = platform::kSystemClock;
 }
 
 // A FlightMutex wait that fails: the copy is still taken, nothing released.

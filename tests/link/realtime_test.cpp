@@ -23,7 +23,7 @@ TEST(LinkRealTime, FirstAddressRequestAfterFiveSecondsWhileUpdatesFlow) {
     DbLink.endpoint = {linktest::kLoopback, 9100};
     const Clock::time_point start = Clock::now();
     ThreadOwner linkThreads;
-    ASSERT_EQ(InitUdp(linkThreads, 9099, 15, 1, 261206), 0);
+    ASSERT_EQ(InitUdp(linkThreads, {}, 9099, 15, 1, 261206), 0);
     std::uint32_t monitorAddress = 0;
     ASSERT_TRUE(platform::ParseIpv4(boundIp, &monitorAddress));
     EXPECT_NE(selectedIp[0], '\0');

@@ -11,6 +11,7 @@
 #include "link/link_state.h"
 #include "link/monitor.h"
 #include "link/receiver.h"
+#include "link/shown_vars.h"
 #include "link/transmit.h"
 #include "link/var_access.h"
 #include "link/var_table_testing.h"
@@ -87,6 +88,25 @@ TEST_F(Link, UpdatesReachTheTables) {
     Deliver(IntUpdate(235, 5));  // the count itself: master table only
     EXPECT_EQ(MasterEntryForTest(235).intValue, 5);
     EXPECT_EQ(GetIntVar(235), 0);
+}
+
+// The receiver calls what it was handed, with its context, only when a
+// datagram changed a variable the panels have read.
+TEST_F(Link, OnlyAChangedShownValueCallsTheHandedCallback) {
+    int calls = 0;
+    linkServices.shownValueChanged = [](void* context) { ++*static_cast<int*>(context); };
+    linkServices.shownValueContext = &calls;
+    {
+        const ShownReads shown;
+        GetIntVar(13);
+    }
+    SetMasterIntForTest(13, 0);
+    SetMasterIntForTest(235, 0);
+    Deliver(IntUpdate(13, 7));
+    Deliver(IntUpdate(13, 7));   // the same value again
+    Deliver(IntUpdate(235, 7));  // never shown
+    EXPECT_EQ(calls, 1);
+    linkServices = {};
 }
 
 TEST_F(Link, ShortAndTruncatedDatagramsUseOnlyTheirOwnBytes) {
@@ -278,16 +298,13 @@ TEST_F(Link, ReceiveBufferTakesASecondOfFullUpdatesAtSixtyHertz) {
 linktest::FakeMutex failingXmt(platform::WaitResult::Failed);
 platform::Mutex* FailingXmtFactory(const char* name) {
     if (std::string(name) == "XmtMutex") return &failingXmt;
-    platform::SetMutexFactory(nullptr);
-    platform::Mutex* m = platform::NewMutex(name);
-    platform::SetMutexFactory(FailingXmtFactory);
-    return m;
+    return platform::NewMutex(name);
 }
 
 TEST_F(Link, SendsGoAheadWithoutReleasingAnXmtMutexNotHeld) {
     // In a child: XmtMutex is created once per process.
     const auto sendAll = [this] {
-        platform::SetMutexFactory(FailingXmtFactory);
+        linkServices.newMutex = FailingXmtFactory;
         Deliver(linktest::AddressReply("127.0.0.1 " + std::to_string(db.port)));
         const unsigned char d[4] = {1, 2, 3, 4};
         const bool sent = SendToDb(d, sizeof d) == 0 && db.Receive().size() == 4;

@@ -23,12 +23,10 @@ int main(int argc, char** argv) {
     bool deathChild = false;
     for (int i = 1; i < argc; ++i) deathChild |= std::strstr(argv[i], "internal_run_death_test") != nullptr;
     // A death-test child writes a log of its own, which its parent then reads.
-    StartLog(deathChild ? linktest::kDeathLogName : linktest::kLogName);
     // Each log line in a second of its own, so that the tests count every
     // line a bad input writes: none is folded into a repeat count.
     static std::atomic<std::int64_t> second{0};
-    static const platform::TimeSource lineBySecond{[] { return ++second; }, nullptr};
-    platform::SetTimeSource(&lineBySecond);
+    StartLog(deathChild ? linktest::kDeathLogName : linktest::kLogName, {[] { return ++second; }});
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ::testing::InitGoogleTest(&argc, argv);
     // Link threads are never joined; end without running static destructors

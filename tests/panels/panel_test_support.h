@@ -35,12 +35,9 @@ protected:
         logPath_ = ::testing::TempDir() + "panels_" + std::to_string(testsupport::ProcessId()) + ".log";
         // Each log line in a second of its own, so that no repeat is folded.
         static std::int64_t second = 0;
-        static const platform::TimeSource lineBySecond{[] { return ++second; }, nullptr};
-        platform::SetThreadTimeSource(&lineBySecond);
-        ASSERT_TRUE(StartLog(logPath_.c_str()));
+        ASSERT_TRUE(StartLog(logPath_.c_str(), {[] { return ++second; }}));
     }
     void TearDown() override {
-        platform::SetThreadTimeSource(nullptr);
         std::remove(logPath_.c_str());
     }
 

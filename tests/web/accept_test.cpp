@@ -91,11 +91,9 @@ TEST(WebAccept, OutOfDescriptorsLogsOnceBacksOffAndServesAgain) {
 
 int main(int argc, char** argv) {
     testsupport::RequirePrivateNetworkNamespace();
-    StartLog("accept_test.log");
     // Each line in a second of its own: none is folded into a repeat count.
     static std::atomic<std::int64_t> second{0};
-    static const platform::TimeSource lineBySecond{[] { return ++second; }, nullptr};
-    platform::SetTimeSource(&lineBySecond);
+    StartLog("accept_test.log", {[] { return ++second; }});
     ::testing::InitGoogleTest(&argc, argv);
     platform::ExitProcess(RUN_ALL_TESTS());  // the server's thread is never joined
 }

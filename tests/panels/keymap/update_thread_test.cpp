@@ -64,10 +64,8 @@ TEST(UpdateThreadTest, RefreshesTheModelAfterDelayThenEachPeriod) {
     radiosDialog = fakewin::MakeDialog("radios");
 
     std::thread([] {
-        static const platform::TimeSource source{nullptr, FakeSleep};
-        platform::SetThreadTimeSource(&source);
         static platform::StopSignal never;
-        UpdateThread(never, panelModel);
+        UpdateThread(never, panelModel, {nullptr, FakeSleep});
     }).detach();
 
     std::vector<fakepanels::Call> calls;
