@@ -5,6 +5,7 @@
 
 #include "boards/pending_outputs.h"
 #include "model/catalog.h"
+#include "model/panel_model_probe.h"
 #include "model/panel_model_writer.h"
 #include "test_script.h"
 
