@@ -37,6 +37,7 @@ void EndLearn(BoardSession* s, bool byItself, SessionSteps* out) {
 // a line at a time, each confirmed by a PONG.
 void Configure(BoardSession* s, std::int64_t now, SessionSteps* out) {
     s->learn.status = model::LearnStatus::Configuring;
+    s->learn.detail.clear();
     std::vector<int> freePins;
     PacerInit(&s->pacer, LearnLines(*s->map, &s->identify, &freePins));
     s->phase = SessionPhase::Configure;
