@@ -28,11 +28,9 @@ std::int64_t NowMs() {
         .count();
 }
 
-// Does what the session asks, in order; false when the port is to be closed
-// (asked so, or a write failed). A snapshot's answer adds the outputs' lines
-// to the steps, done in their turn.
 }  // namespace
 
+// A snapshot's answer adds the outputs' lines to the steps, done in their turn.
 bool Perform(BoardRun* run, BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
     if (steps->empty()) return true;
     model::PanelModel& model = run->model;
