@@ -28,9 +28,9 @@ std::int64_t NowMs() {
         .count();
 }
 
-// Does what the session asks, in order; false when the port is to be closed
-// (asked so, or a write failed). A snapshot's answer adds the outputs' lines
-// to the steps, done in their turn.
+}  // namespace
+
+// A snapshot's answer adds the outputs' lines to the steps, done in their turn.
 bool Perform(BoardRun* run, BoardSession* s, platform::SerialPort* port, SessionSteps* steps) {
     if (steps->empty()) return true;
     model::PanelModel& model = run->model;
@@ -63,15 +63,17 @@ bool Perform(BoardRun* run, BoardSession* s, platform::SerialPort* port, Session
     return open;
 }
 
-// What the session now says of the board, to the desk when it changed.
 void Show(BoardRun* run, const BoardSession& s) {
     model::BoardView view = run->published;
     view.state = s.state;
+    view.heardName = s.heardName;
     view.version = s.version;
     view.badLines = s.badLines;
     view.lastInput = s.lastInput;
     PublishBoard(run, std::move(view));
 }
+
+namespace {
 
 // The outputs' controls that changed: the session writes what the board
 // does not show yet.
@@ -127,8 +129,8 @@ void BoardRun::Wake() const {
 
 void PublishBoard(BoardRun* run, model::BoardView view) {
     const model::BoardView& was = run->published;
-    if (view.state == was.state && view.version == was.version && view.badLines == was.badLines &&
-        view.lastInput == was.lastInput)
+    if (view.state == was.state && view.heardName == was.heardName && view.version == was.version &&
+        view.badLines == was.badLines && view.lastInput == was.lastInput)
         return;
     run->published = view;
     if (run->desk == nullptr) return;
@@ -139,13 +141,18 @@ void PublishBoard(BoardRun* run, model::BoardView view) {
 }
 
 void RunBoard(BoardRun* run, platform::StopSignal& stop) {
+    BoardSession s;
+    SessionInit(&s, &run->map);
+    s.askStats = true;
+    RunBoard(run, &s, stop);
+}
+
+void RunBoard(BoardRun* run, BoardSession* session, platform::StopSignal& stop) {
     const BoardMap& map = run->map;
     if (!run->woken) WriteLog(("Board " + map.name + ": no wake signal; its outputs are looked at every " +
                                std::to_string(kNoWakeSignalMs) + " ms\n").c_str());
     SubscribeOutputs(&run->outputs, run->model, map, [run] { run->Wake(); });
-    BoardSession s;
-    SessionInit(&s, &map);
-    s.askStats = true;
+    BoardSession& s = *session;
     SessionSteps steps;
     do {
         platform::SerialPort port{};

@@ -9,6 +9,7 @@
 
 #include "boards/mapping.h"
 #include "boards/pending_outputs.h"
+#include "boards/session.h"
 #include "model/setup_desk.h"
 #include "platform/stop_signal.h"
 #include "platform/wake_signal.h"
@@ -39,6 +40,14 @@ struct BoardRun {
 
 // The board's normal session until `stop` is requested.
 void RunBoard(BoardRun* run, platform::StopSignal& stop);
+// The same, going on with `session` (back from Learn, its port closed).
+void RunBoard(BoardRun* run, BoardSession* session, platform::StopSignal& stop);
+
+// Does what the session asks, in order; false when the port is to be closed
+// (asked so, or a write failed).
+bool Perform(BoardRun* run, BoardSession* s, platform::SerialPort* port, SessionSteps* steps);
+// What the session now says of the board, to the desk when it changed.
+void Show(BoardRun* run, const BoardSession& s);
 
 // Changes the board's view on the desk (when it has one), if `edit` changes it.
 void PublishBoard(BoardRun* run, model::BoardView view);

@@ -44,8 +44,8 @@ void FindEncoder(LearnState* s) {
     model::LearnPin& pa = s->pins[PinIndex(s, a)];
     model::LearnPin& pb = s->pins[PinIndex(s, b)];
     // The first turn seen decides: later turns either way keep the pair.
-    if (pa.offer == "encoder" || pb.offer == "encoder") return;
-    pa.offer = pb.offer = "encoder";
+    if (pa.offer == model::PinOffer::Encoder || pb.offer == model::PinOffer::Encoder) return;
+    pa.offer = pb.offer = model::PinOffer::Encoder;
     pa.pairPin = b;
     pb.pairPin = a;
     pa.encoderA = true;
@@ -145,8 +145,8 @@ void LearnInput(LearnState* s, int pin, bool closed, std::int64_t nowMs) {
     model::LearnPin& p = s->pins[i];
     // Opening again soon after closing: a press.
     if (!closed && p.closed && p.changes > 0 && nowMs - s->changedMs[i] <= kLearnHoldMs &&
-        p.offer != "encoder")
-        p.offer = "button";
+        p.offer != model::PinOffer::Encoder)
+        p.offer = model::PinOffer::Button;
     p.closed = closed;
     ++p.changes;
     s->changedMs[i] = nowMs;
@@ -161,8 +161,8 @@ bool LearnTick(LearnState* s, std::int64_t nowMs) {
     bool changed = false;
     for (std::size_t i = 0; i < s->pins.size(); ++i) {
         model::LearnPin& p = s->pins[i];
-        if (p.offer.empty() && p.changes > 0 && nowMs - s->changedMs[i] >= kLearnHoldMs) {
-            p.offer = "switch";
+        if (p.offer == model::PinOffer::Unknown && p.changes > 0 && nowMs - s->changedMs[i] >= kLearnHoldMs) {
+            p.offer = model::PinOffer::Switch;
             changed = true;
         }
     }
@@ -172,7 +172,7 @@ bool LearnTick(LearnState* s, std::int64_t nowMs) {
 std::int64_t LearnNextDue(const LearnState* s) {
     std::int64_t due = -1;
     for (std::size_t i = 0; i < s->pins.size(); ++i)
-        if (s->pins[i].offer.empty() && s->pins[i].changes > 0) {
+        if (s->pins[i].offer == model::PinOffer::Unknown && s->pins[i].changes > 0) {
             const std::int64_t t = s->changedMs[i] + kLearnHoldMs;
             due = due < 0 || t < due ? t : due;
         }

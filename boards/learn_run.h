@@ -1,6 +1,7 @@
 // A board in Learn: its thread takes the board's port in place of the
-// normal session, configures every free pin as a button (boards/learn.h)
-// and reports what the builder works into the desk's LearnView at once.
+// normal session and drives the session's Learn over it (boards/session.h):
+// every free pin configured as a button, what the builder works reported
+// into the desk's LearnView at once.
 // Identify requests reach it through LearnControl. When the board is lost,
 // Learn ends and the same thread goes on with the board's normal session.
 #pragma once

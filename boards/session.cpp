@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-namespace boards {
-namespace {
+#include "boards/session_parts.h"
 
-// Before any clock reading a test or a steady clock gives: "never".
-constexpr std::int64_t kLongAgo = INT64_MIN / 4;
+namespace boards {
+namespace session_parts {
 
 void Log(SessionSteps* out, std::string text) {
     SessionStep step;
@@ -15,12 +14,34 @@ void Log(SessionSteps* out, std::string text) {
     out->push_back(std::move(step));
 }
 
-void Write(SessionSteps* out, std::string_view body) {
+void Write(SessionSteps* out, std::string_view body) { WriteRaw(out, FormatLine(body)); }
+
+void WriteRaw(SessionSteps* out, std::string text) {
     SessionStep step;
     step.kind = SessionStep::Kind::Write;
-    step.text = FormatLine(body);
+    step.text = std::move(text);
     out->push_back(std::move(step));
 }
+
+void Close(SessionSteps* out) {
+    SessionStep close;
+    close.kind = SessionStep::Kind::Close;
+    out->push_back(close);
+}
+
+bool KeepAlive(BoardSession* s, std::int64_t now, SessionSteps* out) {
+    if (now - s->heardMs >= kSilentMs) return false;
+    if (now - s->heardMs >= kPingMs && now - s->pingMs >= kPingMs) {
+        s->pingMs = now;
+        Write(out, "PING " + std::to_string(s->pingCount++));
+    }
+    return true;
+}
+
+}  // namespace session_parts
+namespace {
+
+using namespace session_parts;
 
 void Command(SessionSteps* out, SessionStep::Kind kind, std::size_t input, bool on, int detents) {
     SessionStep step;
@@ -68,7 +89,7 @@ void OnHello(BoardSession* s, const BoardLine& line, std::int64_t now, SessionSt
     if (line.a != kProtocolVersion) {
         Log(out, s->who + " speaks protocol version " + std::to_string(line.a) + ", not " +
                      std::to_string(kProtocolVersion) + ": not used");
-        s->state = "speaks version " + std::to_string(line.a);
+        s->state = model::BoardState::OtherVersion;
         s->phase = SessionPhase::Unused;
         return;
     }
@@ -77,7 +98,8 @@ void OnHello(BoardSession* s, const BoardLine& line, std::int64_t now, SessionSt
         Log(out, "Board on " + s->map->port + " is " +
                      (line.text == "-" ? std::string("unnamed") : "named " + line.text) + ", not " +
                      s->map->name + ": not used");
-        s->state = "named " + line.text + ", not " + s->map->name;
+        s->state = model::BoardState::OtherName;
+        s->heardName = line.text;
         s->phase = SessionPhase::Unused;
         return;
     }
@@ -117,6 +139,7 @@ void OnLine(BoardSession* s, std::string_view text, std::int64_t now, SessionSte
         ++(result == ParseResult::Unknown ? s->unknown : s->malformed);
         return;
     }
+    if (s->mode != SessionMode::Run) return SetupLine(s, line, now, out);
     if (s->phase == SessionPhase::Running && (line.verb == Verb::Down || line.verb == Verb::Up))
         s->lastInput = (line.verb == Verb::Down ? "D " : "U ") + std::to_string(line.a);
     if (s->phase == SessionPhase::Running && line.verb == Verb::Encoder)
@@ -128,7 +151,7 @@ void OnLine(BoardSession* s, std::string_view text, std::int64_t now, SessionSte
             s->phase = SessionPhase::Running;
             Log(out, s->who + " ready, " + std::to_string(line.a) + " inputs and outputs");
             s->heardMs = now;
-            s->state = "connected";
+            s->state = model::BoardState::Connected;
             s->statsMs = now;
             if (s->askStats) Write(out, "STATS");
             // Configured, at connect, after a restart, after a save or
@@ -168,7 +191,8 @@ void SessionInit(BoardSession* s, const BoardMap* map) {
 }
 
 void SessionOpenFailed(BoardSession* s, platform::SerialOpen why, SessionSteps* out) {
-    s->state = why == platform::SerialOpen::InUse ? "in use by another program" : "cannot open";
+    if (s->mode != SessionMode::Run) return SetupOpenFailed(s, why, out);
+    s->state = why == platform::SerialOpen::InUse ? model::BoardState::InUse : model::BoardState::CannotOpen;
     if (why == s->openFailureLogged) return;
     s->openFailureLogged = why;
     const std::string retry = "; trying every " + std::to_string(kRetryMs / 1000) + " s";
@@ -202,8 +226,9 @@ void SessionOpened(BoardSession* s, std::int64_t now) {
 
 void SessionLost(BoardSession* s, SessionSteps* out) {
     if (s->phase == SessionPhase::Closed) return;
+    if (s->mode != SessionMode::Run) return SetupLost(s, out);
     s->phase = SessionPhase::Closed;
-    s->state = "lost";
+    s->state = model::BoardState::Lost;
     Log(out, s->who + " lost; retrying every " + std::to_string(kRetryMs / 1000) + " s");
 }
 
@@ -216,6 +241,7 @@ void SessionBytes(BoardSession* s, std::string_view data, std::int64_t now, Sess
 
 void SessionTick(BoardSession* s, std::int64_t now, SessionSteps* out) {
     if (s->phase == SessionPhase::Closed) return;
+    if (s->mode != SessionMode::Run) return SetupTick(s, now, out);
     // A line dropped as too long counts as malformed too.
     const std::uint64_t malformed = s->malformed + s->splitter.overlongLines;
     if (malformed + s->unknown != s->badLogged && now - s->badLoggedMs >= kBadLinesLogMs) {
@@ -229,7 +255,7 @@ void SessionTick(BoardSession* s, std::int64_t now, SessionSteps* out) {
             if (now - s->openedMs >= kHelloMs && !s->helloLogged) {
                 Log(out, s->who + ": no hello within " + std::to_string(kHelloMs / 1000) + " s");
                 s->helloLogged = true;
-                s->state = "no hello";
+                s->state = model::BoardState::NoHello;
             }
             if (now - s->openedMs >= kBootMs && now - s->askedMs >= kHelloAskMs) {
                 s->askedMs = now;
@@ -243,24 +269,17 @@ void SessionTick(BoardSession* s, std::int64_t now, SessionSteps* out) {
             SendConfiguration(s, now, out);
             return;
         case SessionPhase::Running:
-            if (now - s->heardMs >= kSilentMs) {
-                SessionStep close;
-                close.kind = SessionStep::Kind::Close;
-                out->push_back(close);
-                return;
-            }
+            if (now - s->heardMs >= kSilentMs) return Close(out);
             if (s->askStats && now - s->statsMs >= kStatsMs) {
                 s->statsMs = now;
                 Write(out, "STATS");
             }
-            if (now - s->heardMs >= kPingMs && now - s->pingMs >= kPingMs) {
-                s->pingMs = now;
-                Write(out, "PING " + std::to_string(s->pingCount++));
-            }
+            KeepAlive(s, now, out);
             SendOutputs(s, out);
             return;
         case SessionPhase::Closed:
-        case SessionPhase::Unused: return;
+        case SessionPhase::Unused:
+        case SessionPhase::Naming: return;
     }
 }
 
@@ -268,6 +287,7 @@ std::int64_t SessionNextDue(const BoardSession* s) {
     std::int64_t due = -1;
     const auto at = [&due](std::int64_t t) { due = due < 0 || t < due ? t : due; };
     if (s->phase == SessionPhase::Closed) return due;
+    if (s->mode != SessionMode::Run) return SetupNextDue(s);
     if (s->malformed + s->splitter.overlongLines + s->unknown != s->badLogged) at(s->badLoggedMs + kBadLinesLogMs);
     switch (s->phase) {
         case SessionPhase::Hello:
@@ -281,7 +301,8 @@ std::int64_t SessionNextDue(const BoardSession* s) {
             if (s->askStats) at(s->statsMs + kStatsMs);
             break;
         case SessionPhase::Closed:
-        case SessionPhase::Unused: break;
+        case SessionPhase::Unused:
+        case SessionPhase::Naming: break;
     }
     return due;
 }

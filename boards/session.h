@@ -1,9 +1,10 @@
 // A board's session as a pure state machine: the bytes the port delivered,
-// the clock and the panels' changes go in; the lines to write, the commands
-// to post, the log lines and "close the port" come out, in the order they
-// must happen. The board thread only drives it over the port, so every rule
-// of the session (hello, name, configuration, READY, ping and silence, lost
-// and back, encoder pace) holds without a port.
+// the clock, the panels' changes and the set-up page's requests go in; the
+// lines to write, the commands to post, the log lines and "close the port"
+// come out, in the order they must happen. The threads only drive it over
+// the port, so every rule of talking to a board (hello, name, configuration,
+// READY, ping and silence, lost and back, encoder pace, and set-up's probing,
+// naming and Learn) holds without a port.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +13,10 @@
 #include <vector>
 
 #include "boards/encoder_pace.h"
+#include "boards/learn.h"
 #include "boards/line.h"
 #include "boards/mapping.h"
+#include "model/setup_desk.h"
 #include "platform/dialog.h"
 #include "platform/serial.h"
 
@@ -35,6 +38,13 @@ constexpr std::int64_t kPingMs = 1000;
 constexpr std::int64_t kSilentMs = 3500;
 // A running board is asked for its bad-line count on connecting and this often.
 constexpr std::int64_t kStatsMs = 10000;
+// Set-up asks a port for its hello after the boot loader's time, then this
+// often, and gives it up after kProbeMs; a NAME is confirmed within kNamedMs.
+constexpr std::int64_t kProbeAskMs = 1000;
+constexpr std::int64_t kProbeMs = 4000;
+constexpr std::int64_t kNamedMs = 1000;
+// A Learn configuration line unanswered this long: the board stopped answering.
+constexpr std::int64_t kLearnStepMs = 1000;
 
 // One thing for the driver to do.
 struct SessionStep {
@@ -57,11 +67,16 @@ struct SessionStep {
 };
 using SessionSteps = std::vector<SessionStep>;
 
-enum class SessionPhase { Closed, Hello, Configure, Running, Unused };
+// What the port is open for: the board's normal session, or a set-up task.
+// Probing and naming end by closing the port; Learn ends by giving the
+// board back to its normal session (mode Run, port closed).
+enum class SessionMode { Run, Probe, Name, Learn };
+enum class SessionPhase { Closed, Hello, Configure, Running, Unused, Naming };
 
 struct BoardSession {
     const BoardMap* map = nullptr;
     std::string who;  // "Board NAME on PORT"
+    SessionMode mode = SessionMode::Run;
     SessionPhase phase = SessionPhase::Closed;
     // Each reason the port would not open is logged once, and again only
     // after another; after a loss, its own line has said the port is gone.
@@ -86,12 +101,28 @@ struct BoardSession {
     std::vector<bool> shownValid;
     bool snapshotDue = false;  // asked for on READY, not yet handed
     // What the set-up page shows of the board; the driver publishes changes.
-    std::string state = "starting";  // as model::BoardView::state
+    model::BoardState state = model::BoardState::Starting;
+    std::string heardName;           // the name of a board that is not this one
     int version = 0;                 // the last hello's
     long badLines = -1;              // the last STATS answer
     std::string lastInput;           // "D 7", "E 4 -1"
     std::int64_t statsMs = 0;        // STATS last asked
     bool askStats = false;           // ask STATS on READY and every kStatsMs
+    // Set-up's tasks. Probe: what answered. Name: the name to store, and
+    // whether it was (else why not).
+    model::FoundPort found;
+    std::string nameWanted;
+    bool named = false;
+    std::string why;
+    std::int64_t stepMs = 0;  // NAME sent, or Learn's last configuration answer
+    // Learn: what the page shows, the paced configuration, the builder's inputs.
+    model::LearnView learn;
+    LearnPacer pacer;
+    LearnState learnState;
+    IdentifyPins identify;
+    std::vector<int> identifyNext;  // asked for; applied once configured
+    bool identifyWanted = false;
+    std::vector<int> switchesUnseen;  // mapped switches whose first report is their position
 };
 
 // A session for `map`, which must outlive it; nothing is open yet.
@@ -118,5 +149,19 @@ void SessionPanelCheck(BoardSession* s, int controlId, bool checked, SessionStep
 void SessionSnapshot(BoardSession* s, const std::vector<platform::ControlState>& states, SessionSteps* out);
 // A posted command was refused (logged once an input and connection).
 void SessionRefused(BoardSession* s, std::size_t input, const char* why, SessionSteps* out);
+
+// Set-up's tasks, before the port is opened (session_setup.cpp).
+// Probe: s->found says what answered once the port is closed again.
+void SessionProbe(BoardSession* s);
+// Name: s->named, or s->why, once the port is closed again.
+void SessionName(BoardSession* s, std::string name);
+// Learn: every free pin watched as a button, the builder's inputs in s->learn.
+void SessionLearn(BoardSession* s, SessionSteps* out);
+// Learn: light `pins` (one LED, or a display's DIN CLK CS) once configured.
+void SessionIdentify(BoardSession* s, std::vector<int> pins, std::int64_t nowMs, SessionSteps* out);
+// The page is done with Learn: the board's normal session takes it again.
+void SessionLearnDone(BoardSession* s, SessionSteps* out);
+// What the page shows of Learn now.
+model::LearnView SessionLearnView(const BoardSession* s);
 
 }  // namespace boards

@@ -23,45 +23,76 @@ struct NetRange {
     int bits = 32;
 };
 
+// What a configured board is doing, as the page shows it.
+enum class BoardState {
+    Starting,
+    Connected,
+    Lost,
+    CannotOpen,
+    InUse,         // the port is in use by another program
+    NoHello,
+    OtherName,     // it said hello with another name (heardName)
+    OtherVersion,  // it speaks another protocol version (version)
+    Learning,
+};
+
 // One configured board as the page shows it.
 struct BoardView {
     std::string name;
     std::string port;
-    // "connected", "lost", "cannot open", "no hello", "named X, not Y",
-    // "in use by another program", "learning", or "starting".
-    std::string state = "starting";
+    BoardState state = BoardState::Starting;
+    std::string heardName; // OtherName: the name the board gave ("-": none)
     int version = 0;       // the hello's protocol version; 0: not heard yet
     long badLines = -1;    // the last STATS answer; -1: not known
     std::string lastInput; // the last input line, e.g. "D 7" or "E 4 -1"; "" none
 };
 
 // A serial port "Find boards" looked at.
+enum class FoundState { NoAnswer, Board, InUse, CannotOpen };
 struct FoundPort {
     std::string port;
-    // "board" (it said hello), "no answer", "in use by another program",
-    // "cannot open".
-    std::string state;
+    FoundState state = FoundState::NoAnswer;  // Board: it said hello
     std::string name;  // its hello's name; "-" when it has none
     int version = 0;
 };
+
+// What Learn makes of a pin; Unknown while nothing can be told yet.
+enum class PinOffer { Unknown, Button, Switch, Encoder };
 
 // One pin as Learn sees it: the inputs the builder works, classified.
 struct LearnPin {
     int pin = 0;
     bool closed = false;   // the pin's level now
     int changes = 0;       // reports since Learn began
-    // "button", "switch", "encoder", or "" while nothing can be told yet.
-    std::string offer;
+    PinOffer offer = PinOffer::Unknown;
     int pairPin = 0;       // encoders: the other pin, ordered so that the
                            // builder's clockwise turn counts up (A, then B)
     bool encoderA = false; // encoders: this pin is A (the one that closed first)
+    friend bool operator==(const LearnPin&, const LearnPin&) = default;
+};
+
+// Where Learn is with its board.
+enum class LearnStatus {
+    None,
+    Configuring,
+    Working,
+    RefusedLight,  // the board refused to light Identify's pins (detail: its ERR)
+    NoHello,
+    OtherBoard,    // the board on the port has another name (detail: it)
+    NotTaken,      // the board did not take the Learn configuration
+    InUse,
+    CannotOpen,
 };
 
 struct LearnView {
     std::string board;     // "" when no board is in Learn
-    std::string status;    // a line for the page ("working the board", a reason...)
+    std::string port;      // the board's
+    LearnStatus status = LearnStatus::None;
+    std::string detail;    // as the status says
+    bool ended = false;    // Learn ended by itself; the board's session has it again
     std::vector<LearnPin> pins;
     std::vector<int> unwatched;  // free pins the board refused to watch
+    friend bool operator==(const LearnView&, const LearnView&) = default;
 };
 
 // The parameter file as the page may edit it.

@@ -72,6 +72,60 @@ const char* ControlNameOf(int id) {
 
 }  // namespace
 
+// The words the page shows for each state; the page and its tests know them.
+std::string BoardStateText(const model::BoardView& b) {
+    switch (b.state) {
+        case model::BoardState::Starting: return "starting";
+        case model::BoardState::Connected: return "connected";
+        case model::BoardState::Lost: return "lost";
+        case model::BoardState::CannotOpen: return "cannot open";
+        case model::BoardState::InUse: return "in use by another program";
+        case model::BoardState::NoHello: return "no hello";
+        case model::BoardState::OtherName: return "named " + b.heardName + ", not " + b.name;
+        case model::BoardState::OtherVersion: return "speaks version " + std::to_string(b.version);
+        case model::BoardState::Learning: return "learning";
+    }
+    return "";
+}
+
+const char* FoundStateText(model::FoundState state) {
+    switch (state) {
+        case model::FoundState::Board: return "board";
+        case model::FoundState::NoAnswer: return "no answer";
+        case model::FoundState::InUse: return "in use by another program";
+        case model::FoundState::CannotOpen: return "cannot open";
+    }
+    return "";
+}
+
+const char* OfferText(model::PinOffer offer) {
+    switch (offer) {
+        case model::PinOffer::Unknown: return "";
+        case model::PinOffer::Button: return "button";
+        case model::PinOffer::Switch: return "switch";
+        case model::PinOffer::Encoder: return "encoder";
+    }
+    return "";
+}
+
+std::string LearnStatusText(const model::LearnView& l) {
+    std::string text;
+    switch (l.status) {
+        case model::LearnStatus::None: break;
+        case model::LearnStatus::Configuring: text = "configuring the board"; break;
+        case model::LearnStatus::Working: text = "working the board"; break;
+        case model::LearnStatus::RefusedLight: text = "the board refused to light those pins: " + l.detail; break;
+        case model::LearnStatus::NoHello: text = "no hello from the board"; break;
+        case model::LearnStatus::OtherBoard:
+            text = "the board on " + l.port + " is named " + l.detail + ", not " + l.board;
+            break;
+        case model::LearnStatus::NotTaken: text = "the board did not take the Learn configuration"; break;
+        case model::LearnStatus::InUse: text = "in use by another program"; break;
+        case model::LearnStatus::CannotOpen: text = "cannot open"; break;
+    }
+    return l.ended ? text + "; Learn ended" : text;
+}
+
 std::string NetText(const model::NetRange& net) {
     return platform::FormatIpv4(net.address) + "/" + std::to_string(net.bits);
 }
@@ -82,23 +136,23 @@ std::string SetupFrame(const model::SetupSnapshot& s, const std::vector<PendingA
     o["v"] = s.version;
     json::array boards;
     for (const model::BoardView& b : s.boards)
-        boards.push_back(json::object{{"name", S(b.name)}, {"port", S(b.port)}, {"state", S(b.state)},
+        boards.push_back(json::object{{"name", S(b.name)}, {"port", S(b.port)}, {"state", S(BoardStateText(b))},
                                       {"version", b.version}, {"bad", b.badLines}, {"last", S(b.lastInput)}});
     o["boards"] = std::move(boards);
     o["finding"] = s.finding;
     json::array found;
     for (const model::FoundPort& f : s.found)
         found.push_back(
-            json::object{{"port", S(f.port)}, {"state", S(f.state)}, {"name", S(f.name)}, {"version", f.version}});
+            json::object{{"port", S(f.port)}, {"state", FoundStateText(f.state)}, {"name", S(f.name)}, {"version", f.version}});
     o["found"] = std::move(found);
     json::array pins;
     for (const model::LearnPin& p : s.learn.pins)
         pins.push_back(json::object{{"pin", p.pin}, {"closed", p.closed}, {"changes", p.changes},
-                                    {"offer", S(p.offer)}, {"pair", p.pairPin},
+                                    {"offer", OfferText(p.offer)}, {"pair", p.pairPin},
                                     {"a", p.encoderA}});
     json::array unwatched;
     for (const int pin : s.learn.unwatched) unwatched.emplace_back(pin);
-    o["learn"] = json::object{{"board", S(s.learn.board)}, {"status", S(s.learn.status)}, {"pins", std::move(pins)},
+    o["learn"] = json::object{{"board", S(s.learn.board)}, {"status", S(LearnStatusText(s.learn))}, {"pins", std::move(pins)},
                               {"unwatched", std::move(unwatched)}};
     o["file"] = json::object{{"path", S(s.file.path)}, {"text", S(WithoutMark(s.file.text))}, {"revision", S(s.file.revision)}};
     o["control"] = Nets(s.control);

@@ -19,6 +19,12 @@ constexpr std::size_t kMaxSetupFrame = 64 * 1024;
 // Most line edits one save may carry.
 constexpr std::size_t kMaxSetupEdits = 512;
 
+// The words the page shows for the desk's states.
+std::string BoardStateText(const model::BoardView& board);
+const char* FoundStateText(model::FoundState state);
+const char* OfferText(model::PinOffer offer);
+std::string LearnStatusText(const model::LearnView& learn);
+
 // The desk's snapshot and the pending asks (their age in whole seconds).
 std::string SetupFrame(const model::SetupSnapshot& snapshot, const std::vector<PendingAsk>& asks,
                        std::int64_t nowMs);

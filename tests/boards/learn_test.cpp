@@ -10,32 +10,42 @@
 
 namespace {
 
+using O = model::PinOffer;
+constexpr O U = O::Unknown, B = O::Button, S = O::Switch, E = O::Encoder;
+
+struct Seen {
+    int pin;
+    O offer;
+    int pair;
+    bool a = false;  // an encoder's A
+    friend bool operator==(const Seen&, const Seen&) = default;
+};
+
 struct Case {
     const char* what;
     std::vector<boards::LearnEvent> events;  // closed: D, else U
     std::int64_t endMs;                      // the clock when looked at
-    // "pin:offer:pair" of each pin seen, in order, ":A" after an encoder's A
-    std::vector<std::string> offers;
+    std::vector<Seen> offers;  // each pin seen, in order
 };
 
 TEST(Learn, InputsAreOfferedAsTheyBehave) {
     const std::vector<Case> cases = {
-        {"a press and release within a second", {{7, true, 0}, {7, false, 150}}, 2000, {"7:button:0"}},
-        {"closed and left", {{7, true, 0}}, 1500, {"7:switch:0"}},
-        {"closed and not yet a second", {{7, true, 0}}, 900, {"7::0"}},
-        {"opened after being closed long", {{7, true, 0}, {7, false, 3000}}, 4100, {"7:switch:0"}},
+        {"a press and release within a second", {{7, true, 0}, {7, false, 150}}, 2000, {{7, B, 0}}},
+        {"closed and left", {{7, true, 0}}, 1500, {{7, S, 0}}},
+        {"closed and not yet a second", {{7, true, 0}}, 900, {{7, U, 0}}},
+        {"opened after being closed long", {{7, true, 0}, {7, false, 3000}}, 4100, {{7, S, 0}}},
         {"a detent, A first", {{4, true, 0}, {5, true, 10}, {4, false, 20}, {5, false, 30}}, 40,
-         {"4:encoder:5:A", "5:encoder:4"}},
+         {{4, E, 5, true}, {5, E, 4}}},
         {"a detent, B first: B is then A", {{5, true, 0}, {4, true, 10}, {5, false, 20}, {4, false, 30}}, 40,
-         {"5:encoder:4:A", "4:encoder:5"}},
+         {{5, E, 4, true}, {4, E, 5}}},
         {"the first turn decides, a later one back keeps the pair",
          {{4, true, 0}, {5, true, 10}, {4, false, 20}, {5, false, 30},
           {5, true, 500}, {4, true, 510}, {5, false, 520}, {4, false, 530}},
-         3000, {"4:encoder:5:A", "5:encoder:4"}},
+         3000, {{4, E, 5, true}, {5, E, 4}}},
         {"two buttons one after the other", {{2, true, 0}, {2, false, 100}, {3, true, 200}, {3, false, 300}}, 2000,
-         {"2:button:0", "3:button:0"}},
+         {{2, B, 0}, {3, B, 0}}},
         {"too slow for a detent", {{4, true, 0}, {5, true, 600}, {4, false, 1200}, {5, false, 1800}}, 1900,
-         {"4:switch:0", "5:switch:0"}},
+         {{4, S, 0}, {5, S, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -45,10 +55,8 @@ TEST(Learn, InputsAreOfferedAsTheyBehave) {
             boards::LearnInput(&s, e.pin, e.closed, e.ms);
         }
         boards::LearnTick(&s, c.endMs);
-        std::vector<std::string> got;
-        for (const model::LearnPin& p : s.pins)
-            got.push_back(std::to_string(p.pin) + ":" + p.offer + ":" + std::to_string(p.pairPin) +
-                          (p.encoderA ? ":A" : ""));
+        std::vector<Seen> got;
+        for (const model::LearnPin& p : s.pins) got.push_back({p.pin, p.offer, p.pairPin, p.encoderA});
         EXPECT_EQ(got, c.offers);
     }
 }
@@ -60,7 +68,7 @@ TEST(Learn, SwitchPositionAfterReadyIsNoChange) {
     boards::LearnInput(&s, 3, false, 100);
     EXPECT_EQ(boards::LearnNextDue(&s), 100 + boards::kLearnHoldMs);
     EXPECT_TRUE(boards::LearnTick(&s, 1100));
-    EXPECT_EQ(s.pins[0].offer, "switch");
+    EXPECT_EQ(s.pins[0].offer, model::PinOffer::Switch);
     EXPECT_EQ(s.pins[0].changes, 1);
 }
 

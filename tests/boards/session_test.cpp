@@ -41,6 +41,10 @@ std::string Render(const boards::SessionSteps& steps) {
         std::string text;
         switch (s.kind) {
             case SessionStep::Kind::Write: {
+                if (s.text == "\n") {
+                    text = "> \\n";
+                    break;
+                }
                 const std::string body = s.text.substr(0, s.text.size() - 4);
                 EXPECT_EQ(s.text, boards::FormatLine(body));
                 text = "> " + body;
@@ -66,7 +70,40 @@ std::string Render(const boards::SessionSteps& steps) {
     return all;
 }
 
+// What a set-up task came to; a Learn status by its place in the enum.
+std::string Result(const boards::BoardSession& s, const std::string& what) {
+    if (what == "found")
+        return s.found.state == model::FoundState::Board ? "board " + s.found.name + " " + std::to_string(s.found.version)
+                                                         : "state " + std::to_string(static_cast<int>(s.found.state));
+    if (what == "named") return s.named ? "named" : s.why;
+    const model::LearnView v = boards::SessionLearnView(&s);
+    std::string text = "status " + std::to_string(static_cast<int>(v.status)) + " " + v.detail;
+    for (const int pin : v.unwatched) text += " unwatched " + std::to_string(pin);
+    for (const model::LearnPin& p : v.pins) text += " pin " + std::to_string(p.pin) + " offer " + std::to_string(static_cast<int>(p.offer));
+    return text + (v.ended ? " ended" : "");
+}
+
+// Answers each paced Learn line as a board would (ERR first for those in
+// `refuse`, ",BODY,"), checking that only one is ever in the board's buffer;
+// what the last answer wrote.
+std::string Pace(boards::BoardSession* s, const std::string& refuse, std::int64_t now) {
+    boards::SessionSteps out;
+    for (int guard = 0; s->pacer.waiting && guard < 100; ++guard) {
+        const std::string& sent = s->pacer.lines[s->pacer.next - 1];
+        std::string reply = refuse.find("," + sent + ",") != std::string::npos ? boards::FormatLine("ERR no") : "";
+        reply += boards::FormatLine("PONG " + std::to_string(s->pacer.ping));
+        out.clear();
+        boards::SessionBytes(s, reply, now, &out);
+        if (s->pacer.waiting) {
+            EXPECT_TRUE(out.size() == 2 && out[1].text.rfind("PING", 0) == 0) << Render(out);
+        }
+    }
+    return Render(out);
+}
+
 // "MS open", "MS tick", "MS < LINE / LINE" (checksummed, then a tick),
+// "probe", "name NAME", "learn", "MS identify PIN", "done", "MS pace
+// REFUSED,LINES" and what they came to: "found", "named", "learn?",
 // "MS raw BYTES" (then a tick), "lost", "openfail", "check ID 0|1",
 // "text ID TEXT", "refused INPUT WHY", "due" (when the next tick has
 // something to do). "quiet check|text ..." changes only what the panels
@@ -83,6 +120,13 @@ std::string Perform(boards::BoardSession* s, std::map<int, platform::ControlStat
     const std::string verb = event.substr(0, event.find(' '));
     const std::string arg = event.size() > verb.size() ? event.substr(verb.size() + 1) : "";
     if (verb == "due") return "due " + std::to_string(boards::SessionNextDue(s));
+    if (verb == "pace") return Pace(s, "," + arg + ",", now);
+    if (verb == "found" || verb == "named" || verb == "learn?") return Result(*s, verb);
+    if (verb == "probe") boards::SessionProbe(s);
+    if (verb == "name") boards::SessionName(s, arg);
+    if (verb == "learn") boards::SessionLearn(s, &out);
+    if (verb == "done") boards::SessionLearnDone(s, &out);
+    if (verb == "identify") boards::SessionIdentify(s, {std::stoi(arg)}, now, &out);
     if (verb == "open") boards::SessionOpened(s, now);
     if (verb == "openfail") boards::SessionOpenFailed(s, platform::SerialOpen::CannotOpen, &out);
     if (verb == "inuse") boards::SessionOpenFailed(s, platform::SerialOpen::InUse, &out);
@@ -133,8 +177,10 @@ std::vector<std::pair<std::string, std::string>> Ready(std::vector<std::pair<std
     return more;
 }
 
+void RunScripts(const std::vector<Case>& cases);
+
 TEST(BoardSession, Scripts) {
-    const Case cases[] = {
+    RunScripts({
         {"hello asked after the boot loader, then again; configured on it",
          {{"due", "due -1"}, {"0 open", ""}, {"due", "due 2000"}, {"1999 tick", ""}, {"2000 tick", "> HELLO"},
           {"due", "due 4500"}, {"4499 tick", ""}, {"4500 tick", "> HELLO"}, {"due", "due 5000"},
@@ -187,7 +233,61 @@ TEST(BoardSession, Scripts) {
           {"50 < HELLO ORVB 1 fmc", "log: Board on ttyB is named fmc, not mcp: not used"}, {"100 raw \n\r\n", ""}, {"200 raw D 2*00\n", "log: @: 1 malformed and 0 unknown lines ignored so far"},
           {"300 < PING 7", ""}, {"400 raw " + std::string(70, 'x') + "\n", ""},
           {"due", "due 10200"}, {"10199 tick", ""}, {"10200 tick", "log: @: 2 malformed and 1 unknown lines ignored so far"}}},
-    };
+    });
+}
+
+const std::string kLearnEnds = "log: Board mcp: Learn ends | close";
+
+TEST(BoardSession, SetupScripts) {
+    RunScripts({
+        {"probing: asked after the boot loader, an empty line first, every second; the first hello answers",
+         {{"probe", ""}, {"0 open", ""}, {"due", "due 2000"}, {"2000 tick", "> \\n | > HELLO"}, {"2999 tick", ""},
+          {"3000 tick", "> \\n | > HELLO"}, {"3100 < D 2 / HELLO ORVB 2 fmc", "close"}, {"found", "board fmc 2"}}},
+        {"probing: no hello within 4 s",
+         {{"probe", ""}, {"0 open", ""}, {"3000 tick", "> \\n | > HELLO"}, {"3999 tick", ""}, {"4000 tick", "close"}, {"found", "state 0"}}},
+        {"naming: NAME on the hello, confirmed by NAMED",
+         {{"name left", ""}, {"0 open", ""}, {"100 < HELLO ORVB 1 -", "> NAME left"}, {"200 < NAMED left", "close"},
+          {"named", "named"}}},
+        {"naming: the board stores another name",
+         {{"name left", ""}, {"0 open", ""}, {"100 < HELLO ORVB 1 -", "> NAME left"}, {"200 < NAMED lef", "close"},
+          {"named", "the board stored \"lef\""}}},
+        {"naming: unconfirmed within a second",
+         {{"name left", ""}, {"0 open", ""}, {"100 < HELLO ORVB 1 -", "> NAME left"}, {"1099 tick", ""},
+          {"1100 tick", "close"}, {"named", "the board did not confirm the name"}}},
+        {"naming: another protocol version is not named",
+         {{"name left", ""}, {"0 open", ""}, {"100 < HELLO ORVB 2 x", "close"},
+          {"named", "the board speaks protocol version 2"}}},
+        {"Learn on another board ends it; the board's session has the port again",
+         {{"learn", "log: Board mcp: Learn begins"}, {"0 open", ""}, {"100 < HELLO ORVB 1 fmc", kLearnEnds},
+          {"learn?", "status 5 fmc ended"}, {"1000 open", ""}, {"1100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"}}},
+        {"Learn: another protocol version, and no hello at all",
+         {{"learn", "log: Board mcp: Learn begins"}, {"0 open", ""}, {"100 < HELLO ORVB 2 mcp", kLearnEnds},
+          {"learn", "log: Board mcp: Learn begins"}, {"0 open", ""}, {"3000 tick", "> \\n | > HELLO"}, {"3999 tick", ""}, {"4000 tick", kLearnEnds},
+          {"learn?", "status 4  ended"}}},
+        {"Learn: a configuration line unanswered for a second ends it",
+         {{"learn", "log: Board mcp: Learn begins"}, {"0 open", ""}, {"100 < HELLO ORVB 1 mcp", "> CLEAR | > PING 0"},
+          {"150 < PONG 0", "> BTN 2 | > PING 1"}, {"1149 tick", ""}, {"1150 tick", kLearnEnds},
+          {"learn?", "status 6  ended"}}},
+        {"Learn: paced, refusals listed, inputs offered; pinged, and silence gives the board back",
+         {{"learn", "log: Board mcp: Learn begins"}, {"0 open", ""}, {"100 < HELLO ORVB 1 mcp", "> CLEAR | > PING 0"},
+          {"learn?", "status 1 "}, {"200 pace BTN 20,BTN 19", "> DONE"}, {"300 < READY 21", ""},
+          {"learn?", "status 2  unwatched 19"}, {"400 < D 7 / U 7", ""}, {"learn?", "status 2  unwatched 19 pin 7 offer 1"},
+          {"1399 tick", ""}, {"1400 tick", "> PING 0"}, {"2400 tick", "> PING 1"}, {"3899 tick", "> PING 2"},
+          {"3900 tick", kLearnEnds}, {"learn?", "status 2  unwatched 19 pin 7 offer 1 ended"},
+          {"quiet check 100 1", ""}, {"5000 open", ""}, {"5100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"},
+          {"5200 < READY 5", "log: @ ready, 5 inputs and outputs | snapshot | > L 6 1 | > T 0 "}}},
+        {"Identify waits for the configuration; a refused LED is shown; Done gives the board back",
+         {{"learn", "log: Board mcp: Learn begins"}, {"0 open", ""}, {"100 < HELLO ORVB 1 mcp", "> CLEAR | > PING 0"},
+          {"150 identify 9", ""}, {"200 pace", "> DONE"}, {"300 < READY 21", "> CLEAR | > PING 0"},
+          {"400 pace LED 9", "> DONE"}, {"500 < READY 21", "> L 9 1"}, {"learn?", "status 3 no"},
+          {"600 < HELLO ORVB 1 mcp", "> CLEAR | > PING 0"}, {"learn?", "status 1 "},
+          {"done", kLearnEnds}, {"learn?", "status 1 "}, {"1000 open", ""},
+          {"1100 < HELLO ORVB 1 mcp", "log: @ connected | CONFIG"},
+          {"1200 < READY 5", "log: @ ready, 5 inputs and outputs | snapshot | > L 6 0 | > T 0 "}}},
+    });
+}
+
+void RunScripts(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const boards::BoardMap map = TestBoard();

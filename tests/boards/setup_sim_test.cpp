@@ -79,8 +79,8 @@ TEST(BoardSetup, FindTellsBoardsSilenceAndBusyPortsApartInBoundedTime) {
     ASSERT_EQ(unlockpt(master), 0);
     const std::string silent = ptsname(master);
     const Sim busy(Link("busy"), "held");
-    boards::LinePort holder;
-    ASSERT_EQ(platform::OpenSerial(Link("busy").c_str(), boards::kBaud, &holder.port), platform::SerialOpen::Ok);
+    platform::SerialPort holder{};
+    ASSERT_EQ(platform::OpenSerial(Link("busy").c_str(), boards::kBaud, &holder), platform::SerialOpen::Ok);
 
     setenv("ORV_SERIAL_PORTS", (Link("found") + ":" + silent + "::" + Link("busy") + ":/nonexistent/tty").c_str(), 1);
     const std::vector<std::string> ports = platform::ListSerialPorts();
@@ -91,13 +91,13 @@ TEST(BoardSetup, FindTellsBoardsSilenceAndBusyPortsApartInBoundedTime) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::milliseconds(boards::kProbeMs + 1000));
     ASSERT_EQ(found.size(), 4u);
-    EXPECT_EQ(found[0].state, "board");
+    EXPECT_EQ(found[0].state, model::FoundState::Board);
     EXPECT_EQ(found[0].name, "mcp");
     EXPECT_EQ(found[0].version, 1);
-    EXPECT_EQ(found[1].state, "no answer");
-    EXPECT_EQ(found[2].state, "in use by another program");
-    EXPECT_EQ(found[3].state, "cannot open");
-    platform::CloseSerial(&holder.port);
+    EXPECT_EQ(found[1].state, model::FoundState::NoAnswer);
+    EXPECT_EQ(found[2].state, model::FoundState::InUse);
+    EXPECT_EQ(found[3].state, model::FoundState::CannotOpen);
+    platform::CloseSerial(&holder);
     close(master);
 }
 
@@ -120,36 +120,35 @@ TEST(BoardSetup, LearnWatchesFreePinsIdentifiesAndGivesTheBoardBack) {
     boards::BoardHost host(panels, &desk);
     host.Start({boards::BoardMap{"mcp", Link("learn"), {}, {}}});
     const auto state = [&desk] { return desk.Snapshot().boards.at(0).state; };
-    ASSERT_TRUE(Within(8000, [&] { return state() == "connected"; })) << state();
+    ASSERT_TRUE(Within(8000, [&] { return state() == model::BoardState::Connected; }));
     EXPECT_TRUE(Within(2000, [&] { return desk.Snapshot().boards[0].badLines == 0; }));
 
     std::string why;
     EXPECT_FALSE(host.StartLearn("other", &why));
     ASSERT_TRUE(host.StartLearn("mcp", &why)) << why;
-    EXPECT_TRUE(Within(1000, [&] { return state() == "learning"; }));
-    ASSERT_TRUE(Within(8000, [&] { return desk.Snapshot().learn.status == "working the board"; }))
-        << desk.Snapshot().learn.status;
+    EXPECT_TRUE(Within(1000, [&] { return state() == model::BoardState::Learning; }));
+    ASSERT_TRUE(Within(8000, [&] { return desk.Snapshot().learn.status == model::LearnStatus::Working; }));
     // A Nano: 18 free pins, 16 inputs.
     EXPECT_EQ(desk.Snapshot().learn.unwatched, (std::vector<int>{18, 19}));
 
     const auto offer = [&desk](int pin) {
         for (const model::LearnPin& p : desk.Snapshot().learn.pins)
-            if (p.pin == pin) return p.offer + ":" + std::to_string(p.pairPin);
-        return std::string("none");
+            if (p.pin == pin) return std::pair(p.offer, p.pairPin);
+        return std::pair(model::PinOffer::Unknown, -1);
     };
     sim.Drive("pulse 5 100");
-    EXPECT_TRUE(Within(2000, [&] { return offer(5) == "button:0"; })) << offer(5);
+    EXPECT_TRUE(Within(2000, [&] { return offer(5) == std::pair(model::PinOffer::Button, 0); }));
     sim.Drive("turn 7 8 1 5");
-    EXPECT_TRUE(Within(3000, [&] { return offer(7) == "encoder:8"; })) << offer(7);
+    EXPECT_TRUE(Within(3000, [&] { return offer(7) == std::pair(model::PinOffer::Encoder, 8); }));
 
     EXPECT_FALSE(host.Identify({1}, &why));
     ASSERT_TRUE(host.Identify({9}, &why)) << why;
-    EXPECT_TRUE(Within(3000, [&] { return desk.Snapshot().learn.status == "working the board"; }));
+    EXPECT_TRUE(Within(3000, [&] { return desk.Snapshot().learn.status == model::LearnStatus::Working; }));
     EXPECT_TRUE(Within(3000, [] { return Reported(Link("learn"), "led 9 1"); }));
 
     host.StopLearn();
     EXPECT_EQ(desk.Snapshot().learn.board, "");
-    EXPECT_TRUE(Within(8000, [&] { return state() == "connected"; })) << state();
+    EXPECT_TRUE(Within(8000, [&] { return state() == model::BoardState::Connected; }));
     host.Stop();
 }
 
