@@ -70,7 +70,6 @@ void Cockpit::Init() {
     catalog_ = std::make_unique<model::Catalog>();
     if (!panels::LoadPanelCatalog(catalog_.get(), &templateError))
         FatalStop(kNoTemplates, ("Dialog templates: " + templateError + "\n").c_str());
-    if (host_.windows) platform::UseDialogTemplates(&catalog_->templates);
     // The one panel model, handed to the windows, the refresh, the web
     // server and the boards.
     panelModel_ = std::make_unique<model::PanelModel>(*catalog_, host_.gui, ReadLink);
@@ -90,10 +89,10 @@ void Cockpit::Init() {
     setupFile_.base = Settings;
     ParameterFileUi ui;
     ui.catalog = catalog_.get();
+    const PanelWindowSource windows{catalog_.get(), panelModel_.get()};
     if (host_.windows) {
-        model::PanelModel* shown = panelModel_.get();
-        ui.openStatusWindow = [shown](platform::AppInstance instance, bool show) {
-            CreateStatusWin(instance, show, shown);
+        ui.openStatusWindow = [windows](platform::AppInstance instance, bool show) {
+            CreateStatusWin(instance, show, windows);
             return statusFrame;
         };
     }
@@ -127,15 +126,14 @@ void Cockpit::Init() {
     InitFMC();
 
     if (!host_.windows) return;
-    model::PanelModel* shown = panelModel_.get();
     if (Settings.singleWindow) {
-        CreateBigWin(Settings.appInstance, shown);
+        CreateBigWin(Settings.appInstance, windows);
         platform::FocusFrame(bigWinFrame);
     } else {
-        CreateStatusWin(Settings.appInstance, Settings.showStatus, shown);
-        CreateAutopilotWin(Settings.appInstance, Settings.showAuto, shown);
-        CreateNavDispWin(Settings.appInstance, Settings.showNav, shown);
-        CreateRadiosWin(Settings.appInstance, Settings.showRadios, shown);
+        CreateStatusWin(Settings.appInstance, Settings.showStatus, windows);
+        CreateAutopilotWin(Settings.appInstance, Settings.showAuto, windows);
+        CreateNavDispWin(Settings.appInstance, Settings.showNav, windows);
+        CreateRadiosWin(Settings.appInstance, Settings.showRadios, windows);
         platform::FocusFrame(radiosFrame);
     }
     // The up-down control is part of the windowing host: nothing to register.

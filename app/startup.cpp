@@ -12,8 +12,9 @@ constexpr int kDisplayLost = 6060;
 
 }  // namespace
 
+void OnDisplayLost() { FatalStop(kDisplayLost, "Display connection lost\n"); }
+
 int RunProgram(platform::AppInstance instance) {
-    platform::SetDisplayLostHandler([] { FatalStop(kDisplayLost, "Display connection lost\n"); });
     CockpitHost host;
     host.instance = instance;
     host.gui = platform::HostGuiPoster();

@@ -9,7 +9,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int argc = __argc;
-    platform::AppInstance instance = platform::GuiInit(argc, __argv);
+    platform::AppInstance instance = platform::GuiInit(argc, __argv, OnDisplayLost);
     const int code = RunProgram(instance);
     // Other threads are still running: end without static destructors.
     platform::ExitProcess(code);

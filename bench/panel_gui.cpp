@@ -11,6 +11,8 @@
 #include "base/settings.h"
 #include "link/link_state.h"
 #include "link/var_table.h"
+#include "model/catalog.h"
+#include "panels/panel_table.h"
 #include "panels/windows.h"
 #include "platform/gui.h"
 #include "platform/qt/frame_widget.h"
@@ -36,14 +38,15 @@ bool OpenCombinedWindow(int& argc, char** argv, const char* logName) {
     defaultHandler = qInstallMessageHandler(QuietHandler);
     Settings = DefaultSettings();
     platform::GuiInit(argc, argv);
-    if (!model::HandHostTemplates(PanelDialogScript())) {
+    static model::Catalog catalog;
+    if (!panels::LoadPanelCatalog(&catalog)) {
         std::fprintf(stderr, "The dialog templates did not load\n");
         return false;
     }
     InitDB();
     DataMutex = platform::NewMutex("DATAMUTEX");
     FlightMutex = platform::NewMutex("FLIGHTMUTEX");
-    if (DataMutex == nullptr || FlightMutex == nullptr || !CreateBigWin(nullptr)) {
+    if (DataMutex == nullptr || FlightMutex == nullptr || !CreateBigWin(nullptr, PanelWindowSource{&catalog, nullptr})) {
         std::fprintf(stderr, "The combined window did not open\n");
         return false;
     }

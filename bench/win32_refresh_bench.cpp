@@ -22,6 +22,8 @@
 #include "bench/refresh_cycle.h"
 #include "link/link_state.h"
 #include "link/var_table.h"
+#include "model/catalog.h"
+#include "panels/panel_table.h"
 #include "panels/windows.h"
 #include "platform/gui.h"
 #include "platform/window.h"
@@ -99,8 +101,9 @@ int main(int argc, char** argv) {
     InitDB();
     DataMutex = platform::NewMutex("DATAMUTEX");
     FlightMutex = platform::NewMutex("FLIGHTMUTEX");
-    if (!model::HandHostTemplates(PanelDialogScript()) || DataMutex == nullptr ||
-        FlightMutex == nullptr || !CreateBigWin(nullptr)) {
+    static model::Catalog catalog;
+    if (!panels::LoadPanelCatalog(&catalog) || DataMutex == nullptr || FlightMutex == nullptr ||
+        !CreateBigWin(nullptr, PanelWindowSource{&catalog, nullptr})) {
         std::printf("The combined window did not open\n");
         return 1;
     }

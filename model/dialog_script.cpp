@@ -440,3 +440,13 @@ bool ParseDialogScript(const char* script, std::vector<DialogTemplate>* out, std
 }
 
 }  // namespace model
+
+namespace model {
+
+const platform::DialogTemplate* FindTemplate(const std::vector<platform::DialogTemplate>& templates, int id) {
+    for (const platform::DialogTemplate& t : templates)
+        if (t.id == id) return &t;
+    return nullptr;
+}
+
+}  // namespace model

@@ -17,9 +17,7 @@ bool ParseDialogScript(const char* script, std::vector<platform::DialogTemplate>
 
 namespace model {
 
-// Parses `script` into templates kept until the process ends and hands them
-// to the windowing host (for test and benchmark programs that build dialogs
-// without the panel model). false, with nothing handed, when it does not parse.
-bool HandHostTemplates(const char* script);
+// The template with `id` among `templates`, or nullptr.
+const platform::DialogTemplate* FindTemplate(const std::vector<platform::DialogTemplate>& templates, int id);
 
 }  // namespace model

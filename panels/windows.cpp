@@ -8,6 +8,7 @@
 #include "panels/radios.h"
 #include "panels/status.h"
 #include "platform/dialog.h"
+#include "model/catalog.h"
 #include "model/panel_model_writer.h"
 
 platform::Frame* statusFrame = nullptr;
@@ -47,54 +48,56 @@ PanelWindow WindowOf(panels::PanelIndex panel, platform::FrameProc frameProc, pl
     return PanelWindow{row.name, row.title, row.templateId, frameProc, row.proc, frame, dialog};
 }
 
-bool CreatePanelWindow(const PanelWindow& p, int x, int y, bool show) {
+bool CreatePanelWindow(const PanelWindowSource& source, const PanelWindow& p, int x, int y, bool show) {
     if (!platform::RegisterFrameClass(p.className, p.frameProc)) return false;
     *p.frame = platform::CreateFrame(p.className, p.title, x, y, kInitialWidth, kInitialHeight);
     if (*p.frame == nullptr) return false;
     platform::ShowFrame(*p.frame, show);
-    *p.dialog = platform::CreateDialogFromTemplate(*p.frame, p.templateId, p.dialogProc);
+    const platform::DialogTemplate* record = source.catalog != nullptr ? source.catalog->Template(p.templateId) : nullptr;
+    *p.dialog = platform::CreateDialogFromTemplate(*p.frame, record, p.dialogProc);
     if (*p.dialog == nullptr) return false;
     platform::FitFrameToDialog(*p.frame, *p.dialog);
     platform::ShowDialog(*p.dialog, show);
     return true;
 }
 
-bool CreateShowingWindow(model::PanelModel* shown, panels::PanelIndex panel, platform::FrameProc frameProc,
+bool CreateShowingWindow(const PanelWindowSource& source, panels::PanelIndex panel, platform::FrameProc frameProc,
                          platform::Frame** frame, platform::Dialog** dialog, int x, int y, bool show) {
-    if (!CreatePanelWindow(WindowOf(panel, frameProc, frame, dialog), x, y, show)) return false;
-    if (shown != nullptr) model::AttachPanelWindow(*shown, *dialog, panel);
+    if (!CreatePanelWindow(source, WindowOf(panel, frameProc, frame, dialog), x, y, show)) return false;
+    if (source.model != nullptr) model::AttachPanelWindow(*source.model, *dialog, panel);
     return true;
 }
 
 }  // namespace
 
-bool CreateStatusWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
-    return CreateShowingWindow(model, panels::kStatusPanel, MsgStatus, &statusFrame, &statusDialog, Settings.statusX,
+bool CreateStatusWin(platform::AppInstance /*instance*/, bool show, const PanelWindowSource& source) {
+    return CreateShowingWindow(source, panels::kStatusPanel, MsgStatus, &statusFrame, &statusDialog, Settings.statusX,
                                Settings.statusY, show);
 }
 
-bool CreateAutopilotWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
-    return CreateShowingWindow(model, panels::kAutopilotPanel, MsgAutopilot, &autopilotFrame, &autopilotDialog,
+bool CreateAutopilotWin(platform::AppInstance /*instance*/, bool show, const PanelWindowSource& source) {
+    return CreateShowingWindow(source, panels::kAutopilotPanel, MsgAutopilot, &autopilotFrame, &autopilotDialog,
                                Settings.autoX, Settings.autoY, show);
 }
 
-bool CreateNavDispWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
-    return CreateShowingWindow(model, panels::kNavDispPanel, MsgNavDisp, &navDispFrame, &navDispDialog, Settings.navX,
+bool CreateNavDispWin(platform::AppInstance /*instance*/, bool show, const PanelWindowSource& source) {
+    return CreateShowingWindow(source, panels::kNavDispPanel, MsgNavDisp, &navDispFrame, &navDispDialog, Settings.navX,
                                Settings.navY, show);
 }
 
-bool CreateRadiosWin(platform::AppInstance /*instance*/, bool show, model::PanelModel* model) {
-    return CreateShowingWindow(model, panels::kRadiosPanel, MsgRadios, &radiosFrame, &radiosDialog, Settings.radiosX,
+bool CreateRadiosWin(platform::AppInstance /*instance*/, bool show, const PanelWindowSource& source) {
+    return CreateShowingWindow(source, panels::kRadiosPanel, MsgRadios, &radiosFrame, &radiosDialog, Settings.radiosX,
                                Settings.radiosY, show);
 }
 
-bool CreateBigWin(platform::AppInstance /*instance*/, model::PanelModel* model) {
-    if (!CreatePanelWindow({"bigwin", "OrvSim Control", kBigWinTemplate, MsgBigWin, DlgProcBigWin, &bigWinFrame,
+bool CreateBigWin(platform::AppInstance /*instance*/, const PanelWindowSource& source) {
+    if (!CreatePanelWindow(source, {"bigwin", "OrvSim Control", kBigWinTemplate, MsgBigWin, DlgProcBigWin, &bigWinFrame,
                             &bigWinDialog},
                            kBigWinX, kBigWinY, true))
         return false;
     // The combined window shows all four panels.
-    if (model != nullptr)
-        for (int panel = 0; panel < panels::kPanelCount; ++panel) model::AttachPanelWindow(*model, bigWinDialog, panel);
+    if (source.model != nullptr)
+        for (int panel = 0; panel < panels::kPanelCount; ++panel)
+            model::AttachPanelWindow(*source.model, bigWinDialog, panel);
     return true;
 }

@@ -24,16 +24,21 @@ extern platform::Dialog* radiosDialog;
 extern platform::Dialog* bigWinDialog;
 
 namespace model {
+struct Catalog;
 class PanelModel;
 }
-// Create operations: true on success, false at the first failing step. The
-// window shows its panels of `model` (nullptr: none, as in tests of the
-// windows alone).
-bool CreateStatusWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
-bool CreateAutopilotWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
-bool CreateNavDispWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
-bool CreateRadiosWin(platform::AppInstance instance, bool show, model::PanelModel* model = nullptr);
-bool CreateBigWin(platform::AppInstance instance, model::PanelModel* model = nullptr);
+// What a window is built from and shows: the catalog's templates, and the
+// panels of `model` (nullptr: none, as in tests of the windows alone).
+struct PanelWindowSource {
+    const model::Catalog* catalog = nullptr;
+    model::PanelModel* model = nullptr;
+};
+// Create operations: true on success, false at the first failing step.
+bool CreateStatusWin(platform::AppInstance instance, bool show, const PanelWindowSource& source);
+bool CreateAutopilotWin(platform::AppInstance instance, bool show, const PanelWindowSource& source);
+bool CreateNavDispWin(platform::AppInstance instance, bool show, const PanelWindowSource& source);
+bool CreateRadiosWin(platform::AppInstance instance, bool show, const PanelWindowSource& source);
+bool CreateBigWin(platform::AppInstance instance, const PanelWindowSource& source);
 
 // Frame procedures.
 bool MsgStatus(platform::Frame* frame, const platform::FrameMsg& msg);

@@ -1,10 +1,11 @@
-// The dialog handle's part that every windowing host shares: its template
-// id, its procedure, the record of what its controls show, and the list of
+// The dialog handle's part that every windowing host shares: its template,
+// its procedure, the record of what its controls show, and the list of
 // every handle made. A host derives from it and supplies the hooks: whether
 // its window is still there, and how a write reaches the GUI thread.
 #pragma once
 #include "platform/control_record.h"
 #include "platform/dialog.h"
+#include "platform/dialog_template.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +14,8 @@ namespace platform {
 
 class HostDialog : public Dialog {
 public:
-    HostDialog(int templateId, DialogProc proc) : templateId_(templateId), proc_(proc) {}
+    // `record` outlives the handle.
+    HostDialog(const DialogTemplate& record, DialogProc proc) : template_(&record), proc_(proc) {}
 
     // A write that would leave the control as it is returns at once, on any
     // thread, without a hand-over to the GUI thread.
@@ -24,7 +26,8 @@ public:
     void WriteBatch(const ControlState* controls, std::size_t count) final;
     void SetRouter(MsgRouter* router) final { router_ = router; }
 
-    int TemplateId() const { return templateId_; }
+    int TemplateId() const { return template_->id; }
+    const DialogTemplate& Template() const { return *template_; }
     // Any thread may read it; the GUI thread notes every change.
     ControlRecord* Record() { return &record_; }
     // GUI thread: hands `msg` to the procedure while the window lives.
@@ -43,7 +46,7 @@ protected:
     virtual void WriteChanges(const std::vector<ControlState>& changes) = 0;
 
 private:
-    int templateId_;
+    const DialogTemplate* template_;
     DialogProc proc_;
     ControlRecord record_;
     MsgRouter* router_ = nullptr;  // GUI thread

@@ -28,10 +28,6 @@ struct FrameMsg {
 // get the default processing (Close: nothing happens).
 using FrameProc = bool (*)(Frame* frame, const FrameMsg& msg);
 
-// The dialog templates CreateDialogFromTemplate builds from, handed in
-// before the first dialog; they must live until the process ends.
-void UseDialogTemplates(const std::vector<DialogTemplate>* templates);
-
 // Registers a window class: its name (kept as the frame's object name) and
 // its frame procedure. Registering a name again with the same procedure
 // succeeds; false when the name is empty or taken by another procedure.
@@ -55,9 +51,10 @@ bool FrameExists(Frame* frame);
 // (GUI thread only); false for a frame that no longer exists.
 bool FramePosition(Frame* frame, int* x, int* y);
 
-// A modeless child dialog from template `templateId`, at the frame's client
-// origin, its messages going to `proc` (Init first). nullptr on failure.
-Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc);
+// A modeless child dialog from `record` (which outlives it; nullptr fails),
+// at the frame's client origin, its messages going to `proc` (Init first).
+// nullptr on failure.
+Dialog* CreateDialogFromTemplate(Frame* parent, const DialogTemplate* record, DialogProc proc);
 void ShowDialog(Dialog* dialog, bool show);
 // Resizes the frame so that its client area equals the dialog's size.
 void FitFrameToDialog(Frame* frame, Dialog* dialog);

@@ -1,6 +1,5 @@
 #include "platform/qt/dialog_widget.h"
 
-#include "platform/template_store.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/frame_widget.h"
@@ -139,12 +138,11 @@ DialogWidget* DialogWidgetOf(Dialog* dialog) {
 
 namespace platform {
 
-Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc) {
+Dialog* CreateDialogFromTemplate(Frame* parent, const DialogTemplate* record, DialogProc proc) {
     qthost::FrameWidget* frame = qthost::FrameWidgetOf(parent);
-    const DialogTemplate* record = FindDialogTemplate(templateId);
     if (frame == nullptr || record == nullptr) return nullptr;
 
-    auto* handle = new qthost::DialogHandle(templateId, proc);
+    auto* handle = new qthost::DialogHandle(*record, proc);
     auto* widget = new qthost::DialogWidget(handle, parent, frame);
     handle->Attach(widget);
     widget->setFocusPolicy(Qt::NoFocus);

@@ -59,7 +59,7 @@ void InstallQuitSignals() {
 
 }  // namespace
 
-AppInstance GuiInit(int& argc, char** argv) {
+AppInstance GuiInit(int& argc, char** argv, void (*lost)()) {
     if (app == nullptr) {
         app = new QApplication(argc, argv);  // lives until the process ends
         // The program ends through PostQuit only, never because a window closed.
@@ -67,6 +67,10 @@ AppInstance GuiInit(int& argc, char** argv) {
         InstallQuitSignals();
         qthost::PrepareGuiCalls();
         qthost::PrepareGuiPost();
+        if (lost != nullptr) {
+            displayLost.store(lost);
+            previousMessageHandler = qInstallMessageHandler(OnQtMessage);
+        }
     }
     return app;
 }
@@ -76,11 +80,5 @@ int GuiRunMessageLoop() { return QApplication::exec(); }
 void GuiPostQuit(int code) { QApplication::exit(code); }
 
 void PostQuit(int code) { GuiPostQuit(code); }
-
-void SetDisplayLostHandler(void (*handler)()) {
-    if (displayLost.exchange(handler) == nullptr && handler != nullptr) {
-        previousMessageHandler = qInstallMessageHandler(OnQtMessage);
-    }
-}
 
 }  // namespace platform

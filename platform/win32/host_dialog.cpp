@@ -142,12 +142,14 @@ void DialogHandle::FocusHost() {
 
 namespace platform {
 
-Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc) {
+Dialog* CreateDialogFromTemplate(Frame* parent, const DialogTemplate* record, DialogProc proc) {
     HWND frame = win32host::FrameWindow(parent);
-    if (frame == nullptr) return nullptr;
-    auto* handle = new win32host::DialogHandle(templateId, proc, parent);
-    // The templates are child dialogs: they need the frame as parent.
-    if (CreateDialogParamA(win32host::Module(), MAKEINTRESOURCEA(templateId), frame,
+    if (frame == nullptr || record == nullptr) return nullptr;
+    auto* handle = new win32host::DialogHandle(*record, proc, parent);
+    // The dialog comes from the compiled resource of the same id; the record
+    // lists its controls. The templates are child dialogs: they need the
+    // frame as parent.
+    if (CreateDialogParamA(win32host::Module(), MAKEINTRESOURCEA(record->id), frame,
                            win32host::DialogThunk, reinterpret_cast<LPARAM>(handle)) == nullptr) {
         delete handle;
         return nullptr;

@@ -2,7 +2,7 @@
 // toolkit-free handles, shared by the host's files.
 #pragma once
 #include "platform/host_dialog.h"
-#include "platform/template_store.h"
+#include "platform/dialog_template.h"
 #include "platform/window.h"
 
 #include <windows.h>
@@ -31,8 +31,8 @@ namespace platform::win32host {
 // to the dialog for the GUI thread to carry out.
 class DialogHandle final : public HostDialog {
 public:
-    DialogHandle(int templateId, DialogProc proc, Frame* host)
-        : HostDialog(templateId, proc), host_(host) {}
+    DialogHandle(const DialogTemplate& record, DialogProc proc, Frame* host)
+        : HostDialog(record, proc), host_(host) {}
 
     std::size_t GetItemText(int id, char* buf, std::size_t size) override;
     bool GetItemCheck(int id) override;

@@ -22,7 +22,7 @@ BOOL WINAPI OnConsoleEvent(DWORD) {
 
 }  // namespace
 
-AppInstance GuiInit(int& /*argc*/, char** /*argv*/) {
+AppInstance GuiInit(int& /*argc*/, char** /*argv*/, void (*)()) {
     if (guiThreadId == 0) {
         guiThreadId = GetCurrentThreadId();
         // The dialogs hold up-down controls, so their class is registered
@@ -51,7 +51,6 @@ int GuiRunMessageLoop() {
 void GuiPostQuit(int code) { PostQuitMessage(code); }
 
 // The desktop is not a connection that can break under a Win32 program.
-void SetDisplayLostHandler(void (*)()) {}
 
 void PostQuit(int code) { PostQuitMessage(code); }
 
@@ -67,9 +66,8 @@ std::string DumpDialogs() {
     // The dialogs come from the compiled resources; the loaded templates
     // list each one's controls.
     for (HostDialog* handle : AllDialogs()) {
-        const DialogTemplate* record = FindDialogTemplate(handle->TemplateId());
-        if (!handle->Live() || record == nullptr) continue;
-        for (const ControlTemplate& control : record->controls) {
+        if (!handle->Live()) continue;
+        for (const ControlTemplate& control : handle->Template().controls) {
             if (control.id == -1) continue;
             char text[256];
             handle->GetItemText(control.id, text, sizeof text);

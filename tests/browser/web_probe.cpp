@@ -112,7 +112,7 @@ void Poll() {
 
 int main(int argc, char** argv) {
     testsupport::RequirePrivateNetworkNamespace();
-    platform::AppInstance instance = platform::GuiInit(argc, argv);
+    platform::AppInstance instance = platform::GuiInit(argc, argv, OnDisplayLost);
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, Poll);
     timer.start(100);

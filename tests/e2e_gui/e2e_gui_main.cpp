@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
 
     static e2egui::NodeLog node(argv[2]);
     static e2egui::Checker checker(&node);
-    platform::AppInstance instance = platform::GuiInit(argc, argv);
+    platform::AppInstance instance = platform::GuiInit(argc, argv, OnDisplayLost);
     // Runs once start-up has created the windows and entered the loop.
     QTimer::singleShot(0, [one] {
         e2egui::Run run{checker, node};

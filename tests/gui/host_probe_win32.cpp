@@ -113,9 +113,8 @@ void Settle() { Pump(); }
 
 std::vector<int> ClickableControls(platform::Dialog* dialog) {
     auto* handle = static_cast<platform::win32host::DialogHandle*>(dialog);
-    const platform::DialogTemplate* record = platform::FindDialogTemplate(handle->TemplateId());
     std::vector<int> ids;
-    for (const platform::ControlTemplate& c : record->controls) {
+    for (const platform::ControlTemplate& c : handle->Template().controls) {
         if (c.kind != platform::ControlKind::Label && c.kind != platform::ControlKind::GroupBox &&
             IsWindowVisible(GetDlgItem(DialogOf(dialog), c.id)))
             ids.push_back(c.id);

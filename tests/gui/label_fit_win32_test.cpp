@@ -28,7 +28,7 @@ SIZE TextSize(HWND dialog, const std::string& text) {
 }
 
 TEST(DialogsWin32, EveryLabelShowsItsWholeTextInsideItsDialog) {
-    std::vector<platform::DialogTemplate> templates;
+    static std::vector<platform::DialogTemplate> templates;  // the dialogs keep them
     std::string error;
     ASSERT_TRUE(model::ParseDialogScript(PanelDialogScript(), &templates, &error)) << error;
     ASSERT_EQ(templates.size(), 5u);
@@ -37,7 +37,7 @@ TEST(DialogsWin32, EveryLabelShowsItsWholeTextInsideItsDialog) {
         platform::Frame* frame = platform::CreateFrame("labelfit", "labels", 0, 0, 200, 200);
         ASSERT_NE(frame, nullptr);
         auto* dialog = static_cast<platform::win32host::DialogHandle*>(
-            platform::CreateDialogFromTemplate(frame, t.id, nullptr));
+            platform::CreateDialogFromTemplate(frame, &t, nullptr));
         ASSERT_NE(dialog, nullptr) << t.id;
         RECT inside;
         GetClientRect(dialog->Window(), &inside);

@@ -9,10 +9,20 @@
 #include "base/settings.h"
 #include "host_probe.h"
 #include "panels/keymap.h"
+#include "model/catalog.h"
+#include "panels/panel_table.h"
 #include "panels/windows.h"
 #include "var_standin.h"
 
 namespace {
+
+// The windows are built from the panels' own templates; no model.
+const PanelWindowSource& TestWindows() {
+    static model::Catalog catalog;
+    static const bool loaded = panels::LoadPanelCatalog(&catalog);
+    static const PanelWindowSource source{loaded ? &catalog : nullptr, nullptr};
+    return source;
+}
 
 struct Panel {
     const char* cls;
@@ -26,13 +36,13 @@ struct Panel {
 // Four places that cannot be mistaken for one another or for the defaults.
 std::vector<Panel> Panels() {
     return {
-        {"status", "Status", [](bool s) { return CreateStatusWin(nullptr, s); }, &statusFrame,
+        {"status", "Status", [](bool s) { return CreateStatusWin(nullptr, s, TestWindows()); }, &statusFrame,
          &statusDialog, 40, 50},
-        {"autopilot", "Autopilot", [](bool s) { return CreateAutopilotWin(nullptr, s); },
+        {"autopilot", "Autopilot", [](bool s) { return CreateAutopilotWin(nullptr, s, TestWindows()); },
          &autopilotFrame, &autopilotDialog, 520, 60},
-        {"navdisp", "Nav Display", [](bool s) { return CreateNavDispWin(nullptr, s); },
+        {"navdisp", "Nav Display", [](bool s) { return CreateNavDispWin(nullptr, s, TestWindows()); },
          &navDispFrame, &navDispDialog, 70, 480},
-        {"radios", "Radios", [](bool s) { return CreateRadiosWin(nullptr, s); }, &radiosFrame,
+        {"radios", "Radios", [](bool s) { return CreateRadiosWin(nullptr, s, TestWindows()); }, &radiosFrame,
          &radiosDialog, 530, 490},
     };
 }
@@ -118,7 +128,7 @@ TEST_F(PanelWindowsGui, FourWindowsWithTitlesPlacesSizesAndShowFlags) {
                               std::string(p.cls) != "navdisp");
     }
     const Point panelSize = probe::ClientSize(statusFrame);
-    ASSERT_TRUE(CreateBigWin(nullptr));
+    ASSERT_TRUE(CreateBigWin(nullptr, TestWindows()));
     ExpectFrameFitsDialog(bigWinFrame, bigWinDialog, "OrvSim Control", "bigwin", Point{100, 100},
                           true);
     EXPECT_GT(probe::ClientSize(bigWinFrame).x, panelSize.x * 2);
@@ -164,7 +174,7 @@ TEST_F(PanelWindowsGui, WindowsStayOnTopOnlyWhenTheFileSaysSo) {
         platform::SetFramesOnTop(onTop);
         PlaceFour();
         CreateFour();
-        ASSERT_TRUE(CreateBigWin(nullptr));
+        ASSERT_TRUE(CreateBigWin(nullptr, TestWindows()));
         for (platform::Frame* f : {statusFrame, autopilotFrame, navDispFrame, radiosFrame, bigWinFrame}) {
             ASSERT_TRUE(platform::FrameExists(f));
             EXPECT_EQ(probe::OnTop(f), onTop) << probe::ClassName(f);
@@ -186,7 +196,7 @@ TEST_F(PanelWindowsGui, HiddenPanelKeepsTheProgramRunning) {
 }
 
 TEST_F(PanelWindowsGui, ClosingTheCombinedWindowQuits) {
-    ASSERT_TRUE(CreateBigWin(nullptr));
+    ASSERT_TRUE(CreateBigWin(nullptr, TestWindows()));
     EXPECT_EQ(RunLoop([] { CloseByUser(bigWinFrame); }, 2000), 0);
     EXPECT_EQ(bigWinFrame, nullptr);
 }
@@ -218,14 +228,14 @@ TEST_F(PanelWindowsGui, KeysReachTheMapAfterAClickOnAnyControl) {
     }
     TearDown();
     SetUp();
-    ASSERT_TRUE(CreateBigWin(nullptr));
+    ASSERT_TRUE(CreateBigWin(nullptr, TestWindows()));
     ExpectKeysAfterEveryClick(bigWinFrame, bigWinDialog);
 }
 
 // The up arrow of a stepper counts up: the host hands the panels the
 // platform's sign, which they negate.
 TEST_F(PanelWindowsGui, AnUpArrowStepsUp) {
-    ASSERT_TRUE(CreateBigWin(nullptr));
+    ASSERT_TRUE(CreateBigWin(nullptr, TestWindows()));
     bigWinDialog->SetItemText(1016, " 90 ");  // the heading field
     probe::Click(bigWinDialog, 1036);          // its fine stepper
     EXPECT_EQ(standin::sets, (std::vector<standin::Set>{{122, 91, standin::Path::KeyCRi}}));

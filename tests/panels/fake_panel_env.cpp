@@ -164,14 +164,13 @@ std::atomic<std::int32_t> missedDatagrams{0};
 
 // The windowing host, which these tests never open.
 namespace platform {
-void UseDialogTemplates(const std::vector<DialogTemplate>*) {}
 bool RegisterFrameClass(const char*, FrameProc) { return false; }
 Frame* CreateFrame(const char*, const char*, int, int, int, int) { return nullptr; }
 void ShowFrame(Frame*, bool) {}
 void DestroyFrame(Frame*) {}
 void FocusFrame(Frame*) {}
 bool FrameExists(Frame*) { return false; }
-Dialog* CreateDialogFromTemplate(Frame*, int, DialogProc) { return nullptr; }
+Dialog* CreateDialogFromTemplate(Frame*, const DialogTemplate*, DialogProc) { return nullptr; }
 void ShowDialog(Dialog*, bool) {}
 void FitFrameToDialog(Frame*, Dialog*) {}
 void PostQuit(int) {}

@@ -6,7 +6,6 @@
 #include "platform/qt/controls.h"
 #include "platform/qt/dialog_units.h"
 #include "platform/qt/gui_call.h"
-#include "platform/template_store.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -59,7 +58,7 @@ TEST(DialogFont, ResolvesToDejaVuSans) {
 }
 
 TEST_F(HostTest, ControlsSitWhereTheTemplateSaysAndNeverTakeFocus) {
-    const platform::DialogTemplate* t = platform::FindDialogTemplate(kTestTemplate);
+    const platform::DialogTemplate* t = hosttest::TestTemplate(kTestTemplate);
     ASSERT_NE(t, nullptr);
     auto* dw = DialogWidget();
     ASSERT_NE(dw, nullptr);
@@ -253,7 +252,7 @@ TEST_F(HostTest, AClosedDialogIgnoresEverything) {
         RunInThread([this] { dialog->SetItemText(kValueField, "thread"); });
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    EXPECT_EQ(platform::CreateDialogFromTemplate(frame, kTestTemplate, RecordDialog), nullptr);
+    EXPECT_EQ(platform::CreateDialogFromTemplate(frame, hosttest::TestTemplate(kTestTemplate), RecordDialog), nullptr);
 }
 
 // A write that leaves a control as it is must not wait for the GUI thread,

@@ -4,7 +4,6 @@
 #include "host_test_support.h"
 
 #include "platform/qt/keys.h"
-#include "platform/template_store.h"
 
 #include <QAbstractButton>
 
@@ -30,12 +29,11 @@ TEST(FrameClass, RegistrationAndCreationFailures) {
     platform::Frame* frame = platform::CreateFrame("classtest", "x", 0, 0, 100, 100);
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(hosttest::HandTestTemplates());
-    EXPECT_EQ(platform::CreateDialogFromTemplate(frame, 999, RecordDialog), nullptr);
-    EXPECT_EQ(platform::CreateDialogFromTemplate(nullptr, kTestTemplate, RecordDialog), nullptr);
-    EXPECT_FALSE(model::HandHostTemplates("101 DIALOGEX 0, 0\nBEGIN"));
-    EXPECT_NE(platform::FindDialogTemplate(kTestTemplate), nullptr);  // kept
+    EXPECT_EQ(platform::CreateDialogFromTemplate(frame, nullptr, RecordDialog), nullptr);
+    EXPECT_EQ(platform::CreateDialogFromTemplate(nullptr, hosttest::TestTemplate(kTestTemplate), RecordDialog), nullptr);
     // A template without WS_VISIBLE starts hidden.
-    platform::Dialog* plain = platform::CreateDialogFromTemplate(frame, kPlainTemplate, RecordDialog);
+    platform::Dialog* plain =
+        platform::CreateDialogFromTemplate(frame, hosttest::TestTemplate(kPlainTemplate), RecordDialog);
     ASSERT_NE(plain, nullptr);
     EXPECT_FALSE(platform::qthost::DialogWidgetOf(plain)->isVisibleTo(platform::qthost::FrameWidgetOf(frame)));
     platform::ShowDialog(plain, true);

@@ -69,7 +69,9 @@ int main(int argc, char** argv) {
         text << in.rdbuf();
         script = text.str();
     }
-    if (!model::HandHostTemplates(script.c_str())) return 1;
+    static std::vector<platform::DialogTemplate> templates;  // the dialogs keep them
+    std::string error;
+    if (!model::ParseDialogScript(script.c_str(), &templates, &error)) return 1;
     platform::RegisterFrameClass("demo", DemoFrame);
     int x = 40;
     platform::Frame* last = nullptr;
@@ -77,7 +79,7 @@ int main(int argc, char** argv) {
         const int id = argc > 2 ? std::atoi(argv[i]) : kTestTemplate;
         platform::Frame* frame = platform::CreateFrame("demo", "Host Demo", x, 50, 600, 440);
         platform::ShowFrame(frame, true);
-        platform::Dialog* dialog = platform::CreateDialogFromTemplate(frame, id, DemoDialog);
+        platform::Dialog* dialog = platform::CreateDialogFromTemplate(frame, model::FindTemplate(templates, id), DemoDialog);
         if (dialog == nullptr) {
             std::fprintf(stderr, "no template %d\n", id);
             return 1;

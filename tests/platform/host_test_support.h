@@ -62,12 +62,19 @@ void RunInThread(Work work) {
     thread.join();
 }
 
-// The host keeps what it is handed until the process ends: hand the test
-// script once, not at every test.
-inline bool HandTestTemplates() {
-    static const bool handed = model::HandHostTemplates(kTestScript);
-    return handed;
+// The test script's templates, parsed once; dialogs keep pointers to them
+// until the process ends.
+inline const std::vector<platform::DialogTemplate>& TestTemplates() {
+    static const std::vector<platform::DialogTemplate> templates = [] {
+        std::vector<platform::DialogTemplate> parsed;
+        std::string error;
+        model::ParseDialogScript(kTestScript, &parsed, &error);
+        return parsed;
+    }();
+    return templates;
 }
+inline const platform::DialogTemplate* TestTemplate(int id) { return model::FindTemplate(TestTemplates(), id); }
+inline bool HandTestTemplates() { return !TestTemplates().empty(); }
 
 class HostTest : public ::testing::Test {
 protected:
@@ -79,7 +86,7 @@ protected:
         destroyOnClose = true;
         frame = platform::CreateFrame("hosttest", "Host Test", 30, 40, 600, 440);
         ASSERT_NE(frame, nullptr);
-        dialog = platform::CreateDialogFromTemplate(frame, kTestTemplate, RecordDialog);
+        dialog = platform::CreateDialogFromTemplate(frame, TestTemplate(kTestTemplate), RecordDialog);
         ASSERT_NE(dialog, nullptr);
         platform::FitFrameToDialog(frame, dialog);
     }

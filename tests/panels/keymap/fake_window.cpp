@@ -56,8 +56,6 @@ namespace platform {
 
 using fakewin::state;
 
-void UseDialogTemplates(const std::vector<DialogTemplate>*) {}
-
 bool RegisterFrameClass(const char* className, FrameProc proc) {
     state.calls.push_back(std::string("register ") + className);
     if (state.failRegister == className) return false;
@@ -82,8 +80,8 @@ void DestroyFrame(Frame* frame) { state.calls.push_back("destroy " + frame->clas
 void FocusFrame(Frame* frame) { state.calls.push_back("focus " + frame->className); }
 bool FrameExists(Frame* frame) { return frame != nullptr; }
 
-Dialog* CreateDialogFromTemplate(Frame* parent, int templateId, DialogProc proc) {
-    state.calls.push_back("dialog " + parent->className + " " + std::to_string(templateId));
+Dialog* CreateDialogFromTemplate(Frame* parent, const DialogTemplate* record, DialogProc proc) {
+    state.calls.push_back("dialog " + parent->className + " " + std::to_string(record != nullptr ? record->id : -1));
     if (state.failDialog == parent->className) return nullptr;
     parent->dialogProc = proc;
     return &fakewin::dialogs.emplace_back(parent->className);

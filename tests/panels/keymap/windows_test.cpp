@@ -15,12 +15,22 @@
 #include "panels/navdisp.h"
 #include "panels/radios.h"
 #include "panels/status.h"
+#include "model/catalog.h"
+#include "panels/panel_table.h"
 #include "panels/windows.h"
 #include "resources/resource.h"
 #include "test_log.h"
 #include "var_standin.h"
 
 namespace {
+
+// The windows are built from the panels' own templates; no model.
+const PanelWindowSource& TestWindows() {
+    static model::Catalog catalog;
+    static const bool loaded = panels::LoadPanelCatalog(&catalog);
+    static const PanelWindowSource source{loaded ? &catalog : nullptr, nullptr};
+    return source;
+}
 
 using Strings = std::vector<std::string>;
 using platform::FrameMsg;
@@ -41,15 +51,15 @@ struct Panel {
 
 const std::vector<Panel>& Panels() {
     static const std::vector<Panel> panels = {
-        {"status", "Status", 107, [](bool s) { return CreateStatusWin(nullptr, s); }, MsgStatus,
+        {"status", "Status", 107, [](bool s) { return CreateStatusWin(nullptr, s, TestWindows()); }, MsgStatus,
          DlgProcStatus, &statusFrame, &statusDialog, &Settings.statusX, &Settings.statusY},
-        {"autopilot", "Autopilot", 106, [](bool s) { return CreateAutopilotWin(nullptr, s); },
+        {"autopilot", "Autopilot", 106, [](bool s) { return CreateAutopilotWin(nullptr, s, TestWindows()); },
          MsgAutopilot, DlgProcAutopilot, &autopilotFrame, &autopilotDialog, &Settings.autoX,
          &Settings.autoY},
-        {"navdisp", "Nav Display", 105, [](bool s) { return CreateNavDispWin(nullptr, s); },
+        {"navdisp", "Nav Display", 105, [](bool s) { return CreateNavDispWin(nullptr, s, TestWindows()); },
          MsgNavDisp, DlgProcNavDisp, &navDispFrame, &navDispDialog, &Settings.navX,
          &Settings.navY},
-        {"radios", "Radios", 104, [](bool s) { return CreateRadiosWin(nullptr, s); }, MsgRadios,
+        {"radios", "Radios", 104, [](bool s) { return CreateRadiosWin(nullptr, s, TestWindows()); }, MsgRadios,
          DlgProcRadios, &radiosFrame, &radiosDialog, &Settings.radiosX, &Settings.radiosY},
     };
     return panels;
@@ -112,7 +122,7 @@ TEST_F(WindowsTest, CreateFollowsTheStepsAtTheSettingsPosition) {
 
 TEST_F(WindowsTest, CreateBigWinAlwaysShownAtFixedPlace) {
     Settings.statusX = Settings.statusY = 7;
-    ASSERT_TRUE(CreateBigWin(nullptr));
+    ASSERT_TRUE(CreateBigWin(nullptr, TestWindows()));
     EXPECT_EQ(fakewin::state.calls,
               (Strings{"register bigwin", "frame bigwin OrvSim Control 100 100 600x440",
                        "show bigwin 1", "dialog bigwin 108", "fit bigwin bigwin",
@@ -134,7 +144,7 @@ TEST_F(WindowsTest, CreateStopsAtTheFirstFailingStep) {
         {&fakewin::State::failDialog, 4, true},
     };
     std::vector<Panel> all = Panels();
-    all.push_back({"bigwin", "", 0, [](bool) { return CreateBigWin(nullptr); }, nullptr, nullptr,
+    all.push_back({"bigwin", "", 0, [](bool) { return CreateBigWin(nullptr, TestWindows()); }, nullptr, nullptr,
                    &bigWinFrame, &bigWinDialog, nullptr, nullptr});
     for (const Panel& p : all) {
         for (const Failure& f : failures) {
@@ -199,7 +209,7 @@ TEST_F(WindowsTest, HiddenPanelKeepsTheProgramRunning) {
 }
 
 TEST_F(WindowsTest, ClosingTheCombinedWindowEndsTheProgram) {
-    ASSERT_TRUE(CreateBigWin(nullptr));
+    ASSERT_TRUE(CreateBigWin(nullptr, TestWindows()));
     fakewin::state.calls.clear();
     EXPECT_TRUE(MsgBigWin(bigWinFrame, kClose));
     EXPECT_EQ(bigWinFrame, nullptr);
@@ -210,7 +220,7 @@ TEST_F(WindowsTest, ClosingTheCombinedWindowEndsTheProgram) {
 // lets the default processing run after both.
 TEST_F(WindowsTest, ClicksFocusAndKeysReachTheMap) {
     CreateAll();
-    CreateBigWin(nullptr);
+    CreateBigWin(nullptr, TestWindows());
     std::vector<std::pair<platform::FrameProc, platform::Frame*>> frames;
     for (const Panel& p : Panels()) frames.emplace_back(p.frameProc, *p.frame);
     frames.emplace_back(MsgBigWin, bigWinFrame);
