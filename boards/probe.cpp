@@ -1,7 +1,6 @@
 #include "boards/probe.h"
 
 #include <algorithm>
-#include <chrono>
 #include <thread>
 
 #include "boards/session.h"
@@ -14,12 +13,6 @@ std::string FoundState(platform::SerialOpen why) {
 }
 
 }  // namespace
-
-std::int64_t SteadyMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 bool ReadUntil(LinePort* p, std::int64_t untilMs, BoardLine* line, const std::function<bool(const BoardLine&)>& want) {
     std::string text;

@@ -10,6 +10,7 @@
 #include "boards/line.h"
 #include "model/setup_desk.h"
 #include "platform/serial.h"
+#include "platform/steady_clock.h"
 #include "platform/stop_signal.h"
 
 namespace boards {
@@ -31,7 +32,7 @@ struct LinePort {
     std::int64_t openedMs = 0;
 };
 
-std::int64_t SteadyMs();
+using platform::SteadyMs;
 // Reads until a line `want` accepts (it is left in `*line`) or `untilMs`;
 // false on the deadline or a failed port.
 bool ReadUntil(LinePort* p, std::int64_t untilMs, BoardLine* line, const std::function<bool(const BoardLine&)>& want);
