@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 constexpr int kLogFileNameSize = 400;  // at most 399 characters
 
@@ -38,3 +39,6 @@ void WriteLogLevelf(int level, const char* format, ...) __attribute__((format(pr
 
 // The "%%" rule applied to a message (exposed for standard-output echoes).
 std::string CollapsePercents(const char* message);
+// Its reverse, every "%" doubled: text from outside (a browser, a file)
+// then reaches the log as it was sent.
+std::string Escaped(std::string_view text);

@@ -19,7 +19,9 @@ void LogRefusalOnce(ServerState& server, std::uint32_t remote, const std::string
                        platform::FormatIpv4(remote) + " refused: " + why;
     if (!what.empty()) {
         line += " ";
-        for (const char c : what.substr(0, 100)) line += c >= ' ' && c <= '~' ? c : '?';
+        std::string shown;
+        for (const char c : what.substr(0, 100)) shown += c >= ' ' && c <= '~' ? c : '?';
+        line += Escaped(shown);
     }
     line += "\n";
     WriteLog(line.c_str());
