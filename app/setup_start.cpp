@@ -14,13 +14,6 @@ namespace {
 
 using Kind = model::SetupRequest::Kind;
 
-// The log reads "%%" as "%": what the page sent is kept as is.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) out += c == '%' ? std::string("%%") : std::string(1, c);
-    return out;
-}
-
 std::string Pins(const std::vector<int>& pins) {
     std::string out;
     for (const int pin : pins) out += (out.empty() ? "" : " ") + std::to_string(pin);

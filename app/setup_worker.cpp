@@ -11,13 +11,6 @@ std::string FileName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// The log reads "%%" as "%": text from the page or the file is kept as is.
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) out += c == '%' ? std::string("%%") : std::string(1, c);
-    return out;
-}
-
 void Log(const model::SetupRequest& request, const std::string& what) {
     WriteLog(Escaped("Set-up from " + request.from + ": " + what + "\n").c_str());
 }

@@ -127,6 +127,12 @@ std::string CollapsePercents(const char* message) {
     return out;
 }
 
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text) out += c == '%' ? std::string_view("%%") : std::string_view(&c, 1);
+    return out;
+}
+
 std::string TimeStamp() {
     const platform::TimeOfDay t = platform::LocalTimeOfDay();
     char buf[32];

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/time.h"
 
@@ -41,3 +42,6 @@ void WriteLogLevelf(int level, const char* format, ...) __attribute__((format(pr
 
 // The "%%" rule applied to a message (exposed for standard-output echoes).
 std::string CollapsePercents(const char* message);
+// Its reverse, every "%" doubled: text from outside (a browser, a file)
+// then reaches the log as it was sent.
+std::string Escaped(std::string_view text);

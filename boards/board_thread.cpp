@@ -1,6 +1,7 @@
 #include "boards/board_thread.h"
 
-#include <chrono>
+#include "platform/steady_clock.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,12 +22,6 @@ namespace {
 // Without a wake signal (none could be made) the outputs are looked at this
 // often instead.
 constexpr std::int64_t kNoWakeSignalMs = 50;
-
-std::int64_t NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 }  // namespace
 
@@ -99,10 +94,10 @@ void RunSession(BoardSession* s, platform::SerialPort* port, BoardRun* run, cons
     char buffer[256];
     SessionSteps steps;
     while (!stop.Requested()) {
-        const long n = platform::ReadSerial(port, buffer, sizeof buffer, WaitMs(s, *run, NowMs()),
+        const long n = platform::ReadSerial(port, buffer, sizeof buffer, WaitMs(s, *run, platform::SteadyMs()),
                                             run->woken ? &run->wake : nullptr);
         if (n < 0) return;
-        const std::int64_t now = NowMs();
+        const std::int64_t now = platform::SteadyMs();
         SessionBytes(s, std::string_view(buffer, static_cast<std::size_t>(n)), now, &steps);
         FeedPanels(s, &run->outputs, &steps);
         SessionTick(s, now, &steps);
@@ -163,7 +158,7 @@ void RunBoard(BoardRun* run, BoardSession* session, platform::StopSignal& stop) 
             Show(run, s);
             continue;
         }
-        SessionOpened(&s, NowMs());
+        SessionOpened(&s, platform::SteadyMs());
         RunSession(&s, &port, run, stop);
         platform::CloseSerial(&port);
         if (stop.Requested()) break;

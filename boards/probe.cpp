@@ -1,6 +1,5 @@
 #include "boards/probe.h"
 
-#include <chrono>
 #include <string_view>
 #include <thread>
 
@@ -45,12 +44,6 @@ void Drive(BoardSession* s) {
 }
 
 }  // namespace
-
-std::int64_t SteadyMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 model::FoundPort ProbePort(const std::string& port) {
     const BoardMap map{"", port, {}, {}};

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "model/setup_desk.h"
+#include "platform/steady_clock.h"
 
 namespace boards {
 
-std::int64_t SteadyMs();
+using platform::SteadyMs;
 
 // Opens `port`, and when a board says hello, what it says.
 model::FoundPort ProbePort(const std::string& port);

@@ -1,7 +1,5 @@
 #include "link/link_state.h"
 
-#include <chrono>
-
 LinkServices linkServices;
 
 std::int32_t monitorPort = 0;
@@ -31,12 +29,6 @@ std::atomic<std::int32_t> strayDatagrams{0};
 
 std::atomic<std::uint32_t> dbNodeIpv4{0};
 std::atomic<std::int64_t> lastDbDatagramMs{-1};
-
-std::int64_t SteadyMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 std::atomic<std::int32_t>& OwnMissedPeriods() {
     // A node number outside the table would index past it; use record 0.

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/net.h"
+#include "platform/steady_clock.h"
 #include "platform/sync.h"
 #include "platform/time.h"
 
@@ -91,8 +92,8 @@ extern std::atomic<std::int32_t> strayDatagrams;
 // by the receiver only.
 extern std::atomic<std::uint32_t> dbNodeIpv4;
 extern std::atomic<std::int64_t> lastDbDatagramMs;
-// Milliseconds of a steady clock, the base of lastDbDatagramMs.
-std::int64_t SteadyMs();
+// The clock lastDbDatagramMs is read on.
+using platform::SteadyMs;
 
 // missedPeriods of our own node's record.
 std::atomic<std::int32_t>& OwnMissedPeriods();

@@ -1,6 +1,7 @@
 #include "model/dialog_script.h"
 
 #include "model/dialog_lexer.h"
+#include "model/dialog_words.h"
 
 #include <limits>
 #include <string_view>
@@ -8,7 +9,8 @@
 // Reads the subset of the resource-script language that our templates use:
 // DIALOGEX/DIALOG blocks with STYLE, EXSTYLE, FONT and CAPTION, and the
 // control statements CONTROL, LTEXT, RTEXT, CTEXT, GROUPBOX, PUSHBUTTON,
-// DEFPUSHBUTTON and AUTOCHECKBOX, on the tokens of dialog_lexer.h.
+// DEFPUSHBUTTON and AUTOCHECKBOX, on the tokens of dialog_lexer.h and the
+// words of dialog_words.h.
 
 namespace model {
 namespace {
@@ -21,88 +23,6 @@ namespace style = platform::style;
 using rc::Fail;
 using rc::Tok;
 using rc::Token;
-
-// Values of the names a script may use in style expressions.
-struct NamedValue {
-    const char* name;
-    std::uint32_t value;
-};
-
-constexpr NamedValue kNames[] = {
-    {"WS_POPUP", 0x80000000}, {"WS_CHILD", style::kChild}, {"WS_VISIBLE", style::kVisible},
-    {"WS_DISABLED", 0x08000000}, {"WS_CAPTION", 0x00C00000}, {"WS_BORDER", style::kBorder},
-    {"WS_DLGFRAME", 0x00400000}, {"WS_VSCROLL", 0x00200000}, {"WS_HSCROLL", 0x00100000},
-    {"WS_SYSMENU", 0x00080000}, {"WS_GROUP", style::kGroup}, {"WS_TABSTOP", style::kTabStop},
-    {"SS_LEFT", style::kStaticLeft}, {"SS_CENTER", style::kStaticCenter},
-    {"SS_RIGHT", style::kStaticRight}, {"SS_SIMPLE", 0xB}, {"SS_LEFTNOWORDWRAP", 0xC},
-    {"SS_NOPREFIX", 0x80}, {"SS_NOTIFY", style::kStaticNotify}, {"SS_CENTERIMAGE", 0x200},
-    {"SS_SUNKEN", style::kStaticSunken},
-    {"BS_PUSHBUTTON", style::kButtonPush}, {"BS_DEFPUSHBUTTON", 0x1}, {"BS_CHECKBOX", 0x2},
-    {"BS_AUTOCHECKBOX", style::kButtonAutoCheck}, {"BS_GROUPBOX", style::kButtonGroupBox},
-    {"BS_LEFTTEXT", style::kButtonLeftText}, {"BS_RIGHTBUTTON", style::kButtonLeftText},
-    {"BS_LEFT", 0x100}, {"BS_RIGHT", 0x200}, {"BS_CENTER", 0x300}, {"BS_TOP", 0x400},
-    {"BS_BOTTOM", 0x800}, {"BS_VCENTER", style::kButtonVCenter}, {"BS_MULTILINE", 0x2000},
-    {"BS_FLAT", 0x8000},
-    {"UDS_WRAP", style::kUpDownWrap}, {"UDS_SETBUDDYINT", 0x2}, {"UDS_ALIGNRIGHT", 0x4},
-    {"UDS_ALIGNLEFT", 0x8}, {"UDS_AUTOBUDDY", 0x10}, {"UDS_ARROWKEYS", style::kUpDownArrowKeys},
-    {"UDS_HORZ", style::kUpDownHorz}, {"UDS_NOTHOUSANDS", 0x80}, {"UDS_HOTTRACK", 0x100},
-    {"DS_3DLOOK", 0x4}, {"DS_FIXEDSYS", 0x8}, {"DS_SETFONT", style::kDialogSetFont},
-    {"DS_SHELLFONT", style::kDialogShellFont}, {"DS_MODALFRAME", 0x80},
-    {"DS_CONTROL", style::kDialogControl}, {"DS_CENTER", 0x800},
-    {"WS_EX_TRANSPARENT", 0x20}, {"WS_EX_CLIENTEDGE", 0x200},
-    {"WS_EX_CONTROLPARENT", 0x10000}, {"WS_EX_STATICEDGE", style::kExStaticEdge},
-};
-
-bool LookupName(std::string_view name, std::uint32_t* value) {
-    for (const NamedValue& n : kNames) {
-        if (name == n.name) {
-            *value = n.value;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-constexpr std::uint32_t kDefaultDialogStyle = 0x80000000 | 0x00800000 | 0x00080000;  // POPUP|BORDER|SYSMENU
-constexpr std::uint32_t kCaptionStyle = 0x00C00000;
-
-// Control statements other than CONTROL: their class and default style.
-struct Statement {
-    const char* keyword;
-    const char* windowClass;
-    std::uint32_t style;
-};
-
-constexpr Statement kStatements[] = {
-    {"LTEXT", "Static", style::kStaticLeft | style::kGroup},
-    {"RTEXT", "Static", style::kStaticRight | style::kGroup},
-    {"CTEXT", "Static", style::kStaticCenter | style::kGroup},
-    {"GROUPBOX", "Button", style::kButtonGroupBox},
-    {"PUSHBUTTON", "Button", style::kButtonPush | style::kTabStop},
-    {"DEFPUSHBUTTON", "Button", 0x1 | style::kTabStop},
-    {"AUTOCHECKBOX", "Button", style::kButtonAutoCheck | style::kTabStop},
-};
-
-constexpr const char* kClasses[] = {"Static", "Button", "msctls_updown32"};
-
-// Load and memory options that may stand between a resource's id and body.
-bool IsMemoryOption(std::string_view n) {
-    for (const char* o : {"DISCARDABLE", "MOVEABLE", "FIXED", "PURE", "IMPURE", "PRELOAD",
-                          "LOADONCALL", "SHARED", "NONSHARED"})
-        if (n == o) return true;
-    return false;
-}
 
 class Parser {
 public:
@@ -228,7 +148,7 @@ private:
             return true;
         }
         if (t.kind == Tok::Name) {
-            if (!LookupName(t.text, v)) return Fail(error_, t.line, "unknown name '" + t.text + "'");
+            if (!rc::LookupName(t.text, v)) return Fail(error_, t.line, "unknown name '" + t.text + "'");
             Advance();
             return true;
         }
@@ -280,7 +200,7 @@ private:
     // A resource we do not read: either "<id> <type> [options] file" on one
     // line, or a type with a BEGIN ... END block.
     bool SkipResource(int typeLine) {
-        while (Peek().kind == Tok::Name && IsMemoryOption(Peek().text)) Advance();
+        while (Peek().kind == Tok::Name && rc::IsMemoryOption(Peek().text)) Advance();
         if (Peek().kind == Tok::String && Peek().line == typeLine) {
             Advance();
             return true;
@@ -289,7 +209,7 @@ private:
     }
 
     bool ParseDialog(DialogTemplate* d, bool extended) {
-        while (Peek().kind == Tok::Name && IsMemoryOption(Peek().text)) Advance();
+        while (Peek().kind == Tok::Name && rc::IsMemoryOption(Peek().text)) Advance();
         if (!Coord(&d->x) || !Expect(',') || !Coord(&d->y) || !Expect(',') || !Coord(&d->width) ||
             !Expect(',') || !Coord(&d->height))
             return false;
@@ -297,7 +217,7 @@ private:
             Advance();
             if (!AnyValue()) return false;
         }
-        d->style = kDefaultDialogStyle;
+        d->style = rc::kDefaultDialogStyle;
         bool hasFont = false, hasCaption = false;
         while (!IsBegin(Peek())) {
             const Token& t = Peek();
@@ -340,7 +260,7 @@ private:
             }
         }
         if (hasFont) d->style |= style::kDialogSetFont;
-        if (hasCaption) d->style |= kCaptionStyle;
+        if (hasCaption) d->style |= rc::kCaptionStyle;
         Advance();  // BEGIN
         while (!IsEndOfBlock(Peek())) {
             if (Peek().kind == Tok::End) return Fail(error_, Peek().line, "missing END");
@@ -357,10 +277,9 @@ private:
         int line = kw.line;
         if (kw.kind != Tok::Name) return Unexpected("a control statement");
         bool generic = kw.text == "CONTROL";
-        const Statement* st = nullptr;
+        const rc::Statement* st = nullptr;
         if (!generic) {
-            for (const Statement& s : kStatements)
-                if (kw.text == s.keyword) st = &s;
+            st = rc::FindStatement(kw.text);
             if (st == nullptr) return Fail(error_, line, "unknown control statement '" + kw.text + "'");
         }
         Advance();
@@ -373,8 +292,7 @@ private:
             else if (IsName(cls, "UPDOWN_CLASS")) name = "msctls_updown32";
             else if (cls.kind == Tok::Name) name = cls.text;
             else return Unexpected("a window class");
-            for (const char* known : kClasses)
-                if (EqualNoCase(name, known)) c->windowClass = known;
+            if (const char* known = rc::KnownClass(name)) c->windowClass = known;
             if (c->windowClass.empty())
                 return Fail(error_, cls.line, "unsupported window class '" + name + "'");
             Advance();

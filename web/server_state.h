@@ -1,5 +1,6 @@
 // The browser host's inner parts, shared by its sessions: one server's
-// state and the set-up page's socket. Only web/ includes this.
+// state, what every session uses of it, and the set-up page's socket.
+// Only web/ includes this.
 #pragma once
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -112,6 +114,17 @@ struct ServerState {
 };
 
 SetupDoor SetupDoorFor(const ServerState& server, std::uint32_t remote);
+
+// The browser's address (host byte order); 0 when not IPv4 or unknown.
+std::uint32_t RemoteAddress(const tcp::socket& socket);
+// Logs a refusal the first time it happens to a browser address. `what`
+// may come from the browser: only printable ASCII, and not too much of it.
+void LogRefusalOnce(ServerState& server, std::uint32_t remote, const std::string& why,
+                    std::string_view what = {});
+// The panels pages open now. Sending may close a viewer, which leaves the
+// set: callers walk this copy.
+std::vector<std::shared_ptr<WsSession>> Viewers(const ServerState& server);
+void Broadcast(ServerState& server, const Frame& frame);
 
 // The set-up page's socket (web/setup_session.cpp), on the server thread.
 void StartSetupSession(ServerState& server, tcp::socket socket, std::uint32_t remote,

@@ -173,7 +173,7 @@ private:
 
     void Refuse(const char* why) { Send(std::make_shared<const std::string>(RefusedFrame(why))); }
 
-    void Log(const std::string& what) { WriteLog(("Set-up from " + from_ + ": " + what + "\n").c_str()); }
+    void Log(const std::string& what) { WriteLog(Escaped("Set-up from " + from_ + ": " + what + "\n").c_str()); }
 
     // The request's id, or 0 (refused) when the desk's queue is full.
     std::uint64_t PostRequest(model::SetupRequest request) {

@@ -4,12 +4,10 @@
 
 const STALE_AGE = 2;          // seconds of silence from the DB node, until the program says its own
 const LINK_SILENCE_MS = 2500; // no link frame for this long: the server is not telling us
-const RECONNECT_MS = 2000;
 // A link line this much later than the most timely one of its socket was
 // read late (a tablet that slept, a network that stalled): what came with it
 // is the past, and a new socket brings the present.
 const LATE_MS = 2000;
-const LOST_TEXT = 'Connection to the program lost - reconnecting';
 // A dialog unit is about 0.93 as tall as it is wide in the window's font;
 // rows may close up to 0.8 of it so that a tablet shows the whole window.
 const UNIT_ASPECT = 0.93;
@@ -24,6 +22,7 @@ const state = {
   controls: new Map(),  // id -> {el, kind}
   values: new Map(),    // id -> [text, checked]: the last snapshot and changes
   socket: null,
+  connection: null,     // keepConnected's, for dropping a socket read late
   open: false,          // hello and snapshot received on the current socket
   control: false,
   canAsk: false,        // the program takes asks for control (it has a set-up page)
@@ -157,10 +156,7 @@ function render() {
   if (!state.open) why = LOST_TEXT;
   else if (stale) why = age === null ? 'STALE - no data from the DB node'
                                      : 'STALE - last data ' + age.toFixed(1) + ' s ago';
-  else if (Date.now() < state.flashUntil) why = state.flashText;
-  const banner = $('banner');
-  banner.hidden = why === '';
-  banner.textContent = why;
+  showBanner(why);
   for (const { el, kind } of state.controls.values()) {
     if (kind === 'value' || kind === 'label') continue;
     const buttons = kind === 'updown' ? el.querySelectorAll('button') : [el];
@@ -177,46 +173,36 @@ function send(frame, c) {
   state.socket.send(JSON.stringify(frame));
 }
 
-// A notice such as a refusal stays up for FLASH_MS, through the renders of
-// every change and second in between.
-const FLASH_MS = 3000;
-
-function flash(text) {
-  state.flashText = text;
-  state.flashUntil = Date.now() + FLASH_MS;
-  render();
-  setTimeout(render, FLASH_MS + 50);
-}
-
 // ---- the connection ----------------------------------------------------
 
-async function loadTemplates() {
-  const r = await fetch('/templates.json', { cache: 'no-store' });
-  if (!r.ok) throw new Error('templates: ' + r.status);
-  const text = await r.text();
-  if (text !== state.templatesText) {
-    state.templatesText = text;
-    draw(JSON.parse(text));
-  }
-}
-
 function connect() {
-  state.open = false;
-  render();
-  loadTemplates().then(openSocket, () => setTimeout(connect, RECONNECT_MS));
+  state.connection = keepConnected('/ws', {
+    connecting() {
+      state.open = false;
+      render();
+    },
+    templates(text) {
+      if (text !== state.templatesText) {
+        state.templatesText = text;
+        draw(JSON.parse(text));
+      }
+    },
+    opened,
+    lost() {
+      state.socket = null;
+      state.open = false;
+      state.link = null;  // what comes next is told by the next program
+      render();
+    },
+  });
 }
 
-function openSocket() {
-  const scheme = location.protocol === 'https:' ? 'wss://' : 'ws://';
-  const ws = new WebSocket(scheme + location.host + '/ws');
+function opened(ws) {
   state.socket = ws;
   let hello = false;
   let openedAt = 0;
   state.skew = null;
-  ws.onmessage = (ev) => {
-    if (state.socket !== ws) return;
-    let m;
-    try { m = JSON.parse(ev.data); } catch (e) { return; }
+  const frame = (m) => {
     switch (m.t) {
       case 'hello':
         hello = true;
@@ -253,8 +239,7 @@ function openSocket() {
         state.link = m;
         state.linkAt = Date.now() - late;
         if (late > LATE_MS) {
-          ws.close();
-          lost(ws, 0);
+          state.connection.drop(ws);
           return;
         }
         break;
@@ -269,17 +254,8 @@ function openSocket() {
   };
   // A socket that had been open a while is replaced at once; one that
   // failed soon is tried again after a pause.
-  ws.onclose = () => lost(ws, state.open && Date.now() - openedAt > RECONNECT_MS ? 0 : RECONNECT_MS);
-  ws.onerror = () => ws.close();
-}
-
-function lost(ws, after) {
-  if (state.socket !== ws) return;
-  state.socket = null;
-  state.open = false;
-  state.link = null;  // what comes next is told by the next program
-  render();
-  setTimeout(connect, after);
+  const pause = () => (state.open && Date.now() - openedAt > RECONNECT_MS ? 0 : RECONNECT_MS);
+  return { frame, pause };
 }
 
 // ---- the screen --------------------------------------------------------
@@ -296,6 +272,7 @@ async function keepAwake() {
 }
 
 function setUp() {
+  notice.show = render;
   $('shift').addEventListener('click', () => {
     state.shift = !state.shift;
     $('shift').setAttribute('aria-pressed', state.shift ? 'true' : 'false');

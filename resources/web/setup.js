@@ -15,7 +15,6 @@
 //   #state: "connected" or "program unreachable"
 'use strict';
 
-const RECONNECT_MS = 2000;
 const FLASH_MS = 4000;
 const BOARD_KEYWORDS = ['board', 'button', 'switch', 'encoder', 'led', 'display'];
 // Which control kinds (the names frame's) each pick may drive.
@@ -96,16 +95,6 @@ function send(frame) {
   setup.socket.send(JSON.stringify(frame));
   return true;
 }
-
-function flash(text) {
-  const b = $('banner');
-  b.textContent = text;
-  b.hidden = false;
-  clearTimeout(flash.timer);
-  flash.timer = setTimeout(() => { b.hidden = setup.open; if (!setup.open) b.textContent = lostText(); }, FLASH_MS);
-}
-
-const lostText = () => 'Connection to the program lost - reconnecting';
 
 // ---- the file --------------------------------------------------------
 
@@ -533,75 +522,67 @@ function fitPicture() {
 
 // ---- the connection ----------------------------------------------------
 
-async function loadTemplates() {
-  const r = await fetch('/templates.json', { cache: 'no-store' });
-  if (!r.ok) throw new Error('templates: ' + r.status);
-  setup.templates = await r.json();
-  setup.drawnFor = '';
-}
-
 function connect() {
-  loadTemplates().then(openSocket, () => setTimeout(connect, RECONNECT_MS));
+  keepConnected('/setup/socket', {
+    templates(text) {
+      setup.templates = JSON.parse(text);
+      setup.drawnFor = '';
+    },
+    opened(ws) {
+      setup.socket = ws;
+      // Request ids are the program's: a restarted one counts from 1 again.
+      setup.waiting = [];
+      setup.mine.clear();
+      return { frame: onFrame };
+    },
+    lost() {
+      setup.socket = null;
+      setup.open = false;
+      notice.show();
+      render();
+    },
+  });
 }
 
-function openSocket() {
-  const scheme = location.protocol === 'https:' ? 'wss://' : 'ws://';
-  const ws = new WebSocket(scheme + location.host + '/setup/socket');
-  setup.socket = ws;
-  // Request ids are the program's: a restarted one counts from 1 again.
-  setup.waiting = [];
-  setup.mine.clear();
-  ws.onmessage = (ev) => {
-    let m;
-    try { m = JSON.parse(ev.data); } catch (e) { return; }
-    switch (m.t) {
-      case 'setup':
-        setup.open = true;
-        $('banner').hidden = true;
-        setup.snap = m;
-        break;
-      case 'names':
-        setup.names.clear();
-        for (const c of m.controls || []) setup.names.set(c.id, c);
-        setup.drawnFor = '';  // drawn again with the names
-        break;
-      case 'posted': {
-        const w = setup.waiting.shift();
-        if (w && typeof w === 'object') setup.mine.set(m.id, w);
-        return;
-      }
-      case 'refused':
-        setup.waiting.shift();
-        flash('Refused: ' + m.why);
-        return;
-      case 'outcome': {
-        // Only this page's own requests are answered here, each once.
-        const mine = setup.mine.get(m.request);
-        if (!mine) return;
-        setup.mine.delete(m.request);
-        setup.shownOutcome = m.request;
-        showOutcome(m, mine);
-        break;
-      }
-      default:
-        return;
+function onFrame(m) {
+  switch (m.t) {
+    case 'setup':
+      setup.open = true;
+      notice.show();
+      setup.snap = m;
+      break;
+    case 'names':
+      setup.names.clear();
+      for (const c of m.controls || []) setup.names.set(c.id, c);
+      setup.drawnFor = '';  // drawn again with the names
+      break;
+    case 'posted': {
+      const w = setup.waiting.shift();
+      if (w && typeof w === 'object') setup.mine.set(m.id, w);
+      return;
     }
-    render();
-  };
-  ws.onclose = () => {
-    if (setup.socket !== ws) return;
-    setup.socket = null;
-    setup.open = false;
-    const b = $('banner');
-    b.textContent = lostText();
-    b.hidden = false;
-    render();
-    setTimeout(connect, RECONNECT_MS);
-  };
-  ws.onerror = () => ws.close();
+    case 'refused':
+      setup.waiting.shift();
+      flash('Refused: ' + m.why);
+      return;
+    case 'outcome': {
+      // Only this page's own requests are answered here, each once.
+      const mine = setup.mine.get(m.request);
+      if (!mine) return;
+      setup.mine.delete(m.request);
+      setup.shownOutcome = m.request;
+      showOutcome(m, mine);
+      break;
+    }
+    default:
+      return;
+  }
+  render();
 }
 
 function start() {
+  notice.ms = FLASH_MS;
+  notice.show = () => showBanner(setup.open ? '' : LOST_TEXT);
   $('find').addEventListener('click', () => send({ t: 'find' }));
   $('save').addEventListener('click', savePending);
   $('reload').addEventListener('click', () => {

@@ -56,6 +56,17 @@ TEST_F(Log, OnlyDoubledPercentIsCollapsed) {
     EXPECT_EQ(Messages("ORVVarnoth.log"), expected);
 }
 
+TEST_F(Log, EscapedTextReachesTheLogAsSent) {
+    const char* const sent[] = {"90%%", "%", "%%%", "50% of 100%s"};
+    ASSERT_TRUE(StartLog("ORVVarnoth.log"));
+    Strings expected = {"Log started."};
+    for (const char* text : sent) {
+        WriteLog(Escaped(std::string(text) + "\n").c_str());
+        expected.push_back(text);
+    }
+    EXPECT_EQ(Messages("ORVVarnoth.log"), expected);
+}
+
 TEST_F(Log, RepeatsWithinASecondAreFoldedIntoACount) {
     static std::int64_t now = 100;
     ASSERT_TRUE(StartLog("ORVVarnoth.log", {[] { return now; }}));
