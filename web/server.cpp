@@ -74,7 +74,7 @@ void OnBatch(void* context, std::uint64_t cycle, const model::ControlChange* cha
 }
 
 void SendLinkLine(ServerState& server) {
-    Broadcast(server, CurrentLinkFrame());
+    Broadcast(server, CurrentLinkFrame(*server.config.panels.model));
     if (server.asks.Lapse(platform::SteadyMs())) SetupPagesChanged(server);
     server.linkTimer.expires_after(std::chrono::seconds(1));
     server.linkTimer.async_wait([&server](error_code ec) {

@@ -6,9 +6,9 @@
 #include <random>
 
 #include "base/log.h"
-#include "link/link_state.h"
 #include "model/setup_desk.h"
 #include "platform/ipv4.h"
+#include "platform/steady_clock.h"
 #include "web/frames.h"
 #include "web/response.h"
 #include "web/server_state.h"
@@ -105,7 +105,7 @@ private:
     }
 
     Frame SetupNow() {
-        const std::int64_t now = SteadyMs();
+        const std::int64_t now = platform::SteadyMs();
         server_.asks.Lapse(now);
         return std::make_shared<const std::string>(
             SetupFrame(server_.config.setup->Snapshot(), server_.asks.Pending(), now));
@@ -191,7 +191,7 @@ private:
     }
 
     const PendingAsk* FindAsk(std::uint64_t id) {
-        server_.asks.Lapse(SteadyMs());
+        server_.asks.Lapse(platform::SteadyMs());
         for (const PendingAsk& ask : server_.asks.Pending())
             if (ask.id == id) return &ask;
         return nullptr;
@@ -214,13 +214,13 @@ private:
         if (PostRequest(std::move(save)) == 0) return;
         Log("allow " + address + " (code " + code + ")");
         PendingAsk dropped;
-        server_.asks.Take(id, SteadyMs(), &dropped);
+        server_.asks.Take(id, platform::SteadyMs(), &dropped);
         SetupPagesChanged(server_);
     }
 
     void DenyAsk(std::uint64_t id) {
         PendingAsk ask;
-        if (!server_.asks.Take(id, SteadyMs(), &ask)) {
+        if (!server_.asks.Take(id, platform::SteadyMs(), &ask)) {
             Refuse("no such ask");
             return;
         }
@@ -232,7 +232,7 @@ private:
     // Every waiting ask goes at once: asks from addresses the builder does
     // not know crowd out the tablet in hand.
     void DenyAllAsks() {
-        server_.asks.Lapse(SteadyMs());
+        server_.asks.Lapse(platform::SteadyMs());
         const std::size_t n = server_.asks.Clear();
         Log("deny all asks (" + std::to_string(n) + ")");
         Send(std::make_shared<const std::string>(PostedFrame(0)));

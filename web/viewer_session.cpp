@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "base/log.h"
-#include "link/link_state.h"
-#include "link/node_cadence.h"
 #include "model/panel_model.h"
 #include "platform/ipv4.h"
 #include "platform/steady_clock.h"
@@ -31,14 +29,12 @@ Frame Snapshot(model::PanelModel& model, std::uint64_t* cycle) {
     return std::make_shared<const std::string>(SnapshotFrame(values));
 }
 
-Frame CurrentLinkFrame() {
-    const std::uint32_t node = dbNodeIpv4.load(std::memory_order_relaxed);
-    const std::int64_t last = lastDbDatagramMs.load(std::memory_order_relaxed);
+Frame CurrentLinkFrame(const model::PanelModel& model) {
+    const model::LinkView link = model.Link();
     const std::int64_t now = platform::SteadyMs();
-    const std::int64_t ageTenths = last < 0 ? -1 : std::max<std::int64_t>(0, now - last) / 100;
-    return std::make_shared<const std::string>(
-        LinkFrame(node != 0 ? platform::FormatIpv4(node) : std::string(),
-                  linkConnected.load(std::memory_order_acquire), ageTenths, StaleThresholdMs() / 100, now));
+    const std::int64_t ageTenths = link.lastDatagramMs < 0 ? -1 : std::max<std::int64_t>(0, now - link.lastDatagramMs) / 100;
+    return std::make_shared<const std::string>(LinkFrame(link.node != 0 ? platform::FormatIpv4(link.node) : std::string(),
+                                                         link.connected, ageTenths, link.staleMs / 100, now));
 }
 
 WsSession::WsSession(ServerState& server, tcp::socket socket, std::uint32_t remote)
@@ -61,7 +57,7 @@ void WsSession::Send(Frame frame) {
     // Behind: the present in place of the past. The link line comes with
     // the snapshot, as on a new connection, so the page knows its age.
     if (!queue_.Push(std::move(frame)))
-        queue_.Resync(Snapshot(*server_.config.panels.model, &cycle_), CurrentLinkFrame());
+        queue_.Resync(Snapshot(*server_.config.panels.model, &cycle_), CurrentLinkFrame(*server_.config.panels.model));
     Write();
 }
 
@@ -96,7 +92,7 @@ void WsSession::OnAccept(error_code ec) {
     cycle_ = cycle;
     // At once, not at the next second's tick: until it comes, the page
     // knows no age and would call the data stale.
-    Send(CurrentLinkFrame());
+    Send(CurrentLinkFrame(*server_.config.panels.model));
     Read();
 }
 

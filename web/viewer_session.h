@@ -23,7 +23,7 @@ namespace web::serving {
 Frame Snapshot(model::PanelModel& model, std::uint64_t* cycle);
 // The link line: the node, whether connected, the age of its last datagram
 // and the silence that counts as stale.
-Frame CurrentLinkFrame();
+Frame CurrentLinkFrame(const model::PanelModel& model);
 
 class WsSession : public std::enable_shared_from_this<WsSession> {
 public:
