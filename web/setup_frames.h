@@ -14,10 +14,10 @@
 
 namespace web {
 
-// Longest frame the set-up page may send: a save carries its edits.
+// Longest frame the set-up page may send: a save carries its changes.
 constexpr std::size_t kMaxSetupFrame = 64 * 1024;
-// Most line edits one save may carry.
-constexpr std::size_t kMaxSetupEdits = 512;
+// Most changes one save may carry.
+constexpr std::size_t kMaxSetupChanges = 512;
 
 // The desk's snapshot and the pending asks (their age in whole seconds).
 std::string SetupFrame(const model::SetupSnapshot& snapshot, const std::vector<PendingAsk>& asks,

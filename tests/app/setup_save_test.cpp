@@ -76,7 +76,7 @@ TEST(ParameterParse, TellsLinesAndLeavesTheProcessAlone) {
     }
 }
 
-EditedText Edit(const std::string& text, std::vector<model::LineEdit> edits) {
+EditedText Edit(const std::string& text, std::vector<LineEdit> edits) {
     EditedText out;
     EditProblem problem;
     EXPECT_TRUE(ApplyLineEdits(text, edits, nullptr, &out, &problem)) << problem.message;
