@@ -38,8 +38,8 @@ std::string NetWord(const model::NetRange& net) {
 bool MappingLine(const model::FileChange& c, std::string* line, EditProblem* problem) {
     if (c.type == "board" || !IsBoardKeyword(c.type.c_str())) return Fail(problem, "No such input or output: " + c.type);
     if (static_cast<int>(c.pins.size()) + 2 != BoardKeywordValues(c.type.c_str()))
-        return Fail(problem, "A " + c.type + " takes " + std::to_string(BoardKeywordValues(c.type.c_str()) - 2) +
-                                 " pins");
+        return Fail(problem, "The " + c.type + " takes " + std::to_string(BoardKeywordValues(c.type.c_str()) - 2) +
+                                 (c.type == "encoder" ? " pins" : c.type == "display" ? " pins" : " pin"));
     if (!IsWord(c.board) || !IsWord(c.control)) return Fail(problem, "A board or control name is malformed");
     *line = c.type + " " + c.board;
     for (const int pin : c.pins) *line += " " + std::to_string(pin);
