@@ -189,6 +189,9 @@ TEST(SetupSave, SavesWholeOrNotAtAll) {
     EXPECT_FALSE(o.saved);
     EXPECT_EQ(o.message, "Unknown symbol in parameter file: colour");
     EXPECT_EQ(o.line, 3);
+    // The page is shown the lines around it as the save would have written them.
+    EXPECT_EQ(o.contextFrom, 1);
+    EXPECT_EQ(o.context, (std::vector<std::string>{"statusx 1 // left", "web 8080", "colour red"}));
     EXPECT_EQ(Slurp(f.cfg), text);
     EXPECT_FALSE(std::filesystem::exists(f.cfg + ".bak"));
 
@@ -273,6 +276,14 @@ TEST(SetupWorker, RunsOnItsThreadUntilStopped) {
     Folder f;
     Write(f.cfg, "websetup 10.1.0.0/16\n");
     model::SetupDesk desk;
+    // Seeded with what start-up read; a reload reads the grants from the file.
+    AppSettings read = DefaultSettings();
+    read.webControlCount = 1;
+    read.webControlAddress[0] = 0x0A000009;
+    read.webControlBits[0] = 32;
+    SeedSetupDesk(desk, SetupFile{f.cfg, nullptr, DefaultSettings()}, read);
+    ASSERT_EQ(desk.Snapshot().control.size(), 1u);
+    EXPECT_EQ(desk.Snapshot().file.entries.size(), 1u);
     std::atomic<bool> stop{false};
     std::thread worker([&] { RunSetupWorker(desk, SetupFile{f.cfg, nullptr, DefaultSettings()}, SetupHooks{}, stop); });
     model::SetupRequest request;  // a reload
@@ -285,6 +296,7 @@ TEST(SetupWorker, RunsOnItsThreadUntilStopped) {
     EXPECT_EQ(s.file.text, "websetup 10.1.0.0/16\n");
     ASSERT_EQ(s.setup.size(), 1u);
     EXPECT_EQ(s.setup[0].bits, 16);
+    EXPECT_TRUE(s.control.empty());
     stop = true;
     desk.Interrupt();
     worker.join();
