@@ -170,8 +170,8 @@ function render() {
   if (!s) return;
   renderBoards(s);
   renderLearn(s);
+  renderLines();  // first: it moves pending removals on to this read
   renderChanges();
-  renderLines();
   renderTablets(s);
   $('file-path').textContent = s.file && s.file.path ? 'to ' + s.file.path : '';
 }

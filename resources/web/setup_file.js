@@ -134,9 +134,21 @@ function renderChanges() {
   $('save').disabled = items.length === 0;
 }
 
+// A removal picked in an earlier read of the file still holds where the
+// same entry stands at the same place: it moves on to this read. Any other
+// stays with its read, and its save is refused with the diff.
+function rebaseRemovals(f) {
+  for (const r of setup.removals) {
+    const e = r.revision === f.revision ? null : entries().find((x) => x.n === r.n);
+    if (e && entryText(e) === r.text) Object.assign(r, { revision: f.revision, read: f.text });
+  }
+}
+
 // The board lines: the entries the program marks as such.
 function renderLines() {
   const f = setup.snap && setup.snap.file;
+  if (!f) return;
+  rebaseRemovals(f);
   const lines = entries().filter((e) => e.board).map((e) => ({ n: e.n, line: e.line, text: entryText(e) }));
   keyed($('lines'), lines, (x) => x.n + ':' + x.text, (x) => {
     const li = el('li', 'line');
