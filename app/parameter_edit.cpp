@@ -68,7 +68,7 @@ std::size_t AdditionPlace(const std::vector<Line>& lines, const model::Catalog* 
 
 }  // namespace
 
-bool ApplyLineEdits(std::string_view text, const std::vector<model::LineEdit>& edits,
+bool ApplyLineEdits(std::string_view text, const std::vector<LineEdit>& edits,
                     const model::Catalog* catalog, EditedText* out, EditProblem* problem) {
     // The byte-order mark belongs to the file, not to its first line: the
     // lines are edited without it, and it stays first, byte for byte,
@@ -82,7 +82,7 @@ bool ApplyLineEdits(std::string_view text, const std::vector<model::LineEdit>& e
     std::vector<bool> edited(lines.size(), false);
     std::vector<std::string> additions;
     int changed = 0;
-    for (const model::LineEdit& e : edits) {
+    for (const LineEdit& e : edits) {
         if (e.text.find_first_of("\r\n") != std::string::npos)
             return Fail(problem, Message("The edit of line %d holds a line break", e.line), e.line, false);
         // A page that saw the mark on line 1 may send it back: it is not the line's.

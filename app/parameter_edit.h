@@ -9,6 +9,16 @@
 #include "app/parameter_parse.h"
 #include "model/setup_desk.h"
 
+// An edit of one line of the text. `line` is 1-based; 0 adds `text` as a
+// new line. An empty `text` removes the line. `expected` is the line as the
+// change was worked out against (ignored for additions): if it differs, the
+// file changed under it.
+struct LineEdit {
+    int line = 0;
+    std::string expected;
+    std::string text;
+};
+
 struct EditedText {
     std::string text;
     std::vector<int> touched;  // 1-based lines of `text` added or changed
@@ -24,7 +34,7 @@ struct EditProblem {
 // Applies `edits` (line numbers of `text`, 1-based; 0 adds a line at the
 // end, or before a trailing keyword that still waits for its value, which
 // would otherwise take the added line). `catalog` lets board lines read.
-bool ApplyLineEdits(std::string_view text, const std::vector<model::LineEdit>& edits,
+bool ApplyLineEdits(std::string_view text, const std::vector<LineEdit>& edits,
                     const model::Catalog* catalog, EditedText* out, EditProblem* problem);
 
 // After `parsed` read `edited.text` without error: each added or changed

@@ -240,7 +240,9 @@ bool ApplyPair(Reader& r, const Token& keyword, Token& value, bool haveValue, co
         while (static_cast<int>(values.size()) < BoardKeywordValues(k) && ReadToken(r, &more)) {
             values.push_back(more.text);
             entry.endLine = more.line;
+            entry.endAt = more.at + more.length;
         }
+        entry.values = values;
         entry.complete = static_cast<int>(values.size()) == BoardKeywordValues(k);
         if (ApplyBoardLine(k, values, catalog, &out->boards, &problem->message)) return true;
         return false;
@@ -308,9 +310,12 @@ bool ParseParameterText(std::string_view text, const model::Catalog* catalog, Pa
         entry.keywordAt = keyword.at;
         entry.endLine = haveValue ? value.line : keyword.line;
         entry.complete = haveValue;
+        entry.endAt = keyword.at + keyword.length;
         if (haveValue) {
             entry.valueAt = value.at;
             entry.valueLength = value.length;
+            entry.endAt = value.at + value.length;
+            entry.values = {value.text};
         }
         if (!ApplyPair(r, keyword, value, haveValue, catalog, out, entry, problem)) {
             problem->line = keyword.line;

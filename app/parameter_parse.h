@@ -25,6 +25,8 @@ struct ParameterEntry {
     bool complete = false;  // it found every value it wants (false at end of text)
     std::size_t valueAt = 0;     // byte offset of its first value token
     std::size_t valueLength = 0; // 0: none
+    std::size_t endAt = 0;       // byte offset just past its last token
+    std::vector<std::string> values;  // as written (a board line's several)
 };
 
 struct ParsedParameters {

@@ -52,7 +52,7 @@ void BoardRequest(model::SetupDesk& desk, boards::BoardHost& host, const model::
     }
     const std::string text = ok ? done : done + " failed: " + why;
     WriteLog(Escaped("Set-up from " + request.from + ": " + text + "\n").c_str());
-    desk.Answer(model::OutcomeView{request.id, ok, ok ? done : why, 0, ""});
+    desk.Answer(model::OutcomeView{request.id, ok, ok ? done : why, 0, "", 0, {}});
 }
 
 bool SameTarget(const boards::Target& a, const boards::Target& b) {

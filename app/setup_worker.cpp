@@ -1,6 +1,7 @@
 #include "app/setup_worker.h"
 
 #include "base/log.h"
+#include "platform/file.h"
 
 namespace {
 
@@ -24,13 +25,12 @@ void PublishOutcome(model::SetupDesk& desk, const model::SetupRequest& request, 
             s.setup = WebSetupRanges(o.parsed.settings);
         });
     }
-    desk.Answer(model::OutcomeView{request.id, o.saved, o.saved ? okMessage : o.message, o.line, o.diskText});
+    desk.Answer(model::OutcomeView{request.id, o.saved, o.saved ? okMessage : o.message, o.line, o.diskText,
+                                   o.contextFrom, o.context});
 }
 
-void Save(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
-          const model::SetupRequest& request, const std::string& revision, const std::vector<model::LineEdit>& edits,
-          const char* what) {
-    const SaveOutcome o = SaveParameterEdits(file.path, file.catalog, file.base, revision, edits);
+void Saved(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
+           const model::SetupRequest& request, const SaveOutcome& o, const char* what) {
     const std::string name = FileName(file.path);
     std::string done;
     if (o.saved) {
@@ -43,7 +43,7 @@ void Save(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks
         Log(request, name + " not saved: " + o.message +
                          (o.line > 0 ? " (line " + std::to_string(o.line) + ")" : std::string()));
         if (o.changedOnDisk) {
-            const model::FileView now = ReadFileView(file.path);
+            const model::FileView now = ReadFileView(file.path, file.catalog);
             desk.Publish([&](model::SetupSnapshot& s) { s.file = now; });
         }
     }
@@ -60,24 +60,50 @@ void SaveLayout(model::SetupDesk& desk, const SetupFile& file, const SetupHooks&
         PublishOutcome(desk, request, refused, "");
         return;
     }
-    const model::FileView now = ReadFileView(file.path);
-    Save(desk, file, hooks, request, now.revision, WindowLayoutEdits(now.text, file.catalog, layout),
-         "window layout, ");
+    const model::FileView now = ReadFileView(file.path, file.catalog);
+    Saved(desk, file, hooks, request,
+          SaveParameterEdits(file.path, file.catalog, file.base, now.revision,
+                             WindowLayoutEdits(now.text, file.catalog, layout)),
+          "window layout, ");
+}
+
+// The file now and what it reads as (no entries when it does not read).
+ParsedParameters ReadParameters(const SetupFile& file, std::string* text, bool* read = nullptr) {
+    if (!platform::ReadRegularFile(file.path.c_str(), text)) text->clear();
+    ParsedParameters parsed;
+    parsed.settings = file.base;
+    ParameterProblem problem;
+    const bool ok = ParseParameterText(*text, file.catalog, &parsed, &problem);
+    if (!ok) parsed.entries.clear();
+    if (read != nullptr) *read = ok;
+    return parsed;
 }
 
 }  // namespace
 
 void HandleSetupRequest(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
                         const model::SetupRequest& request) {
+    std::string text;
     switch (request.kind) {
     case Kind::ReloadFile: {
-        const model::FileView now = ReadFileView(file.path);
-        desk.Publish([&](model::SetupSnapshot& s) { s.file = now; });
-        desk.Answer(model::OutcomeView{request.id, true, "read " + FileName(file.path) + " again", 0, ""});
+        // The file is where the grants are kept: one edited by hand takes
+        // effect with the reload, when it reads.
+        bool read = false;
+        const ParsedParameters parsed = ReadParameters(file, &text, &read);
+        const model::FileView now = FileViewOf(file.path, text, parsed);
+        desk.Publish([&](model::SetupSnapshot& s) {
+            s.file = now;
+            if (read) {
+                s.control = WebControlRanges(parsed.settings);
+                s.setup = WebSetupRanges(parsed.settings);
+            }
+        });
+        desk.Answer(model::OutcomeView{request.id, true, "read " + FileName(file.path) + " again", 0, "", 0, {}});
         return;
     }
-    case Kind::SaveEdits:
-        Save(desk, file, hooks, request, request.revision, request.edits, "");
+    case Kind::SaveChanges:
+        Saved(desk, file, hooks, request,
+              SaveFileChanges(file.path, file.catalog, file.base, request.revision, request.changes), "");
         return;
     case Kind::SaveWindowLayout:
         SaveLayout(desk, file, hooks, request);
@@ -92,20 +118,22 @@ void HandleSetupRequest(model::SetupDesk& desk, const SetupFile& file, const Set
     }
 }
 
-void RunSetupWorker(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
-                    const std::atomic<bool>& stop) {
-    const model::FileView now = ReadFileView(file.path);
-    ParsedParameters parsed;
-    parsed.settings = file.base;
-    ParameterProblem ignored;
-    const bool read = ParseParameterText(now.text, file.catalog, &parsed, &ignored);
+void SeedSetupDesk(model::SetupDesk& desk, const SetupFile& file, const AppSettings& read) {
+    std::string text;
+    const ParsedParameters parsed = ReadParameters(file, &text);
+    const model::FileView now = FileViewOf(file.path, std::move(text), parsed);
     desk.Publish([&](model::SetupSnapshot& s) {
         s.file = now;
-        if (read) {
-            s.control = WebControlRanges(parsed.settings);
-            s.setup = WebSetupRanges(parsed.settings);
-        }
+        s.control = WebControlRanges(read);
+        s.setup = WebSetupRanges(read);
     });
+}
+
+void RunSetupWorker(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
+                    const std::atomic<bool>& stop) {
+    // The grants are the desk's since start-up: only the file view is read here.
+    const model::FileView now = ReadFileView(file.path, file.catalog);
+    desk.Publish([&](model::SetupSnapshot& s) { s.file = now; });
     model::SetupRequest request;
     while (!stop.load() && desk.Take(&request)) HandleSetupRequest(desk, file, hooks, request);
 }

@@ -31,9 +31,15 @@ struct SetupFile {
     AppSettings base = DefaultSettings();
 };
 
-// Publishes the file and its web lists (what start-up read from it), then handles requests until `stop`
-// is set and the desk interrupted. Each change is logged with the address
-// that asked for it.
+// Start-up, before the web server and the worker: the desk's file view and
+// its grants (`webcontrol`, `websetup`) as start-up read them. From then on
+// the desk is the one place the web server reads them from, and only the
+// worker changes them (a save, a reload), the file being their store.
+void SeedSetupDesk(model::SetupDesk& desk, const SetupFile& file, const AppSettings& read);
+
+// Publishes the file's view (not its grants: the desk has them since
+// start-up), then handles requests until `stop` is set and the desk
+// interrupted. Each change is logged with the address that asked for it.
 void RunSetupWorker(model::SetupDesk& desk, const SetupFile& file, const SetupHooks& hooks,
                     const std::atomic<bool>& stop);
 

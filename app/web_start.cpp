@@ -21,9 +21,11 @@ void StartWebPanels(ThreadOwner& threads, model::PanelModel& model, model::Setup
     config.address = address;
     config.port = static_cast<std::uint16_t>(Settings.webPort);
     for (int i = 0; i < Settings.webNameCount; ++i) config.names.emplace_back(Settings.webName[i]);
-    for (int i = 0; i < Settings.webControlCount; ++i)
+    // With a desk, its grants are the only ones from start-up on (seeded
+    // before the server starts): the settings' copy would be a second source.
+    for (int i = 0; setup == nullptr && i < Settings.webControlCount; ++i)
         config.allowed.push_back(web::AllowedNet{Settings.webControlAddress[i], Settings.webControlBits[i]});
-    for (int i = 0; i < Settings.webSetupCount; ++i)
+    for (int i = 0; setup == nullptr && i < Settings.webSetupCount; ++i)
         config.setupNets.push_back(web::AllowedNet{Settings.webSetupAddress[i], Settings.webSetupBits[i]});
     std::string error;
     config.panels.model = &model;

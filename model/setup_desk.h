@@ -95,11 +95,23 @@ struct LearnView {
     friend bool operator==(const LearnView&, const LearnView&) = default;
 };
 
+// One keyword of the parameter file as the program read it: the page shows
+// these and names them back by `index` to remove one; it never reads the
+// file's text itself.
+struct FileEntry {
+    int index = 0;                    // in the file's entries, comments counted
+    std::string keyword;              // lower case
+    std::vector<std::string> values;  // as written
+    int line = 0;                     // 1-based line of the keyword
+    bool board = false;               // a board line (board, button, switch...)
+};
+
 // The parameter file as the page may edit it.
 struct FileView {
     std::string path;
-    std::string text;      // as last read from disk
-    std::string revision;  // changes whenever the text does; sent back with edits
+    std::string text;      // as last read from disk; the page only shows it
+    std::string revision;  // changes whenever the text does; sent back with changes
+    std::vector<FileEntry> entries;  // no comments; empty when the text does not read
 };
 
 // What became of one request (a save, a reload): sent to the page that
@@ -110,6 +122,9 @@ struct OutcomeView {
     std::string message;        // for the page, e.g. the parser's complaint
     int line = 0;               // 1-based line the message is about; 0 none
     std::string diskText;       // when the file changed on disk: what it is now
+    // Around `line`: the lines as the change would have written them.
+    int contextFrom = 0;        // 1-based line of context[0]
+    std::vector<std::string> context;
 };
 
 struct SetupSnapshot {
@@ -123,14 +138,24 @@ struct SetupSnapshot {
     std::vector<NetRange> setup;    // `websetup` in effect now
 };
 
-// An edit of one line of the parameter file, against the revision the page
-// read. `line` is 1-based; 0 adds `text` as a new line. An empty `text`
-// removes the line. `expected` is the line as the page saw it (ignored for
-// additions): if it differs, the file changed under the page.
-struct LineEdit {
-    int line = 0;
-    std::string expected;
-    std::string text;
+// One change of the parameter file, by meaning: the program finds the
+// lines and writes them.
+struct FileChange {
+    enum class Kind {
+        AddMapping,   // `type board pins.. control`, e.g. button mcp 5 key_a
+        AddBoard,     // `board board port`
+        RemoveEntry,  // entry `entry` of the revision read
+        AllowDevice,  // webcontrol `net`
+        RevokeDevice, // every webcontrol entry giving `net`
+    };
+    Kind kind = Kind::AddMapping;
+    std::string type;       // AddMapping: button, switch, encoder, led, display
+    std::string board;      // AddMapping, AddBoard
+    std::vector<int> pins;  // AddMapping
+    std::string control;    // AddMapping: the control's name
+    std::string port;       // AddBoard
+    int entry = 0;          // RemoveEntry
+    NetRange net;           // AllowDevice, RevokeDevice
 };
 
 struct SetupRequest {
@@ -140,7 +165,7 @@ struct SetupRequest {
         StartLearn,        // board
         StopLearn,         // restores the board's configuration
         Identify,          // board, pins: one (LED) or three (display DIN CLK CS)
-        SaveEdits,         // revision, edits
+        SaveChanges,       // revision, changes
         SaveWindowLayout,  // the panel windows' positions as x/y lines
         ReloadFile,        // read the file again
     };
@@ -152,7 +177,7 @@ struct SetupRequest {
     std::string name;
     std::vector<int> pins;
     std::string revision;
-    std::vector<LineEdit> edits;
+    std::vector<FileChange> changes;
 };
 
 class SetupDesk {

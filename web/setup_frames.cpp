@@ -154,7 +154,15 @@ std::string SetupFrame(const model::SetupSnapshot& s, const std::vector<PendingA
     for (const int pin : s.learn.unwatched) unwatched.emplace_back(pin);
     o["learn"] = json::object{{"board", S(s.learn.board)}, {"status", S(LearnStatusText(s.learn))}, {"pins", std::move(pins)},
                               {"unwatched", std::move(unwatched)}};
-    o["file"] = json::object{{"path", S(s.file.path)}, {"text", S(WithoutMark(s.file.text))}, {"revision", S(s.file.revision)}};
+    json::array entries;
+    for (const model::FileEntry& e : s.file.entries) {
+        json::array values;
+        for (const std::string& v : e.values) values.push_back(S(v));
+        entries.push_back(json::object{{"n", e.index}, {"keyword", S(e.keyword)}, {"values", std::move(values)},
+                                       {"line", e.line}, {"board", e.board}});
+    }
+    o["file"] = json::object{{"path", S(s.file.path)}, {"text", S(WithoutMark(s.file.text))},
+                             {"revision", S(s.file.revision)}, {"entries", std::move(entries)}};
     o["control"] = Nets(s.control);
     o["setup"] = Nets(s.setup);
     json::array pending;
@@ -191,9 +199,12 @@ std::string NamesFrame(const model::Catalog& catalog) {
 }
 
 std::string OutcomeFrame(const model::OutcomeView& o) {
+    json::array context;
+    for (const std::string& line : o.context) context.push_back(S(line));
     return json::serialize(json::object{{"t", "outcome"}, {"request", o.request}, {"ok", o.ok},
                                         {"message", S(o.message)}, {"line", o.line},
-                                        {"disk", S(WithoutMark(o.diskText))}});
+                                        {"disk", S(WithoutMark(o.diskText))}, {"from", o.contextFrom},
+                                        {"context", std::move(context)}});
 }
 
 std::string PostedFrame(std::uint64_t id) { return "{\"t\":\"posted\",\"id\":" + std::to_string(id) + "}"; }

@@ -14,10 +14,10 @@
 
 namespace web {
 
-// Longest frame the set-up page may send: a save carries its edits.
+// Longest frame the set-up page may send: a save carries its changes.
 constexpr std::size_t kMaxSetupFrame = 64 * 1024;
-// Most line edits one save may carry.
-constexpr std::size_t kMaxSetupEdits = 512;
+// Most changes one save may carry.
+constexpr std::size_t kMaxSetupChanges = 512;
 
 // The words the page shows for the desk's states.
 std::string BoardStateText(const model::BoardView& board);

@@ -2,6 +2,7 @@
 // program; only its error_code overloads are used.
 #include <boost/json/src.hpp>
 
+#include "web/allow_list.h"
 #include "web/setup_frames.h"
 
 namespace web {
@@ -49,33 +50,71 @@ bool Number(const json::object& o, std::string_view key, std::int64_t low, std::
     return true;
 }
 
-bool ReadEdits(const json::object& o, std::vector<model::LineEdit>* out) {
-    const json::value* v = o.if_contains("edits");
-    if (v == nullptr || !v->is_array() || v->get_array().size() > kMaxSetupEdits) return false;
-    for (const json::value& item : v->get_array()) {
-        const json::object* e = item.if_object();
-        model::LineEdit edit;
-        std::int64_t line = 0;
-        if (e == nullptr || !OnlyMembers(*e, {"line", "expected", "text"}) || !Number(*e, "line", 0, 1000000, &line) ||
-            !Text(*e, "text", &edit.text))
-            return false;
-        if (e->contains("expected") && !Text(*e, "expected", &edit.expected)) return false;
-        edit.line = static_cast<int>(line);
-        out->push_back(std::move(edit));
-    }
-    return true;
-}
-
-bool ReadPins(const json::object& o, std::vector<int>* out) {
-    const json::value* v = o.if_contains("pins");
-    if (v == nullptr || !v->is_array()) return false;
-    const json::array& pins = v->get_array();
-    if (pins.size() != 1 && pins.size() != 3) return false;  // an LED, or a display's DIN CLK CS
-    for (const json::value& pin : pins) {
+bool ReadPinList(const json::value* v, std::size_t low, std::size_t high, std::vector<int>* out) {
+    if (v == nullptr || !v->is_array() || v->get_array().size() < low || v->get_array().size() > high) return false;
+    for (const json::value& pin : v->get_array()) {
         if (!pin.is_int64() || pin.get_int64() < 0 || pin.get_int64() > 255) return false;
         out->push_back(static_cast<int>(pin.get_int64()));
     }
     return true;
+}
+
+bool ReadNet(const json::object& o, model::NetRange* out) {
+    std::string text;
+    AllowedNet net{};
+    if (!Text(o, "range", &text) || !ParseAllowedNet(text.c_str(), &net)) return false;
+    *out = model::NetRange{net.address, net.bits};
+    return true;
+}
+
+// One change by meaning: {"do":"map","type","board","pins","control"},
+// {"do":"board","board","port"}, {"do":"remove","entry"} or
+// {"do":"revoke","range"}. Allowing is the asks' own frame.
+bool ReadChange(const json::object& c, model::FileChange* out) {
+    using Change = model::FileChange::Kind;
+    std::string what;
+    if (!Text(c, "do", &what)) return false;
+    if (what == "map") {
+        out->kind = Change::AddMapping;
+        return OnlyMembers(c, {"do", "type", "board", "pins", "control"}) && Text(c, "type", &out->type) &&
+               Text(c, "board", &out->board) && Text(c, "control", &out->control) &&
+               ReadPinList(c.if_contains("pins"), 1, 3, &out->pins);
+    }
+    if (what == "board") {
+        out->kind = Change::AddBoard;
+        return OnlyMembers(c, {"do", "board", "port"}) && Text(c, "board", &out->board) && Text(c, "port", &out->port);
+    }
+    if (what == "remove") {
+        std::int64_t entry = 0;
+        out->kind = Change::RemoveEntry;
+        if (!OnlyMembers(c, {"do", "entry"}) || !Number(c, "entry", 0, 1000000, &entry)) return false;
+        out->entry = static_cast<int>(entry);
+        return true;
+    }
+    if (what == "revoke") {
+        out->kind = Change::RevokeDevice;
+        return OnlyMembers(c, {"do", "range"}) && ReadNet(c, &out->net);
+    }
+    return false;
+}
+
+bool ReadChanges(const json::object& o, std::vector<model::FileChange>* out) {
+    const json::value* v = o.if_contains("changes");
+    if (v == nullptr || !v->is_array() || v->get_array().size() > kMaxSetupChanges)
+        return false;
+    for (const json::value& item : v->get_array()) {
+        model::FileChange change;
+        const json::object* c = item.if_object();
+        if (c == nullptr || !ReadChange(*c, &change)) return false;
+        out->push_back(std::move(change));
+    }
+    return true;
+}
+
+// An LED's pin, or a display's DIN CLK CS.
+bool ReadPins(const json::object& o, std::vector<int>* out) {
+    const json::value* v = o.if_contains("pins");
+    return ReadPinList(v, 1, 3, out) && out->size() != 2;
 }
 
 std::string Printable(std::string_view text) {
@@ -122,9 +161,9 @@ bool ParsePageRequest(std::string_view frame, PageRequest* out) {
         return OnlyMembers(*o, {"t", "board", "pins"}) && Text(*o, "board", &r.board) && ReadPins(*o, &r.pins);
     }
     if (t == "save") {
-        r.kind = Kind::SaveEdits;
-        return OnlyMembers(*o, {"t", "revision", "edits"}) && Text(*o, "revision", &r.revision) &&
-               ReadEdits(*o, &r.edits);
+        r.kind = Kind::SaveChanges;
+        return OnlyMembers(*o, {"t", "revision", "changes"}) && Text(*o, "revision", &r.revision) &&
+               ReadChanges(*o, &r.changes);
     }
     return false;
 }
@@ -136,8 +175,8 @@ std::string DescribeRequest(const model::SetupRequest& r) {
         case Kind::StartLearn: return "learn " + Printable(r.board);
         case Kind::StopLearn: return "unlearn";
         case Kind::Identify: return "identify " + Printable(r.board);
-        case Kind::SaveEdits:
-            return "save (" + std::to_string(r.edits.size()) + (r.edits.size() == 1 ? " edit)" : " edits)");
+        case Kind::SaveChanges:
+            return "save (" + std::to_string(r.changes.size()) + (r.changes.size() == 1 ? " edit)" : " edits)");
         case Kind::SaveWindowLayout: return "layout";
         case Kind::ReloadFile: return "reload";
     }

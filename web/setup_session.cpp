@@ -197,8 +197,9 @@ private:
         return nullptr;
     }
 
-    // Allowing is saving a `webcontrol` line for the asking address; the
-    // ask is dropped once that save is queued, kept while the desk is busy.
+    // Allowing is saving a grant for the asking address, against the file
+    // the desk holds now; the ask is dropped once that save is queued, kept
+    // while the desk is busy.
     void AllowAsk(std::uint64_t id) {
         const PendingAsk* ask = FindAsk(id);
         if (ask == nullptr) {
@@ -208,9 +209,12 @@ private:
         const std::string address = platform::FormatIpv4(ask->address);
         const std::string code = ask->code;
         model::SetupRequest save;
-        save.kind = model::SetupRequest::Kind::SaveEdits;
+        save.kind = model::SetupRequest::Kind::SaveChanges;
         save.revision = server_.config.setup->Snapshot().file.revision;
-        save.edits.push_back(model::LineEdit{0, "", "webcontrol " + address + "/32"});
+        model::FileChange allow;
+        allow.kind = model::FileChange::Kind::AllowDevice;
+        allow.net = model::NetRange{ask->address, 32};
+        save.changes.push_back(allow);
         if (PostRequest(std::move(save)) == 0) return;
         Log("allow " + address + " (code " + code + ")");
         PendingAsk dropped;

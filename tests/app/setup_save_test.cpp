@@ -11,6 +11,7 @@
 
 #include "tests/support/portable.h"
 
+#include "app/file_changes.h"
 #include "app/parameter_edit.h"
 #include "app/setup_save.h"
 #include "app/setup_worker.h"
@@ -77,7 +78,7 @@ TEST(ParameterParse, TellsLinesAndLeavesTheProcessAlone) {
     }
 }
 
-EditedText Edit(const std::string& text, std::vector<model::LineEdit> edits) {
+EditedText Edit(const std::string& text, std::vector<LineEdit> edits) {
     EditedText out;
     EditProblem problem;
     EXPECT_TRUE(ApplyLineEdits(text, edits, nullptr, &out, &problem)) << problem.message;
@@ -120,6 +121,64 @@ TEST(ParameterEdit, TouchesOnlyTheEditedLines) {
     EXPECT_EQ(problem.line, 1);
 }
 
+// A change by meaning applied to `text`; "!" and the message when refused.
+std::string Changed(const std::string& text, std::vector<model::FileChange> changes) {
+    ParsedParameters parsed;
+    ParameterProblem read;
+    EXPECT_TRUE(ParseParameterText(text, nullptr, &parsed, &read)) << read.message;
+    std::vector<LineEdit> edits;
+    EditProblem problem;
+    if (!ChangeEdits(text, parsed, changes, &edits, &problem)) return "!" + problem.message;
+    return Edit(text, edits).text;
+}
+
+model::FileChange Remove(int entry) {
+    model::FileChange c;
+    c.kind = model::FileChange::Kind::RemoveEntry;
+    c.entry = entry;
+    return c;
+}
+
+TEST(FileChanges, TheProgramWritesTheLines) {
+    using Kind = model::FileChange::Kind;
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string text = mark + "board mcp /dev/x // left\r\nbutton mcp 7 key_a\r\n\r\n  navx 3  webcontrol 10.0.0.9 "
+                                    "navy 4 // keep\r\nwebcontrol\r\n 10.0.0.9/32\r\n";
+    // Alone on its line, an entry takes the line and its comment; beside
+    // others, only its own bytes go.
+    EXPECT_EQ(Changed(text, {Remove(0), Remove(2), Remove(3)}),
+              mark + "\r\n  webcontrol 10.0.0.9 navy 4 // keep\r\nwebcontrol\r\n 10.0.0.9/32\r\n");
+    EXPECT_EQ(Changed(text, {Remove(5)}),
+              mark + "board mcp /dev/x // left\r\nbutton mcp 7 key_a\r\n\r\n  navx 3  webcontrol 10.0.0.9 // keep\r\n"
+                     "webcontrol\r\n 10.0.0.9/32\r\n");
+    // A revoked device goes wherever it was granted, over two lines too.
+    model::FileChange revoke;
+    revoke.kind = Kind::RevokeDevice;
+    revoke.net = {0x0A000009, 32};
+    EXPECT_EQ(Changed(text, {revoke}), mark + "board mcp /dev/x // left\r\nbutton mcp 7 key_a\r\n\r\n  navx 3  navy 4 // keep\r\n");
+    model::FileChange board, map;
+    board.kind = Kind::AddBoard;
+    board.board = "rt";
+    board.port = "COM5";
+    map.type = "button";
+    map.board = "rt";
+    map.pins = {4};
+    map.control = "key_a";
+    EXPECT_EQ(Changed("navx 1", {board, map}), "navx 1\nboard rt COM5\nbutton rt 4 key_a\n");
+    // What the page may not have the program write.
+    map.type = "encoder";
+    EXPECT_EQ(Changed(text, {map}), "!The encoder takes 2 pins");
+    map.pins = {4, 5};
+    map.control = "a b";
+    EXPECT_EQ(Changed(text, {map})[0], '!');
+    map.type = "board";
+    EXPECT_EQ(Changed(text, {map})[0], '!');
+    revoke.net = {0x0A000008, 32};
+    EXPECT_EQ(Changed(text, {revoke})[0], '!');
+    EXPECT_EQ(Changed("// note\nnavx 1", {Remove(0)}), "!The file has no entry 0");
+    EXPECT_EQ(Changed("navx 1", {Remove(1)})[0], '!');
+}
+
 TEST(SetupSave, SavesWholeOrNotAtAll) {
     Folder f;
     const std::string text = "statusx 1 // left\nweb 8080\n";
@@ -131,6 +190,9 @@ TEST(SetupSave, SavesWholeOrNotAtAll) {
     EXPECT_FALSE(o.saved);
     EXPECT_EQ(o.message, "Unknown symbol in parameter file: colour");
     EXPECT_EQ(o.line, 3);
+    // The page is shown the lines around it as the save would have written them.
+    EXPECT_EQ(o.contextFrom, 1);
+    EXPECT_EQ(o.context, (std::vector<std::string>{"statusx 1 // left", "web 8080", "colour red"}));
     EXPECT_EQ(Slurp(f.cfg), text);
     EXPECT_FALSE(std::filesystem::exists(f.cfg + ".bak"));
 
@@ -246,11 +308,18 @@ TEST(SetupWorker, SavesPublishesAndAppliesLive) {
     SetupHooks hooks;
     hooks.applyBoards = [&](const std::vector<boards::BoardMap>& maps) { boardsApplied = maps.size(); };
     model::SetupRequest request;
-    request.kind = model::SetupRequest::Kind::SaveEdits;
+    request.kind = model::SetupRequest::Kind::SaveChanges;
     request.id = 7;
     request.from = "10.0.0.7";
     request.revision = TextRevision("board mcp /dev/x\n");
-    request.edits = {{0, "", "webcontrol 10.0.0.7/32"}, {0, "", "button mcp 5 key_a"}};
+    model::FileChange allow, map;
+    allow.kind = model::FileChange::Kind::AllowDevice;
+    allow.net = {0x0A000007, 32};
+    map.type = "button";
+    map.board = "mcp";
+    map.pins = {5};
+    map.control = "key_a";
+    request.changes = {allow, map};
     HandleSetupRequest(desk, file, hooks, request);
     // The same request again, against the old revision: refused, and each
     // outcome is kept for its own request.
@@ -267,6 +336,11 @@ TEST(SetupWorker, SavesPublishesAndAppliesLive) {
     ASSERT_EQ(s.control.size(), 1u);
     EXPECT_EQ(s.control[0].address, 0x0A000007u);
     EXPECT_EQ(s.file.text, "board mcp /dev/x\nwebcontrol 10.0.0.7/32\nbutton mcp 5 key_a\n");
+    // The page is sent the entries as read, and names them back by index.
+    ASSERT_EQ(s.file.entries.size(), 3u);
+    EXPECT_EQ(s.file.entries[2].values, (std::vector<std::string>{"mcp", "5", "key_a"}));
+    EXPECT_TRUE(s.file.entries[2].board);
+    EXPECT_FALSE(s.file.entries[1].board);
     EXPECT_EQ(boardsApplied, 1u);
 }
 
@@ -274,6 +348,14 @@ TEST(SetupWorker, RunsOnItsThreadUntilStopped) {
     Folder f;
     Write(f.cfg, "websetup 10.1.0.0/16\n");
     model::SetupDesk desk;
+    // Seeded with what start-up read; a reload reads the grants from the file.
+    AppSettings read = DefaultSettings();
+    read.webControlCount = 1;
+    read.webControlAddress[0] = 0x0A000009;
+    read.webControlBits[0] = 32;
+    SeedSetupDesk(desk, SetupFile{f.cfg, nullptr, DefaultSettings()}, read);
+    ASSERT_EQ(desk.Snapshot().control.size(), 1u);
+    EXPECT_EQ(desk.Snapshot().file.entries.size(), 1u);
     std::atomic<bool> stop{false};
     std::thread worker([&] { RunSetupWorker(desk, SetupFile{f.cfg, nullptr, DefaultSettings()}, SetupHooks{}, stop); });
     model::SetupRequest request;  // a reload
@@ -286,6 +368,7 @@ TEST(SetupWorker, RunsOnItsThreadUntilStopped) {
     EXPECT_EQ(s.file.text, "websetup 10.1.0.0/16\n");
     ASSERT_EQ(s.setup.size(), 1u);
     EXPECT_EQ(s.setup[0].bits, 16);
+    EXPECT_TRUE(s.control.empty());
     stop = true;
     desk.Interrupt();
     worker.join();

@@ -241,8 +241,40 @@ def main():
             check(re.search(r'^webcontrol [0-9.]+/32\r$', open('orvvarnoth.cfg', newline='').read(),
                             re.M), 'the file gained the webcontrol line: %r'
                   % [line for line in read('orvvarnoth.cfg').splitlines() if line.startswith('webcontrol')])
+            # Revoked from the set-up page: the grant leaves the file, and the
+            # tablet is read-only again at once.
+            granted = open('orvvarnoth.cfg', newline='').read()
+            before = shown(browser)
+            click(browser, '#control li button.remove')
+            check(outcome_ok(browser, before), 'revoking saved: %r' % text(browser, '#outcome-text'))
+            check(open('orvvarnoth.cfg', newline='').read() == re.sub(r'webcontrol [0-9.]+/32\r\n', '', granted),
+                  'the file lost the webcontrol line alone')
+            check(wait_for(lambda: tablet.js("return !document.getElementById('ask').hidden"), 10),
+                  'the tablet read-only again without a reload')
         finally:
             tablet.quit()
+
+        # A removal asked against a file changed on disk since is refused with
+        # the diff; after a reload the same removal goes through.
+        button_line = '#lines li.line[data-line="%d"]' % (cfg.count('\n') + 2)
+        check('button mcp 7 heading_hold' in (text(browser, button_line) or ''), 'the button line listed')
+        cfg = open('orvvarnoth.cfg', newline='').read()
+        with open('orvvarnoth.cfg', 'w', newline='') as f:
+            f.write(cfg + 'navx 5\r\n')
+        click(browser, button_line + ' button.remove')
+        before = shown(browser)
+        click(browser, '#save')
+        wait_for(lambda: shown(browser) != before, 15)
+        check('+ navx 5' in (text(browser, '#diff') or ''), 'refused with the diff: %r' % text(browser, '#diff'))
+        click(browser, '#reload')
+        check(wait_for(lambda: 'navx' in (browser.js('return setup.snap.file.text') or ''), 10), 'read again')
+        click(browser, '#changes li.change button.remove')
+        click(browser, button_line + ' button.remove')
+        before = shown(browser)
+        click(browser, '#save')
+        check(outcome_ok(browser, before), 'the removal saved: %r' % text(browser, '#outcome-text'))
+        check(open('orvvarnoth.cfg', newline='').read() ==
+              cfg.replace('button mcp 7 heading_hold\r\n', '') + 'navx 5\r\n', 'the file lost that line alone')
     except Stop:
         print('--- program log, last lines:\n' + '\n'.join(read('ORVVarnoth.log').splitlines()[-25:]))
         if browser:

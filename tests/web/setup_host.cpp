@@ -1,8 +1,8 @@
 // The browser host with a set-up desk, for setup_socket.py: serves at
 // 10.0.0.1:8080 (an address the test gives loopback) beside a stand-in for
 // the program's set-up worker. The stand-in takes each request and publishes
-// what a real one would for the control list: a save adding a `webcontrol`
-// line grants it; "reload" forgets every grant; "find" publishes 200 times
+// what a real one would for the control list: a save allowing a device
+// grants it; "reload" forgets every grant; "find" publishes 200 times
 // in about half a second. Runs until its input ends.
 #include <arpa/inet.h>
 #include <chrono>
@@ -31,14 +31,11 @@ void FakeWorker(model::SetupDesk& desk) {
         }
         desk.Publish([&request](model::SetupSnapshot& s) {
             if (request.kind == model::SetupRequest::Kind::ReloadFile) s.control.clear();
-            for (const model::LineEdit& edit : request.edits) {
-                web::AllowedNet net{};
-                if (edit.text.rfind("webcontrol ", 0) == 0 && web::ParseAllowedNet(edit.text.c_str() + 11, &net))
-                    s.control.push_back(model::NetRange{net.address, net.bits});
-            }
+            for (const model::FileChange& change : request.changes)
+                if (change.kind == model::FileChange::Kind::AllowDevice) s.control.push_back(change.net);
             s.file.revision = "r" + std::to_string(request.id + 1);
         });
-        desk.Answer(model::OutcomeView{request.id, true, "saved by " + request.from, 0, ""});
+        desk.Answer(model::OutcomeView{request.id, true, "saved by " + request.from, 0, "", 0, {}});
     }
 }
 

@@ -124,7 +124,7 @@ def main():
         # Two pages save back to back: each hears its own outcome, once, and
         # never the other's.
         other = ws.connect(HOST, PORT, path="/setup/socket", source=WEBSETUP)
-        save = '{"t":"save","revision":"r1","edits":[{"line":0,"text":"navx 1"}]}'
+        save = '{"t":"save","revision":"r1","changes":[{"do":"revoke","range":"10.9.9.9/32"}]}'
         ws.send(page, save)
         ws.send(other, save)
         for s, who in ((page, HOST), (other, WEBSETUP)):

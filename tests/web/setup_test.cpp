@@ -120,12 +120,16 @@ TEST(ControlAsks, PendingCodesDiffer) {
 TEST(SetupFrames, PageRequestsAreReadStrictly) {
     PageRequest p;
     ASSERT_TRUE(ParsePageRequest(
-        R"({"t":"save","revision":"r7","edits":[{"line":3,"expected":"web 8080","text":"web 8081"},{"line":0,"text":"x"}]})", &p));
-    EXPECT_EQ(p.request.kind, model::SetupRequest::Kind::SaveEdits);
-    ASSERT_EQ(p.request.edits.size(), 2u);
-    EXPECT_EQ(p.request.edits[0].expected, "web 8080");
-    EXPECT_EQ(p.request.edits[1].line, 0);
-    EXPECT_EQ(DescribeRequest(p.request), "save (2 edits)");
+        R"({"t":"save","revision":"r7","changes":[{"do":"map","type":"encoder","board":"mcp","pins":[4,5],"control":"c"},)"
+        R"({"do":"remove","entry":3},{"do":"revoke","range":"10.0.0.9"},{"do":"board","board":"b","port":"COM5"}]})", &p));
+    EXPECT_EQ(p.request.kind, model::SetupRequest::Kind::SaveChanges);
+    ASSERT_EQ(p.request.changes.size(), 4u);
+    EXPECT_EQ(p.request.changes[0].pins, (std::vector<int>{4, 5}));
+    EXPECT_EQ(p.request.changes[1].entry, 3);
+    EXPECT_EQ(p.request.changes[2].net.address, 0x0A000009u);
+    EXPECT_EQ(p.request.changes[2].net.bits, 32);
+    EXPECT_EQ(p.request.changes[3].port, "COM5");
+    EXPECT_EQ(DescribeRequest(p.request), "save (4 edits)");
     ASSERT_TRUE(ParsePageRequest(R"({"t":"identify","board":"left","pins":[2,3,4]})", &p));
     EXPECT_EQ(p.request.pins, (std::vector<int>{2, 3, 4}));
     ASSERT_TRUE(ParsePageRequest(R"({"t":"allow","id":5})", &p));
@@ -135,8 +139,10 @@ TEST(SetupFrames, PageRequestsAreReadStrictly) {
     EXPECT_EQ(DescribeRequest(p.request), "name /dev/ttyUSB0 over?head");
     for (const char* bad : {"", "[]", "{}", R"({"t":"find","x":1})", R"({"t":"explode"})", R"({"t":"allow","id":0})",
                             R"({"t":"allow","id":"5"})", R"({"t":"identify","board":"b","pins":[1,2]})",
-                            R"({"t":"save","revision":"r","edits":[{"line":-1,"text":""}]})",
-                            R"({"t":"save","revision":"r","edits":[{"line":1}]})", R"({"t":"learn"})",
+                            R"({"t":"save","revision":"r","changes":[{"do":"remove","entry":-1}]})",
+                            R"({"t":"save","revision":"r","changes":[{"do":"revoke","range":"10.0.0.300"}]})",
+                            R"({"t":"save","revision":"r","changes":[{"do":"map","type":"led","board":"b","control":"c"}]})",
+                            R"({"t":"save","revision":"r","edits":[{"line":1,"text":""}]})", R"({"t":"learn"})",
                             R"({"t":"find"} x)"})
         EXPECT_FALSE(ParsePageRequest(bad, &p)) << bad;
     EXPECT_TRUE(IsAskFrame(R"( {"t":"ask"} )"));
@@ -153,6 +159,10 @@ TEST(SetupFrames, SnapshotAsksAndNames) {
     EXPECT_NE(frame.find(R"("control":["10.0.0.7/32"],"setup":[],"asks":[{"id":3,"address":"10.0.0.9","code":"0815","age":61}])"),
               std::string::npos) << frame;
     EXPECT_NE(frame.find("name \xC3\xA9t\xC3\xA9\\n"), std::string::npos) << frame;
+    s.file.entries = {{4, "button", {"mcp", "5", "key_a"}, 2, true}};
+    EXPECT_NE(SetupFrame(s, {}, 0).find(
+                  R"("entries":[{"n":4,"keyword":"button","values":["mcp","5","key_a"],"line":2,"board":true}])"),
+              std::string::npos);
     static model::Catalog catalog;
     ASSERT_TRUE(panels::LoadPanelCatalog(&catalog));
     const std::string names = NamesFrame(catalog);
