@@ -148,12 +148,9 @@ void Cockpit::Start() {
     // behind the box that says so.
     // The set-up page and its worker meet at the desk.
     desk_ = std::make_unique<model::SetupDesk>();
-    // The web lists as read, before anything else publishes: browsers
-    // judge commands by the desk's lists from its first publish on.
-    desk_->Publish([](model::SetupSnapshot& s) {
-        s.control = WebControlRanges(Settings);
-        s.setup = WebSetupRanges(Settings);
-    });
+    // The file and its web lists as read, before anything else publishes:
+    // from then on the desk is the one source of who may command.
+    SeedSetupDesk(*desk_, setupFile_, Settings);
     StartWebPanels(threads_, *panelModel_, desk_.get(), host_.messageBox);
     // Each board on its own thread: a missing board only writes to the log.
     boards_ = std::make_unique<boards::BoardHost>(*panelModel_, desk_.get());
