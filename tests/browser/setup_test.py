@@ -229,9 +229,12 @@ def main():
             ask = '#asks tr.ask'
             check(wait_for(lambda: code.group(0) in (text(browser, ask) or ''), 10),
                   'the set-up page shows the ask with the same code: %r' % text(browser, ask))
+            shows_deny_all = "return document.getElementById('deny-all').offsetParent !== null"
+            check(browser.js(shows_deny_all), '"Deny all" offered while a tablet asks')
             before = shown(browser)
             click(browser, ask + ' button.allow')
             check(outcome_ok(browser, before), 'allowing saved')
+            check(wait_for(lambda: not browser.js(shows_deny_all), 10), '"Deny all" gone with the last ask')
             check(wait_for(lambda: tablet.js("return document.getElementById('ask').hidden"), 10),
                   'the tablet took control without a reload')
             before = len(sets())
