@@ -1,6 +1,6 @@
 // Learn, as pure parts: what a board in Learn is configured with, sent so
-// that its receive buffer never overflows, and what the builder's working
-// of its inputs looks like (button, switch or encoder). No I/O here.
+// that its receive buffer never overflows. What the builder's working of
+// its pins looks like is the classifier in inputs/. No I/O here.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -8,15 +8,10 @@
 
 #include "boards/line.h"
 #include "boards/mapping.h"
-#include "model/setup_desk.h"
+#include "inputs/learn.h"
 
 namespace boards {
 
-// A press that opens again within this is a button; a level that holds
-// this long after a change is a switch.
-constexpr std::int64_t kLearnHoldMs = 1000;
-// Four changes of an encoder's detent lie within this.
-constexpr std::int64_t kLearnDetentMs = 1000;
 // What Identify shows on a display.
 constexpr const char* kIdentifyText = "8.8.8.8.8.8.8.8";
 
@@ -52,25 +47,14 @@ std::vector<std::string> PacerNext(LearnPacer* p);
 void PacerHeard(LearnPacer* p, const BoardLine& line);
 bool PacerDone(const LearnPacer* p);
 
-// The builder's inputs as Learn has seen them.
-struct LearnEvent {
-    int pin = 0;
-    bool closed = false;
-    std::int64_t ms = 0;
-};
-struct LearnState {
-    std::vector<model::LearnPin> pins;  // in the order first seen
-    std::vector<std::int64_t> changedMs;  // by pins' index
-    std::vector<LearnEvent> recent;       // the last few changes, any pin
-};
-// A D (closed) or U report for `pin` at `nowMs`.
-void LearnInput(LearnState* s, int pin, bool closed, std::int64_t nowMs);
-// A switch's position as the board reports it after READY: no change.
-void LearnLevel(LearnState* s, int pin, bool closed);
-// A level held since its last change turns into a switch; true when an
-// offer changed.
-bool LearnTick(LearnState* s, std::int64_t nowMs);
-// When LearnTick next has something to do, or -1.
-std::int64_t LearnNextDue(const LearnState* s);
+// A board's pins are classified as every device's inputs are.
+using inputs::kLearnDetentMs;
+using inputs::kLearnHoldMs;
+using inputs::LearnEvent;
+using inputs::LearnInput;
+using inputs::LearnLevel;
+using inputs::LearnNextDue;
+using inputs::LearnState;
+using inputs::LearnTick;
 
 }  // namespace boards

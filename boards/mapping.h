@@ -3,36 +3,22 @@
 // action. Filled once during start-up, before any board thread runs.
 #pragma once
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "inputs/mapping.h"
 #include "protocol/board_rules.h"
-
-namespace model {
-struct Catalog;
-}
 
 namespace boards {
 
+// A board's inputs are mapped as every device's are.
+using inputs::InputKind;
+using inputs::InputMap;
+using inputs::ResolveTarget;
+using inputs::Target;
+using inputs::TargetUse;
+
 constexpr int kBoardsMax = 8;
 constexpr int kDisplaysMax = board_rules::kLargest.displays;  // display slots of one board
-
-// A panel control by its id, or a key action by its virtual-key code.
-struct Target {
-    enum class Kind { Control, Key } kind = Kind::Control;
-    int id = 0;
-    std::string name;     // as written in the file, for log lines
-    bool checkBox = false;  // a click toggles it first
-};
-
-enum class InputKind { Button, Switch, Encoder };
-
-struct InputMap {
-    InputKind kind = InputKind::Button;
-    int pin = 0;
-    int pinB = 0;  // encoders only
-    Target target;
-};
 
 struct OutputMap {
     bool display = false;  // else an LED
@@ -50,16 +36,6 @@ struct BoardMap {
 };
 
 extern std::vector<BoardMap> boardMaps;
-
-// The control kinds a target can need.
-enum class TargetUse { Click, CheckBox, UpDown, ValueField };
-
-// Resolves a target name for `use`: a panel control ("autopilot",
-// "set_altitude") of a fitting kind, or, for Click only, a key action
-// ("key_a", "key_f5", "key_up"), the controls being `catalog`'s (nullptr:
-// none). false with the reason in `why`.
-bool ResolveTarget(const model::Catalog* catalog, std::string_view name, TargetUse use, Target* out,
-                   std::string* why);
 
 // The lines that configure a board, in order, "CLEAR" to "DONE".
 std::vector<std::string> ConfigurationLines(const BoardMap& board);

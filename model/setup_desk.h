@@ -68,6 +68,8 @@ struct LearnPin {
     int pairPin = 0;       // encoders: the other pin, ordered so that the
                            // builder's clockwise turn counts up (A, then B)
     bool encoderA = false; // encoders: this pin is A (the one that closed first)
+    bool pulses = false;   // encoders: a pair of buttons pulsing in turn, one per
+                           // direction (a controller's), not in quadrature
     friend bool operator==(const LearnPin&, const LearnPin&) = default;
 };
 

@@ -2,9 +2,10 @@
 """Checks that includes only run down the folder layering.
 
 Floors, bottom-up: platform (with platform/qt and platform/win32), base, protocol, link, fmc
-and resources, model (the panel model), panels (web and boards beside it, using platform, base,
-link, resources and model only (boards also protocol), never panels/ or a windowing host;
-boards still the key map), app. Only app/ includes web/ or boards/. A folder includes only its own floor and those
+and resources, model (the panel model), panels (web, inputs and boards beside it, using platform,
+base, link, resources and model only (inputs and boards also protocol, boards also inputs),
+never panels/ or a windowing host; boards still the key map), app. Only app/ includes web/ or
+boards/; only boards/ and app/ include inputs/. A folder includes only its own floor and those
 below it. tools/ may include only platform, base, protocol and tools/.
 Outside platform/ and app/ nothing includes Qt, socket or Windows headers. Outside
 protocol/, which owns the variable vocabulary, no variable operation takes a numeric
@@ -19,10 +20,11 @@ import sys
 import tempfile
 
 FLOORS = {"platform": 0, "base": 1, "protocol": 2, "link": 3, "fmc": 4, "resources": 4,
-          "model": 5, "panels": 6, "web": 6, "boards": 6, "app": 7}
+          "model": 5, "panels": 6, "web": 6, "inputs": 6, "boards": 6, "app": 7}
 TOOLS_MAY_INCLUDE = {"platform", "base", "protocol", "tools"}
 WEB_MAY_INCLUDE = {"platform", "base", "link", "resources", "model", "web"}
-BOARDS_MAY_INCLUDE = {"platform", "base", "protocol", "link", "resources", "model", "boards"}
+INPUTS_MAY_INCLUDE = {"platform", "base", "protocol", "link", "resources", "model", "inputs"}
+BOARDS_MAY_INCLUDE = INPUTS_MAY_INCLUDE | {"boards"}
 EXEMPT = {"tests", "bench", "build", "scripts"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
@@ -64,10 +66,14 @@ def check_file(root, relative_path):
                     problems.append(where + "  (tools/ uses platform, base, protocol only)")
             elif target == "web" and folder not in ("web", "app"):
                 problems.append(where + "  (only app/ uses web/)")
-            elif folder in ("web", "boards") and name.startswith(("platform/qt/", "platform/win32/")):
+            elif folder in ("web", "inputs", "boards") and name.startswith(("platform/qt/", "platform/win32/")):
                 problems.append(where + "  (%s/ sees the panel model, never a windowing host)" % folder)
             elif folder == "web" and target not in WEB_MAY_INCLUDE:
                 problems.append(where + "  (web/ uses platform, base, link, resources, model only)")
+            elif target == "inputs" and folder not in ("inputs", "boards", "app"):
+                problems.append(where + "  (only boards/ and app/ use inputs/)")
+            elif folder == "inputs" and target not in INPUTS_MAY_INCLUDE:
+                problems.append(where + "  (inputs/ uses platform, base, protocol, link, resources, model only)")
             elif target == "boards" and folder not in ("boards", "app"):
                 problems.append(where + "  (only app/ uses boards/)")
             elif folder == "boards" and target not in BOARDS_MAY_INCLUDE:
@@ -114,6 +120,8 @@ def self_test():
         "model/panel_model.cpp": "#include \"link/var.h\"\n#include \"resources/t.h\"\n#include \"platform/gui.h\"\n",
         "boards/board.cpp": "#include \"platform/virtual_keys.h\"\n#include \"model/panel_model.h\"\n#include \"resources/t.h\"\n#include \"boards/line.h\"\n",
         "app/boards.cpp": "#include \"boards/board.h\"\n",
+        "inputs/learn.cpp": "#include \"model/setup_desk.h\"\n#include \"platform/virtual_keys.h\"\n#include \"inputs/learn.h\"\n",
+        "boards/learn.cpp": "#include \"inputs/learn.h\"\n",
         "tests/link/t.cpp": "#include <sys/socket.h>\n#include \"app/startup.h\"\n",
         "bench/b.cpp": "#include <netinet/in.h>\n#include \"app/startup.h\"\n",
     }
@@ -156,6 +164,13 @@ def self_test():
         ("model/panel_model.cpp", "#include \"panels/status.h\"\n"),
         ("web/server.cpp", "#include \"platform/qt/host.h\"\n"),
         ("boards/board.cpp", "#include <termios.h>\n#include <windows.h>\n"),
+        ("inputs/learn.cpp", "#include \"boards/line.h\"\n"),
+        ("inputs/learn.cpp", "#include \"panels/keymap.h\"\n"),
+        ("inputs/learn.cpp", "#include \"web/server.h\"\n"),
+        ("inputs/learn.cpp", "#include \"fmc/seq.h\"\n"),
+        ("inputs/learn.cpp", "#include \"platform/qt/host.h\"\n"),
+        ("web/server.cpp", "#include \"inputs/learn.h\"\n"),
+        ("model/panel_model.cpp", "#include \"inputs/learn.h\"\n"),
     ]
     failures = []
 
