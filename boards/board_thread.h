@@ -49,7 +49,8 @@ bool Perform(BoardRun* run, BoardSession* s, platform::SerialPort* port, Session
 // What the session now says of the board, to the desk when it changed.
 void Show(BoardRun* run, const BoardSession& s);
 
-// Changes the board's view on the desk (when it has one), if `edit` changes it.
+// Puts `view` on the desk as the board's (when it has one), if it differs
+// from what the desk shows.
 void PublishBoard(BoardRun* run, model::BoardView view);
 
 }  // namespace boards

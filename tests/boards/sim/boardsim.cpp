@@ -8,7 +8,8 @@
 //   press P | release P       a button to ground, or open again
 //   close P | open P          the same, for a switch
 //   pulse P MS                a press of MS milliseconds of the board's time
-//                             (decimals allowed)
+//                             (decimals allowed), at least 10 ms after the
+//                             last pulse on P is released
 //   turn A B N RATE           an encoder on pins A and B turns N detents
 //                             (negative: the other way) at RATE detents/s
 //   hang                      the firmware stops in a loop with interrupts
@@ -97,6 +98,7 @@ struct Sim {
     std::map<int, std::string> seen;  // at the last look, maybe half written
     std::map<char, avr_ioport_external_t> external;
     std::deque<PinChange> changes;  // in time order
+    std::map<int, avr_cycle_count_t> pulseEnd;  // by pin: when its last pulse is released
     bool timer_armed = false;
 };
 
@@ -236,8 +238,17 @@ void Command(const std::string& line) {
         Schedule({now, a, (v == "release" || v == "open") ? 1 : 0, -1});
     } else if (double ms = 0; v == "pulse" && std::sscanf(line.c_str(), "%*s %d %lf", &a, &ms) == 2 &&
                                 ValidPin(a) && ms > 0) {
-        Schedule({now, a, 0, -1});
-        Schedule({now + static_cast<avr_cycle_count_t>(ms * (kFrequency / 1000)), a, 1, -1});
+        // A button cannot be pressed again before it is released: a pulse
+        // sent while the last one on its pin is still scheduled (the board's
+        // time lagging behind on a busy machine) follows it after a 10 ms
+        // release, so the board always sees each press as sent.
+        const auto it = sim.pulseEnd.find(a);
+        const avr_cycle_count_t start =
+            it == sim.pulseEnd.end() ? now : std::max(now, it->second + 10 * (kFrequency / 1000));
+        const avr_cycle_count_t end = start + static_cast<avr_cycle_count_t>(ms * (kFrequency / 1000));
+        Schedule({start, a, 0, -1});
+        Schedule({end, a, 1, -1});
+        sim.pulseEnd[a] = end;
     } else if (fields == 5 && v == "turn" && ValidPin(a) && ValidPin(b) && a != b && rate > 0) {
         // Four transitions a detent, evenly spaced: A falls first turning up.
         const avr_cycle_count_t step = static_cast<avr_cycle_count_t>(kFrequency / (rate * 4));
