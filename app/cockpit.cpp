@@ -59,7 +59,7 @@ Cockpit::~Cockpit() { Stop(); }
 
 void Cockpit::Init() {
     Settings = DefaultSettings();
-    boards::boardMaps.clear();
+    boardMaps_.clear();
     Settings.appInstance = host_.instance;
     Settings.buildStamp = DateStamp();
     StartLog(options_.logFile);
@@ -97,7 +97,8 @@ void Cockpit::Init() {
         };
     }
     ui.messageBox = host_.messageBox;
-    if (ReadParameterFile(Settings.parameterFilePath, ui) != 0) FatalStop(10, "Error in parameter file, exiting\n");
+    if (ReadParameterFile(Settings.parameterFilePath, ui, &boardMaps_) != 0)
+        FatalStop(10, "Error in parameter file, exiting\n");
     if (host_.windows) platform::SetFramesOnTop(Settings.windowsOnTop);
 
     WriteLog("Initializing Database\n");
@@ -154,8 +155,8 @@ void Cockpit::Start() {
     StartWebPanels(threads_, *panelModel_, desk_.get(), host_.messageBox);
     // Each board on its own thread: a missing board only writes to the log.
     boards_ = std::make_unique<boards::BoardHost>(*panelModel_, desk_.get());
-    boards_->Start(boards::boardMaps);
-    StartSetupWorker(threads_, *desk_, *boards_, setupFile_, host_.gui);
+    boards_->Start(boardMaps_);
+    StartSetupWorker(threads_, *desk_, *boards_, setupFile_, boardMaps_, host_.gui);
 }
 
 void Cockpit::Stop() {

@@ -9,7 +9,10 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
 #include "app/setup_worker.h"
+#include "boards/mapping.h"
 #include "base/thread_owner.h"
 #include "platform/gui.h"
 #include "platform/gui_post.h"
@@ -72,6 +75,7 @@ private:
     std::unique_ptr<model::SetupDesk> desk_;
     std::unique_ptr<boards::BoardHost> boards_;
     SetupFile setupFile_;
+    std::vector<boards::BoardMap> boardMaps_;  // as the parameter file names them
     ThreadOwner threads_;
     bool linkUp_ = false;
 };

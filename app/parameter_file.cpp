@@ -39,20 +39,20 @@ void ReportParameterError(const char* message, const ParameterFileUi& ui) {
     WriteLog(line.c_str());
 }
 
-int ReadParameterFile(const char* path, const ParameterFileUi& ui) {
+int ReadParameterFile(const char* path, const ParameterFileUi& ui, std::vector<boards::BoardMap>* boards) {
     // Anything but a regular file counts as unreadable: a FIFO would block
     // start-up before any window is open.
     std::string text;
     if (!platform::ReadRegularFile(path, &text)) return 0;
     ParsedParameters parsed;
     parsed.settings = Settings;
-    parsed.boards = boards::boardMaps;
+    parsed.boards = *boards;
     ParameterProblem problem;
     const bool ok = ParseParameterText(text, ui.catalog, &parsed, &problem);
     // What was read up to a fault stays in effect, as it always has: the
     // Status window for the unknown-keyword box opens where the file put it.
     Settings = parsed.settings;
-    boards::boardMaps = std::move(parsed.boards);
+    *boards = std::move(parsed.boards);
     if (ok) return 0;
     if (problem.unknownKeyword)
         return ReportUnknownKeyword(problem.message.substr(problem.message.rfind(' ') + 1), ui);

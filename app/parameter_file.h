@@ -9,6 +9,10 @@
 #include <functional>
 #include <string>
 
+#include <vector>
+
+#include "boards/mapping.h"
+
 namespace model {
 struct Catalog;
 }
@@ -31,11 +35,11 @@ struct ParameterFileUi {
     std::function<void(platform::Frame* owner, const char* text, const char* title)> messageBox;
 };
 
-// Fills Settings (and the board maps) from the file at `path`. 0 when the
-// file was read to its end or could not be opened (defaults stay); -1 after
-// reporting a bad window count or an unknown keyword to the user and to the
-// log.
-int ReadParameterFile(const char* path, const ParameterFileUi& ui);
+// Fills Settings and `boards` (the cockpit boards it names, added to those
+// given) from the file at `path`. 0 when the file was read to its end or
+// could not be opened (defaults stay); -1 after reporting a bad window count
+// or an unknown keyword to the user and to the log.
+int ReadParameterFile(const char* path, const ParameterFileUi& ui, std::vector<boards::BoardMap>* boards);
 
 // Shows `message` in a "Parameter Error" box without owner and writes it,
 // with a line break, to the log; start-up then ends with exit code 10.

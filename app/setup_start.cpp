@@ -80,13 +80,13 @@ bool SameMaps(const std::vector<boards::BoardMap>& a, const std::vector<boards::
 }  // namespace
 
 void StartSetupWorker(ThreadOwner& threads, model::SetupDesk& desk, boards::BoardHost& host,
-                      const SetupFile& file, platform::GuiPoster gui) {
+                      const SetupFile& file, const std::vector<boards::BoardMap>& started, platform::GuiPoster gui) {
     SetupHooks hooks;
     hooks.boardRequest = [&desk, &host](const model::SetupRequest& request) { BoardRequest(desk, host, request); };
     // A saved mapping takes effect at once: every board is configured anew,
     // unless the save left the mapping as it was. Only the worker's thread
     // calls this, so the last mapping needs no lock.
-    auto applied = std::make_shared<std::vector<boards::BoardMap>>(boards::boardMaps);
+    auto applied = std::make_shared<std::vector<boards::BoardMap>>(started);
     hooks.applyBoards = [&host, applied](const std::vector<boards::BoardMap>& maps) {
         if (SameMaps(*applied, maps)) return;
         *applied = maps;

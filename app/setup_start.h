@@ -9,7 +9,7 @@ namespace boards {
 class BoardHost;
 }
 
-// `desk`, `host` and what `file` names outlive the thread; `gui` asks the
-// windows where they are.
+// `desk`, `host` and what `file` names outlive the thread; `started` is the
+// mapping the boards started with; `gui` asks the windows where they are.
 void StartSetupWorker(ThreadOwner& threads, model::SetupDesk& desk, boards::BoardHost& host,
-                      const SetupFile& file, platform::GuiPoster gui);
+                      const SetupFile& file, const std::vector<boards::BoardMap>& started, platform::GuiPoster gui);

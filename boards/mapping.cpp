@@ -2,7 +2,6 @@
 
 namespace boards {
 
-std::vector<BoardMap> boardMaps;
 
 std::vector<std::string> ConfigurationLines(const BoardMap& board) {
     std::vector<std::string> lines{"CLEAR"};

@@ -35,8 +35,6 @@ struct BoardMap {
     std::vector<OutputMap> outputs;
 };
 
-extern std::vector<BoardMap> boardMaps;
-
 // The lines that configure a board, in order, "CLEAR" to "DONE".
 std::vector<std::string> ConfigurationLines(const BoardMap& board);
 

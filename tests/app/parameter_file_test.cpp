@@ -107,7 +107,8 @@ protected:
         ASSERT_TRUE(StartLog(log.c_str()));
 
         testing::internal::CaptureStdout();
-        const int result = ReadParameterFile(cfg.c_str(), kRecordingUi);
+        std::vector<boards::BoardMap> boards;
+        const int result = ReadParameterFile(cfg.c_str(), kRecordingUi, &boards);
         const std::string output = testing::internal::GetCapturedStdout();
 
         AppSettings expected = DefaultSettings();

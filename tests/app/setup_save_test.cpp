@@ -40,7 +40,6 @@ struct Folder {
 
 TEST(ParameterParse, TellsLinesAndLeavesTheProcessAlone) {
     Settings = DefaultSettings();
-    boards::boardMaps.clear();
     ParsedParameters p;
     ParameterProblem problem;
     // A bare comment takes its value from the next line, then that line's rest.
@@ -62,7 +61,6 @@ TEST(ParameterParse, TellsLinesAndLeavesTheProcessAlone) {
     EXPECT_FALSE(p.entries.back().complete);  // the last keyword found no value of its own
     // Nothing reached the process.
     EXPECT_EQ(Settings.statusX, DefaultSettings().statusX);
-    EXPECT_TRUE(boards::boardMaps.empty());
 
     const std::pair<const char*, std::pair<int, const char*>> faults[] = {
         {"statusx 1\n\n  colour red", {3, "Unknown symbol in parameter file: colour"}},

@@ -38,6 +38,7 @@ const model::Catalog* BuiltCatalog() {
 struct Read {
     int result;
     std::string log;
+    std::vector<boards::BoardMap> boards;
 };
 
 Read ReadFile(const std::string& text) {
@@ -45,10 +46,10 @@ Read ReadFile(const std::string& text) {
     const std::string cfg = (dir / "orvvarnoth.cfg").string();
     const std::string log = (dir / "ORVVarnoth.log").string();
     std::ofstream(cfg, std::ios::binary) << text;
-    boards::boardMaps.clear();
     boxes.clear();
     StartLog(log.c_str());
-    Read read{ReadParameterFile(cfg.c_str(), ParameterFileUi{BuiltCatalog(), NoStatusWindow, RecordBox}), ""};
+    Read read{0, "", {}};
+    read.result = ReadParameterFile(cfg.c_str(), ParameterFileUi{BuiltCatalog(), NoStatusWindow, RecordBox}, &read.boards);
     {
         std::ifstream in(log);  // closed before the folder goes: Windows keeps open files
         std::string line;
@@ -77,16 +78,16 @@ TEST(BoardKeywords, MappingBecomesEachBoardsConfiguration) {
         "button overhead 15 key_up\n");
     ASSERT_EQ(read.result, 0) << read.log;
     EXPECT_EQ(boxes, "");
-    ASSERT_EQ(boards::boardMaps.size(), 2u);
-    const boards::BoardMap& mcp = boards::boardMaps[0];
+    ASSERT_EQ(read.boards.size(), 2u);
+    const boards::BoardMap& mcp = read.boards[0];
     EXPECT_EQ(mcp.name, "mcp");
     EXPECT_EQ(mcp.port, "/dev/serial/by-id/usb-Arduino_Nano-if00");  // case kept
-    EXPECT_EQ(boards::boardMaps[1].name, "overhead");
-    EXPECT_EQ(boards::boardMaps[1].port, "COM3");
+    EXPECT_EQ(read.boards[1].name, "overhead");
+    EXPECT_EQ(read.boards[1].port, "COM3");
     EXPECT_EQ(boards::ConfigurationLines(mcp),
               (std::vector<std::string>{"CLEAR", "BTN 2", "SW 3", "ENC 4 5", "LED 6", "DISP 0 10 11 12",
                                         "DISP 1 7 8 9", "DONE"}));
-    EXPECT_EQ(boards::ConfigurationLines(boards::boardMaps[1]),
+    EXPECT_EQ(boards::ConfigurationLines(read.boards[1]),
               (std::vector<std::string>{"CLEAR", "BTN 14", "BTN 15", "DONE"}));
     // Names resolve to the controls and keys they name, of the kind used.
     const auto& in = mcp.inputs;
@@ -95,7 +96,7 @@ TEST(BoardKeywords, MappingBecomesEachBoardsConfiguration) {
     EXPECT_EQ(in[1].target.id, mcp.outputs[0].controlId);
     EXPECT_FALSE(in[2].target.checkBox);
     EXPECT_NE(mcp.outputs[1].controlId, mcp.outputs[2].controlId);
-    const auto& keys = boards::boardMaps[1].inputs;
+    const auto& keys = read.boards[1].inputs;
     EXPECT_EQ(keys[0].target.kind, boards::Target::Kind::Key);
     EXPECT_EQ(keys[0].target.id, 112 + 4);  // the F5 virtual key
     EXPECT_EQ(keys[1].target.id, 38);       // the up arrow

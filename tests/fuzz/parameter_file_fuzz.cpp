@@ -45,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Settings = DefaultSettings();
     // The message boxes and the Status window answer at once.
-    ReadParameterFile(file.path, ParameterFileUi{nullptr, NoStatusWindow, NoMessageBox});
+    std::vector<boards::BoardMap> boards;
+    ReadParameterFile(file.path, ParameterFileUi{nullptr, NoStatusWindow, NoMessageBox}, &boards);
     return 0;
 }
