@@ -32,7 +32,9 @@ bool Pause(platform::StopSignal* stop, int milliseconds) {
 
 bool InitFMC() {
     FmcDebug("InitFMC() - called\n");
-    fmcPlanLock = RegisterResource("FlightMutex");
+    // Mutexes live until the process ends: a cockpit started again in the
+    // same process keeps the first.
+    if (fmcPlanLock == nullptr) fmcPlanLock = RegisterResource("FlightMutex");
     return true;
 }
 
