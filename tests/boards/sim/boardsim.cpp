@@ -46,6 +46,7 @@
 #include "firmware/line.h"
 #include "firmware/pin_map.h"
 #include "tests/boards/sim/max7219_decoder.h"
+#include "tests/boards/sim/script.h"
 
 extern "C" {
 #include <avr_eeprom.h>
@@ -78,13 +79,6 @@ PortPin Locate(int pin) {
     return {port_letters[code >> 4], code & 7};
 }
 
-struct PinChange {
-    avr_cycle_count_t at;
-    int pin;
-    int level;
-    int turned;  // the encoder's pin A once its turn is over, else -1
-};
-
 struct Sim {
     avr_t* avr = nullptr;
     int master = -1;
@@ -97,9 +91,6 @@ struct Sim {
     std::map<int, std::string> shown;
     std::map<int, std::string> seen;  // at the last look, maybe half written
     std::map<char, avr_ioport_external_t> external;
-    std::deque<PinChange> changes;  // in time order
-    std::map<int, avr_cycle_count_t> pulseEnd;  // by pin: when its last pulse is released
-    bool timer_armed = false;
 };
 
 Sim sim;
@@ -178,45 +169,6 @@ void FeedBoard() {
     }
 }
 
-avr_cycle_count_t ApplyChanges(avr_t* avr, avr_cycle_count_t, void*) {
-    while (!sim.changes.empty() && sim.changes.front().at <= avr->cycle) {
-        const PinChange c = sim.changes.front();
-        sim.changes.pop_front();
-        if (c.pin >= 0) Drive(c.pin, c.level);
-        if (c.turned >= 0) std::printf("turned %d\n", c.turned);
-    }
-    sim.timer_armed = !sim.changes.empty();
-    return sim.timer_armed ? sim.changes.front().at : 0;
-}
-
-void Schedule(const PinChange& change) {
-    auto it = sim.changes.begin();
-    while (it != sim.changes.end() && it->at <= change.at) ++it;
-    sim.changes.insert(it, change);
-    if (!sim.timer_armed || sim.changes.front().at == change.at) {
-        avr_cycle_timer_cancel(sim.avr, ApplyChanges, nullptr);
-        const avr_cycle_count_t now = sim.avr->cycle;
-        const avr_cycle_count_t at = sim.changes.front().at;
-        avr_cycle_timer_register(sim.avr, at > now ? at - now : 1, ApplyChanges, nullptr);
-        sim.timer_armed = true;
-    }
-}
-
-bool ValidPin(int pin) { return pin >= 2 && pin < pin_count; }
-
-// Sends the firmware to the C library's own end, "cli" and a jump to itself,
-// where only the watchdog gets it out.
-void Hang() {
-    for (uint32_t at = 0; at + 3 < sim.avr->flashend; at += 2) {
-        const uint8_t* f = sim.avr->flash + at;
-        if (f[0] == 0xf8 && f[1] == 0x94 && f[2] == 0xff && f[3] == 0xcf) {
-            sim.avr->pc = at;
-            return;
-        }
-    }
-    std::printf("error hang: no stop loop in the firmware\n");
-}
-
 // The MCU an AVR ELF file is built for, from its header's machine flags.
 const char* McuOf(const char* elf) {
     FILE* f = std::fopen(elf, "rb");
@@ -225,49 +177,6 @@ const char* McuOf(const char* elf) {
     if (f != nullptr) std::fclose(f);
     // e_flags, little-endian at 36: avr6 is the ATmega2560's architecture.
     return n == sizeof header && (header[36] & 0x7f) == 6 ? "atmega2560" : "atmega328p";
-}
-
-void Command(const std::string& line) {
-    char verb[16] = {};
-    int a = -1, b = -1, n = 0;
-    double rate = 0;
-    const int fields = std::sscanf(line.c_str(), "%15s %d %d %d %lf", verb, &a, &b, &n, &rate);
-    const std::string v = verb;
-    const avr_cycle_count_t now = sim.avr->cycle;
-    if (fields == 2 && ValidPin(a) && (v == "press" || v == "close" || v == "release" || v == "open")) {
-        Schedule({now, a, (v == "release" || v == "open") ? 1 : 0, -1});
-    } else if (double ms = 0; v == "pulse" && std::sscanf(line.c_str(), "%*s %d %lf", &a, &ms) == 2 &&
-                                ValidPin(a) && ms > 0) {
-        // A button cannot be pressed again before it is released: a pulse
-        // sent while the last one on its pin is still scheduled (the board's
-        // time lagging behind on a busy machine) follows it after a 10 ms
-        // release, so the board always sees each press as sent.
-        const auto it = sim.pulseEnd.find(a);
-        const avr_cycle_count_t start =
-            it == sim.pulseEnd.end() ? now : std::max(now, it->second + 10 * (kFrequency / 1000));
-        const avr_cycle_count_t end = start + static_cast<avr_cycle_count_t>(ms * (kFrequency / 1000));
-        Schedule({start, a, 0, -1});
-        Schedule({end, a, 1, -1});
-        sim.pulseEnd[a] = end;
-    } else if (fields == 5 && v == "turn" && ValidPin(a) && ValidPin(b) && a != b && rate > 0) {
-        // Four transitions a detent, evenly spaced: A falls first turning up.
-        const avr_cycle_count_t step = static_cast<avr_cycle_count_t>(kFrequency / (rate * 4));
-        const int first = n > 0 ? a : b, second = n > 0 ? b : a;
-        avr_cycle_count_t at = now;
-        for (int i = 0; i < std::abs(n); ++i) {
-            Schedule({at += step, first, 0, -1});
-            Schedule({at += step, second, 0, -1});
-            Schedule({at += step, first, 1, -1});
-            Schedule({at += step, second, 1, -1});
-        }
-        Schedule({at + 1, -1, 0, a});
-    } else if (v == "hang") {
-        Hang();
-    } else if (v == "quit") {
-        stop_requested = 1;
-    } else if (!v.empty()) {
-        std::printf("error %s\n", line.c_str());
-    }
 }
 
 // A display is reported once it reads the same at two looks in a row: a
@@ -398,6 +307,7 @@ int main(int argc, char** argv) {
     std::printf("pty %s\n", path.c_str());
     std::fflush(stdout);
 
+    boardsim::Script script(sim.avr, kFrequency, pin_count, Drive);
     fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
     std::string input;
     bool input_open = true;
@@ -438,7 +348,7 @@ int main(int argc, char** argv) {
                     input.push_back(static_cast<char>(buffer[i]));
                     continue;
                 }
-                Command(input);
+                if (!script.Command(input)) stop_requested = 1;
                 input.clear();
             }
         }
